@@ -1,0 +1,309 @@
+#include "app/flow_layout.h"
+#include "app/status_line.h"
+#include "app/vemp_107.h"
+#include "series/series_text.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kDefinitionButtonWidth = 45;
+constexpr int kDefinitionButtonHeight = 36;
+constexpr int kImageSize = 16;
+constexpr int kSeparatorWidth = 4;
+
+// A tool bar separator: a gap of four pixels as tall as a button, which the
+// flow layout may shrink to nothing where a row breaks.
+class ToolSeparator : public QWidget
+{
+public:
+    ToolSeparator(const QString &name, QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(name);
+        setMinimumSize(0, 0);
+    }
+    void setButtonHeight(int height)
+    {
+        m_height = height;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return {kSeparatorWidth, m_height}; }
+
+private:
+    int m_height = kDefinitionButtonHeight;
+};
+
+QToolButton *makeToolButton(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setAccessibleName(caption);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(kImageSize, kImageSize));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    return button;
+}
+
+ChangeEdit *makeCountEdit(const QString &name, const QString &accessibleName, QWidget *parent)
+{
+    auto *edit = new ChangeEdit(parent);
+    edit->setObjectName(name);
+    edit->setAccessibleName(accessibleName);
+    edit->setText(QStringLiteral("1"));
+    return edit;
+}
+
+QLabel *makeCountLabel(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    label->setAccessibleName(caption.trimmed());
+    return label;
+}
+} // namespace
+
+void TVempForm::buildControls()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Panel_URL = new QFrame(this);
+    Panel_URL->setObjectName(QStringLiteral("Panel_URL"));
+    Panel_URL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Edit1 = new ChangeEdit(Panel_URL);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setAccessibleName(tr("URL"));
+    Edit1->setText(kExampleUrl);
+    Edit1->setFixedHeight(Edit1->sizeHint().height());
+    Panel_URL->setFixedHeight(Edit1->height() + 5);
+    layout->addWidget(Panel_URL);
+
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedHeight(1);
+    btnClipboard = new QPushButton(tr("&Inc clipboard"), Panel1);
+    btnClipboard->setObjectName(QStringLiteral("btnClipboard"));
+    btnClipboard->setAccessibleName(tr("Inc clipboard"));
+    btnClipboard->setFocusPolicy(Qt::NoFocus);
+    btnClipboard->setGeometry(1, 0, 1, 1);
+    layout->addWidget(Panel1);
+
+    buildToolBar();
+    layout->addWidget(ToolBar1, 1);
+
+    StatusBar = new StatusLine(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setAccessibleName(tr("Status"));
+    layout->addWidget(StatusBar);
+
+    Timer1 = new FeedTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+
+    buildPopupMenu();
+
+    setHint(StatusBar, tr("Current URL and range"));
+    applyButtonSize(true);
+}
+
+void TVempForm::buildToolBar()
+{
+    ToolBar1 = new QFrame(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setFrameStyle(QFrame::NoFrame);
+    ToolBar1->setBackgroundRole(QPalette::Button);
+    ToolBar1->setAutoFillBackground(true);
+    m_toolBarLayout = new FlowLayout(ToolBar1);
+
+    auto separator = [this](const QString &name) {
+        auto *gap = new ToolSeparator(name, ToolBar1);
+        m_toolBarLayout->addSeparator(gap);
+        return gap;
+    };
+    auto button = [this](const QString &name, const QString &caption, const QString &hint) {
+        QToolButton *b = makeToolButton(name, caption, ToolBar1);
+        setHint(b, hint);
+        m_toolButtons.append(b);
+        m_toolBarLayout->addWidget(b);
+        return b;
+    };
+
+    Panel_Digits = new QWidget(ToolBar1);
+    Panel_Digits->setObjectName(QStringLiteral("Panel_Digits"));
+    LabelDigits = makeCountLabel(QStringLiteral("LabelDigits"), tr("Digits "), Panel_Digits);
+    EditDigits = makeCountEdit(QStringLiteral("EditDigits"), tr("Digits"), Panel_Digits);
+    UpDownDigits = new UpDown(Qt::Vertical, 1, 9, false, Panel_Digits);
+    UpDownDigits->setObjectName(QStringLiteral("UpDownDigits"));
+    UpDownDigits->setBuddy(EditDigits);
+    UpDownDigits->setPosition(1);
+    for (QWidget *w : {static_cast<QWidget *>(LabelDigits), static_cast<QWidget *>(EditDigits)})
+        setHint(w, tr("URL digits to modify"));
+    UpDownDigits->setAccessibleName(tr("URL digits to modify"));
+    m_toolBarLayout->addWidget(Panel_Digits);
+
+    Panel_Wait = new QFrame(ToolBar1);
+    Panel_Wait->setObjectName(QStringLiteral("Panel_Wait"));
+    Panel_Wait->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Panel_Wait->setLineWidth(1);
+    UpDownDoc = new UpDown(Qt::Horizontal, -32760, 32760, true, Panel_Wait);
+    UpDownDoc->setObjectName(QStringLiteral("UpDownDoc"));
+    setHint(UpDownDoc, tr("Decrement/increment URL"));
+    UpDownDoc->setAccessibleName(tr("Decrement/increment URL"));
+    m_toolBarLayout->addWidget(Panel_Wait);
+
+    btndiv1 = separator(QStringLiteral("btndiv1"));
+    btnPaste = button(QStringLiteral("btnPaste"), tr("Paste"), tr("Paste from clipboard"));
+    btnCopy = button(QStringLiteral("btnCopy"), tr("Copy"), tr("Copy to clipboard"));
+    btnSep2 = separator(QStringLiteral("btnSep2"));
+    btnClipboardDec = button(QStringLiteral("btnClipboardDec"), tr("Back"), tr("Decrement clipboard"));
+    btnClipboard2 = button(QStringLiteral("btnClipboard2"), tr("Next"), tr("Increment clipboard"));
+    btndiv2 = separator(QStringLiteral("btndiv2"));
+    btnFeed = button(QStringLiteral("btnFeed"), tr("Feed"), tr("Feed series"));
+
+    Panel_Items = new QWidget(ToolBar1);
+    Panel_Items->setObjectName(QStringLiteral("Panel_Items"));
+    LabelItems = makeCountLabel(QStringLiteral("LabelItems"), tr("Items"), Panel_Items);
+    EditNumItems = makeCountEdit(QStringLiteral("EditNumItems"), tr("Items"), Panel_Items);
+    UpDownItems = new UpDown(Qt::Vertical, 1, 100, false, Panel_Items);
+    UpDownItems->setObjectName(QStringLiteral("UpDownItems"));
+    UpDownItems->setBuddy(EditNumItems);
+    UpDownItems->setPosition(1);
+    for (QWidget *w : {static_cast<QWidget *>(LabelItems), static_cast<QWidget *>(EditNumItems)})
+        setHint(w, tr("# of items to increment"));
+    UpDownItems->setAccessibleName(tr("# of items to increment"));
+    m_toolBarLayout->addWidget(Panel_Items);
+
+    btnSep1 = separator(QStringLiteral("btnSep1"));
+    btnImages = button(QStringLiteral("btnImages"), tr("Images"), tr("Send images to Web page"));
+    btnPopUp = button(QStringLiteral("btnPopUp"), tr("Menu"), tr("Popup menu"));
+    btnsep5 = separator(QStringLiteral("btnsep5"));
+    btnHelp = button(QStringLiteral("btnHelp"), tr("Help"), tr("Help!"));
+}
+
+void TVempForm::buildPopupMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto item = [this](const QString &name, const QString &caption, bool checkable = false) {
+        QAction *action = PopupMenu1->addAction(caption);
+        action->setObjectName(name);
+        action->setCheckable(checkable);
+        return action;
+    };
+    auto divider = [this](const QString &name) { PopupMenu1->addSeparator()->setObjectName(name); };
+
+    mnuAlwaysOnTop = item(QStringLiteral("mnuAlwaysOnTop"), tr("Stay on &top"), true);
+    mnuShowURL = item(QStringLiteral("mnuShowURL"), tr("Show &URL"), true);
+    mnuShowHints = item(QStringLiteral("mnuShowHints"), tr("Show &hints"), true);
+    mnuShowText = item(QStringLiteral("mnuShowText"), tr("Show text"), true);
+    mnuShowURL->setChecked(true);
+    mnuShowHints->setChecked(true);
+    mnuShowText->setChecked(true);
+    divider(QStringLiteral("N3"));
+    mnuFeedDelay = item(QStringLiteral("mnuFeedDelay"), tr("Feed &delay"));
+    divider(QStringLiteral("N1"));
+    btnDefaultView = item(QStringLiteral("btnDefaultView"), tr("Normal view"));
+    mnuToolbarStyle = item(QStringLiteral("mnuToolbarStyle"), tr("Toolbar view"));
+    divider(QStringLiteral("N2"));
+    mnuAbout = item(QStringLiteral("mnuAbout"), tr("&About"));
+    mnuHelp = item(QStringLiteral("mnuHelp"), tr("&Help"));
+    mnuWebsite = item(QStringLiteral("mnuWebsite"), tr("&Web site"));
+}
+
+void TVempForm::bindEvents()
+{
+    auto slot = [this](auto handler) { return [this, handler] { guarded(handler); }; };
+
+    Edit1->setChangeHandler([this] { Edit1Change(Edit1); }, [this](auto &f) { guarded(f); });
+    EditDigits->setChangeHandler([this] { EditDigitsChange(EditDigits); }, [this](auto &f) { guarded(f); });
+    EditNumItems->setChangeHandler([this] { EditNumItemsChange(EditNumItems); }, [this](auto &f) { guarded(f); });
+    const Guard guard = [this](const std::function<void()> &f) { guarded(f); };
+    UpDownDigits->setArrowHandler({}, guard);
+    UpDownItems->setArrowHandler({}, guard);
+    UpDownDoc->setArrowHandler([this](UpDown::Arrow arrow) { UpDownDocClick(UpDownDoc, arrow); }, guard);
+
+    connect(btnClipboard, &QPushButton::clicked, this, slot([this] { btnIncClick(btnClipboard); }));
+    connect(btnClipboardDec, &QToolButton::clicked, this, slot([this] { btnIncClick(btnClipboardDec); }));
+    connect(btnClipboard2, &QToolButton::clicked, this, slot([this] { btnIncClick(btnClipboard2); }));
+    connect(btnPaste, &QToolButton::clicked, this, slot([this] { btnPasteClick(btnPaste); }));
+    connect(btnCopy, &QToolButton::clicked, this, slot([this] { btnCopyClick(btnCopy); }));
+    connect(btnPopUp, &QToolButton::clicked, this, slot([this] { mnuPopUp(btnPopUp); }));
+    connect(btnHelp, &QToolButton::clicked, this, slot([this] { btnHelpClick(btnHelp); }));
+
+    connect(mnuAlwaysOnTop, &QAction::triggered, this, slot([this] { mnuAlwaysOnTopClick(mnuAlwaysOnTop); }));
+    connect(mnuShowURL, &QAction::triggered, this, slot([this] { mnuShowURLClick(mnuShowURL); }));
+    connect(mnuShowHints, &QAction::triggered, this, slot([this] { mnuShowHintsClick(mnuShowHints); }));
+    connect(mnuShowText, &QAction::triggered, this, slot([this] { mnuShowTextClick(mnuShowText); }));
+    connect(btnDefaultView, &QAction::triggered, this, slot([this] { btnDefaultViewClick(btnDefaultView); }));
+    connect(mnuToolbarStyle, &QAction::triggered, this, slot([this] { btnDefaultViewClick(mnuToolbarStyle); }));
+    connect(mnuHelp, &QAction::triggered, this, slot([this] { btnHelpClick(mnuHelp); }));
+
+    for (QWidget *owner : {static_cast<QWidget *>(ToolBar1), static_cast<QWidget *>(StatusBar),
+                           static_cast<QWidget *>(UpDownDoc)}) {
+        owner->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(owner, &QWidget::customContextMenuRequested, this,
+                [this, owner](const QPoint &at) { PopupMenu1->popup(owner->mapToGlobal(at)); });
+    }
+    Panel_URL->installEventFilter(this);
+    ToolBar1->installEventFilter(this);
+}
+
+void TVempForm::setHint(QWidget *control, const QString &hint)
+{
+    control->setProperty("hint", hint);
+    control->setToolTip(hint);
+    m_hinted.append(control);
+}
+
+void TVempForm::applyHints(bool on)
+{
+    for (QWidget *control : std::as_const(m_hinted))
+        control->setToolTip(on ? control->property("hint").toString() : QString());
+}
+
+QSize TVempForm::buttonSize() const
+{
+    return btnFeed->size();
+}
+
+void TVempForm::applyButtonSize(bool withCaptions)
+{
+    // The tool bar's buttons are 45 x 36 with captions, unless the desktop's
+    // font needs more room; without captions they are as tall as the image.
+    const QFontMetrics metrics = fontMetrics();
+    int width = kDefinitionButtonWidth;
+    for (const QToolButton *b : std::as_const(m_toolButtons))
+        width = std::max(width, metrics.horizontalAdvance(b->text()) + 10);
+    const int editHeight = std::max(21, metrics.height() + 6);
+    const int labelHeight = metrics.height();
+    const int height = withCaptions
+                           ? std::max({kDefinitionButtonHeight, kImageSize + metrics.height() + 10,
+                                       editHeight + labelHeight + 2})
+                           : std::max(kImageSize + 8, editHeight + 2);
+
+    for (QToolButton *b : std::as_const(m_toolButtons)) {
+        b->setToolButtonStyle(withCaptions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+        b->setFixedSize(width, height);
+    }
+    for (QWidget *panel : {Panel_Digits, static_cast<QWidget *>(Panel_Wait), Panel_Items})
+        panel->setFixedSize(width, height);
+    for (QWidget *gap : {btndiv1, btnSep2, btndiv2, btnSep1, btnsep5})
+        static_cast<ToolSeparator *>(gap)->setButtonHeight(height);
+
+    const int countWidth = std::max(21, metrics.horizontalAdvance(QStringLiteral("999")) + 8);
+    for (auto [edit, upDown, label] : {std::tuple{EditDigits, UpDownDigits, LabelDigits},
+                                       std::tuple{EditNumItems, UpDownItems, LabelItems}}) {
+        edit->setFixedSize(edit == EditDigits ? std::max(21, metrics.horizontalAdvance(u'9') + 12) : countWidth,
+                           editHeight);
+        edit->move(edit->x(), 0);
+        upDown->setFixedSize(13, editHeight);
+        label->setGeometry(0, height - labelHeight, width, labelHeight);
+    }
+}

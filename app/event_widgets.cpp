@@ -1,0 +1,170 @@
+#include "app/event_widgets.h"
+
+#include "series/integer_conversion.h"
+
+#include <QBoxLayout>
+#include <QKeyEvent>
+#include <QToolButton>
+
+ChangeEdit::ChangeEdit(QWidget *parent) : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::textChanged, this, &ChangeEdit::onTextChanged);
+}
+
+void ChangeEdit::setChangeHandler(std::function<void()> handler, Guard guard)
+{
+    m_handler = std::move(handler);
+    m_guard = std::move(guard);
+}
+
+void ChangeEdit::setTextCascade(const QString &text)
+{
+    if (text == this->text())
+        return;
+    ++m_settingText;
+    setText(text);
+    --m_settingText;
+    if (m_handler)
+        m_handler();
+}
+
+void ChangeEdit::onTextChanged()
+{
+    if (m_settingText == 0 && m_handler)
+        m_guard(m_handler);
+}
+
+UpDown::UpDown(Qt::Orientation orientation, int minimum, int maximum, bool wrap, QWidget *parent)
+    : QWidget(parent),
+      m_minimum(minimum),
+      m_maximum(maximum),
+      m_wrap(wrap),
+      m_position(std::clamp(0, minimum, maximum)),
+      m_previous(new QToolButton(this)),
+      m_next(new QToolButton(this))
+{
+    const bool vertical = orientation == Qt::Vertical;
+    m_previous->setArrowType(vertical ? Qt::DownArrow : Qt::LeftArrow);
+    m_next->setArrowType(vertical ? Qt::UpArrow : Qt::RightArrow);
+    m_previous->setAccessibleName(vertical ? tr("Down") : tr("Previous"));
+    m_next->setAccessibleName(vertical ? tr("Up") : tr("Next"));
+
+    auto *layout = new QBoxLayout(vertical ? QBoxLayout::BottomToTop : QBoxLayout::LeftToRight, this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (QToolButton *button : {m_previous, m_next}) {
+        button->setAutoRepeat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        layout->addWidget(button);
+    }
+    connect(m_previous, &QToolButton::clicked, this, [this] { arrowPressed(Arrow::Previous); });
+    connect(m_next, &QToolButton::clicked, this, [this] { arrowPressed(Arrow::Next); });
+}
+
+void UpDown::setBuddy(ChangeEdit *buddy)
+{
+    m_buddy = buddy;
+    m_buddy->installEventFilter(this);
+}
+
+void UpDown::setArrowHandler(std::function<void(Arrow)> handler, Guard guard)
+{
+    m_arrowHandler = std::move(handler);
+    m_guard = std::move(guard);
+}
+
+int UpDown::position()
+{
+    if (m_buddy) {
+        const auto shown = tryStrToInt(m_buddy->text());
+        if (shown)
+            m_position = std::clamp<int>(*shown, m_minimum, m_maximum);
+    }
+    return m_position;
+}
+
+void UpDown::setPosition(int position)
+{
+    position = std::clamp(position, m_minimum, m_maximum);
+    if (position == m_position)
+        return;
+    m_position = position;
+    if (m_buddy)
+        m_buddy->setTextCascade(QString::number(position));
+}
+
+void UpDown::setMaximum(int maximum)
+{
+    m_maximum = maximum;
+    m_position = std::clamp(m_position, m_minimum, m_maximum);
+}
+
+int UpDown::clampOrWrap(int position) const
+{
+    if (position > m_maximum)
+        return m_wrap ? m_minimum : m_maximum;
+    if (position < m_minimum)
+        return m_wrap ? m_maximum : m_minimum;
+    return position;
+}
+
+void UpDown::arrowPressed(Arrow arrow)
+{
+    const int delta = arrow == Arrow::Next ? 1 : -1;
+    if (!m_buddy) {
+        m_position = clampOrWrap(m_position + delta);
+        if (m_arrowHandler)
+            m_guard([&] { m_arrowHandler(arrow); });
+        return;
+    }
+    int start = m_position;
+    if (const auto shown = tryStrToInt(m_buddy->text()); shown && *shown >= m_minimum && *shown <= m_maximum)
+        start = *shown;
+    m_position = clampOrWrap(start + delta);
+    const QString text = QString::number(m_position);
+    m_guard([&] { m_buddy->setTextCascade(text); });
+}
+
+bool UpDown::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_buddy && event->type() == QEvent::KeyPress && isEnabled()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            arrowPressed(key == Qt::Key_Up ? Arrow::Next : Arrow::Previous);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+FeedTimer::FeedTimer(QObject *parent) : QObject(parent)
+{
+    m_timer.setInterval(2000);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_handler)
+            m_guard(m_handler);
+    });
+}
+
+void FeedTimer::setTickHandler(std::function<void()> handler, Guard guard)
+{
+    m_handler = std::move(handler);
+    m_guard = std::move(guard);
+}
+
+void FeedTimer::setEnabled(bool enabled)
+{
+    if (enabled == m_timer.isActive())
+        return;
+    if (enabled)
+        m_timer.start();
+    else
+        m_timer.stop();
+}
+
+void FeedTimer::setInterval(int milliseconds)
+{
+    if (milliseconds != m_timer.interval())
+        m_timer.setInterval(milliseconds);
+}

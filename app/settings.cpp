@@ -1,0 +1,64 @@
+#include "app/vemp_107.h"
+#include "platform/settings_store.h"
+#include "series/serimo_error.h"
+#include "series/series_text.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFrame>
+
+namespace {
+const QString kLastUrl = QStringLiteral("LastURL");
+const QString kRecord = QStringLiteral("Serimo_099");
+
+SerimoError invalidType(const QString &name)
+{
+    return SerimoError(QStringLiteral("Invalid data type for '%1'").arg(name));
+}
+} // namespace
+
+void TVempForm::LoadSettings()
+{
+    SettingsStore &store = m_platform.settings;
+    const std::optional<QVariant> record = store.isAvailable() ? store.read(kRecord) : std::nullopt;
+    if (record) {
+        if (record->typeId() != QMetaType::QByteArray || record->toByteArray().size() > SettingsRecord::kSize)
+            throw invalidType(kRecord);
+        Settings.load(record->toByteArray());
+        setOuterBounds(Settings.bounds());
+
+        const std::optional<QVariant> lastUrl = store.read(kLastUrl);
+        if (lastUrl && lastUrl->typeId() != QMetaType::QString)
+            throw invalidType(kLastUrl);
+        Edit1->setTextCascade(lastUrl ? lastUrl->toString() : QString());
+        if (Edit1->text().isEmpty())
+            Edit1->setTextCascade(kPlaceholderUrl);
+
+        Timer1->setInterval(feedIntervalFromStored(Settings.feedInterval()));
+        mnuShowURL->setChecked(Settings.showUrl());
+        if (!Settings.showText())
+            mnuShowTextClick(qApp);
+        if (!Settings.showHints()) {
+            mnuShowHints->setChecked(false);
+            applyHints(false);
+        }
+        if (!Settings.showUrl())
+            Panel_URL->hide();
+    } else {
+        btnDefaultViewClick(qApp);
+    }
+    WebPageFile = QDir::home().filePath(QStringLiteral("serimo.htm"));
+}
+
+void TVempForm::SaveSettings()
+{
+    SettingsStore &store = m_platform.settings;
+    if (!store.write(kLastUrl, Edit1->text()))
+        throw SerimoError(QStringLiteral("Failed to set data for '%1'").arg(kLastUrl));
+    Settings.setBounds(outerBounds());
+    Settings.setFeedInterval(std::uint32_t(Timer1->interval()));
+    Settings.setFlags(mnuShowHints->isChecked(), mnuShowText->isChecked(), mnuShowURL->isChecked());
+    if (!store.write(kRecord, Settings.toByteArray()))
+        throw SerimoError(QStringLiteral("Failed to set data for '%1'").arg(kRecord));
+}

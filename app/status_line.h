@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+
+// The two-panel status line. Every write sizes its panel to the text's pixel
+// width plus 12 before it sets the text.
+class StatusLine : public QStatusBar
+{
+    Q_OBJECT
+public:
+    explicit StatusLine(QWidget *parent = nullptr);
+
+    void setPanelText(int panel, const QString &text);
+    QString panelText(int panel) const;
+    QLabel *panel(int index) const;
+
+private:
+    QLabel *m_panels[2];
+};

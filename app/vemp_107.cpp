@@ -1,0 +1,150 @@
+#include "app/vemp_107.h"
+
+#include "app/error_report.h"
+#include "app/status_line.h"
+#include "app/toolbar_images.h"
+#include "platform/busy_cursor.h"
+#include "platform/message_boxes.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <QStyle>
+#include <QToolButton>
+
+static void loadResources()
+{
+    // The images live in the static core library; make sure they are linked in.
+    Q_INIT_RESOURCE(serimo);
+}
+
+TVempForm::TVempForm(const Platform &platform, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_platform(platform)
+{
+    loadResources();
+    setObjectName(QStringLiteral("VempForm"));
+    setWindowTitle(QStringLiteral("Serimo 1.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/serimo.png")));
+    buildControls();
+    bindEvents();
+    guarded([this] { FormCreate(); });
+}
+
+TVempForm::~TVempForm() = default;
+
+void TVempForm::guarded(const std::function<void()> &entry)
+{
+    runGuarded(m_platform.messageBoxes, entry);
+}
+
+void TVempForm::FormCreate()
+{
+    LoadToolbarImages();
+    StatusBar->setFixedHeight(Edit1->height());
+    ShowReady();
+    LoadSettings();
+}
+
+void TVempForm::LoadToolbarImages()
+{
+    ImageVemp.clear();
+    for (const QImage &image : cutToolbarStrip(QImage(QStringLiteral(":/bm_vemp.bmp"))))
+        ImageVemp.append(QIcon(QPixmap::fromImage(image)));
+    const std::pair<QToolButton *, int> imageIndexes[] = {
+        {btnPaste, 4}, {btnCopy, 3}, {btnClipboardDec, 1}, {btnClipboard2, 0},
+        {btnFeed, 2},  {btnImages, 8}, {btnPopUp, 6},      {btnHelp, 7},
+    };
+    for (const auto &[button, index] : imageIndexes) {
+        if (index < ImageVemp.size())
+            button->setIcon(ImageVemp[index]);
+    }
+}
+
+void TVempForm::FormActivate()
+{
+    if (Activated)
+        return;
+    btnPasteClick(qApp);
+    Activated = true;
+}
+
+void TVempForm::FormClose()
+{
+    SaveSettings();
+}
+
+void TVempForm::ShowReady()
+{
+    setStatusPanel(1, QStringLiteral("Ready."));
+    m_platform.cursor.ready();
+}
+
+void TVempForm::ShowStatus(const QString &text)
+{
+    setStatusPanel(1, text);
+}
+
+void TVempForm::setStatusPanel(int panel, const QString &text)
+{
+    StatusBar->setPanelText(panel, text);
+}
+
+bool TVempForm::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        guarded([this] { FormActivate(); });
+    return QWidget::event(event);
+}
+
+void TVempForm::closeEvent(QCloseEvent *event)
+{
+    // Closing is never refused: a settings error is reported, then we go.
+    guarded([this] { FormClose(); });
+    event->accept();
+}
+
+void TVempForm::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1) {
+        guarded([this] { btnHelpClick(this); });
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+bool TVempForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        if (watched == Panel_URL)
+            guarded([this] { Panel_URLResize(Panel_URL); });
+        else if (watched == ToolBar1)
+            guarded([this] { ToolBar1Resize(ToolBar1); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QMargins TVempForm::decoration() const
+{
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    if (isVisible() && frame != client)
+        return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                frame.bottom() - client.bottom()};
+    // No window manager has told us its frame (yet): assume the style's.
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    return {border, title + border, border, border};
+}
+
+QRect TVempForm::outerBounds() const
+{
+    return geometry().marginsAdded(decoration());
+}
+
+void TVempForm::setOuterBounds(const QRect &bounds)
+{
+    setGeometry(bounds.marginsRemoved(decoration()));
+}

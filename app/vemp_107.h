@@ -1,0 +1,159 @@
+#pragma once
+
+// The main window. Its members are defined across several files:
+//   app/vemp_107.cpp             creation, activation, close, status line, guard
+//   app/controls.cpp             the control tree and its event bindings
+//   app/views.cpp                Normal/Toolbar views, display toggles, menu, help
+//   app/settings.cpp             loading and saving the persisted settings
+//   series/detection.cpp         series detection and the digits/items boxes
+//   series/step.cpp              stepping the counter (Back, Next, Alt+I, up-down)
+//   series/clipboard_exchange.cpp  Paste and Copy
+
+#include "app/event_widgets.h"
+#include "app/settings_record.h"
+#include "platform/platform.h"
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolButton;
+class FlowLayout;
+class StatusLine;
+
+class TVempForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TVempForm(const Platform &platform, QWidget *parent = nullptr);
+    ~TVempForm() override;
+
+    // Controls, named as in the window definition.
+    QFrame *Panel_URL;
+    ChangeEdit *Edit1;
+    QWidget *Panel1;
+    QPushButton *btnClipboard;
+    QFrame *ToolBar1;
+    QWidget *Panel_Digits;
+    QLabel *LabelDigits;
+    ChangeEdit *EditDigits;
+    UpDown *UpDownDigits;
+    QFrame *Panel_Wait;
+    UpDown *UpDownDoc;
+    QWidget *btndiv1;
+    QToolButton *btnPaste;
+    QToolButton *btnCopy;
+    QWidget *btnSep2;
+    QToolButton *btnClipboardDec;
+    QToolButton *btnClipboard2;
+    QWidget *btndiv2;
+    QToolButton *btnFeed;
+    QWidget *Panel_Items;
+    QLabel *LabelItems;
+    ChangeEdit *EditNumItems;
+    UpDown *UpDownItems;
+    QWidget *btnSep1;
+    QToolButton *btnImages;
+    QToolButton *btnPopUp;
+    QWidget *btnsep5;
+    QToolButton *btnHelp;
+    StatusLine *StatusBar;
+    FeedTimer *Timer1;
+    QMenu *PopupMenu1;
+    QAction *mnuAlwaysOnTop;
+    QAction *mnuShowURL;
+    QAction *mnuShowHints;
+    QAction *mnuShowText;
+    QAction *mnuFeedDelay;
+    QAction *btnDefaultView;
+    QAction *mnuToolbarStyle;
+    QAction *mnuAbout;
+    QAction *mnuHelp;
+    QAction *mnuWebsite;
+
+    // State shared by the window's commands.
+    bool Activated = false;
+    QString WebPageFile;
+    SettingsRecord Settings;
+    QString ShortURL;
+    qint32 FeedCount = 0;
+    qint32 FeedTotal = 0;
+    QList<QIcon> ImageVemp;
+
+    // Creation, activation, close and the status line.
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void LoadToolbarImages();
+    void ShowReady();
+    void ShowStatus(const QString &text);
+
+    // Series detection and the digits/items boxes.
+    void Edit1Change(QObject *Sender);
+    void btnPasteClick(QObject *Sender);
+    void EditDigitsChange(QObject *Sender);
+    void EditNumItemsChange(QObject *Sender);
+    std::optional<QString> GetRangeText(bool AllNines);
+
+    // Stepping and the clipboard.
+    void btnIncClick(QObject *Sender);
+    void UpDownDocClick(QObject *Sender, UpDown::Arrow Button);
+    void PositionEdit();
+    void btnCopyClick(QObject *Sender);
+
+    // Views, toggles, menu and help.
+    void btnDefaultViewClick(QObject *Sender);
+    void mnuShowTextClick(QObject *Sender);
+    void mnuShowURLClick(QObject *Sender);
+    void mnuShowHintsClick(QObject *Sender);
+    void mnuAlwaysOnTopClick(QObject *Sender);
+    void Panel_URLResize(QObject *Sender);
+    void ToolBar1Resize(QObject *Sender);
+    void mnuPopUp(QObject *Sender);
+    void btnHelpClick(QObject *Sender);
+
+    // Settings.
+    void LoadSettings();
+    void SaveSettings();
+
+    // The window's outer frame (decoration included), in screen pixels.
+    QRect outerBounds() const;
+    void setOuterBounds(const QRect &bounds);
+    FlowLayout *toolBarLayout() const { return m_toolBarLayout; }
+    QSize buttonSize() const;
+
+    // Runs an entry from Qt inside the general error guard.
+    void guarded(const std::function<void()> &entry);
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildToolBar();
+    void buildPopupMenu();
+    void bindEvents();
+    void setHint(QWidget *control, const QString &hint);
+    void applyHints(bool on);
+    void applyButtonSize(bool withCaptions);
+    void runDetection(QObject *Sender);
+    int digitsValue() const;
+    bool isDigitsMode() const;
+    void setStatusPanel(int panel, const QString &text);
+    QMargins decoration() const;
+
+    Platform m_platform;
+    FlowLayout *m_toolBarLayout = nullptr;
+    QList<QToolButton *> m_toolButtons;
+    QList<QWidget *> m_hinted;
+};

@@ -1,0 +1,23 @@
+#include "app/view_geometry.h"
+
+QRect normalViewBounds(const ViewInputs &in, const QRect &current, const QSize &screen, bool centred)
+{
+    const int width = 6 * in.button.width() + 16;
+    const int height = in.cap + 4 + in.statusHeight + in.urlHeight + 2 * in.button.height();
+    int left = current.left();
+    int top = current.top();
+    if (centred) {
+        left = (screen.width() - width) / 2;
+        top = (screen.height() - height) / 2;
+    } else if (left + width > screen.width()) {
+        left = screen.width() - width;
+    }
+    return {left, top, width, height};
+}
+
+QRect toolbarViewBounds(const ViewInputs &in, const QRect &current)
+{
+    const int width = 2 * in.button.width() + 8;
+    const int height = in.cap + 12 + in.statusHeight + in.urlHeight + 6 * in.button.height();
+    return {current.left(), current.top(), width, height};
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+// The arithmetic of the two views. Sizes are of the outer frame; "cap" is
+// the height the window's decoration adds (title bar and frame).
+struct ViewInputs
+{
+    QSize button;        // the tool bar's current button size
+    int cap = 0;         // decoration height: title bar plus frame
+    int statusHeight = 0;
+    int urlHeight = 0;   // the URL panel's height while shown, else 0
+};
+
+// Normal view: the tool bar in two rows. Centred on the screen when asked,
+// otherwise at the current position moved left just enough to keep the
+// right edge on the screen.
+QRect normalViewBounds(const ViewInputs &in, const QRect &current, const QSize &screen, bool centred);
+
+// Toolbar view: two buttons wide, six rows; the position never changes.
+QRect toolbarViewBounds(const ViewInputs &in, const QRect &current);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The system clipboard's plain text.
+class Clipboard
+{
+public:
+    virtual ~Clipboard() = default;
+    virtual bool hasText() const = 0;
+    virtual QString text() const = 0;
+    virtual void setText(const QString &text) = 0;
+};
+
+// The desktop's CLIPBOARD selection. On X11 Serimo owns the text it set and
+// serves it to other programs through the event loop for as long as it runs.
+class QtClipboard : public Clipboard
+{
+public:
+    bool hasText() const override;
+    QString text() const override;
+    void setText(const QString &text) override;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Modal message boxes with one OK button. Tests answer them without a person.
+class MessageBoxes
+{
+public:
+    enum class Icon { None, Warning, Error };
+
+    virtual ~MessageBoxes() = default;
+    virtual void show(const QString &caption, const QString &text, Icon icon) = 0;
+};
+
+class QtMessageBoxes : public MessageBoxes
+{
+public:
+    explicit QtMessageBoxes(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+    void show(const QString &caption, const QString &text, Icon icon) override;
+
+private:
+    QWidget *m_parent;
+};

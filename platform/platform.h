@@ -1,0 +1,18 @@
+#pragma once
+
+class BusyCursor;
+class Clipboard;
+class HelpViewer;
+class MessageBoxes;
+class SettingsStore;
+
+// What the main window needs of the desktop. main() wires the real adapters;
+// tests pass fakes.
+struct Platform
+{
+    MessageBoxes &messageBoxes;
+    Clipboard &clipboard;
+    SettingsStore &settings;
+    HelpViewer &help;
+    BusyCursor &cursor;
+};

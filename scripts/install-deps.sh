@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs the Debian packages that building, running and testing Serimo need.
+# Runs apt-get only for what is missing; uses sudo when not root.
+set -eu
+
+packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+libgl-dev libxcb1-dev fonts-dejavu-core"
+if [ "${1:-}" = "--tests" ]; then
+    packages="$packages xvfb xauth openbox xclip xdotool x11-utils dbus-x11
+at-spi2-core python3-pyatspi"
+fi
+
+missing=""
+for p in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+echo "Installing:$missing"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing

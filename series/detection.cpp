@@ -1,0 +1,107 @@
+#include "app/status_line.h"
+#include "app/vemp_107.h"
+#include "platform/busy_cursor.h"
+#include "platform/message_boxes.h"
+#include "series/integer_conversion.h"
+#include "series/series_text.h"
+
+#include <QApplication>
+#include <QLabel>
+
+// The series state lives in the controls: the URL is Edit1's text, the mode
+// is whether UpDownDigits is enabled, the width is EditDigits' number.
+
+bool TVempForm::isDigitsMode() const
+{
+    return UpDownDigits->isEnabled();
+}
+
+int TVempForm::digitsValue() const
+{
+    return strToInt(EditDigits->text());
+}
+
+void TVempForm::Edit1Change(QObject *)
+{
+    if (!Activated)
+        return;
+    const QString url = Edit1->text();
+    if (url.size() > 5) {
+        const QChar c1 = counterChar(url, 1);
+        if (!isDecimalDigit(c1)) {
+            UpDownDoc->setPosition(c1.unicode());
+            EditDigits->setEnabled(false);
+            UpDownDigits->setEnabled(false);
+            LabelDigits->setText(tr("Alpha"));
+            UpDownDigits->setPosition(1);
+            return;
+        }
+        if (!isDigitsMode()) {
+            EditDigits->setEnabled(true);
+            UpDownDigits->setEnabled(true);
+            UpDownDigits->setPosition(1);
+            LabelDigits->setText(tr("Digits"));
+        }
+    }
+    if (isDigitsMode())
+        btnPasteClick(Edit1);
+}
+
+void TVempForm::runDetection(QObject *Sender)
+{
+    const QString url = Edit1->text();
+    if (isAlphaSeries(url)) {
+        UpDownDoc->setPosition(counterChar(url, 1).unicode());
+        EditDigits->setEnabled(false);
+        UpDownDigits->setEnabled(false);
+        UpDownDigits->setPosition(1);
+        LabelDigits->setText(tr("Alpha"));
+        return;
+    }
+    UpDownDigits->setPosition(countCounterDigits(url));
+    if (const auto range = GetRangeText(false))
+        setStatusPanel(0, *range);
+    // A URL box hidden by Show URL cannot take the focus; the detection then
+    // leaves focus and caret alone rather than failing.
+    if (Sender != Edit1 && Edit1->isVisibleTo(this)) {
+        Edit1->setFocus();
+        PositionEdit();
+    }
+}
+
+void TVempForm::EditDigitsChange(QObject *)
+{
+    if (!isDigitsMode())
+        return;
+    const QString text = EditDigits->text().left(1);
+    strToInt(text);
+    EditDigits->setTextCascade(text);
+    UpDownItems->setPosition(1);
+    UpDownItems->setMaximum(itemsMaximum(digitsValue()));
+    if (const auto range = GetRangeText(true))
+        setStatusPanel(1, *range);
+}
+
+void TVempForm::EditNumItemsChange(QObject *)
+{
+    QString text = EditNumItems->text().left(itemsTextLimit(digitsValue()));
+    if (strToInt(text) < 0)
+        text = QStringLiteral("1");
+    EditNumItems->setTextCascade(text);
+}
+
+std::optional<QString> TVempForm::GetRangeText(bool AllNines)
+{
+    const QString url = Edit1->text();
+    if (auto range = rangeText(url, digitsValue(), AllNines))
+        return range;
+    Timer1->setEnabled(false);
+    const bool widthOne = UpDownDigits->position() == 1;
+    Edit1->setTextCascade(kPlaceholderUrl);
+    m_platform.messageBoxes.show(tr("Warning"),
+                                 widthOne ? tr("Alphabetical series URL removed.")
+                                          : tr("Change digits to match series."),
+                                 MessageBoxes::Icon::Warning);
+    m_platform.cursor.ready();
+    return std::nullopt;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Pure text rules of a URL series: where the counter sits, how wide it is,
+// how it steps and how the status line abbreviates a URL.
+
+// The URL that replaces one whose counter does not match the digits.
+inline const QString kPlaceholderUrl = QStringLiteral("http://www.example.com/err12345.jpg");
+// The URL a new window starts with.
+inline const QString kExampleUrl = QStringLiteral("http://www.example.com/members/gallery/photos/98/pic001.jpg");
+
+struct SeriesSplit
+{
+    QString prefix;
+    QString counter;
+    QString extension;
+};
+
+// The counter is taken as the w characters just before the last four (an
+// extension of a dot and three more); the extension is the real one.
+SeriesSplit splitSeries(const QString &url, int width);
+
+// The text from the last "." to the end, when no "\" or ":" follows it.
+QString fileExtension(const QString &url);
+
+// c1 is the character four places from the end, c2 the one before it, ...
+// Positions before the start of the text give a null character.
+QChar counterChar(const QString &url, int k);
+
+bool isDecimalDigit(QChar c);
+
+// A text longer than five characters whose c1 is not a digit is an Alpha series.
+bool isAlphaSeries(const QString &url);
+
+// The length of the run of digits ending at c1, at least 1 and at most 6.
+int countCounterDigits(const QString &url);
+
+// ".." and the tail of the text from its last "/" after the first seven
+// characters (the "http://"), or ".." alone when there is none.
+QString shortForm(const QString &text);
+
+// The short form of the URL's series item, or of the all-nines item; empty
+// when the counter at this width is not a number.
+std::optional<QString> rangeText(const QString &url, int width, bool allNines);
+
+// The counter text after a Digits step of delta from value n at width w:
+// never below 0, zero-padded, widened only at 10, 100 and 1000.
+QString steppedCounter(qint32 value, int delta, int width);
+
+// The character an Alpha position stands for: the low 8 bits of the position.
+QChar letterForPosition(int position);
+
+// Moves an Alpha position by delta (-1, 0 or +1), passing over the position
+// whose low 8 bits are 0 in the direction of travel, since code 0 cannot stand
+// in a URL. Stays within the up-down's wrapping range -32760..32760.
+int stepLetterPosition(int position, int delta);
+
+// The items up-down's maximum and the longest text the items box keeps, for
+// a digits value: 9 and 1, 99 and 2, otherwise 999 and 3.
+int itemsMaximum(int digits);
+int itemsTextLimit(int digits);

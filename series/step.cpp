@@ -1,0 +1,89 @@
+#include "app/status_line.h"
+#include "app/vemp_107.h"
+#include "platform/busy_cursor.h"
+#include "platform/clipboard.h"
+#include "platform/message_boxes.h"
+#include "series/integer_conversion.h"
+#include "series/series_text.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+void sendKey(QWidget *target, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+}
+} // namespace
+
+void TVempForm::btnIncClick(QObject *Sender)
+{
+    const QString url = Edit1->text();
+    const int width = digitsValue();
+    const SeriesSplit split = splitSeries(url, width);
+    const bool feedProgress = Timer1->isEnabled() && FeedCount != 0;
+
+    if (isDigitsMode()) {
+        const auto value = tryStrToInt(split.counter);
+        if (!value) {
+            Timer1->setEnabled(false);
+            m_platform.messageBoxes.show(tr("Warning"), tr("Change digits to match series."),
+                                         MessageBoxes::Icon::Warning);
+            m_platform.cursor.ready();
+            return;
+        }
+        int delta = +1;
+        if (Sender == btnFeed)
+            delta = 0;
+        else if (Sender == btnClipboardDec || Sender == Panel_URL)
+            delta = -1;
+        else if (Timer1->isEnabled() && FeedCount == 0)
+            delta = 0;
+        Edit1->setTextCascade(split.prefix + steppedCounter(*value, delta, width) + fileExtension(url));
+        if (const auto range = GetRangeText(false)) {
+            ShortURL = *range;
+            setStatusPanel(0, ShortURL);
+        }
+    } else {
+        const bool forward = feedProgress || Sender == this || Sender == btnClipboard2;
+        const bool back = Sender == btnClipboardDec;
+        int position = UpDownDoc->position();
+        if (forward)
+            position = stepLetterPosition(position, +1);
+        if (back)
+            position = stepLetterPosition(position, -1);
+        // The up-down's own arrows may have landed on code 0: pass over it
+        // in the direction of travel.
+        if ((position & 0xFF) == 0)
+            position = stepLetterPosition(position, (back || Sender == Panel_URL) ? -1 : +1);
+        UpDownDoc->setPosition(position);
+        const QChar letter = letterForPosition(position);
+        const QString extension = fileExtension(url);
+        Edit1->setTextCascade(split.prefix + letter + extension);
+        ShortURL = QStringLiteral("..") + letter + extension;
+        setStatusPanel(0, ShortURL);
+    }
+
+    if (Sender == btnFeed)
+        return;
+    if (Sender == btnClipboard || Sender == btnClipboard2 || Sender == btnClipboardDec)
+        m_platform.clipboard.setText(Edit1->text());
+    PositionEdit();
+}
+
+void TVempForm::UpDownDocClick(QObject *, UpDown::Arrow Button)
+{
+    btnIncClick(Button == UpDown::Arrow::Previous ? static_cast<QObject *>(Panel_URL) : UpDownDoc);
+}
+
+void TVempForm::PositionEdit()
+{
+    sendKey(Edit1, Qt::Key_End);
+    if (Edit1->text().size() > 5) {
+        for (int i = 0; i < 5; ++i)
+            sendKey(Edit1, Qt::Key_Left);
+    }
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+// Fakes of the desktop adapters, so the real window runs offscreen without a
+// person: message boxes are recorded and answered at once.
+
+#include "platform/busy_cursor.h"
+#include "platform/clipboard.h"
+#include "platform/help_viewer.h"
+#include "platform/message_boxes.h"
+#include "platform/settings_store.h"
+
+#include <QMap>
+#include <QStringList>
+#include <functional>
+
+struct ShownBox
+{
+    QString caption;
+    QString text;
+    MessageBoxes::Icon icon;
+};
+
+class FakeMessageBoxes : public MessageBoxes
+{
+public:
+    void show(const QString &caption, const QString &text, Icon icon) override
+    {
+        shown.append({caption, text, icon});
+        if (onShow)
+            onShow();
+    }
+    QStringList texts() const
+    {
+        QStringList list;
+        for (const ShownBox &box : shown)
+            list.append(box.text);
+        return list;
+    }
+    QList<ShownBox> shown;
+    std::function<void()> onShow;
+};
+
+class FakeClipboard : public Clipboard
+{
+public:
+    bool hasText() const override { return holdsText; }
+    QString text() const override { return holdsText ? content : QString(); }
+    void setText(const QString &text) override
+    {
+        content = text;
+        holdsText = true;
+        writes.append(text);
+    }
+    void put(const QString &text)
+    {
+        content = text;
+        holdsText = true;
+    }
+    void putNonText()
+    {
+        content.clear();
+        holdsText = false;
+    }
+    QString content;
+    bool holdsText = false;
+    QStringList writes;
+};
+
+class FakeSettingsStore : public SettingsStore
+{
+public:
+    bool isAvailable() const override { return available; }
+    std::optional<QVariant> read(const QString &name) const override
+    {
+        if (!values.contains(name))
+            return std::nullopt;
+        return values.value(name);
+    }
+    bool write(const QString &name, const QVariant &value) override
+    {
+        if (refuseWrites)
+            return false;
+        values.insert(name, value);
+        return true;
+    }
+    QMap<QString, QVariant> values;
+    bool available = true;
+    bool refuseWrites = false;
+};
+
+class FakeHelpViewer : public HelpViewer
+{
+public:
+    void showContext(const QString &helpFile, int context, QWidget *) override
+    {
+        requests.append(QStringLiteral("%1#%2").arg(helpFile).arg(context));
+    }
+    QStringList requests;
+};
+
+class FakeBusyCursor : public BusyCursor
+{
+public:
+    void busy() override { isBusy = true; }
+    void ready() override
+    {
+        isBusy = false;
+        ++readyCalls;
+    }
+    bool isBusy = false;
+    int readyCalls = 0;
+};

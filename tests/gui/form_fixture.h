@@ -1,0 +1,54 @@
+#pragma once
+
+// The real main window with fake desktop adapters, shown on the offscreen
+// platform and activated once, as a user's first look at it would.
+
+#include "fakes.h"
+
+#include "app/status_line.h"
+#include "app/vemp_107.h"
+
+#include <QLabel>
+#include <QTest>
+#include <memory>
+
+struct FormFixture
+{
+    FakeMessageBoxes boxes;
+    FakeClipboard clipboard;
+    FakeSettingsStore settings;
+    FakeHelpViewer help;
+    FakeBusyCursor cursor;
+    std::unique_ptr<TVempForm> form;
+
+    TVempForm &create()
+    {
+        form = std::make_unique<TVempForm>(Platform{boxes, clipboard, settings, help, cursor});
+        return *form;
+    }
+
+    // Creates, shows and activates the window: the first activation runs the
+    // start-up detection.
+    TVempForm &start()
+    {
+        create();
+        form->show();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qFatal("the main window never became active");
+        return *form;
+    }
+
+    QString panel(int i) const { return form->StatusBar->panelText(i); }
+    QString url() const { return form->Edit1->text(); }
+    QString digits() const { return form->EditDigits->text(); }
+    QString items() const { return form->EditNumItems->text(); }
+    bool digitsMode() const { return form->UpDownDigits->isEnabled(); }
+
+    // Replaces the URL as a user's edit would (through the widget's signal).
+    void typeUrl(const QString &text)
+    {
+        form->Edit1->selectAll();
+        form->Edit1->insert(text);
+    }
+};

@@ -1,0 +1,233 @@
+#include "series/integer_conversion.h"
+#include "series/serimo_error.h"
+#include "series/series_text.h"
+
+#include <QTest>
+
+class TestSeriesText : public QObject
+{
+    Q_OBJECT
+private slots:
+    void conversion_data();
+    void conversion();
+    void conversionErrorText();
+    void split_data();
+    void split();
+    void detection_data();
+    void detection();
+    void handChangedDigits_data();
+    void handChangedDigits();
+    void steppedCounter_data();
+    void steppedCounter();
+    void letterPosition_data();
+    void letterPosition();
+    void itemsLimits_data();
+    void itemsLimits();
+};
+
+void TestSeriesText::conversion_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << "123" << true << 123;
+    QTest::newRow("leading zeros") << "001" << true << 1;
+    QTest::newRow("leading blanks") << "  42" << true << 42;
+    QTest::newRow("plus") << "+7" << true << 7;
+    QTest::newRow("minus") << "-5" << true << -5;
+    QTest::newRow("hex") << "$1F" << true << 31;
+    QTest::newRow("negative hex") << "-$10" << true << -16;
+    QTest::newRow("max") << "2147483647" << true << 2147483647;
+    QTest::newRow("min") << "-2147483648" << true << int(-2147483648LL);
+    QTest::newRow("overflow") << "2147483648" << false << 0;
+    QTest::newRow("hex overflow") << "$80000000" << false << 0;
+    QTest::newRow("empty") << "" << false << 0;
+    QTest::newRow("blanks only") << "   " << false << 0;
+    QTest::newRow("sign alone") << "-" << false << 0;
+    QTest::newRow("dollar alone") << "$" << false << 0;
+    QTest::newRow("trailing blank") << "12 " << false << 0;
+    QTest::newRow("letter") << "c001" << false << 0;
+    QTest::newRow("hex digit without dollar") << "1a" << false << 0;
+    QTest::newRow("arabic-indic digit") << QString::fromUtf8("\u0661") << false << 0;
+}
+
+void TestSeriesText::conversion()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(int, value);
+    const auto result = tryStrToInt(text);
+    QCOMPARE(result.has_value(), ok);
+    if (ok)
+        QCOMPARE(*result, value);
+}
+
+void TestSeriesText::conversionErrorText()
+{
+    try {
+        strToInt(QStringLiteral("x1"));
+        QFAIL("no error raised");
+    } catch (const SerimoError &error) {
+        QCOMPARE(error.message(), QStringLiteral("'x1' is not a valid integer value"));
+    }
+}
+
+void TestSeriesText::split_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("counter");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("three digits") << "http://h/98/pic001.jpg" << 3 << "http://h/98/pic" << "001" << ".jpg";
+    QTest::newRow("width one") << "http://h/img7.gif" << 1 << "http://h/img" << "7" << ".gif";
+    QTest::newRow("long extension keeps real one") << "http://h/a12.jpeg" << 2 << "http://h/a1" << "2." << ".jpeg";
+    QTest::newRow("no dot after last slash-colon") << "C:\\x.y\\ab12abcd" << 2 << "C:\\x.y\\ab" << "12" << "";
+    QTest::newRow("short text") << "12.jpg" << 2 << "" << "12" << ".jpg";
+    QTest::newRow("counter start clamped to first") << "7.jpg" << 3 << "" << "7.j" << ".jpg";
+    QTest::newRow("counter stops at end") << "ab" << 3 << "" << "ab" << "";
+    QTest::newRow("empty") << "" << 1 << "" << "" << "";
+    QTest::newRow("shorter than extension") << "ab" << 1 << "" << "a" << "";
+    QTest::newRow("beyond Latin-1 kept") << QString::fromUtf8("http://h/\u0416\u304201.png") << 2
+                                         << QString::fromUtf8("http://h/\u0416\u3042") << "01" << ".png";
+}
+
+void TestSeriesText::split()
+{
+    QFETCH(QString, url);
+    QFETCH(int, width);
+    const SeriesSplit s = splitSeries(url, width);
+    QTEST(s.prefix, "prefix");
+    QTEST(s.counter, "counter");
+    QTEST(s.extension, "extension");
+}
+
+void TestSeriesText::detection_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("alpha");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("panel0");
+    QTest::addColumn<QString>("panel1");
+    const QString host = QStringLiteral("http://www.example.com");
+    QTest::newRow("pic001") << host + "/members/gallery/photos/98/pic001.jpg" << false << 3 << "../pic001.jpg"
+                            << "../pic999.jpg";
+    QTest::newRow("img7") << host + "/img7.gif" << false << 1 << "../img7.gif" << "../img9.gif";
+    QTest::newRow("photo12") << host + "/2001/photo12.jpg" << false << 2 << "../photo12.jpg" << "../photo99.jpg";
+    QTest::newRow("run capped at six") << host + "/a/1234567.jpg" << false << 6 << "../1234567.jpg"
+                                       << "../1999999.jpg";
+    QTest::newRow("letter") << host + "/picb.jpg" << true << 1 << "" << "";
+    QTest::newRow("html") << host + "/gallery/index.html" << true << 1 << "" << "";
+    QTest::newRow("not a url") << "12.jpg" << false << 2 << ".." << "..";
+    QTest::newRow("five chars or fewer") << "ab.jp" << false << 1 << "" << "";
+    QTest::newRow("empty") << "" << false << 1 << "" << "";
+}
+
+void TestSeriesText::detection()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, alpha);
+    QFETCH(int, width);
+    QFETCH(QString, panel0);
+    QFETCH(QString, panel1);
+    QCOMPARE(isAlphaSeries(url), alpha);
+    if (alpha)
+        return;
+    QCOMPARE(countCounterDigits(url), width);
+    QCOMPARE(rangeText(url, width, false).value_or(QString()), panel0);
+    QCOMPARE(rangeText(url, width, true).value_or(QString()), panel1);
+}
+
+void TestSeriesText::handChangedDigits_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("panel1");
+    QTest::newRow("1") << 1 << "../pic009.jpg";
+    QTest::newRow("2") << 2 << "../pic099.jpg";
+    QTest::newRow("4 does not convert") << 4 << "";
+}
+
+void TestSeriesText::handChangedDigits()
+{
+    QFETCH(int, width);
+    const QString url = QStringLiteral("http://www.example.com/members/gallery/photos/98/pic001.jpg");
+    QTEST(rangeText(url, width, true).value_or(QString()), "panel1");
+    QCOMPARE(itemsMaximum(width), width == 1 ? 9 : width == 2 ? 99 : 999);
+}
+
+void TestSeriesText::steppedCounter_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("counter");
+    QTest::newRow("001 next") << 1 << 1 << 3 << "002";
+    QTest::newRow("9 widens") << 9 << 1 << 1 << "10";
+    QTest::newRow("99 widens") << 99 << 1 << 2 << "100";
+    QTest::newRow("999 widens") << 999 << 1 << 3 << "1000";
+    QTest::newRow("9999 wraps to zeros") << 9999 << 1 << 4 << "0000";
+    QTest::newRow("999999 at six") << 999999 << 1 << 6 << "000000";
+    QTest::newRow("10 back keeps width") << 10 << -1 << 2 << "09";
+    QTest::newRow("1000 back") << 1000 << -1 << 4 << "0999";
+    QTest::newRow("floor at zero") << 0 << -1 << 3 << "000";
+    QTest::newRow("negative counter") << -5 << -1 << 2 << "00";
+    QTest::newRow("feed first tick") << 41 << 0 << 2 << "41";
+    QTest::newRow("nine wide") << 999999999 << 0 << 9 << "999999999";
+    QTest::newRow("10 at width 3 no widening") << 9 << 1 << 3 << "010";
+}
+
+void TestSeriesText::steppedCounter()
+{
+    QFETCH(int, value);
+    QFETCH(int, delta);
+    QFETCH(int, width);
+    QTEST(::steppedCounter(value, delta, width), "counter");
+}
+
+void TestSeriesText::letterPosition_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("b to c") << 98 << 1 << 99;
+    QTest::newRow("a back to grave") << 97 << -1 << 96;
+    QTest::newRow("255 next passes over 0") << 255 << 1 << 257;
+    QTest::newRow("1 back passes over 0") << 1 << -1 << -1;
+    QTest::newRow("257 back passes over 256") << 257 << -1 << 255;
+    QTest::newRow("no move") << 65 << 0 << 65;
+    QTest::newRow("wraps at top") << 32760 << 1 << -32760;
+    QTest::newRow("wraps at bottom") << -32760 << -1 << 32760;
+}
+
+void TestSeriesText::letterPosition()
+{
+    QFETCH(int, position);
+    QFETCH(int, delta);
+    QFETCH(int, expected);
+    const int moved = stepLetterPosition(position, delta);
+    QCOMPARE(moved, expected);
+    QVERIFY(letterForPosition(moved).unicode() != 0);
+}
+
+void TestSeriesText::itemsLimits_data()
+{
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("characters");
+    QTest::newRow("1") << 1 << 9 << 1;
+    QTest::newRow("2") << 2 << 99 << 2;
+    QTest::newRow("3") << 3 << 999 << 3;
+    QTest::newRow("9") << 9 << 999 << 3;
+}
+
+void TestSeriesText::itemsLimits()
+{
+    QFETCH(int, digits);
+    QTEST(itemsMaximum(digits), "maximum");
+    QTEST(itemsTextLimit(digits), "characters");
+    // The box must be able to show every value its up-down allows.
+    QCOMPARE(QString::number(itemsMaximum(digits)).size(), itemsTextLimit(digits));
+}
+
+QTEST_APPLESS_MAIN(TestSeriesText)
+#include "test_series_text.moc"
