@@ -1,10 +1,13 @@
 #include "app/status_line.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 
-StatusLine::StatusLine(QWidget *parent) : QStatusBar(parent)
+StatusLine::StatusLine(QWidget *parent) : QWidget(parent)
 {
-    setSizeGripEnabled(false);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 1, 0, 0);
+    layout->setSpacing(2);
     const char *initialTexts[2] = {"Ready", ".."};
     const int initialWidths[2] = {110, 50};
     for (int i = 0; i < 2; ++i) {
@@ -15,9 +18,10 @@ StatusLine::StatusLine(QWidget *parent) : QStatusBar(parent)
         label->setFixedWidth(initialWidths[i]);
         label->setTextFormat(Qt::PlainText);
         label->setAccessibleName(i == 0 ? tr("Current URL") : tr("Range and status"));
-        addWidget(label);
+        layout->addWidget(label);
         m_panels[i] = label;
     }
+    layout->addStretch(1);
 }
 
 void StatusLine::setPanelText(int panel, const QString &text)

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QStatusBar>
+#include <QWidget>
 
 class QLabel;
 
 // The two-panel status line. Every write sizes its panel to the text's pixel
 // width plus 12 before it sets the text.
-class StatusLine : public QStatusBar
+class StatusLine : public QWidget
 {
     Q_OBJECT
 public:

@@ -1,0 +1,322 @@
+#include "form_fixture.h"
+
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+const QString kHost = QStringLiteral("http://www.example.com");
+}
+
+class TestStepping : public QObject
+{
+    Q_OBJECT
+private slots:
+    void digitsSteps_data();
+    void digitsSteps();
+    void alphaSteps_data();
+    void alphaSteps();
+    void alphaBackReachesDigits();
+    void hiddenButtonInAlphaCopiesSameLetter();
+    void upDownStepsWithoutClipboard();
+    void feedTicks_data();
+    void feedTicks();
+    void counterNotANumberStopsTheStep();
+    void pasteTakesTheClipboard_data();
+    void pasteTakesTheClipboard();
+    void pasteWithoutTextChangesNothing();
+    void pasteAlphaKeepsStatus();
+    void copyThenPaste();
+    void charactersBeyondLatin1SurviveSteps();
+};
+
+void TestStepping::digitsSteps_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("handWidth");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("panel0");
+    QTest::newRow("001 next") << "/pic001.jpg" << "" << "Next" << "/pic002.jpg" << "3" << "../pic002.jpg";
+    QTest::newRow("9 next widens") << "/pic9.jpg" << "" << "Next" << "/pic10.jpg" << "2" << "../pic10.jpg";
+    QTest::newRow("99 next widens") << "/pic99.jpg" << "" << "Next" << "/pic100.jpg" << "3" << "../pic100.jpg";
+    QTest::newRow("999 next widens") << "/pic999.jpg" << "" << "Next" << "/pic1000.jpg" << "4" << "../pic1000.jpg";
+    QTest::newRow("9999 next rolls") << "/pic9999.jpg" << "" << "Next" << "/pic0000.jpg" << "4" << "../pic0000.jpg";
+    QTest::newRow("10 back") << "/pic10.jpg" << "" << "Back" << "/pic09.jpg" << "2" << "../pic09.jpg";
+    QTest::newRow("1000 back") << "/pic1000.jpg" << "" << "Back" << "/pic0999.jpg" << "4" << "../pic0999.jpg";
+    QTest::newRow("000 back floors") << "/pic000.jpg" << "" << "Back" << "/pic000.jpg" << "3" << "../pic000.jpg";
+    QTest::newRow("19 at hand width 1") << "/pic19.jpg" << "1" << "Next" << "/pic110.jpg" << "3" << "../pic110.jpg";
+    QTest::newRow("999999 rolls at six") << "/p999999.jpg" << "" << "Next" << "/p000000.jpg" << "6" << "../p000000.jpg";
+    QTest::newRow("alt+i steps") << "/pic001.jpg" << "" << "Alt+I" << "/pic002.jpg" << "3" << "../pic002.jpg";
+}
+
+void TestStepping::digitsSteps()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, handWidth);
+    QFETCH(QString, button);
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.typeUrl(kHost + before);
+    if (!handWidth.isEmpty()) {
+        form.EditDigits->selectAll();
+        form.EditDigits->insert(handWidth);
+    }
+    if (button == "Alt+I")
+        form.btnClipboard->click();
+    else
+        QTest::mouseClick(button == "Next" ? form.btnClipboard2 : form.btnClipboardDec, Qt::LeftButton);
+    QFETCH(QString, after);
+    QCOMPARE(f.url(), kHost + after);
+    QTEST(f.digits(), "width");
+    QTEST(f.panel(0), "panel0");
+    QCOMPARE(form.ShortURL, f.panel(0));
+    QCOMPARE(f.clipboard.writes, QStringList{kHost + after});
+    QCOMPARE(form.Edit1->cursorPosition(), f.url().size() - 5);
+    QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestStepping::alphaSteps_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("next");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("panel0");
+    QTest::newRow("b next") << "/picb.jpg" << true << "/picc.jpg" << "..c.jpg";
+    QTest::newRow("z next") << "/picz.jpg" << true << "/pic{.jpg" << "..{.jpg";
+    QTest::newRow("a back") << "/pica.jpg" << false << "/pic`.jpg" << "..`.jpg";
+    QTest::newRow("255 next passes over 0") << QStringLiteral("/pic\u00ff.jpg") << true
+                                            << QStringLiteral("/pic\u0001.jpg") << QStringLiteral("..\u0001.jpg");
+    QTest::newRow("1 back passes over 0") << QStringLiteral("/pic\u0001.jpg") << false
+                                          << QStringLiteral("/pic\u00ff.jpg") << QStringLiteral("..\u00ff.jpg");
+}
+
+void TestStepping::alphaSteps()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, next);
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.typeUrl(kHost + before);
+    QVERIFY(!f.digitsMode());
+    QTest::mouseClick(next ? form.btnClipboard2 : form.btnClipboardDec, Qt::LeftButton);
+    QFETCH(QString, after);
+    QCOMPARE(f.url(), kHost + after);
+    QTEST(f.panel(0), "panel0");
+    QCOMPARE(f.clipboard.writes, QStringList{kHost + after});
+    QVERIFY(!f.digitsMode());
+}
+
+void TestStepping::alphaBackReachesDigits()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.typeUrl(kHost + "/picA.jpg");
+    for (int i = 0; i < 7; ++i)
+        QTest::mouseClick(form.btnClipboardDec, Qt::LeftButton);
+    QCOMPARE(f.url(), kHost + "/pic:.jpg");
+    QVERIFY(!f.digitsMode());
+    QTest::mouseClick(form.btnClipboardDec, Qt::LeftButton);
+    QCOMPARE(f.url(), kHost + "/pic9.jpg");
+    QVERIFY(f.digitsMode());
+    QCOMPARE(f.digits(), QStringLiteral("1"));
+    QCOMPARE(form.LabelDigits->text(), QStringLiteral("Digits"));
+    QCOMPARE(f.panel(0), QStringLiteral("..9.jpg"));
+}
+
+void TestStepping::hiddenButtonInAlphaCopiesSameLetter()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.typeUrl(kHost + "/picq.jpg");
+    form.btnClipboard->click();
+    QCOMPARE(f.url(), kHost + "/picq.jpg");
+    QCOMPARE(f.clipboard.writes, QStringList{kHost + "/picq.jpg"});
+    QCOMPARE(f.panel(0), QStringLiteral("..q.jpg"));
+}
+
+void TestStepping::upDownStepsWithoutClipboard()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    QTest::mouseClick(form.UpDownDoc->nextButton(), Qt::LeftButton);
+    QTest::mouseClick(form.UpDownDoc->nextButton(), Qt::LeftButton);
+    QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic003.jpg");
+    QTest::mouseClick(form.UpDownDoc->previousButton(), Qt::LeftButton);
+    QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic002.jpg");
+    QCOMPARE(f.panel(0), QStringLiteral("../pic002.jpg"));
+    QVERIFY(f.clipboard.writes.isEmpty());
+    QCOMPARE(form.Edit1->cursorPosition(), f.url().size() - 5);
+
+    f.typeUrl(kHost + "/picm.jpg");
+    QTest::mouseClick(form.UpDownDoc->previousButton(), Qt::LeftButton);
+    QCOMPARE(f.url(), kHost + "/picl.jpg");
+    QTest::mouseClick(form.UpDownDoc->nextButton(), Qt::LeftButton);
+    QTest::mouseClick(form.UpDownDoc->nextButton(), Qt::LeftButton);
+    QCOMPARE(f.url(), kHost + "/picn.jpg");
+    QVERIFY(f.clipboard.writes.isEmpty());
+}
+
+void TestStepping::feedTicks_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<int>("feedCount");
+    QTest::addColumn<QString>("sender");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("copied");
+    QTest::newRow("first tick keeps digits") << "/p07.jpg" << 0 << "hidden" << "/p07.jpg" << true;
+    QTest::newRow("later tick steps digits") << "/p07.jpg" << 3 << "hidden" << "/p08.jpg" << true;
+    QTest::newRow("first tick keeps letter") << "/pick.jpg" << 0 << "hidden" << "/pick.jpg" << true;
+    QTest::newRow("later tick steps letter") << "/pick.jpg" << 1 << "hidden" << "/picl.jpg" << true;
+    QTest::newRow("back during feed, letter") << "/pick.jpg" << 1 << "back" << "/pick.jpg" << true;
+    QTest::newRow("back during feed, digits") << "/p07.jpg" << 1 << "back" << "/p06.jpg" << true;
+    QTest::newRow("image page start keeps") << "/p07.jpg" << 0 << "feed" << "/p07.jpg" << false;
+    QTest::newRow("image page item steps") << "/p07.jpg" << 0 << "window" << "/p08.jpg" << false;
+    QTest::newRow("image page item steps letter") << "/pick.jpg" << 0 << "window" << "/picl.jpg" << false;
+}
+
+void TestStepping::feedTicks()
+{
+    QFETCH(QString, url);
+    QFETCH(int, feedCount);
+    QFETCH(QString, sender);
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.typeUrl(kHost + url);
+    const bool feeding = sender == "hidden" || sender == "back";
+    form.Timer1->setEnabled(feeding);
+    form.FeedCount = feedCount;
+    QObject *who = sender == "hidden" ? static_cast<QObject *>(form.btnClipboard)
+                   : sender == "back" ? static_cast<QObject *>(form.btnClipboardDec)
+                   : sender == "feed" ? static_cast<QObject *>(form.btnFeed)
+                                      : static_cast<QObject *>(&form);
+    form.btnIncClick(who);
+    QFETCH(QString, after);
+    QCOMPARE(f.url(), kHost + after);
+    QFETCH(bool, copied);
+    QCOMPARE(f.clipboard.writes, copied ? QStringList{kHost + after} : QStringList{});
+    QCOMPARE(form.Timer1->isEnabled(), feeding);
+    form.Timer1->setEnabled(false);
+}
+
+void TestStepping::counterNotANumberStopsTheStep()
+{
+    FormFixture f;
+    TVempForm &form = f.create(); // not yet active: no detection repairs the URL
+    form.Edit1->setTextCascade(kHost + "/picx.jpg");
+    form.Timer1->setEnabled(true);
+    f.cursor.isBusy = true;
+    form.btnIncClick(form.btnClipboard2);
+    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Change digits to match series.")});
+    QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Warning"));
+    QCOMPARE(f.url(), kHost + "/picx.jpg");
+    QVERIFY(!form.Timer1->isEnabled());
+    QVERIFY(!f.cursor.isBusy);
+    QVERIFY(f.clipboard.writes.isEmpty());
+}
+
+void TestStepping::pasteTakesTheClipboard_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("digitsMode");
+    QTest::addColumn<QString>("digits");
+    const QString filler(1023 - 30, QChar(u'a'));
+    const QString longUrl = kHost + "/" + filler.left(1023 - kHost.size() - 1 - 12) + "pic00042.jpg";
+    QTest::newRow("plain") << kHost + "/pic9.jpg" << kHost + "/pic9.jpg" << true << "1";
+    QTest::newRow("longer than 1023") << longUrl + "/tail/more.gif" << longUrl << true << "5";
+    QTest::newRow("cut at NUL") << kHost + QStringLiteral("/p12.jpg") + QChar(u'\0') + "junk" << kHost + "/p12.jpg"
+                                << true << "2";
+    QTest::newRow("alpha") << kHost + "/pict.jpg" << kHost + "/pict.jpg" << false << "1";
+    QTest::newRow("short letters") << "ab.x" << kHost + "/err12345.jpg" << true << "5";
+}
+
+void TestStepping::pasteTakesTheClipboard()
+{
+    QFETCH(QString, clipboard);
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.clipboard.put(clipboard);
+    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    QTEST(f.url(), "url");
+    QVERIFY(f.url().size() <= 1023);
+    QTEST(f.digitsMode(), "digitsMode");
+    QTEST(f.digits(), "digits");
+    if (clipboard == "ab.x")
+        QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
+    else
+        QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestStepping::pasteWithoutTextChangesNothing()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.clipboard.putNonText();
+    const QString url = f.url();
+    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("No text in clipboard.")});
+    QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
+    QCOMPARE(f.url(), url);
+    QCOMPARE(f.digits(), QStringLiteral("3"));
+    QCOMPARE(f.panel(1), QStringLiteral("../pic999.jpg"));
+}
+
+void TestStepping::pasteAlphaKeepsStatus()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.typeUrl(kHost + "/picb.jpg");
+    f.clipboard.put(kHost + "/photo12.jpg");
+    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    QVERIFY(f.digitsMode());
+    QCOMPARE(f.digits(), QStringLiteral("2"));
+    QCOMPARE(f.panel(0), QStringLiteral("../photo12.jpg"));
+
+    f.clipboard.put(kHost + "/pagez.png");
+    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    QVERIFY(!f.digitsMode());
+    QCOMPARE(form.UpDownDoc->position(), int('z'));
+    QCOMPARE(f.panel(0), QStringLiteral("../photo12.jpg"));
+}
+
+void TestStepping::copyThenPaste()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    for (int i = 0; i < 4; ++i)
+        QTest::mouseClick(form.UpDownItems->nextButton(), Qt::LeftButton);
+    QCOMPARE(f.items(), QStringLiteral("5"));
+    const QString url = f.url();
+    QTest::mouseClick(form.btnCopy, Qt::LeftButton);
+    QCOMPARE(f.clipboard.content, url);
+    form.btnClipboard2->setFocus();
+    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    QCOMPARE(f.url(), url);
+    QCOMPARE(f.digits(), QStringLiteral("3"));
+    QCOMPARE(f.items(), QStringLiteral("1"));
+    QCOMPARE(f.panel(1), QStringLiteral("../pic999.jpg"));
+    QVERIFY(form.Edit1->hasFocus());
+    QCOMPARE(form.Edit1->cursorPosition(), url.size() - 5);
+
+    f.typeUrl(kHost + "/x9.jpg");
+    form.Edit1->setTextCascade(QString());
+    f.boxes.shown.clear();
+    form.btnCopyClick(form.btnCopy);
+    QCOMPARE(f.clipboard.content, kHost + "/err12345.jpg");
+}
+
+void TestStepping::charactersBeyondLatin1SurviveSteps()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    const QString url = kHost + QStringLiteral("/\u65e5\u672c/\U0001F600pic08.jpg");
+    f.typeUrl(url);
+    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+    QCOMPARE(f.url(), kHost + QStringLiteral("/\u65e5\u672c/\U0001F600pic10.jpg"));
+    QCOMPARE(f.clipboard.writes.last(), f.url());
+}
+
+QTEST_MAIN(TestStepping)
+#include "test_stepping.moc"

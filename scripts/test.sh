@@ -1,0 +1,20 @@
+#!/bin/sh
+# Installs what is missing, builds Serimo and its tests, and runs every test:
+# unit, gui (offscreen) and e2e (the real binary under Xvfb with openbox).
+# With --sanitize the build uses the address and undefined-behaviour sanitizers.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh --tests
+
+build=build
+options="-DCMAKE_BUILD_TYPE=RelWithDebInfo"
+if [ "${1:-}" = "--sanitize" ]; then
+    build=build-sanitize
+    options="-DCMAKE_BUILD_TYPE=Debug -DSERIMO_SANITIZE=ON"
+    export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
+cmake -S . -B "$build" $options >/dev/null
+cmake --build "$build" -j "$(nproc)"
+cd "$build"
+ctest --output-on-failure -j 2
