@@ -4,6 +4,7 @@
 #include "series/series_text.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -237,10 +238,20 @@ void TVempForm::bindEvents()
     connect(btnPopUp, &QToolButton::clicked, this, slot([this] { mnuPopUp(btnPopUp); }));
     connect(btnHelp, &QToolButton::clicked, this, slot([this] { btnHelpClick(btnHelp); }));
 
-    connect(mnuAlwaysOnTop, &QAction::triggered, this, slot([this] { mnuAlwaysOnTopClick(mnuAlwaysOnTop); }));
-    connect(mnuShowURL, &QAction::triggered, this, slot([this] { mnuShowURLClick(mnuShowURL); }));
-    connect(mnuShowHints, &QAction::triggered, this, slot([this] { mnuShowHintsClick(mnuShowHints); }));
-    connect(mnuShowText, &QAction::triggered, this, slot([this] { mnuShowTextClick(mnuShowText); }));
+    // A checkable action has already flipped its mark when it reports the
+    // click; the toggle handlers do the flipping themselves.
+    auto toggle = [this](QAction *item, auto handler) {
+        return [this, item, handler] {
+            item->setChecked(!item->isChecked());
+            guarded(handler);
+        };
+    };
+    connect(mnuAlwaysOnTop, &QAction::triggered, this,
+            toggle(mnuAlwaysOnTop, [this] { mnuAlwaysOnTopClick(mnuAlwaysOnTop); }));
+    connect(mnuShowURL, &QAction::triggered, this, toggle(mnuShowURL, [this] { mnuShowURLClick(mnuShowURL); }));
+    connect(mnuShowHints, &QAction::triggered, this,
+            toggle(mnuShowHints, [this] { mnuShowHintsClick(mnuShowHints); }));
+    connect(mnuShowText, &QAction::triggered, this, toggle(mnuShowText, [this] { mnuShowTextClick(mnuShowText); }));
     connect(btnDefaultView, &QAction::triggered, this, slot([this] { btnDefaultViewClick(btnDefaultView); }));
     connect(mnuToolbarStyle, &QAction::triggered, this, slot([this] { btnDefaultViewClick(mnuToolbarStyle); }));
     connect(mnuHelp, &QAction::triggered, this, slot([this] { btnHelpClick(mnuHelp); }));
@@ -253,6 +264,8 @@ void TVempForm::bindEvents()
     }
     Panel_URL->installEventFilter(this);
     ToolBar1->installEventFilter(this);
+    // Key preview: the window sees every key release before its controls.
+    qApp->installEventFilter(this);
 }
 
 void TVempForm::setHint(QWidget *control, const QString &hint)

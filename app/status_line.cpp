@@ -22,6 +22,8 @@ StatusLine::StatusLine(QWidget *parent) : QWidget(parent)
         m_panels[i] = label;
     }
     layout->addStretch(1);
+    // Long panels are cut at the window's edge rather than widening it.
+    setMinimumWidth(1);
 }
 
 void StatusLine::setPanelText(int panel, const QString &text)

@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QStyle>
 #include <QToolButton>
+#include <utility>
 
 static void loadResources()
 {
@@ -94,9 +95,20 @@ void TVempForm::setStatusPanel(int panel, const QString &text)
 
 bool TVempForm::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate)
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::WindowActivate:
         guarded([this] { FormActivate(); });
-    return QWidget::event(event);
+        break;
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+        applyPendingBounds();
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void TVempForm::closeEvent(QCloseEvent *event)
@@ -106,18 +118,21 @@ void TVempForm::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TVempForm::keyReleaseEvent(QKeyEvent *event)
+void TVempForm::FormKeyUp(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_F1) {
-        guarded([this] { btnHelpClick(this); });
-        return;
-    }
-    QWidget::keyReleaseEvent(event);
+    if (event->key() == Qt::Key_F1)
+        btnHelpClick(this);
 }
 
 bool TVempForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Resize) {
+    if (event->type() == QEvent::KeyRelease) {
+        // The application's filter sees a key once per widget it propagates
+        // through; take it only at its first receiver, the focus widget.
+        QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (watched == first && first->window() == this)
+            guarded([this, event] { FormKeyUp(static_cast<QKeyEvent *>(event)); });
+    } else if (event->type() == QEvent::Resize) {
         if (watched == Panel_URL)
             guarded([this] { Panel_URLResize(Panel_URL); });
         else if (watched == ToolBar1)
@@ -126,11 +141,16 @@ bool TVempForm::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool TVempForm::decorationKnown() const
+{
+    return isVisible() && frameGeometry() != geometry();
+}
+
 QMargins TVempForm::decoration() const
 {
     const QRect frame = frameGeometry();
     const QRect client = geometry();
-    if (isVisible() && frame != client)
+    if (decorationKnown())
         return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
                 frame.bottom() - client.bottom()};
     // No window manager has told us its frame (yet): assume the style's.
@@ -146,5 +166,19 @@ QRect TVempForm::outerBounds() const
 
 void TVempForm::setOuterBounds(const QRect &bounds)
 {
+    if (!decorationKnown())
+        m_pendingBounds = bounds;
     setGeometry(bounds.marginsRemoved(decoration()));
+}
+
+void TVempForm::applyPendingBounds()
+{
+    if (!decorationKnown() || (!m_pendingBounds && !m_pendingView))
+        return;
+    const std::optional<QRect> bounds = std::exchange(m_pendingBounds, std::nullopt);
+    QObject *view = std::exchange(m_pendingView, nullptr);
+    if (view)
+        guarded([this, view] { btnDefaultViewClick(view); });
+    else
+        setOuterBounds(*bounds);
 }

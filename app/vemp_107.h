@@ -19,6 +19,8 @@
 #include <QWidget>
 #include <optional>
 
+class QKeyEvent;
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -118,6 +120,7 @@ public:
     void ToolBar1Resize(QObject *Sender);
     void mnuPopUp(QObject *Sender);
     void btnHelpClick(QObject *Sender);
+    void FormKeyUp(QKeyEvent *event);
 
     // Settings.
     void LoadSettings();
@@ -135,7 +138,6 @@ public:
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -151,9 +153,15 @@ private:
     bool isDigitsMode() const;
     void setStatusPanel(int panel, const QString &text);
     QMargins decoration() const;
+    bool decorationKnown() const;
+    void applyPendingBounds();
 
     Platform m_platform;
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;
     QList<QWidget *> m_hinted;
+    // Bounds or a view asked for before the window manager told us the size
+    // of its frame; applied again once it has.
+    std::optional<QRect> m_pendingBounds;
+    QObject *m_pendingView = nullptr;
 };

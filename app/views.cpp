@@ -34,6 +34,9 @@ void TVempForm::btnDefaultViewClick(QObject *Sender)
         bounds = normalViewBounds(in, outerBounds(), screen->geometry().size(), Sender == qApp);
     }
     setOuterBounds(bounds);
+    // The view's height counts the frame: lay it out again once it is known.
+    if (!decorationKnown())
+        m_pendingView = Sender;
 }
 
 void TVempForm::mnuShowTextClick(QObject *Sender)

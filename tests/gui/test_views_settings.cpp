@@ -1,0 +1,397 @@
+#include "form_fixture.h"
+
+#include "app/flow_layout.h"
+#include "platform/settings_store.h"
+#include "platform/window_state.h"
+
+#include <QAction>
+#include <QDir>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+namespace {
+const QString kHost = QStringLiteral("http://www.example.com");
+
+QByteArray record(const QRect &bounds, quint32 interval, bool hints, bool text, bool url)
+{
+    SettingsRecord r;
+    r.setBounds(bounds);
+    r.setFeedInterval(interval);
+    r.setFlags(hints, text, url);
+    return r.toByteArray();
+}
+
+int rows(TVempForm &form)
+{
+    return form.toolBarLayout()->rowCount(form.ToolBar1->contentsRect().width());
+}
+
+QSize screenSize(const TVempForm &form)
+{
+    return form.screen()->geometry().size();
+}
+} // namespace
+
+class TestViewsSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void firstRunIsNormalViewCentred();
+    void toolbarViewHasSixRowsAndStays();
+    void normalViewKeepsRightEdgeOnScreen();
+    void narrowingWrapsTheToolBar();
+    void showTextOffAndOn();
+    void showTextOffInSquareWindowGivesToolbarView();
+    void showUrlOffKeepsSizeUntilAViewIsChosen();
+    void showHintsSwitchesEveryTooltip();
+    void stayOnTopToggles();
+    void helpFromButtonMenuAndF1();
+    void restoresStoredSettings();
+    void flagsOff();
+    void storedUrlEdgeCases_data();
+    void storedUrlEdgeCases();
+    void shortRecord();
+    void badValues_data();
+    void badValues();
+    void unavailableStoreIsAFirstRun();
+    void closeWritesRecordKeepingReservedBytes();
+    void refusedWriteStillCloses();
+    void realSettingsFileRoundTrip();
+};
+
+void TestViewsSettings::firstRunIsNormalViewCentred()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    const QRect bounds = form.outerBounds();
+    const QSize button = form.buttonSize();
+    const QSize screen = screenSize(form);
+    QCOMPARE(bounds.width(), 6 * button.width() + 16);
+    QCOMPARE(bounds.left(), (screen.width() - bounds.width()) / 2);
+    QCOMPARE(bounds.top(), (screen.height() - bounds.height()) / 2);
+    QCOMPARE(rows(form), 2);
+    QCOMPARE(form.btnPaste->y(), form.btnClipboard2->y());
+    QCOMPARE(form.btnFeed->y(), form.btnHelp->y());
+    QVERIFY(form.btnFeed->y() > form.btnPaste->y());
+    QVERIFY(form.ToolBar1->height() >= 2 * button.height());
+    QCOMPARE(form.Timer1->interval(), 2000);
+    QVERIFY(form.mnuShowText->isChecked() && form.mnuShowURL->isChecked() && form.mnuShowHints->isChecked());
+    QVERIFY(!form.mnuAlwaysOnTop->isChecked());
+    QCOMPARE(form.WebPageFile, QDir::home().filePath(QStringLiteral("serimo.htm")));
+    QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
+}
+
+void TestViewsSettings::toolbarViewHasSixRowsAndStays()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    const QPoint corner = form.outerBounds().topLeft();
+    form.mnuToolbarStyle->trigger();
+    const QRect bounds = form.outerBounds();
+    QCOMPARE(bounds.topLeft(), corner);
+    QCOMPARE(bounds.width(), 2 * form.buttonSize().width() + 8);
+    QTRY_COMPARE(rows(form), 6);
+    QTRY_VERIFY(form.btnHelp->y() > form.btnImages->y());
+    QCOMPARE(form.btnPopUp->y(), form.btnImages->y());
+    QCOMPARE(form.btnPaste->y(), form.btnCopy->y());
+}
+
+void TestViewsSettings::normalViewKeepsRightEdgeOnScreen()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    const QSize screen = screenSize(form);
+    form.mnuToolbarStyle->trigger();
+    form.setOuterBounds(QRect(screen.width() - 120, 40, form.outerBounds().width(), form.outerBounds().height()));
+    form.btnDefaultView->trigger();
+    const QRect bounds = form.outerBounds();
+    QCOMPARE(bounds.right() + 1, screen.width());
+    QCOMPARE(bounds.top(), 40);
+    QTRY_COMPARE(rows(form), 2);
+}
+
+void TestViewsSettings::narrowingWrapsTheToolBar()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    QCOMPARE(rows(form), 2);
+    form.resize(form.width() / 2, form.height());
+    QTRY_VERIFY(rows(form) > 2);
+    QVERIFY(form.btnHelp->y() > form.btnFeed->y() || form.btnHelp->x() < form.btnFeed->x());
+}
+
+void TestViewsSettings::showTextOffAndOn()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    const QSize withText = form.buttonSize();
+    const QRect before = form.outerBounds();
+    form.mnuShowText->trigger();
+    QVERIFY(!form.mnuShowText->isChecked());
+    QCOMPARE(form.btnFeed->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    QVERIFY(form.LabelDigits->isHidden() && form.LabelItems->isHidden());
+    QVERIFY(form.buttonSize().height() < withText.height());
+    QCOMPARE(form.outerBounds().height(), before.height() - 2 * (withText.height() - form.buttonSize().height()));
+    form.mnuShowText->trigger();
+    QCOMPARE(form.buttonSize(), withText);
+    QCOMPARE(form.btnFeed->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    QVERIFY(!form.LabelDigits->isHidden() && !form.LabelItems->isHidden());
+    QCOMPARE(form.outerBounds(), before);
+    QCOMPARE(form.UpDownDigits->x(), form.EditDigits->geometry().right() + 1);
+    QCOMPARE(form.UpDownItems->x(), form.EditNumItems->geometry().right() + 1);
+}
+
+void TestViewsSettings::showTextOffInSquareWindowGivesToolbarView()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    const QRect square(50, 50, 300, 300);
+    form.setOuterBounds(square);
+    QCOMPARE(form.outerBounds(), square);
+    form.mnuShowText->trigger();
+    QCOMPARE(form.outerBounds().width(), 2 * form.buttonSize().width() + 8);
+    QCOMPARE(form.outerBounds().topLeft(), square.topLeft());
+}
+
+void TestViewsSettings::showUrlOffKeepsSizeUntilAViewIsChosen()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    const QRect before = form.outerBounds();
+    const int panel = form.Panel_URL->height();
+    form.mnuShowURL->trigger();
+    QVERIFY(form.Panel_URL->isHidden());
+    QCOMPARE(form.outerBounds(), before);
+    form.btnDefaultView->trigger();
+    QCOMPARE(form.outerBounds().height(), before.height() - panel);
+    form.mnuShowURL->trigger();
+    QVERIFY(!form.Panel_URL->isHidden());
+}
+
+void TestViewsSettings::showHintsSwitchesEveryTooltip()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    QCOMPARE(form.btnClipboard2->toolTip(), QStringLiteral("Increment clipboard"));
+    QCOMPARE(form.StatusBar->toolTip(), QStringLiteral("Current URL and range"));
+    form.mnuShowHints->trigger();
+    for (const QWidget *w : form.findChildren<QWidget *>())
+        QVERIFY2(w->toolTip().isEmpty(), qPrintable(w->objectName()));
+    form.mnuShowHints->trigger();
+    QCOMPARE(form.UpDownDoc->toolTip(), QStringLiteral("Decrement/increment URL"));
+    QCOMPARE(form.EditNumItems->toolTip(), QStringLiteral("# of items to increment"));
+}
+
+void TestViewsSettings::stayOnTopToggles()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    QVERIFY(!isKeptAbove(&form));
+    form.mnuAlwaysOnTop->trigger();
+    QVERIFY(form.mnuAlwaysOnTop->isChecked());
+    QVERIFY(isKeptAbove(&form));
+    QVERIFY(form.isVisible());
+    form.mnuAlwaysOnTop->trigger();
+    QVERIFY(!isKeptAbove(&form));
+}
+
+void TestViewsSettings::helpFromButtonMenuAndF1()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    QTest::mouseClick(form.btnHelp, Qt::LeftButton);
+    form.mnuHelp->trigger();
+    QTest::keyRelease(form.Edit1, Qt::Key_F1);
+    QCOMPARE(f.help.requests, QStringList(3, QStringLiteral("qxvemp.hlp#0")));
+}
+
+void TestViewsSettings::restoresStoredSettings()
+{
+    FormFixture f;
+    const QRect bounds(40, 60, 400, 300);
+    f.settings.values.insert("Serimo_099", record(bounds, 3500, true, true, true));
+    f.settings.values.insert("LastURL", kHost + "/a/img12.png");
+    TVempForm &form = f.start();
+    QCOMPARE(form.outerBounds(), bounds);
+    QCOMPARE(f.url(), kHost + "/a/img12.png");
+    QCOMPARE(f.digits(), QStringLiteral("2"));
+    QCOMPARE(form.Timer1->interval(), 3500);
+    QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestViewsSettings::flagsOff()
+{
+    FormFixture f;
+    const QRect bounds(700, 5000, 320, 200); // off screen: restored as it is
+    f.settings.values.insert("Serimo_099", record(bounds, 2000, false, false, false));
+    f.settings.values.insert("LastURL", kHost + "/img7.gif");
+    TVempForm &form = f.start();
+    QCOMPARE(form.outerBounds(), bounds);
+    QVERIFY(!form.mnuShowText->isChecked() && !form.mnuShowHints->isChecked() && !form.mnuShowURL->isChecked());
+    QVERIFY(form.Panel_URL->isHidden());
+    QVERIFY(form.LabelDigits->isHidden());
+    QCOMPARE(form.btnFeed->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    QVERIFY(form.btnFeed->toolTip().isEmpty());
+}
+
+void TestViewsSettings::storedUrlEdgeCases_data()
+{
+    QTest::addColumn<bool>("withRecord");
+    QTest::addColumn<QVariant>("lastUrl");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("record, no LastURL") << true << QVariant() << kHost + "/err12345.jpg";
+    QTest::newRow("record, empty LastURL") << true << QVariant(QString()) << kHost + "/err12345.jpg";
+    QTest::newRow("LastURL, no record: ignored") << false << QVariant(kHost + "/x5.gif")
+                                                 << kHost + "/members/gallery/photos/98/pic001.jpg";
+}
+
+void TestViewsSettings::storedUrlEdgeCases()
+{
+    QFETCH(bool, withRecord);
+    QFETCH(QVariant, lastUrl);
+    FormFixture f;
+    if (withRecord)
+        f.settings.values.insert("Serimo_099", record(QRect(10, 10, 300, 200), 2000, true, true, true));
+    if (lastUrl.isValid())
+        f.settings.values.insert("LastURL", lastUrl);
+    f.start();
+    QTEST(f.url(), "expected");
+    QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestViewsSettings::shortRecord()
+{
+    FormFixture f;
+    f.settings.values.insert("Serimo_099", record(QRect(20, 30, 300, 180), 0, true, true, true).left(20));
+    f.settings.values.insert("LastURL", kHost + "/img7.gif");
+    TVempForm &form = f.start();
+    QCOMPARE(form.outerBounds(), QRect(20, 30, 300, 180));
+    QCOMPARE(form.Timer1->interval(), 2000); // a stored 0 would spin
+    QVERIFY(!form.mnuShowText->isChecked() && !form.mnuShowHints->isChecked() && !form.mnuShowURL->isChecked());
+}
+
+void TestViewsSettings::badValues_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QVariant>("lastUrl");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("boundsApplied");
+    const QByteArray good = record(QRect(33, 44, 300, 200), 2000, true, true, true);
+    QTest::newRow("record is text") << QVariant(QStringLiteral("hello")) << QVariant(kHost + "/x1.gif")
+                                    << "Invalid data type for 'Serimo_099'" << false;
+    QTest::newRow("record too long") << QVariant(good + QByteArray(1, '\0')) << QVariant(kHost + "/x1.gif")
+                                     << "Invalid data type for 'Serimo_099'" << false;
+    QTest::newRow("LastURL is binary") << QVariant(good) << QVariant(QByteArray("abc"))
+                                       << "Invalid data type for 'LastURL'" << true;
+    QTest::newRow("LastURL is a list") << QVariant(good) << QVariant(QStringList{"a", "b"})
+                                       << "Invalid data type for 'LastURL'" << true;
+}
+
+void TestViewsSettings::badValues()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(QVariant, lastUrl);
+    QFETCH(QString, message);
+    QFETCH(bool, boundsApplied);
+    FormFixture f;
+    f.settings.values.insert("Serimo_099", stored);
+    f.settings.values.insert("LastURL", lastUrl);
+    TVempForm &form = f.start();
+    QCOMPARE(f.boxes.texts(), QStringList{message});
+    QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Serimo"));
+    QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Error);
+    QCOMPARE(form.outerBounds() == QRect(33, 44, 300, 200), boundsApplied);
+    QVERIFY(form.WebPageFile.isEmpty());
+    // The window still works: detection ran at activation, steps go on.
+    QVERIFY(form.Activated);
+    QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
+    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+    QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic002.jpg");
+}
+
+void TestViewsSettings::unavailableStoreIsAFirstRun()
+{
+    FormFixture f;
+    f.settings.available = false;
+    f.settings.values.insert("Serimo_099", record(QRect(1, 2, 300, 200), 500, false, false, false));
+    TVempForm &form = f.start();
+    QVERIFY(f.boxes.shown.isEmpty());
+    QVERIFY(form.mnuShowText->isChecked());
+    QCOMPARE(form.Timer1->interval(), 2000);
+    QCOMPARE(rows(form), 2);
+}
+
+void TestViewsSettings::closeWritesRecordKeepingReservedBytes()
+{
+    FormFixture f;
+    QByteArray stored = record(QRect(40, 60, 400, 300), 1500, true, true, true);
+    stored[20] = char(0x5A);
+    stored[24] = char(0x01);
+    stored[27] = char(0xFE);
+    f.settings.values.insert("Serimo_099", stored);
+    f.settings.values.insert("LastURL", kHost + "/p1.jpg");
+    TVempForm &form = f.start();
+    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+    form.mnuShowHints->trigger();
+    form.mnuAlwaysOnTop->trigger();
+    form.close();
+    QCOMPARE(f.settings.values.value("LastURL").toString(), kHost + "/p2.jpg");
+    const QByteArray written = f.settings.values.value("Serimo_099").toByteArray();
+    QCOMPARE(written.size(), 28);
+    QCOMPARE(written.at(20), char(0x5A));
+    QCOMPARE(written.mid(24), stored.mid(24));
+    SettingsRecord decoded;
+    decoded.load(written);
+    QCOMPARE(decoded.bounds(), QRect(40, 60, 400, 300));
+    QCOMPARE(decoded.feedInterval(), 1500u);
+    QVERIFY(!decoded.showHints() && decoded.showText() && decoded.showUrl());
+}
+
+void TestViewsSettings::refusedWriteStillCloses()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.settings.refuseWrites = true;
+    QVERIFY(form.close());
+    QVERIFY(!form.isVisible());
+    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Failed to set data for 'LastURL'")});
+}
+
+void TestViewsSettings::realSettingsFileRoundTrip()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    {
+        FakeMessageBoxes boxes;
+        FakeClipboard clipboard;
+        QtSettingsStore store;
+        FakeHelpViewer help;
+        FakeBusyCursor cursor;
+        TVempForm form(Platform{boxes, clipboard, store, help, cursor});
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+        form.close();
+        QVERIFY(boxes.shown.isEmpty());
+    }
+    const QString file = dir.filePath(QStringLiteral("Brellix/SERIMO.conf"));
+    QVERIFY2(QFile::exists(file), qPrintable(file));
+    QSettings written(file, QSettings::IniFormat);
+    QCOMPARE(written.value("LastURL").toString(), kHost + "/members/gallery/photos/98/pic002.jpg");
+    QCOMPARE(written.value("Serimo_099").typeId(), QMetaType::QByteArray);
+    QCOMPARE(written.value("Serimo_099").toByteArray().size(), 28);
+
+    FormFixture f;
+    QtSettingsStore store;
+    f.settings.values.insert("Serimo_099", *store.read("Serimo_099"));
+    f.settings.values.insert("LastURL", *store.read("LastURL"));
+    f.start();
+    QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic002.jpg");
+}
+
+QTEST_MAIN(TestViewsSettings)
+#include "test_views_settings.moc"
