@@ -46,8 +46,8 @@ UpDown::UpDown(Qt::Orientation orientation, int minimum, int maximum, bool wrap,
     const bool vertical = orientation == Qt::Vertical;
     m_previous->setArrowType(vertical ? Qt::DownArrow : Qt::LeftArrow);
     m_next->setArrowType(vertical ? Qt::UpArrow : Qt::RightArrow);
-    m_previous->setAccessibleName(vertical ? tr("Down") : tr("Previous"));
-    m_next->setAccessibleName(vertical ? tr("Up") : tr("Next"));
+    m_previous->setAccessibleName(vertical ? tr("Down") : tr("Left"));
+    m_next->setAccessibleName(vertical ? tr("Up") : tr("Right"));
 
     auto *layout = new QBoxLayout(vertical ? QBoxLayout::BottomToTop : QBoxLayout::LeftToRight, this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -11,7 +11,7 @@ options="-DCMAKE_BUILD_TYPE=RelWithDebInfo"
 if [ "${1:-}" = "--sanitize" ]; then
     build=build-sanitize
     options="-DCMAKE_BUILD_TYPE=Debug -DSERIMO_SANITIZE=ON"
-    export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+    export ASAN_OPTIONS="abort_on_error=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
 cmake -S . -B "$build" $options >/dev/null

@@ -1,7 +1,9 @@
 #include "form_fixture.h"
 
 #include "app/flow_layout.h"
+#include "platform/help_viewer.h"
 #include "platform/settings_store.h"
+#include "series/serimo_error.h"
 #include "platform/window_state.h"
 
 #include <QAction>
@@ -9,6 +11,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolButton>
 
 namespace {
@@ -48,6 +51,8 @@ private slots:
     void showHintsSwitchesEveryTooltip();
     void stayOnTopToggles();
     void helpFromButtonMenuAndF1();
+    void helpWindowShowsTheContents();
+    void missingHelpFileIsAClearError();
     void restoresStoredSettings();
     void flagsOff();
     void storedUrlEdgeCases_data();
@@ -205,6 +210,36 @@ void TestViewsSettings::helpFromButtonMenuAndF1()
     form.mnuHelp->trigger();
     QTest::keyRelease(form.Edit1, Qt::Key_F1);
     QCOMPARE(f.help.requests, QStringList(3, QStringLiteral("qxvemp.hlp#0")));
+}
+
+void TestViewsSettings::helpWindowShowsTheContents()
+{
+    QtHelpViewer viewer;
+    QWidget owner;
+    viewer.showContext(QStringLiteral("qxvemp.hlp"), 0, &owner);
+    auto *window = owner.findChild<QTextBrowser *>(QStringLiteral("HelpWindow"));
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    const QString text = window->toPlainText();
+    QVERIFY(text.contains(QStringLiteral("Serimo")));
+    QVERIFY(text.contains(QStringLiteral("Alt+I")));
+    QCOMPARE(window->textCursor().position(), 0);
+    // Asking again reuses the one window.
+    viewer.showContext(QStringLiteral("qxvemp.hlp"), 0, &owner);
+    QCOMPARE(owner.findChildren<QTextBrowser *>().size(), 1);
+}
+
+void TestViewsSettings::missingHelpFileIsAClearError()
+{
+    QtHelpViewer viewer;
+    QWidget owner;
+    try {
+        viewer.showContext(QStringLiteral("no-such-help.hlp"), 0, &owner);
+        QFAIL("no error raised");
+    } catch (const SerimoError &error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("Cannot open help file ")), qPrintable(error.message()));
+        QVERIFY(error.message().endsWith(QStringLiteral("no-such-help.hlp")));
+    }
 }
 
 void TestViewsSettings::restoresStoredSettings()
