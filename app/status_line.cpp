@@ -1,13 +1,14 @@
 #include "app/status_line.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
+#include <QResizeEvent>
+
+namespace {
+constexpr int kGap = 2;
+}
 
 StatusLine::StatusLine(QWidget *parent) : QWidget(parent)
 {
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 1, 0, 0);
-    layout->setSpacing(2);
     const char *initialTexts[2] = {"Ready", ".."};
     const int initialWidths[2] = {110, 50};
     for (int i = 0; i < 2; ++i) {
@@ -15,22 +16,36 @@ StatusLine::StatusLine(QWidget *parent) : QWidget(parent)
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setFixedWidth(initialWidths[i]);
         label->setTextFormat(Qt::PlainText);
         label->setAccessibleName(i == 0 ? tr("Current URL") : tr("Range and status"));
-        layout->addWidget(label);
+        label->resize(initialWidths[i], label->height());
         m_panels[i] = label;
     }
-    layout->addStretch(1);
-    // Long panels are cut at the window's edge rather than widening it.
+    // The panels are placed by hand: a panel wider than the window is cut at
+    // the window's edge instead of widening the window or overlapping.
     setMinimumWidth(1);
 }
 
 void StatusLine::setPanelText(int panel, const QString &text)
 {
     QLabel *label = m_panels[panel];
-    label->setFixedWidth(label->fontMetrics().horizontalAdvance(text) + 12);
+    label->resize(label->fontMetrics().horizontalAdvance(text) + 12, label->height());
     label->setText(text);
+    placePanels();
+}
+
+void StatusLine::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placePanels();
+}
+
+void StatusLine::placePanels()
+{
+    const int top = 1;
+    const int height = std::max(0, this->height() - top);
+    m_panels[0]->setGeometry(0, top, m_panels[0]->width(), height);
+    m_panels[1]->setGeometry(m_panels[0]->width() + kGap, top, m_panels[1]->width(), height);
 }
 
 QString StatusLine::panelText(int panel) const

@@ -16,6 +16,11 @@ public:
     QString panelText(int panel) const;
     QLabel *panel(int index) const;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void placePanels();
+
     QLabel *m_panels[2];
 };

@@ -98,6 +98,7 @@ bool TVempForm::event(QEvent *event)
     const bool handled = QWidget::event(event);
     switch (event->type()) {
     case QEvent::WindowActivate:
+        applyPendingBounds();
         guarded([this] { FormActivate(); });
         break;
     case QEvent::Show:

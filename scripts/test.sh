@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --tests
 
 build=build
-options="-DCMAKE_BUILD_TYPE=RelWithDebInfo"
+options="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DSERIMO_BENCH=ON"
 if [ "${1:-}" = "--sanitize" ]; then
     build=build-sanitize
     options="-DCMAKE_BUILD_TYPE=Debug -DSERIMO_SANITIZE=ON"
