@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 constexpr int kDefinitionButtonWidth = 45;
@@ -82,6 +83,7 @@ void TVempForm::buildControls()
     Edit1 = new ChangeEdit(Panel_URL);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setAccessibleName(tr("URL"));
+    Edit1->setMaxLength(std::numeric_limits<int>::max()); // never cut a stored URL
     Edit1->setText(kExampleUrl);
     Edit1->setFixedHeight(Edit1->sizeHint().height());
     Panel_URL->setFixedHeight(Edit1->height() + 5);
