@@ -17,7 +17,6 @@ StatusLine::StatusLine(QWidget *parent) : QWidget(parent)
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
-        label->setAccessibleName(i == 0 ? tr("Current URL") : tr("Range and status"));
         label->resize(initialWidths[i], label->height());
         m_panels[i] = label;
     }

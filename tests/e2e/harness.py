@@ -1,27 +1,35 @@
 """Shared machinery for the end-to-end tests.
 
-Each test runs the real serimo binary on a private X server (Xvfb) with
-openbox as the window manager, a private D-Bus session with the
+Each test script runs the real serimo binary on a private X server (Xvfb)
+with openbox as the window manager, a private D-Bus session with the
 accessibility bus, and a temporary HOME and XDG_CONFIG_HOME, so that no
 user settings or desktop are touched. Everything started here is stopped
-again when the session ends, also when a check fails.
+again when the session ends, also when a check fails or the script is
+terminated.
 
 A test script looks like:
 
     import harness
 
-    def main(serimo):
+    def main(serimo, report):
         with harness.Desktop() as desk:
             app = desk.start_serimo(serimo)
+            with report.part("URL box"):   # a failure here is noted, the test goes on
+                app.wait_url(harness.EXAMPLE_URL)
             ...
 
     harness.run(main)
+
+One Desktop per process: the accessibility library binds to the first
+session bus it is used with.
 """
 
+import contextlib
 import os
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -29,7 +37,7 @@ import time
 
 
 def _ensure_pyatspi():
-    """Re-run the script with the system interpreter when the one we were
+    """Re-runs the script with the system interpreter when the one we were
     started with cannot see the Debian python3-pyatspi bindings (e.g. a
     pyenv interpreter found first on PATH)."""
     try:
@@ -53,10 +61,19 @@ TITLE = "Serimo 1.0"
 EXAMPLE_URL = "http://www.example.com/members/gallery/photos/98/pic001.jpg"
 # How long anything may take to show an effect before a check fails.
 DEADLINE = 5.0
+# A whole test script, start-up and cleanup included, fails after this.
+TEST_LIMIT = 60
+# Window geometry may differ by this many pixels (rounding of halvings).
+GEOMETRY_TOLERANCE = 2
 
 
 class TestFailure(Exception):
     pass
+
+
+class Interrupted(BaseException):
+    """The test was stopped from outside or ran out of time; unlike a
+    TestFailure, no report part swallows it."""
 
 
 def check(condition, message):
@@ -71,18 +88,16 @@ def check_equal(actual, expected, what):
 
 def wait_for(probe, what, timeout=DEADLINE, interval=0.03):
     """Polls probe() until it returns a true value and returns that value;
-    fails with `what` and the last value seen when the deadline passes.
+    fails naming `what` and the last value seen when the deadline passes.
     Exceptions from probe() count as "not yet" until the deadline."""
     deadline = time.monotonic() + timeout
-    last, error = None, None
     while True:
         try:
-            last = probe()
-            error = None
+            last, error = probe(), None
             if last:
                 return last
         except Exception as exc:  # noqa: BLE001  (retried until the deadline)
-            error = exc
+            last, error = None, exc
         if time.monotonic() >= deadline:
             detail = "last error: %s" % error if error else "last value: %r" % (last,)
             raise TestFailure("timed out after %.1fs waiting for %s (%s)"
@@ -90,24 +105,62 @@ def wait_for(probe, what, timeout=DEADLINE, interval=0.03):
         time.sleep(interval)
 
 
-def wait_until_equal(probe, expected, what, timeout=DEADLINE):
-    """Polls probe() until it returns `expected`; on timeout the failure
-    names the last value seen."""
+def wait_until(probe, accept, what, timeout=DEADLINE):
+    """Polls probe() until accept(value) holds and returns that value; the
+    failure names `what` and the last value seen."""
     seen = []
 
-    def matches():
+    def accepted():
         seen[:] = [probe()]
-        return seen[0] == expected
+        return accept(seen[0])
 
     try:
-        wait_for(matches, what, timeout)
-    except TestFailure:
-        raise TestFailure("%s: expected %r, last seen %r after %.1fs"
-                          % (what, expected, seen[0] if seen else None, timeout))
+        wait_for(accepted, what, timeout)
+    except TestFailure as exc:
+        if not seen:
+            raise
+        raise TestFailure("%s: still %r after %.1fs" % (what, seen[0], timeout)) from exc
+    return seen[0]
+
+
+def wait_until_equal(probe, expected, what, timeout=DEADLINE):
+    wait_until(probe, lambda value: value == expected,
+               "%s: expected %r" % (what, expected), timeout)
+
+
+def near(actual, expected, tolerance=GEOMETRY_TOLERANCE):
+    return all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
+
+
+class Report:
+    """Collects the failures of checks that need not stop the test, so that
+    one run names every fault it finds."""
+
+    def __init__(self):
+        self.failures = []
+
+    class _Part:
+        def __init__(self, report, name):
+            self.report, self.name = report, name
+
+        def __enter__(self):
+            return self
+
+        def __exit__(self, kind, exc, _tb):
+            if kind is not None and issubclass(kind, TestFailure):
+                self.report.failures.append("%s: %s" % (self.name, exc))
+                return True
+            return False
+
+    def part(self, name):
+        """`with report.part("what"):` records a TestFailure raised inside the
+        block and goes on after it."""
+        return self._Part(self, name)
 
 
 def run(main):
-    """Entry point of a test script: argv[1] is the serimo binary."""
+    """Entry point of a test script: calls main(binary, report), where binary
+    is argv[1]; fails when main raises TestFailure or a report part failed."""
     if len(sys.argv) != 2:
         sys.exit("usage: %s PATH_TO_SERIMO" % sys.argv[0])
     binary = os.path.abspath(sys.argv[1])
@@ -115,75 +168,224 @@ def run(main):
         sys.exit("FAIL: %s is not an executable" % binary)
     name = os.path.basename(sys.argv[0])
     started = time.monotonic()
+
+    # Turn a termination request and the overall deadline into exceptions,
+    # so that the cleanup still stops every process the test started.
+    def interrupted(signum, _frame):
+        if signum == signal.SIGALRM:
+            raise Interrupted("the test took longer than %ds" % TEST_LIMIT)
+        raise Interrupted("terminated by signal %d" % signum)
+
+    for signum in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGALRM):
+        signal.signal(signum, interrupted)
+    signal.alarm(TEST_LIMIT)
+    report = Report()
     try:
-        main(binary)
-    except TestFailure as exc:
-        print("FAIL %s: %s" % (name, exc), file=sys.stderr)
+        main(binary, report)
+    except (TestFailure, Interrupted) as exc:
+        report.failures.append(str(exc))
+    finally:
+        signal.alarm(0)
+    if report.failures:
+        print("FAIL %s: %d check(s) failed:\n  - %s"
+              % (name, len(report.failures), "\n  - ".join(report.failures)), file=sys.stderr)
         sys.exit(1)
     print("PASS %s (%.1fs)" % (name, time.monotonic() - started))
 
 
-def _descendants(pid):
-    """Pids of all living descendants of pid, children before grandchildren."""
-    children = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open("/proc/%s/stat" % entry) as f:
-                stat = f.read()
-        except OSError:
-            continue
-        # The command name may hold blanks and parentheses: split after it.
-        fields = stat[stat.rfind(")") + 2:].split()
-        children.setdefault(int(fields[1]), []).append(int(entry))
-    found, queue = [], [pid]
-    while queue:
-        for child in children.get(queue.pop(0), []):
-            found.append(child)
-            queue.append(child)
-    return found
+# ---- processes -------------------------------------------------------------
+
+def _become_subreaper():
+    """Makes processes that our children leave behind (the D-Bus daemon
+    starts the accessibility services and lets go of them) our children
+    instead of init's, so that we can stop them and reap them."""
+    import ctypes
+    pr_set_child_subreaper = 36
+    libc = ctypes.CDLL(None, use_errno=True)
+    check(libc.prctl(pr_set_child_subreaper, 1, 0, 0, 0) == 0,
+          "prctl(PR_SET_CHILD_SUBREAPER) failed: errno %d" % ctypes.get_errno())
 
 
-def _alive(pid):
+def _stat_fields(pid):
+    """The fields of /proc/pid/stat after the command name, or None."""
     try:
         with open("/proc/%d/stat" % pid) as f:
             stat = f.read()
     except OSError:
-        return False
-    return stat[stat.rfind(")") + 2:].split()[0] != "Z"
+        return None
+    # The command name may hold blanks and parentheses: split after it.
+    return stat[stat.rfind(")") + 2:].split()
 
 
-def _stop_pids(pids, timeout=2.0):
-    """SIGTERM each pid, then SIGKILL whatever is still there at the deadline."""
-    for pid in pids:
-        try:
-            os.kill(pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
+def _descendants(pid):
+    """The living descendants of pid, each with its depth below pid (1 for
+    a child)."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            fields = _stat_fields(int(entry))
+            if fields:
+                children.setdefault(int(fields[1]), []).append(int(entry))
+    found, queue = {}, [(pid, 0)]
+    while queue:
+        parent, depth = queue.pop(0)
+        for child in children.get(parent, []):
+            found[child] = depth + 1
+            queue.append((child, depth + 1))
+    return found
+
+
+def _wait_exited(pids, timeout):
+    """Waits until each pid has exited (a zombie counts); True if all did."""
     deadline = time.monotonic() + timeout
-    while any(_alive(p) for p in pids) and time.monotonic() < deadline:
+    while True:
+        states = [_stat_fields(p) for p in pids]
+        if all(fields is None or fields[0] == "Z" for fields in states):
+            return True
+        if time.monotonic() >= deadline:
+            return False
         time.sleep(0.02)
-    for pid in pids:
-        if _alive(pid):
+
+
+def _stop_descendants(reap):
+    """Stops every process below this one, the deepest first, so that each
+    parent is still there to reap its children; then reaps, of our own
+    children, those that `reap` says nobody else waits for."""
+    depths = _descendants(os.getpid())
+    for depth in sorted(set(depths.values()), reverse=True):
+        level = [pid for pid, d in depths.items() if d == depth]
+        for pid in level:
             try:
-                os.kill(pid, signal.SIGKILL)
+                os.kill(pid, signal.SIGTERM)
             except ProcessLookupError:
                 pass
+        if not _wait_exited(level, 2.0):
+            for pid in level:
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            _wait_exited(level, 2.0)
+    for pid, depth in depths.items():
+        if depth == 1 and reap(pid):
+            try:
+                os.waitpid(pid, 0)
+            except ChildProcessError:
+                pass
 
+
+# ---- settings file ---------------------------------------------------------
+
+# The window settings record: bounds of the outer frame (left, top, right,
+# bottom), feed interval in ms, reserved byte, show hints, show text, show
+# URL, four reserved bytes; little-endian, 28 bytes.
+RECORD = struct.Struct("<iiiiIBBBB4s")
+RECORD_FIELDS = ("left", "top", "right", "bottom", "interval", "reserved20",
+                 "hints", "text", "url", "reserved24")
+
+
+def encode_record(**fields):
+    return RECORD.pack(*(fields[name] for name in RECORD_FIELDS))
+
+
+def decode_record(data):
+    check(len(data) == RECORD.size,
+          "settings record is %d bytes, expected %d: %r" % (len(data), RECORD.size, data))
+    return dict(zip(RECORD_FIELDS, RECORD.unpack(data)))
+
+
+_INI_ESCAPES = {"a": "\a", "b": "\b", "f": "\f", "n": "\n", "r": "\r", "t": "\t",
+                "v": "\v", '"': '"', "'": "'", "?": "?", "\\": "\\"}
+
+
+def _ini_unescape(raw):
+    """The value of one line of an INI file written by QSettings: quotes,
+    backslash escapes (named, \\x hex, octal), a comment after ';'."""
+    out, quoted, i = [], False, 0
+    raw = raw.strip()
+    while i < len(raw):
+        ch = raw[i]
+        i += 1
+        if ch == '"':
+            quoted = not quoted
+        elif ch == "\\" and i < len(raw):
+            code = raw[i]
+            i += 1
+            if code == "x":
+                digits = ""
+                while i < len(raw) and raw[i] in "0123456789abcdefABCDEF":
+                    digits += raw[i]
+                    i += 1
+                out.append(chr(int(digits or "0", 16)))
+            elif code in "01234567":
+                digits = code
+                while i < len(raw) and raw[i] in "01234567":
+                    digits += raw[i]
+                    i += 1
+                out.append(chr(int(digits, 8)))
+            else:
+                out.append(_INI_ESCAPES.get(code, code))
+        elif ch == ";" and not quoted:
+            break
+        elif ch == "," and not quoted:
+            raise TestFailure("unexpected list value in settings file: %r" % raw)
+        else:
+            out.append(ch)
+    return "".join(out)
+
+
+def read_settings(path):
+    """The values of the [General] section: str, or bytes for @ByteArray."""
+    values, section = {}, None
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.strip()
+            if not line or line.startswith(";"):
+                continue
+            if line.startswith("["):
+                section = line
+                continue
+            check(section == "[General]", "value outside [General] in %s: %r" % (path, line))
+            key, _, raw = line.partition("=")
+            value = _ini_unescape(raw)
+            if value.startswith("@ByteArray(") and value.endswith(")"):
+                value = value[len("@ByteArray("):-1].encode("latin-1")
+            values[key.strip()] = value
+    return values
+
+
+def write_settings(path, values):
+    """Writes values (str or bytes) as QSettings reads them back. Every byte
+    of a byte array is written as a hex escape; strings must be plain."""
+    lines = ["[General]"]
+    for key, value in values.items():
+        if isinstance(value, bytes):
+            text = "@ByteArray(%s)" % "".join("\\x%02x" % b for b in value)
+        else:
+            check(all(" " < ch < "\x7f" and ch not in ';,="\\@' for ch in value),
+                  "write_settings takes plain strings only: %r" % value)
+            text = value
+        lines.append("%s=%s" % (key, text))
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+# ---- the desktop -----------------------------------------------------------
 
 class Desktop:
     """A private X display with openbox, a D-Bus session with the
     accessibility bus, and a temporary home directory."""
 
-    def __init__(self, home=None):
-        self._own_home = home is None
-        self.home = home or tempfile.mkdtemp(prefix="serimo-e2e-")
+    def __init__(self):
+        self.home = tempfile.mkdtemp(prefix="serimo-e2e-")
         self.config_home = os.path.join(self.home, ".config")
-        self._procs = []          # (name, Popen), stopped in reverse order
+        self.settings_path = os.path.join(self.config_home, "Brellix", "SERIMO.conf")
+        self._procs = []
         self.display = None
         self.env = None
-        self._registry = None
+        self._menus_shown = []
+        self._others = 0
 
     # ---- lifetime -------------------------------------------------------
 
@@ -195,39 +397,45 @@ class Desktop:
             raise
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, kind, _exc, _tb):
+        if kind is not None:
+            log = self.serimo_log().strip()
+            if log:
+                tail = "\n".join(log.splitlines()[-30:])
+                print("serimo's output (last lines):\n%s" % tail, file=sys.stderr)
         self.close()
         return False
 
-    def _spawn(self, name, argv, **kwargs):
+    def _spawn(self, argv, **kwargs):
         kwargs.setdefault("env", self.env)
         kwargs.setdefault("stdin", subprocess.DEVNULL)
         kwargs.setdefault("stdout", subprocess.DEVNULL)
         kwargs.setdefault("stderr", subprocess.DEVNULL)
         proc = subprocess.Popen(argv, **kwargs)
-        self._procs.append((name, proc))
+        self._procs.append(proc)
         return proc
 
     def _start(self):
+        _become_subreaper()
         os.makedirs(self.config_home, exist_ok=True)
         runtime = os.path.join(self.home, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         env = {k: v for k, v in os.environ.items()
                if not k.startswith(("QT_", "DBUS_", "XDG_", "AT_SPI", "WAYLAND"))
-               and k not in ("DISPLAY", "XAUTHORITY", "SESSION_MANAGER")}
+               and k not in ("DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "SERIMO_E2E_REEXEC")}
         env.update(HOME=self.home, XDG_CONFIG_HOME=self.config_home,
                    XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
                    XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
                    XDG_RUNTIME_DIR=runtime, LC_ALL="C.UTF-8",
-                   GSETTINGS_BACKEND="memory", NO_AT_BRIDGE="1")
+                   GSETTINGS_BACKEND="memory")
         self.env = env
 
         # Xvfb picks a free display itself and writes its number to the pipe
         # once it accepts connections.
         read_end, write_end = os.pipe()
-        self._spawn("Xvfb", ["Xvfb", "-displayfd", str(write_end),
-                             "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT),
-                             "-nolisten", "tcp", "-noreset"],
+        self._spawn(["Xvfb", "-displayfd", str(write_end),
+                     "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT),
+                     "-nolisten", "tcp", "-noreset"],
                     pass_fds=(write_end,))
         os.close(write_end)
         number = b""
@@ -245,8 +453,7 @@ class Desktop:
         env["DISPLAY"] = self.display
 
         # A session bus of our own; the accessibility bus is activated on it.
-        bus = self._spawn("dbus-daemon", ["dbus-daemon", "--session", "--nofork",
-                                          "--print-address=1"],
+        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                           stdout=subprocess.PIPE)
         if not select.select([bus.stdout], [], [], 10)[0]:
             raise TestFailure("dbus-daemon printed no address within 10s")
@@ -254,43 +461,40 @@ class Desktop:
         check(address, "dbus-daemon printed no address")
         env["DBUS_SESSION_BUS_ADDRESS"] = address
 
-        self._spawn("openbox", ["openbox", "--sm-disable"])
-        wait_for(lambda: self._root_property("_NET_SUPPORTING_WM_CHECK")
-                 .find("window id #") >= 0, "openbox to manage the screen", timeout=10)
+        self._spawn(["openbox", "--sm-disable"])
+        wait_for(lambda: "window id #" in self._root_property("_NET_SUPPORTING_WM_CHECK"),
+                 "openbox to manage the screen", timeout=10)
 
-        # pyatspi finds the buses through the environment of this process.
+        # The accessibility library finds the buses through our environment.
         for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "HOME"):
             os.environ[key] = env[key]
+        self._listen_for_menus()
 
     def close(self):
-        # Services activated by our D-Bus daemon (the accessibility bus and its
-        # registry) are its descendants; stop them together with it.
-        pids = []
-        for name, proc in reversed(self._procs):
-            if proc.poll() is None or name == "dbus-daemon":
-                pids.extend(reversed(_descendants(proc.pid)))
-            if proc.poll() is None:
-                pids.append(proc.pid)
-        if pids:
-            _stop_pids(pids)
-        for _, proc in self._procs:
+        # Everything below this process was started by this session, the
+        # accessibility services our bus daemon launched included.
+        spawned = {proc.pid for proc in self._procs}
+        _stop_descendants(reap=lambda pid: pid not in spawned)
+        for proc in self._procs:
             try:
                 proc.wait(timeout=1)
             except subprocess.TimeoutExpired:
                 pass
-            for stream in (proc.stdout, proc.stderr):
+            for stream in (proc.stdin, proc.stdout, proc.stderr):
                 if stream:
                     stream.close()
         self._procs = []
-        if self._own_home:
-            shutil.rmtree(self.home, ignore_errors=True)
+        shutil.rmtree(self.home, ignore_errors=True)
 
     # ---- X helpers ------------------------------------------------------
 
     def x(self, *argv, timeout=DEADLINE, check_rc=True):
         """Runs an X client (xdotool, xprop, ...) on our display; returns stdout."""
-        result = subprocess.run(argv, env=self.env, capture_output=True,
-                                text=True, timeout=timeout)
+        try:
+            result = subprocess.run(argv, env=self.env, capture_output=True,
+                                    text=True, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise TestFailure("%s did not finish within %.1fs" % (" ".join(argv), timeout))
         if check_rc and result.returncode != 0:
             raise TestFailure("%s failed (%d): %s" % (" ".join(argv), result.returncode,
                                                       result.stderr.strip()))
@@ -303,108 +507,162 @@ class Desktop:
         out = self.x("xdotool", "getactivewindow", check_rc=False).strip()
         return int(out) if out.isdigit() else None
 
-    def window_property(self, window, name):
-        return self.x("xprop", "-id", str(window), name).strip()
+    def wait_active(self, window):
+        wait_for(lambda: self.active_window() == window,
+                 "window 0x%x to become the active window" % window)
+
+    def activate(self, window):
+        self.x("xdotool", "windowactivate", str(window))
+        self.wait_active(window)
 
     def net_wm_state(self, window):
-        """The atoms of _NET_WM_STATE as a set."""
-        out = self.window_property(window, "_NET_WM_STATE")
+        """The atoms of the window's _NET_WM_STATE, as the WM set them."""
+        out = self.x("xprop", "-id", str(window), "_NET_WM_STATE")
         if "=" not in out:
             return set()
         return {atom.strip() for atom in out.split("=", 1)[1].split(",") if atom.strip()}
 
-    def frame_extents(self, window):
-        """(left, right, top, bottom) of the decoration the WM put round window."""
-        out = self.window_property(window, "_NET_FRAME_EXTENTS")
-        if "=" not in out:
-            raise TestFailure("window has no _NET_FRAME_EXTENTS: %r" % out)
-        return tuple(int(v) for v in out.split("=", 1)[1].split(","))
-
-    def client_geometry(self, window):
-        """(x, y, width, height) of the client window in root coordinates."""
-        values = {}
-        for line in self.x("xwininfo", "-id", str(window)).splitlines():
-            line = line.strip()
-            for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
-                if line.startswith(key + ":"):
-                    values[key] = int(line.split(":", 1)[1])
-        return (values["Absolute upper-left X"], values["Absolute upper-left Y"],
-                values["Width"], values["Height"])
+    def stacking(self):
+        """The managed windows from bottom to top."""
+        out = self._root_property("_NET_CLIENT_LIST_STACKING")
+        check("#" in out, "no _NET_CLIENT_LIST_STACKING on the root window: %r" % out)
+        return [int(w.strip(), 16) for w in out.split("#", 1)[1].split(",")]
 
     def outer_frame(self, window):
-        """(left, top, right, bottom) of the window including its decoration."""
-        x, y, w, h = self.client_geometry(window)
-        left, right, top, bottom = self.frame_extents(window)
-        return (x - left, y - top, x + w + right, y + h + bottom)
+        """(left, top, right, bottom) of the window including the decoration
+        that the window manager put round it."""
+        values = {}
+        for line in self.x("xwininfo", "-id", str(window)).splitlines():
+            key, _, value = line.strip().partition(":")
+            if key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
+                values[key] = int(value)
+        x, y = values["Absolute upper-left X"], values["Absolute upper-left Y"]
+        width, height = values["Width"], values["Height"]
+        out = self.x("xprop", "-id", str(window), "_NET_FRAME_EXTENTS")
+        check("=" in out, "window has no _NET_FRAME_EXTENTS: %r" % out)
+        left, right, top, bottom = (int(v) for v in out.split("=", 1)[1].split(","))
+        return (x - left, y - top, x + width + right, y + height + bottom)
 
     def key(self, *keys):
-        """Types keys through XTEST, as the keyboard would, into the window
+        """Types keys through XTEST, as the keyboard does, into the window
         that has the input focus."""
         self.x("xdotool", "key", "--clearmodifiers", *keys)
 
-    def activate(self, window):
-        self.x("xdotool", "windowactivate", "--sync", str(window))
-        wait_for(lambda: self.active_window() == window, "window %d to be active" % window)
-
     def close_window(self, window):
-        """Asks the window manager to close the window (_NET_CLOSE_WINDOW), which
-        openbox turns into WM_DELETE_WINDOW, as the title bar's close button does."""
-        _send_net_close_window(self.display, window)
+        """Asks the window manager to close the window (_NET_CLOSE_WINDOW);
+        openbox sends it WM_DELETE_WINDOW, as its close button does."""
+        # Timestamp 0 (CurrentTime); source 2: a tool acting for the user.
+        _send_wm_message(self.display, window, "_NET_CLOSE_WINDOW", [0, 2])
+
+    @contextlib.contextmanager
+    def other_window(self, left, top, width, height):
+        """An ordinary window of another program at that place, made active;
+        yields its id and closes it afterwards."""
+        self._others += 1
+        name = "serimo-e2e-other-%d" % self._others
+        proc = self._spawn(["xmessage", "-name", name, "-geometry",
+                            "%dx%d+%d+%d" % (width, height, left, top),
+                            "another program's window"])
+        try:
+            out = self.x("xdotool", "search", "--sync", "--onlyvisible", "--classname", name)
+            window = int(out.split()[0])
+            self.activate(window)
+            yield window
+        finally:
+            proc.terminate()
+            proc.wait(timeout=DEADLINE)
 
     # ---- clipboard ------------------------------------------------------
 
     def clipboard(self):
         """The text of the CLIPBOARD selection as another program reads it, or
         None when nobody offers text."""
-        result = subprocess.run(["xclip", "-selection", "clipboard", "-o"],
-                                env=self.env, capture_output=True, timeout=DEADLINE)
+        try:
+            result = subprocess.run(["xclip", "-selection", "clipboard", "-o"],
+                                    env=self.env, capture_output=True, timeout=DEADLINE)
+        except subprocess.TimeoutExpired:
+            raise TestFailure("xclip could not read the clipboard within %.1fs" % DEADLINE)
         if result.returncode != 0:
             return None
         return result.stdout.decode("utf-8", "replace")
 
+    def wait_clipboard(self, expected, what="clipboard"):
+        wait_until_equal(self.clipboard, expected, what)
+
     def set_clipboard(self, text):
         """Makes an xclip process the owner of CLIPBOARD holding text; it stays
-        (and is cleaned up with the session) until another program takes over."""
-        proc = self._spawn("xclip", ["xclip", "-quiet", "-selection", "clipboard", "-i"],
+        until another program takes the clipboard (or the session ends)."""
+        proc = self._spawn(["xclip", "-quiet", "-selection", "clipboard", "-i"],
                            stdin=subprocess.PIPE)
         proc.stdin.write(text.encode())
         proc.stdin.close()
-        wait_until_equal(self.clipboard, text, "xclip to own the clipboard")
-
-    def wait_clipboard(self, expected, what):
-        wait_until_equal(self.clipboard, expected, what)
+        wait_until_equal(self.clipboard, text, "clipboard after xclip took it")
 
     # ---- serimo ---------------------------------------------------------
 
     def start_serimo(self, binary):
-        """Starts serimo and returns a Serimo handle once its window is mapped."""
+        """Starts serimo and returns a Serimo handle once its window is shown."""
         env = dict(self.env)
         env.update(QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1")
-        del env["NO_AT_BRIDGE"]
-        log = open(os.path.join(self.home, "serimo.log"), "ab")
-        proc = self._spawn("serimo", [binary], env=env, stdout=log, stderr=log,
-                           cwd=self.home)
-        log.close()
+        with open(self._log_path(), "ab") as log:
+            proc = self._spawn([binary], env=env, stdout=log, stderr=log,
+                               cwd=self.home)
         app = Serimo(self, proc)
-        try:
-            out = self.x("xdotool", "search", "--sync", "--onlyvisible", "--pid",
-                         str(proc.pid), "--name", "^%s$" % TITLE, timeout=10)
-        except subprocess.TimeoutExpired:
-            raise TestFailure("no visible window titled %r within 10s (serimo %s)"
-                              % (TITLE, "exited with %s" % proc.poll()
-                                 if proc.poll() is not None else "still running"))
-        app.window = int(out.split()[0])
+
+        deadline = time.monotonic() + 10
+        while True:
+            if proc.poll() is not None:
+                raise TestFailure("serimo exited with status %s before showing a window "
+                                  "titled %r" % (proc.poll(), TITLE))
+            out = self.x("xdotool", "search", "--onlyvisible", "--pid", str(proc.pid),
+                         "--name", "^%s$" % TITLE, check_rc=False).split()
+            if out:
+                break
+            if time.monotonic() >= deadline:
+                raise TestFailure("no visible window titled %r within 10s" % TITLE)
+            time.sleep(0.03)
+        app.window = int(out[0])
         return app
+
+    def _log_path(self):
+        return os.path.join(self.home, "serimo.log")
 
     def serimo_log(self):
         try:
-            with open(os.path.join(self.home, "serimo.log"), errors="replace") as f:
+            with open(self._log_path(), errors="replace") as f:
                 return f.read()
         except OSError:
             return ""
 
     # ---- accessibility --------------------------------------------------
+
+    def _listen_for_menus(self):
+        # A program learns which events have listeners when it joins the
+        # accessibility bus; listeners added later may never reach it. So
+        # listen before any serimo starts.
+        import pyatspi
+
+        def on_showing(event):
+            if event.detail1 and event.source.getRole() == pyatspi.ROLE_POPUP_MENU:
+                self._menus_shown.append(event.source)
+
+        pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
+
+    def wait_menu_shown(self, what, timeout=DEADLINE):
+        """The pop-up menu shown since the last call, once its event arrived."""
+        from gi.repository import GLib
+        context = GLib.MainContext.default()
+
+        def shown():
+            while context.iteration(False):
+                pass
+            return self._menus_shown[-1] if self._menus_shown else None
+
+        try:
+            return wait_for(shown, what, timeout, interval=0.02)
+        finally:
+            self._menus_shown.clear()
 
     def atspi_application(self, pid):
         import pyatspi
@@ -431,6 +689,9 @@ class Serimo:
 
     # ---- process --------------------------------------------------------
 
+    def running(self):
+        return self.proc.poll() is None
+
     def close(self, timeout=DEADLINE):
         """Closes the main window as the user would and returns the exit status."""
         self.desk.close_window(self.window)
@@ -451,14 +712,14 @@ class Serimo:
             self._app = self.desk.atspi_application(self.proc.pid)
         return self._app
 
-    def find(self, name, role=None, timeout=DEADLINE):
+    def find(self, name, role=None, root=None, timeout=DEADLINE):
         """The accessible named `name` (and of `role`, a pyatspi role constant)
         nearest to the top of the tree: the tool bar's "Next" rather than the
         arrow of the same name inside the up-down. Two matches at that depth
         are an error, since the test could not tell which one it drives."""
 
         def search():
-            level = [self.app]
+            level = [root or self.app]
             while level:
                 hits = [acc for acc in level if acc is not None and acc.name == name
                         and (role is None or acc.getRole() == role)]
@@ -473,20 +734,29 @@ class Serimo:
 
         return wait_for(search, "accessible %r in serimo" % name, timeout)
 
-    def press(self, name):
-        """Presses the button with that accessible name through its default action."""
+    def press(self, name, role=None, root=None):
+        """Presses the control with that accessible name through its first
+        action, as a screen reader user would."""
         import pyatspi
-        button = self.find(name, pyatspi.ROLE_PUSH_BUTTON)
-        action = button.queryAction()
-        check(action.nActions > 0, "button %r offers no action" % name)
-        check(action.doAction(0), "button %r refused its action" % name)
+        control = self.find(name, role or pyatspi.ROLE_PUSH_BUTTON, root)
+        action = control.queryAction()
+        check(action.nActions > 0, "%r offers no action" % name)
+        check(action.doAction(0), "%r refused its action" % name)
 
-    def text(self, name):
+    def choose_from_menu(self, item):
+        """Opens the pop-up menu with the Menu button and chooses an item."""
+        import pyatspi
+        self.press("Menu")
+        menu = self.desk.wait_menu_shown("the pop-up menu to open after pressing Menu")
+        self.press(item, pyatspi.ROLE_MENU_ITEM, root=menu)
+
+    def text(self, name, role=None):
         """The text of the control with that accessible name."""
-        return _text_of(self.find(name))
+        return _text_of(self.find(name, role))
 
     def url(self):
-        return self.text("URL")
+        import pyatspi
+        return self.text("URL", pyatspi.ROLE_TEXT)
 
     def status_panels(self):
         """The texts of the two status line panels, left first."""
@@ -497,17 +767,20 @@ class Serimo:
         check(len(labels) == 2, "status line has %d labels, expected 2" % len(labels))
         return tuple(_text_of(acc) for acc in labels)
 
-    def is_showing(self, name):
+    def is_showing(self, name, role=None):
         import pyatspi
-        acc = self.find(name)
+        acc = self.find(name, role)
         acc.clear_cache()
         return acc.getState().contains(pyatspi.STATE_SHOWING)
 
     def wait_url(self, expected, what="URL box"):
         wait_until_equal(self.url, expected, what)
 
-    def wait_status0(self, expected):
-        wait_until_equal(lambda: self.status_panels()[0], expected, "status panel 0")
+    def wait_status(self, panel, expected):
+        """Waits for a status panel's text, as assistive technology reads it:
+        its text, or its accessible name when it offers no text."""
+        wait_until_equal(lambda: self.status_panels()[panel], expected,
+                         "status panel %d (read through accessibility)" % panel)
 
 
 def _text_of(acc):
@@ -518,8 +791,9 @@ def _text_of(acc):
     return text.getText(0, -1)
 
 
-def _send_net_close_window(display_name, window):
-    """Sends the EWMH close request for window to the root window."""
+def _send_wm_message(display_name, window, message_type, data):
+    """Sends a 32-bit client message about window to the root window, where
+    the window manager receives it (the way pagers and task bars ask it)."""
     import ctypes
     import ctypes.util
 
@@ -553,10 +827,10 @@ def _send_net_close_window(display_name, window):
         event.client.send_event = 1
         event.client.display = display
         event.client.window = window
-        event.client.message_type = xlib.XInternAtom(display, b"_NET_CLOSE_WINDOW", 0)
+        event.client.message_type = xlib.XInternAtom(display, message_type.encode(), 0)
         event.client.format = 32
-        event.client.data[0] = 0  # timestamp: CurrentTime
-        event.client.data[1] = 2  # source: a pager or other tool acting for the user
+        for index, value in enumerate(data):
+            event.client.data[index] = value
         substructure_notify_redirect = (1 << 19) | (1 << 20)
         xlib.XSendEvent(display, xlib.XDefaultRootWindow(display), 0,
                         substructure_notify_redirect, ctypes.byref(event))

@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""The URL travels through the real X clipboard: each step puts the new URL
+where another program (xclip) reads it, and Paste takes what another
+program put there."""
+
+import harness
+
+BASE = "http://www.example.com/members/gallery/photos/98/"
+
+
+def step_and_check(desk, app, how, expected):
+    """Steps with `how` and checks the URL box and the clipboard, which only
+    a running serimo can serve."""
+    how()
+    app.wait_url(expected, "URL box")
+    desk.wait_clipboard(expected, "clipboard")
+    harness.check(app.running(), "serimo exited while it held the clipboard")
+
+
+def main(serimo, report):
+    with harness.Desktop() as desk:
+        app = desk.start_serimo(serimo)
+        desk.wait_active(app.window)
+        app.wait_url(harness.EXAMPLE_URL)
+
+        step_and_check(desk, app, lambda: desk.key("alt+i"), BASE + "pic002.jpg")
+        step_and_check(desk, app, lambda: app.press("Next"), BASE + "pic003.jpg")
+        step_and_check(desk, app, lambda: app.press("Back"), BASE + "pic002.jpg")
+
+        pasted = "http://www.example.com/pic9.jpg"
+        desk.set_clipboard(pasted)
+        app.press("Paste")
+        app.wait_url(pasted, "URL box after Paste")
+        step_and_check(desk, app, lambda: app.press("Next"), "http://www.example.com/pic10.jpg")
+        with report.part("status line after the step past 9"):
+            app.wait_status(0, "../pic10.jpg")
+
+        harness.check_equal(app.close(), 0, "exit status after closing the window")
+
+
+if __name__ == "__main__":
+    harness.run(main)
