@@ -53,16 +53,13 @@ public:
     UpDown(Qt::Orientation orientation, int minimum, int maximum, bool wrap, QWidget *parent = nullptr);
 
     void setBuddy(ChangeEdit *buddy);
-    ChangeEdit *buddy() const { return m_buddy; }
 
     // Runs after the arrows moved the position, inside the guard.
     void setArrowHandler(std::function<void(Arrow)> handler, Guard guard);
 
     int position();
     void setPosition(int position);
-    int lastKnownPosition() const { return m_position; }
 
-    int minimum() const { return m_minimum; }
     int maximum() const { return m_maximum; }
     void setMaximum(int maximum);
 

@@ -86,7 +86,6 @@ public:
     SettingsRecord Settings;
     QString ShortURL;
     qint32 FeedCount = 0;
-    qint32 FeedTotal = 0;
     QList<QIcon> ImageVemp;
 
     // Creation, activation, close and the status line.
