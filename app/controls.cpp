@@ -222,12 +222,12 @@ void TVempForm::buildPopupMenu()
 
 void TVempForm::bindEvents()
 {
+    const Guard guard = [this](const std::function<void()> &f) { guarded(f); };
     auto slot = [this](auto handler) { return [this, handler] { guarded(handler); }; };
 
-    Edit1->setChangeHandler([this] { Edit1Change(Edit1); }, [this](auto &f) { guarded(f); });
-    EditDigits->setChangeHandler([this] { EditDigitsChange(EditDigits); }, [this](auto &f) { guarded(f); });
-    EditNumItems->setChangeHandler([this] { EditNumItemsChange(EditNumItems); }, [this](auto &f) { guarded(f); });
-    const Guard guard = [this](const std::function<void()> &f) { guarded(f); };
+    Edit1->setChangeHandler([this] { Edit1Change(Edit1); }, guard);
+    EditDigits->setChangeHandler([this] { EditDigitsChange(EditDigits); }, guard);
+    EditNumItems->setChangeHandler([this] { EditNumItemsChange(EditNumItems); }, guard);
     UpDownDigits->setArrowHandler({}, guard);
     UpDownItems->setArrowHandler({}, guard);
     UpDownDoc->setArrowHandler([this](UpDown::Arrow arrow) { UpDownDocClick(UpDownDoc, arrow); }, guard);
@@ -272,15 +272,14 @@ void TVempForm::bindEvents()
 
 void TVempForm::setHint(QWidget *control, const QString &hint)
 {
-    control->setProperty("hint", hint);
     control->setToolTip(hint);
-    m_hinted.append(control);
+    m_hints.append({control, hint});
 }
 
 void TVempForm::applyHints(bool on)
 {
-    for (QWidget *control : std::as_const(m_hinted))
-        control->setToolTip(on ? control->property("hint").toString() : QString());
+    for (const auto &[control, hint] : std::as_const(m_hints))
+        control->setToolTip(on ? hint : QString());
 }
 
 QSize TVempForm::buttonSize() const
@@ -308,7 +307,7 @@ void TVempForm::applyButtonSize(bool withCaptions)
         b->setFixedSize(width, height);
     }
     for (QWidget *panel : {Panel_Digits, static_cast<QWidget *>(Panel_Wait), Panel_Items})
-        panel->setFixedSize(width, height);
+        panel->setFixedHeight(height);
     for (QWidget *gap : {btndiv1, btnSep2, btndiv2, btnSep1, btnsep5})
         static_cast<ToolSeparator *>(gap)->setButtonHeight(height);
 
@@ -317,8 +316,8 @@ void TVempForm::applyButtonSize(bool withCaptions)
                                        std::tuple{EditNumItems, UpDownItems, LabelItems}}) {
         edit->setFixedSize(edit == EditDigits ? std::max(21, metrics.horizontalAdvance(u'9') + 12) : countWidth,
                            editHeight);
-        edit->move(edit->x(), 0);
         upDown->setFixedSize(13, editHeight);
         label->setGeometry(0, height - labelHeight, width, labelHeight);
     }
+    ToolBar1Resize(ToolBar1);
 }

@@ -79,18 +79,18 @@ void TVempForm::FormClose()
 
 void TVempForm::ShowReady()
 {
-    setStatusPanel(1, QStringLiteral("Ready."));
+    StatusBar->setPanelText(1, QStringLiteral("Ready."));
     m_platform.cursor.ready();
+}
+
+void TVempForm::showWarning(const QString &text)
+{
+    m_platform.messageBoxes.show(tr("Warning"), text, MessageBoxes::Icon::Warning);
 }
 
 void TVempForm::ShowStatus(const QString &text)
 {
-    setStatusPanel(1, text);
-}
-
-void TVempForm::setStatusPanel(int panel, const QString &text)
-{
-    StatusBar->setPanelText(panel, text);
+    StatusBar->setPanelText(1, text);
 }
 
 bool TVempForm::event(QEvent *event)
@@ -168,18 +168,12 @@ QRect TVempForm::outerBounds() const
 void TVempForm::setOuterBounds(const QRect &bounds)
 {
     if (!decorationKnown())
-        m_pendingBounds = bounds;
+        m_whenFrameKnown = [this, bounds] { setOuterBounds(bounds); };
     setGeometry(bounds.marginsRemoved(decoration()));
 }
 
 void TVempForm::applyPendingBounds()
 {
-    if (!decorationKnown() || (!m_pendingBounds && !m_pendingView))
-        return;
-    const std::optional<QRect> bounds = std::exchange(m_pendingBounds, std::nullopt);
-    QObject *view = std::exchange(m_pendingView, nullptr);
-    if (view)
-        guarded([this, view] { btnDefaultViewClick(view); });
-    else
-        setOuterBounds(*bounds);
+    if (decorationKnown() && m_whenFrameKnown)
+        guarded(std::exchange(m_whenFrameKnown, nullptr));
 }

@@ -148,9 +148,12 @@ private:
     void applyHints(bool on);
     void applyButtonSize(bool withCaptions);
     void runDetection(QObject *Sender);
+    void showWarning(const QString &text);
+    void setDigitsControls(bool digitsMode);
+    void enterAlphaMode(QChar letter);
+    void enterDigitsMode();
     int digitsValue() const;
     bool isDigitsMode() const;
-    void setStatusPanel(int panel, const QString &text);
     QMargins decoration() const;
     bool decorationKnown() const;
     void applyPendingBounds();
@@ -158,9 +161,8 @@ private:
     Platform m_platform;
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;
-    QList<QWidget *> m_hinted;
+    QList<std::pair<QWidget *, QString>> m_hints;
     // Bounds or a view asked for before the window manager told us the size
-    // of its frame; applied again once it has.
-    std::optional<QRect> m_pendingBounds;
-    QObject *m_pendingView = nullptr;
+    // of its frame, applied again once it has.
+    std::function<void()> m_whenFrameKnown;
 };

@@ -36,7 +36,7 @@ void TVempForm::btnDefaultViewClick(QObject *Sender)
     setOuterBounds(bounds);
     // The view's height counts the frame: lay it out again once it is known.
     if (!decorationKnown())
-        m_pendingView = Sender;
+        m_whenFrameKnown = [this, Sender] { btnDefaultViewClick(Sender); };
 }
 
 void TVempForm::mnuShowTextClick(QObject *Sender)
@@ -50,9 +50,6 @@ void TVempForm::mnuShowTextClick(QObject *Sender)
         return;
     const QRect bounds = outerBounds();
     btnDefaultViewClick(bounds.width() > bounds.height() ? static_cast<QObject *>(this) : mnuToolbarStyle);
-    layout()->activate();
-    UpDownDigits->move(EditDigits->geometry().right() + 1, UpDownDigits->y());
-    UpDownItems->move(EditNumItems->geometry().right() + 1, UpDownItems->y());
 }
 
 void TVempForm::mnuShowURLClick(QObject *)
@@ -83,6 +80,8 @@ void TVempForm::Panel_URLResize(QObject *)
                        Edit1->height());
 }
 
+// Sizes the three panels to one button and centres the boxes with their
+// up-downs in them.
 void TVempForm::ToolBar1Resize(QObject *)
 {
     const int width = btnFeed->width();

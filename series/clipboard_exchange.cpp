@@ -1,9 +1,7 @@
 #include "app/vemp_107.h"
 #include "platform/clipboard.h"
-#include "platform/message_boxes.h"
 
 #include <QApplication>
-#include <QLabel>
 
 namespace {
 // Paste takes at most this many characters, up to the first NUL.
@@ -14,7 +12,7 @@ void TVempForm::btnPasteClick(QObject *Sender)
 {
     if (Sender != qApp && Sender != Edit1) {
         if (!m_platform.clipboard.hasText()) {
-            m_platform.messageBoxes.show(tr("Warning"), tr("No text in clipboard."), MessageBoxes::Icon::Warning);
+            showWarning(tr("No text in clipboard."));
             return;
         }
         QString text = m_platform.clipboard.text();
@@ -22,10 +20,7 @@ void TVempForm::btnPasteClick(QObject *Sender)
             text.truncate(text[kPasteLimit - 1].isHighSurrogate() ? kPasteLimit - 1 : kPasteLimit);
         if (const qsizetype nul = text.indexOf(QChar(u'\0')); nul >= 0)
             text.truncate(nul);
-        EditDigits->setEnabled(true);
-        UpDownDigits->setEnabled(true);
-        UpDownDigits->setPosition(1);
-        LabelDigits->setText(tr("Digits"));
+        enterDigitsMode();
         Edit1->setTextCascade(text);
     }
     runDetection(Sender);

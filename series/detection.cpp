@@ -1,7 +1,6 @@
 #include "app/status_line.h"
 #include "app/vemp_107.h"
 #include "platform/busy_cursor.h"
-#include "platform/message_boxes.h"
 #include "series/integer_conversion.h"
 #include "series/series_text.h"
 
@@ -21,6 +20,27 @@ int TVempForm::digitsValue() const
     return strToInt(EditDigits->text());
 }
 
+void TVempForm::setDigitsControls(bool digitsMode)
+{
+    EditDigits->setEnabled(digitsMode);
+    UpDownDigits->setEnabled(digitsMode);
+    LabelDigits->setText(digitsMode ? tr("Digits") : tr("Alpha"));
+}
+
+// The letter's code goes to UpDownDoc, where the Alpha step reads it.
+void TVempForm::enterAlphaMode(QChar letter)
+{
+    UpDownDoc->setPosition(letter.unicode());
+    setDigitsControls(false);
+    UpDownDigits->setPosition(1);
+}
+
+void TVempForm::enterDigitsMode()
+{
+    setDigitsControls(true);
+    UpDownDigits->setPosition(1);
+}
+
 void TVempForm::Edit1Change(QObject *)
 {
     if (!Activated)
@@ -29,19 +49,11 @@ void TVempForm::Edit1Change(QObject *)
     if (url.size() > 5) {
         const QChar c1 = counterChar(url, 1);
         if (!isDecimalDigit(c1)) {
-            UpDownDoc->setPosition(c1.unicode());
-            EditDigits->setEnabled(false);
-            UpDownDigits->setEnabled(false);
-            LabelDigits->setText(tr("Alpha"));
-            UpDownDigits->setPosition(1);
+            enterAlphaMode(c1);
             return;
         }
-        if (!isDigitsMode()) {
-            EditDigits->setEnabled(true);
-            UpDownDigits->setEnabled(true);
-            UpDownDigits->setPosition(1);
-            LabelDigits->setText(tr("Digits"));
-        }
+        if (!isDigitsMode())
+            enterDigitsMode();
     }
     if (isDigitsMode())
         btnPasteClick(Edit1);
@@ -51,16 +63,12 @@ void TVempForm::runDetection(QObject *Sender)
 {
     const QString url = Edit1->text();
     if (isAlphaSeries(url)) {
-        UpDownDoc->setPosition(counterChar(url, 1).unicode());
-        EditDigits->setEnabled(false);
-        UpDownDigits->setEnabled(false);
-        UpDownDigits->setPosition(1);
-        LabelDigits->setText(tr("Alpha"));
+        enterAlphaMode(counterChar(url, 1));
         return;
     }
     UpDownDigits->setPosition(countCounterDigits(url));
     if (const auto range = GetRangeText(false))
-        setStatusPanel(0, *range);
+        StatusBar->setPanelText(0, *range);
     // A URL box hidden by Show URL cannot take the focus; the detection then
     // leaves focus and caret alone rather than failing.
     if (Sender != Edit1 && Edit1->isVisibleTo(this)) {
@@ -79,7 +87,7 @@ void TVempForm::EditDigitsChange(QObject *)
     UpDownItems->setPosition(1);
     UpDownItems->setMaximum(itemsMaximum(digitsValue()));
     if (const auto range = GetRangeText(true))
-        setStatusPanel(1, *range);
+        StatusBar->setPanelText(1, *range);
 }
 
 void TVempForm::EditNumItemsChange(QObject *)
@@ -98,10 +106,7 @@ std::optional<QString> TVempForm::GetRangeText(bool AllNines)
     Timer1->setEnabled(false);
     const bool widthOne = UpDownDigits->position() == 1;
     Edit1->setTextCascade(kPlaceholderUrl);
-    m_platform.messageBoxes.show(tr("Warning"),
-                                 widthOne ? tr("Alphabetical series URL removed.")
-                                          : tr("Change digits to match series."),
-                                 MessageBoxes::Icon::Warning);
+    showWarning(widthOne ? tr("Alphabetical series URL removed.") : tr("Change digits to match series."));
     m_platform.cursor.ready();
     return std::nullopt;
 }

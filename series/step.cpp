@@ -2,7 +2,6 @@
 #include "app/vemp_107.h"
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
-#include "platform/message_boxes.h"
 #include "series/integer_conversion.h"
 #include "series/series_text.h"
 
@@ -21,17 +20,15 @@ void sendKey(QWidget *target, int key)
 
 void TVempForm::btnIncClick(QObject *Sender)
 {
-    const QString url = Edit1->text();
     const int width = digitsValue();
-    const SeriesSplit split = splitSeries(url, width);
+    const SeriesSplit split = splitSeries(Edit1->text(), width);
     const bool feedProgress = Timer1->isEnabled() && FeedCount != 0;
 
     if (isDigitsMode()) {
         const auto value = tryStrToInt(split.counter);
         if (!value) {
             Timer1->setEnabled(false);
-            m_platform.messageBoxes.show(tr("Warning"), tr("Change digits to match series."),
-                                         MessageBoxes::Icon::Warning);
+            showWarning(tr("Change digits to match series."));
             m_platform.cursor.ready();
             return;
         }
@@ -42,10 +39,10 @@ void TVempForm::btnIncClick(QObject *Sender)
             delta = -1;
         else if (Timer1->isEnabled() && FeedCount == 0)
             delta = 0;
-        Edit1->setTextCascade(split.prefix + steppedCounter(*value, delta, width) + fileExtension(url));
+        Edit1->setTextCascade(split.prefix + steppedCounter(*value, delta, width) + split.extension);
         if (const auto range = GetRangeText(false)) {
             ShortURL = *range;
-            setStatusPanel(0, ShortURL);
+            StatusBar->setPanelText(0, ShortURL);
         }
     } else {
         const bool forward = feedProgress || Sender == this || Sender == btnClipboard2;
@@ -61,10 +58,9 @@ void TVempForm::btnIncClick(QObject *Sender)
             position = stepLetterPosition(position, (back || Sender == Panel_URL) ? -1 : +1);
         UpDownDoc->setPosition(position);
         const QChar letter = letterForPosition(position);
-        const QString extension = fileExtension(url);
-        Edit1->setTextCascade(split.prefix + letter + extension);
-        ShortURL = QStringLiteral("..") + letter + extension;
-        setStatusPanel(0, ShortURL);
+        Edit1->setTextCascade(split.prefix + letter + split.extension);
+        ShortURL = QStringLiteral("..") + letter + split.extension;
+        StatusBar->setPanelText(0, ShortURL);
     }
 
     if (Sender == btnFeed)
