@@ -232,11 +232,14 @@ void TVempForm::bindEvents()
     UpDownItems->setArrowHandler({}, guard);
     UpDownDoc->setArrowHandler([this](UpDown::Arrow arrow) { UpDownDocClick(UpDownDoc, arrow); }, guard);
 
+    Timer1->setTickHandler([this] { Timer1Timer(); }, guard);
+
     connect(btnClipboard, &QPushButton::clicked, this, slot([this] { btnIncClick(btnClipboard); }));
     connect(btnClipboardDec, &QToolButton::clicked, this, slot([this] { btnIncClick(btnClipboardDec); }));
     connect(btnClipboard2, &QToolButton::clicked, this, slot([this] { btnIncClick(btnClipboard2); }));
     connect(btnPaste, &QToolButton::clicked, this, slot([this] { btnPasteClick(btnPaste); }));
     connect(btnCopy, &QToolButton::clicked, this, slot([this] { btnCopyClick(btnCopy); }));
+    connect(btnFeed, &QToolButton::clicked, this, slot([this] { btnFeedClick(btnFeed); }));
     connect(btnPopUp, &QToolButton::clicked, this, slot([this] { mnuPopUp(btnPopUp); }));
     connect(btnHelp, &QToolButton::clicked, this, slot([this] { btnHelpClick(btnHelp); }));
 

@@ -1,7 +1,7 @@
 #include "app/error_report.h"
 
 #include "platform/message_boxes.h"
-#include "series/serimo_error.h"
+#include "common/serimo_error.h"
 
 QString errorReportText(const QString &message)
 {

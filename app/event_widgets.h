@@ -87,6 +87,10 @@ private:
 // The feed timer: enabling a running timer and setting the same interval
 // change nothing (a plain QTimer would restart in both cases); a new interval
 // restarts a running countdown.
+//
+// Ticks never nest: one that falls due while the tick handler processes
+// events waits until the handler returns. It then runs, unless the handler
+// restarted the countdown, which gives the waiting tick its new time.
 class FeedTimer : public QObject
 {
     Q_OBJECT
@@ -101,7 +105,12 @@ public:
     void setInterval(int milliseconds);
 
 private:
+    void tick();
+
     QTimer m_timer;
     std::function<void()> m_handler;
     Guard m_guard;
+    bool m_ticking = false;
+    bool m_tickWaiting = false;
+    unsigned m_restarts = 0;
 };

@@ -1,6 +1,6 @@
 #include "app/vemp_107.h"
 #include "platform/settings_store.h"
-#include "series/serimo_error.h"
+#include "common/serimo_error.h"
 #include "series/series_text.h"
 
 #include <QAction>

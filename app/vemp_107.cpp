@@ -119,12 +119,6 @@ void TVempForm::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TVempForm::FormKeyUp(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_F1)
-        btnHelpClick(this);
-}
-
 bool TVempForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyRelease) {

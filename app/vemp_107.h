@@ -8,6 +8,10 @@
 //   series/detection.cpp         series detection and the digits/items boxes
 //   series/step.cpp              stepping the counter (Back, Next, Alt+I, up-down)
 //   series/clipboard_exchange.cpp  Paste and Copy
+//   output/feed.cpp              Feed, its timer tick and Esc
+//   output/image_page_command.cpp  Images (the image page) and the Web site page
+//   dialogs/feed_delay.cpp       the Feed delay command
+//   dialogs/about_command.cpp    the About command
 
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
@@ -86,6 +90,7 @@ public:
     SettingsRecord Settings;
     QString ShortURL;
     qint32 FeedCount = 0;
+    qint32 FeedTotal = 0;
     QList<QIcon> ImageVemp;
 
     // Creation, activation, close and the status line.
@@ -108,6 +113,15 @@ public:
     void UpDownDocClick(QObject *Sender, UpDown::Arrow Button);
     void PositionEdit();
     void btnCopyClick(QObject *Sender);
+
+    // Feed and pages.
+    void btnFeedClick(QObject *Sender);
+    void Timer1Timer();
+    void mnuWebsiteClick(QObject *Sender);
+
+    // Dialogs.
+    void mnuFeedDelayClick(QObject *Sender);
+    void mnuAboutClick(QObject *Sender);
 
     // Views, toggles, menu and help.
     void btnDefaultViewClick(QObject *Sender);

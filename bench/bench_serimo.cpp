@@ -34,7 +34,9 @@ struct Fakes
     FakeSettingsStore settings;
     FakeHelpViewer help;
     FakeBusyCursor cursor;
-    Platform platform() { return Platform{boxes, clipboard, settings, help, cursor}; }
+    FakeShell shell;
+    FakeForegroundWindow foreground;
+    Platform platform() { return Platform{boxes, clipboard, settings, help, cursor, shell, foreground}; }
 };
 } // namespace
 

@@ -1,6 +1,6 @@
 #include "platform/help_viewer.h"
 
-#include "series/serimo_error.h"
+#include "common/serimo_error.h"
 
 #include <QCoreApplication>
 #include <QDir>

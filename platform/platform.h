@@ -2,9 +2,11 @@
 
 class BusyCursor;
 class Clipboard;
+class ForegroundWindow;
 class HelpViewer;
 class MessageBoxes;
 class SettingsStore;
+class Shell;
 
 // What the main window needs of the desktop. main() wires the real adapters;
 // tests pass fakes.
@@ -15,4 +17,6 @@ struct Platform
     SettingsStore &settings;
     HelpViewer &help;
     BusyCursor &cursor;
+    Shell &shell;
+    ForegroundWindow &foreground;
 };

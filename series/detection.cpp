@@ -24,7 +24,10 @@ void TVempForm::setDigitsControls(bool digitsMode)
 {
     EditDigits->setEnabled(digitsMode);
     UpDownDigits->setEnabled(digitsMode);
-    LabelDigits->setText(digitsMode ? tr("Digits") : tr("Alpha"));
+    // A screen reader reads the caption the label shows.
+    const QString caption = digitsMode ? tr("Digits") : tr("Alpha");
+    LabelDigits->setText(caption);
+    LabelDigits->setAccessibleName(caption);
 }
 
 // The letter's code goes to UpDownDoc, where the Alpha step reads it.

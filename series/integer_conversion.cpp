@@ -1,6 +1,6 @@
 #include "series/integer_conversion.h"
 
-#include "series/serimo_error.h"
+#include "common/serimo_error.h"
 
 std::optional<qint32> tryStrToInt(const QString &text)
 {

@@ -5,9 +5,11 @@
 
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
+#include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/message_boxes.h"
 #include "platform/settings_store.h"
+#include "platform/shell.h"
 
 #include <QMap>
 #include <QStringList>
@@ -109,4 +111,35 @@ public:
     }
     bool isBusy = false;
     int readyCalls = 0;
+};
+
+class FakeShell : public Shell
+{
+public:
+    int ShellOpenFile(const QString &file, const QString &operation, const QString &directory,
+                      int showCommand) override
+    {
+        opened.append(file);
+        lastOperation = operation;
+        lastDirectory = directory;
+        lastShowCommand = showCommand;
+        return result;
+    }
+    QStringList opened;
+    QString lastOperation;
+    QString lastDirectory;
+    int lastShowCommand = 0;
+    int result = kAccepted;
+};
+
+class FakeForegroundWindow : public ForegroundWindow
+{
+public:
+    QString title() override
+    {
+        ++reads;
+        return currentTitle;
+    }
+    QString currentTitle;
+    int reads = 0;
 };

@@ -19,11 +19,13 @@ struct FormFixture
     FakeSettingsStore settings;
     FakeHelpViewer help;
     FakeBusyCursor cursor;
+    FakeShell shell;
+    FakeForegroundWindow foreground;
     std::unique_ptr<TVempForm> form;
 
     TVempForm &create()
     {
-        form = std::make_unique<TVempForm>(Platform{boxes, clipboard, settings, help, cursor});
+        form = std::make_unique<TVempForm>(Platform{boxes, clipboard, settings, help, cursor, shell, foreground});
         return *form;
     }
 

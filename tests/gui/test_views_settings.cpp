@@ -3,7 +3,7 @@
 #include "app/flow_layout.h"
 #include "platform/help_viewer.h"
 #include "platform/settings_store.h"
-#include "series/serimo_error.h"
+#include "common/serimo_error.h"
 #include "platform/window_state.h"
 
 #include <QAction>
@@ -405,7 +405,9 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         QtSettingsStore store;
         FakeHelpViewer help;
         FakeBusyCursor cursor;
-        TVempForm form(Platform{boxes, clipboard, store, help, cursor});
+        FakeShell shell;
+        FakeForegroundWindow foreground;
+        TVempForm form(Platform{boxes, clipboard, store, help, cursor, shell, foreground});
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));

@@ -1,5 +1,5 @@
 #include "series/integer_conversion.h"
-#include "series/serimo_error.h"
+#include "common/serimo_error.h"
 #include "series/series_text.h"
 
 #include <QTest>

@@ -1,0 +1,71 @@
+#include "app/vemp_107.h"
+#include "common/serimo_error.h"
+#include "output/feed_hold.h"
+#include "platform/busy_cursor.h"
+#include "platform/foreground_window.h"
+#include "platform/message_boxes.h"
+#include "series/integer_conversion.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QToolButton>
+
+// A feed run is Timer1 being enabled: each tick hands one URL of the series
+// to the clipboard through the hidden step button, FeedCount of FeedTotal.
+
+void TVempForm::btnFeedClick(QObject *Sender)
+{
+    if (Sender != btnFeed)
+        return;
+    FeedCount = 0;
+    const qint32 total = strToInt(EditNumItems->text());
+    m_platform.cursor.busy();
+    FeedTotal = total;
+    Timer1->setEnabled(true);
+}
+
+void TVempForm::Timer1Timer()
+{
+    // The count never passes the total, whatever the Items box held.
+    if (FeedCount >= FeedTotal) {
+        Timer1->setEnabled(false);
+        ShowReady();
+        return;
+    }
+    if (titleHoldsFeed(m_platform.foreground.title()))
+        return;
+
+    try {
+        btnIncClick(btnClipboard);
+    } catch (const SerimoError &) {
+        // The Digits box holds no number: the run ends before the error
+        // report opens, so no later tick can open a second one.
+        Timer1->setEnabled(false);
+        m_platform.cursor.ready();
+        throw;
+    }
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::processEvents();
+    // The step's warning, Esc or another stop switched the timer off.
+    if (!Timer1->isEnabled())
+        return;
+
+    Timer1->setEnabled(false);
+    ++FeedCount;
+    UpDownItems->setPosition(UpDownItems->position() - 1);
+    ShowStatus(QStringLiteral("Sending %1 of %2").arg(FeedCount).arg(FeedTotal));
+    // The next tick comes one full interval after this one's work.
+    Timer1->setEnabled(true);
+}
+
+void TVempForm::FormKeyUp(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1) {
+        btnHelpClick(this);
+    } else if (event->key() == Qt::Key_Escape && Timer1->isEnabled()) {
+        Timer1->setEnabled(false);
+        m_platform.messageBoxes.show(QStringLiteral("Serimo"), tr("Batch cancelled."), MessageBoxes::Icon::None);
+        ShowReady();
+    }
+}

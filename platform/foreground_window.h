@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+// The title of the window in front, of whatever program.
+class ForegroundWindow
+{
+public:
+    virtual ~ForegroundWindow() = default;
+    // Empty when there is no such window or its title cannot be read.
+    virtual QString title() = 0;
+};
+
+// The adapter for the platform Serimo runs on; where nothing can see the
+// window in front, one that always answers "no title".
+std::unique_ptr<ForegroundWindow> makeForegroundWindow();
