@@ -141,7 +141,10 @@ bool UpDown::eventFilter(QObject *watched, QEvent *event)
 FeedTimer::FeedTimer(QObject *parent) : QObject(parent)
 {
     m_timer.setInterval(2000);
-    connect(&m_timer, &QTimer::timeout, this, &FeedTimer::tick);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_handler)
+            m_guard(m_handler);
+    });
 }
 
 void FeedTimer::setTickHandler(std::function<void()> handler, Guard guard)
@@ -150,43 +153,18 @@ void FeedTimer::setTickHandler(std::function<void()> handler, Guard guard)
     m_guard = std::move(guard);
 }
 
-void FeedTimer::tick()
-{
-    if (m_ticking) {
-        m_tickWaiting = true;
-        return;
-    }
-    if (!m_handler)
-        return;
-    m_ticking = true;
-    do {
-        m_tickWaiting = false;
-        const unsigned restartsBefore = m_restarts;
-        m_guard(m_handler);
-        if (m_restarts != restartsBefore)
-            m_tickWaiting = false;
-    } while (m_tickWaiting && m_timer.isActive());
-    m_ticking = false;
-    m_tickWaiting = false;
-}
-
 void FeedTimer::setEnabled(bool enabled)
 {
     if (enabled == m_timer.isActive())
         return;
-    if (enabled) {
+    if (enabled)
         m_timer.start();
-        ++m_restarts;
-    } else {
+    else
         m_timer.stop();
-    }
 }
 
 void FeedTimer::setInterval(int milliseconds)
 {
-    if (milliseconds == m_timer.interval())
-        return;
-    m_timer.setInterval(milliseconds);
-    if (m_timer.isActive())
-        ++m_restarts;
+    if (milliseconds != m_timer.interval())
+        m_timer.setInterval(milliseconds);
 }

@@ -88,9 +88,8 @@ private:
 // change nothing (a plain QTimer would restart in both cases); a new interval
 // restarts a running countdown.
 //
-// Ticks never nest: one that falls due while the tick handler processes
-// events waits until the handler returns. It then runs, unless the handler
-// restarted the countdown, which gives the waiting tick its new time.
+// Ticks never nest: Qt does not fire a timer again while its tick runs,
+// even when the tick processes events past the next due time.
 class FeedTimer : public QObject
 {
     Q_OBJECT
@@ -105,12 +104,7 @@ public:
     void setInterval(int milliseconds);
 
 private:
-    void tick();
-
     QTimer m_timer;
     std::function<void()> m_handler;
     Guard m_guard;
-    bool m_ticking = false;
-    bool m_tickWaiting = false;
-    unsigned m_restarts = 0;
 };

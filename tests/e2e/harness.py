@@ -555,12 +555,14 @@ class Desktop:
         _send_wm_message(self.display, window, "_NET_CLOSE_WINDOW", [0, 2])
 
     @contextlib.contextmanager
-    def other_window(self, left, top, width, height):
-        """An ordinary window of another program at that place, made active;
-        yields its id and closes it afterwards."""
+    def other_window(self, left, top, width, height, title=None):
+        """An ordinary window of another program at that place (titled
+        `title` when given), made active; yields its id and closes it
+        afterwards."""
         self._others += 1
         name = "serimo-e2e-other-%d" % self._others
-        proc = self._spawn(["xmessage", "-name", name, "-geometry",
+        titled = ["-title", title] if title else []
+        proc = self._spawn(["xmessage", "-name", name] + titled + ["-geometry",
                             "%dx%d+%d+%d" % (width, height, left, top),
                             "another program's window"])
         try:
@@ -585,6 +587,28 @@ class Desktop:
         if result.returncode != 0:
             return None
         return result.stdout.decode("utf-8", "replace")
+
+    @contextlib.contextmanager
+    def clipboard_recorder(self, interval=0.04):
+        """Records every text the clipboard offers, polled like a download
+        manager watching it: yields the list, which grows with each new text."""
+        import threading
+        seen, stop = [], threading.Event()
+
+        def poll():
+            while not stop.is_set():
+                text = self.clipboard()
+                if text is not None and (not seen or seen[-1] != text):
+                    seen.append(text)
+                stop.wait(interval)
+
+        thread = threading.Thread(target=poll, daemon=True)
+        thread.start()
+        try:
+            yield seen
+        finally:
+            stop.set()
+            thread.join(timeout=DEADLINE)
 
     def wait_clipboard(self, expected, what="clipboard"):
         wait_until_equal(self.clipboard, expected, what)

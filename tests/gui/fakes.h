@@ -52,6 +52,8 @@ public:
         content = text;
         holdsText = true;
         writes.append(text);
+        if (onWrite)
+            onWrite();
     }
     void put(const QString &text)
     {
@@ -66,6 +68,7 @@ public:
     QString content;
     bool holdsText = false;
     QStringList writes;
+    std::function<void()> onWrite;
 };
 
 class FakeSettingsStore : public SettingsStore

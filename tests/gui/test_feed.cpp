@@ -1,0 +1,216 @@
+#include "form_fixture.h"
+
+#include "output/feed_hold.h"
+
+#include <QSignalBlocker>
+#include <QThread>
+#include <QToolButton>
+
+namespace {
+const QString kBase = QStringLiteral("http://www.example.com/members/gallery/photos/98/");
+
+QStringList series(int first, int count)
+{
+    QStringList urls;
+    for (int n = first; n < first + count; ++n)
+        urls.append(kBase + QStringLiteral("pic%1.jpg").arg(n, 3, 10, QChar(u'0')));
+    return urls;
+}
+} // namespace
+
+// The feed driven tick by tick: the real timer is set far in the future and
+// each tick is called the way the timer calls it, inside the error guard.
+class TestFeed : public QObject
+{
+    Q_OBJECT
+private slots:
+    void titleHolds_data();
+    void titleHolds();
+    void run_data();
+    void run();
+    void holdLosesAndRepeatsNothing();
+    void escCancelsOnlyARun();
+    void feedPressedDuringRunStartsAgain();
+    void urlEditedDuringRun();
+    void failingStepEndsRun_data();
+    void failingStepEndsRun();
+    void realTimerHandsOverEachUrlOnce();
+
+private:
+    static void startFeed(FormFixture &f, const QString &items)
+    {
+        f.form->Timer1->setInterval(3'600'000);
+        f.form->EditNumItems->setTextCascade(items);
+        f.form->btnFeed->click();
+    }
+    static void tick(FormFixture &f) { f.form->guarded([&] { f.form->Timer1Timer(); }); }
+};
+
+void TestFeed::titleHolds_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("holds");
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("mixed case") << "Document - SaVe As" << true;
+    QTest::newRow("inside a word") << "unsaved changes" << true;
+    QTest::newRow("only ascii folds") << QStringLiteral("SAV\u0130 \u017Fave") << false;
+    QTest::newRow("after a nul") << QStringLiteral("Open%1Save").arg(QChar(u'\0')) << false;
+    QTest::newRow("past 1023 characters") << QString(1021, u'x') + "Save" << false;
+    QTest::newRow("ends at 1023") << QString(1019, u'x') + "Save" << true;
+}
+
+void TestFeed::titleHolds()
+{
+    QFETCH(QString, title);
+    QTEST(titleHoldsFeed(title), "holds");
+}
+
+void TestFeed::run_data()
+{
+    QTest::addColumn<QString>("items");
+    QTest::addColumn<QStringList>("handedOver");
+    QTest::addColumn<QStringList>("statuses");
+    QTest::newRow("five") << "5" << series(1, 5)
+                          << QStringList{"Sending 1 of 5", "Sending 2 of 5", "Sending 3 of 5", "Sending 4 of 5",
+                                         "Sending 5 of 5", "Ready."};
+    QTest::newRow("one") << "1" << series(1, 1) << QStringList{"Sending 1 of 1", "Ready."};
+    QTest::newRow("zero") << "0" << QStringList{} << QStringList{"Ready."};
+}
+
+void TestFeed::run()
+{
+    QFETCH(QStringList, handedOver);
+    QFETCH(QStringList, statuses);
+    FormFixture f;
+    TVempForm &form = f.start();
+    startFeed(f, QTest::currentDataTag() == QByteArray("zero") ? "0" : QString::number(handedOver.size()));
+    QVERIFY(f.cursor.isBusy);
+    QStringList seen;
+    while (form.Timer1->isEnabled() && seen.size() < 10) {
+        tick(f);
+        seen.append(f.panel(1));
+    }
+    QCOMPARE(f.clipboard.writes, handedOver);
+    QCOMPARE(seen, statuses);
+    QCOMPARE(f.url(), handedOver.isEmpty() ? series(1, 1).first() : handedOver.last());
+    QCOMPARE(f.items(), handedOver.isEmpty() ? QStringLiteral("0") : QStringLiteral("1"));
+    QVERIFY(!f.cursor.isBusy);
+    QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestFeed::holdLosesAndRepeatsNothing()
+{
+    FormFixture f;
+    f.start();
+    startFeed(f, "3");
+    tick(f);
+    f.foreground.currentTitle = QStringLiteral("Save File - Downloads");
+    tick(f);
+    tick(f);
+    QCOMPARE(f.clipboard.writes, series(1, 1));
+    QCOMPARE(f.panel(1), QStringLiteral("Sending 1 of 3"));
+    f.foreground.currentTitle = QStringLiteral("Downloads");
+    for (int i = 0; i < 3; ++i)
+        tick(f);
+    QCOMPARE(f.clipboard.writes, series(1, 3));
+    QCOMPARE(f.panel(1), QStringLiteral("Ready."));
+}
+
+void TestFeed::escCancelsOnlyARun()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    QTest::keyClick(form.Edit1, Qt::Key_Escape);
+    QVERIFY(f.boxes.shown.isEmpty());
+
+    startFeed(f, "3");
+    tick(f);
+    QTest::keyClick(form.Edit1, Qt::Key_Escape);
+    QCOMPARE(f.boxes.texts(), QStringList{"Batch cancelled."});
+    QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Serimo"));
+    QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::None);
+    QVERIFY(!form.Timer1->isEnabled());
+    QCOMPARE(f.panel(1), QStringLiteral("Ready."));
+    QVERIFY(!f.cursor.isBusy);
+    QCOMPARE(f.url(), series(1, 1).first());
+}
+
+void TestFeed::feedPressedDuringRunStartsAgain()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    startFeed(f, "3");
+    tick(f);
+    tick(f);
+    form.btnFeed->click(); // Items now shows 1: a run of one, the current URL again
+    QCOMPARE(form.FeedCount, 0);
+    QCOMPARE(form.FeedTotal, 1);
+    tick(f);
+    tick(f);
+    QCOMPARE(f.clipboard.writes, series(1, 2) << series(2, 1));
+    QCOMPARE(f.panel(1), QStringLiteral("Ready."));
+}
+
+void TestFeed::urlEditedDuringRun()
+{
+    FormFixture f;
+    f.start();
+    startFeed(f, "3");
+    tick(f);
+    f.typeUrl(kBase + "pic050.jpg");
+    tick(f);
+    QCOMPARE(f.clipboard.writes, series(1, 1) << series(51, 1));
+}
+
+void TestFeed::failingStepEndsRun_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("digits");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("counter not a number") << "http://www.example.com/picx.jpg" << "1"
+                                          << "Change digits to match series.";
+    QTest::newRow("digits box empty") << kBase + "pic001.jpg" << ""
+                                      << "'' is not a valid integer value.";
+}
+
+void TestFeed::failingStepEndsRun()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, digits);
+    FormFixture f;
+    TVempForm &form = f.create(); // not yet active: no detection repairs the URL
+    form.Edit1->setTextCascade(url);
+    startFeed(f, "3");
+    {
+        const QSignalBlocker quiet(form.EditDigits);
+        form.EditDigits->setText(digits);
+    }
+    bool timerOffWhenBoxOpened = false;
+    f.boxes.onShow = [&] { timerOffWhenBoxOpened = !form.Timer1->isEnabled(); };
+    tick(f);
+    QTEST(f.boxes.texts().join(u'|'), "box");
+    QVERIFY(timerOffWhenBoxOpened);
+    QVERIFY(!f.cursor.isBusy);
+    QCOMPARE(form.FeedCount, 0);
+    QCOMPARE(f.url(), url);
+    QVERIFY(f.clipboard.writes.isEmpty());
+}
+
+void TestFeed::realTimerHandsOverEachUrlOnce()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    // Each hand-over outlasts the interval, so the next tick falls due while
+    // this one still processes events.
+    f.clipboard.onWrite = [] { QThread::msleep(5); };
+    form.EditNumItems->setTextCascade(QStringLiteral("5"));
+    form.Timer1->setInterval(1);
+    form.btnFeed->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.Timer1->isEnabled(), 5000);
+    QCOMPARE(f.clipboard.writes, series(1, 5));
+    QCOMPARE(form.FeedCount, 5);
+    QCOMPARE(f.panel(1), QStringLiteral("Ready."));
+}
+
+QTEST_MAIN(TestFeed)
+#include "test_feed.moc"
