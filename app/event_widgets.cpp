@@ -141,6 +141,8 @@ bool UpDown::eventFilter(QObject *watched, QEvent *event)
 FeedTimer::FeedTimer(QObject *parent) : QObject(parent)
 {
     m_timer.setInterval(2000);
+    // Hand-overs follow the delay to the millisecond, not within 5%.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (m_handler)
             m_guard(m_handler);

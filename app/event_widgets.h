@@ -102,6 +102,7 @@ public:
     void setEnabled(bool enabled);
     int interval() const { return m_timer.interval(); }
     void setInterval(int milliseconds);
+    int remainingTime() const { return m_timer.remainingTime(); }
 
 private:
     QTimer m_timer;

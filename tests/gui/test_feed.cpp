@@ -35,6 +35,7 @@ private slots:
     void failingStepEndsRun_data();
     void failingStepEndsRun();
     void realTimerHandsOverEachUrlOnce();
+    void timerRestartsOnlyWhenAsked();
 
 private:
     static void startFeed(FormFixture &f, const QString &items)
@@ -210,6 +211,23 @@ void TestFeed::realTimerHandsOverEachUrlOnce()
     QCOMPARE(f.clipboard.writes, series(1, 5));
     QCOMPARE(form.FeedCount, 5);
     QCOMPARE(f.panel(1), QStringLiteral("Ready."));
+}
+
+void TestFeed::timerRestartsOnlyWhenAsked()
+{
+    FeedTimer timer;
+    timer.setInterval(10'000);
+    timer.setEnabled(true);
+    QTest::qWait(50);
+    timer.setEnabled(true);
+    timer.setInterval(10'000);
+    QVERIFY(timer.remainingTime() <= 9'960);
+    timer.setEnabled(false);
+    timer.setEnabled(true);
+    QVERIFY(timer.remainingTime() > 9'960);
+    QTest::qWait(50);
+    timer.setInterval(20'000);
+    QVERIFY(timer.remainingTime() > 19'960);
 }
 
 QTEST_MAIN(TestFeed)
