@@ -117,6 +117,7 @@ void TestDetection::editedUrlIsRedetected()
     QTEST(f.panel(0), "panel0");
     QTEST(f.panel(1), "panel1");
     QTEST(form.LabelDigits->text(), "caption");
+    QCOMPARE(form.LabelDigits->accessibleName(), form.LabelDigits->text().trimmed());
     QFETCH(int, docPosition);
     if (!f.digitsMode())
         QCOMPARE(form.UpDownDoc->position(), docPosition);
