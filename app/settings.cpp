@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFrame>
+#include <QScreen>
 
 namespace {
 const QString kLastUrl = QStringLiteral("LastURL");
@@ -26,7 +27,7 @@ void TVempForm::LoadSettings()
         if (record->typeId() != QMetaType::QByteArray || record->toByteArray().size() > SettingsRecord::kSize)
             throw invalidType(kRecord);
         Settings.load(record->toByteArray());
-        setOuterBounds(Settings.bounds());
+        setOuterBounds(Settings.restoredBounds(screen()->virtualSize()));
 
         const std::optional<QVariant> lastUrl = store.read(kLastUrl);
         if (lastUrl && lastUrl->typeId() != QMetaType::QString)
@@ -53,12 +54,19 @@ void TVempForm::LoadSettings()
 
 void TVempForm::SaveSettings()
 {
+    // Every write that can be made is made; the report names those refused.
     SettingsStore &store = m_platform.settings;
+    QStringList refused;
     if (!store.write(kLastUrl, Edit1->text()))
-        throw SerimoError(QStringLiteral("Failed to set data for '%1'").arg(kLastUrl));
+        refused.append(kLastUrl);
     Settings.setBounds(outerBounds());
     Settings.setFeedInterval(std::uint32_t(Timer1->interval()));
     Settings.setFlags(mnuShowHints->isChecked(), mnuShowText->isChecked(), mnuShowURL->isChecked());
     if (!store.write(kRecord, Settings.toByteArray()))
-        throw SerimoError(QStringLiteral("Failed to set data for '%1'").arg(kRecord));
+        refused.append(kRecord);
+    QStringList messages;
+    for (const QString &name : std::as_const(refused))
+        messages.append(QStringLiteral("Failed to set data for '%1'").arg(name));
+    if (!messages.isEmpty())
+        throw SerimoError(messages.join(u'\n'));
 }

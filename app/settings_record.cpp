@@ -1,5 +1,6 @@
 #include "app/settings_record.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -21,24 +22,27 @@ std::int32_t readI32(const std::array<std::uint8_t, SettingsRecord::kSize> &b, i
 }
 } // namespace
 
-QRect SettingsRecord::bounds() const
+QRect SettingsRecord::restoredBounds(const QSize &desktop) const
 {
+    // All arithmetic in 64 bits: right - left alone can need 33.
     const qint64 left = readI32(bytes, 0);
     const qint64 top = readI32(bytes, 4);
-    const qint64 width = qint64(readI32(bytes, 8)) - left;
-    const qint64 height = qint64(readI32(bytes, 12)) - top;
-    auto toInt = [](qint64 v) {
-        return int(std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-    };
-    return {toInt(left), toInt(top), toInt(width), toInt(height)};
+    const qint64 width = std::clamp<qint64>(readI32(bytes, 8) - left, 0, std::max(desktop.width(), 0));
+    const qint64 height = std::clamp<qint64>(readI32(bytes, 12) - top, 0, std::max(desktop.height(), 0));
+    // Qt keeps widget coordinates within +-(2^24 - 1); staying inside leaves
+    // every later sum of position, size and frame far from overflow.
+    static constexpr qint64 kCoordinateLimit = (1 << 24) - 1;
+    auto position = [](qint64 v) { return int(std::clamp<qint64>(v, -kCoordinateLimit, kCoordinateLimit)); };
+    return {position(left), position(top), int(width), int(height)};
 }
 
 void SettingsRecord::setBounds(const QRect &bounds)
 {
+    // The record holds right and bottom in 32 bits, wrapped as stored.
     writeU32(bytes, 0, std::uint32_t(bounds.left()));
     writeU32(bytes, 4, std::uint32_t(bounds.top()));
-    writeU32(bytes, 8, std::uint32_t(bounds.left() + bounds.width()));
-    writeU32(bytes, 12, std::uint32_t(bounds.top() + bounds.height()));
+    writeU32(bytes, 8, std::uint32_t(qint64(bounds.left()) + bounds.width()));
+    writeU32(bytes, 12, std::uint32_t(qint64(bounds.top()) + bounds.height()));
 }
 
 std::uint32_t SettingsRecord::feedInterval() const

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QRect>
+#include <QSize>
 #include <array>
 #include <cstdint>
 
@@ -16,7 +17,11 @@ struct SettingsRecord
     static constexpr int kSize = 28;
     std::array<std::uint8_t, kSize> bytes{};
 
-    QRect bounds() const;
+    // The stored bounds as the window can take them: a size beyond the
+    // desktop (or below nothing) is limited to it, and a position beyond
+    // the widget coordinate range is brought to its edge; otherwise the
+    // bounds are kept as stored, off the screen included.
+    QRect restoredBounds(const QSize &desktop) const;
     void setBounds(const QRect &bounds);
     std::uint32_t feedInterval() const;
     void setFeedInterval(std::uint32_t milliseconds);

@@ -127,11 +127,44 @@ def rerun_after_on_top(desk, serimo, report):
     check_equal(app.close(), 0, "exit status of the run after Stay on top")
 
 
+def damaged_files(desk, serimo, report):
+    """A record whose size reaches 2^31 opens a window no larger than the
+    screen; a file with lines the store cannot parse still gives the values
+    it can, and closing writes without an error box (which would hold the
+    close until answered)."""
+    huge = (1 << 31) - 1
+    harness.write_settings(desk.settings_path, {"LastURL": STORED_URL, "Serimo_099": harness.encode_record(
+        left=0, top=0, right=huge, bottom=huge, interval=500, reserved20=0, hints=1, text=1, url=1,
+        reserved24=bytes(4))})
+    app = desk.start_serimo(serimo)
+    desk.wait_active(app.window)
+    with report.part("huge stored size limited to the screen"):
+        left, top, right, bottom = desk.outer_frame(app.window)
+        check(right - left <= harness.SCREEN_WIDTH and bottom - top <= harness.SCREEN_HEIGHT,
+              "outer frame %r larger than the screen" % ((left, top, right, bottom),))
+    check_equal(app.close(), 0, "exit status after a huge stored size")
+
+    with open(desk.settings_path, "a", encoding="latin-1") as f:
+        f.write("[Broken\n\xff junk = =\n")
+    app = desk.start_serimo(serimo)
+    desk.wait_active(app.window)
+    with report.part("values kept from a file with unparseable lines"):
+        app.wait_url(STORED_URL)
+    app.press("Next")
+    check_equal(app.close(), 0, "exit status after a file with unparseable lines")
+    with report.part("written after a file with unparseable lines"):
+        with open(desk.settings_path, encoding="latin-1") as f:
+            lines = f.read().splitlines()
+        check("LastURL=" + STORED_URL.replace("0042", "0043") in lines,
+              "LastURL of the stepped URL not in the file: %r" % lines)
+
+
 def main(serimo, report):
     with harness.Desktop() as desk:
         first_run(desk, serimo, report)
         stored_run(desk, serimo, report)
         rerun_after_on_top(desk, serimo, report)
+        damaged_files(desk, serimo, report)
 
 
 if __name__ == "__main__":

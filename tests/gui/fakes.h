@@ -83,7 +83,7 @@ public:
     }
     bool write(const QString &name, const QVariant &value) override
     {
-        if (refuseWrites)
+        if (refuseWrites || refusedNames.contains(name))
             return false;
         values.insert(name, value);
         return true;
@@ -91,6 +91,7 @@ public:
     QMap<QString, QVariant> values;
     bool available = true;
     bool refuseWrites = false;
+    QStringList refusedNames;
 };
 
 class FakeHelpViewer : public HelpViewer

@@ -379,7 +379,7 @@ void TestViewsSettings::closeWritesRecordKeepingReservedBytes()
     QCOMPARE(written.mid(24), stored.mid(24));
     SettingsRecord decoded;
     decoded.load(written);
-    QCOMPARE(decoded.bounds(), QRect(40, 60, 400, 300));
+    QCOMPARE(decoded.restoredBounds(QSize(1920, 1080)), QRect(40, 60, 400, 300));
     QCOMPARE(decoded.feedInterval(), 1500u);
     QVERIFY(!decoded.showHints() && decoded.showText() && decoded.showUrl());
 }
@@ -391,7 +391,15 @@ void TestViewsSettings::refusedWriteStillCloses()
     f.settings.refuseWrites = true;
     QVERIFY(form.close());
     QVERIFY(!form.isVisible());
-    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Failed to set data for 'LastURL'")});
+    QCOMPARE(f.boxes.texts(), QStringList{"Failed to set data for 'LastURL'\nFailed to set data for 'Serimo_099'"});
+
+    // One refused write does not keep the other from being made.
+    FormFixture g;
+    g.start();
+    g.settings.refusedNames = QStringList{"LastURL"};
+    g.form->close();
+    QCOMPARE(g.boxes.texts(), QStringList{"Failed to set data for 'LastURL'"});
+    QCOMPARE(g.settings.values.value("Serimo_099").toByteArray().size(), 28);
 }
 
 void TestViewsSettings::realSettingsFileRoundTrip()

@@ -50,10 +50,19 @@ void TestSettingsRecord::decodes_data()
         << QByteArray::fromHex("0a000000140000001e01000096000000b80b0000") << QRect(10, 20, 276, 130) << 3000u
         << false << false << false;
     QTest::newRow("eight bytes: only the corner")
-        << QByteArray::fromHex("0500000006000000") << QRect(5, 6, -5, -6) << 0u << false << false << false;
+        << QByteArray::fromHex("0500000006000000") << QRect(5, 6, 0, 0) << 0u << false << false << false;
     QTest::newRow("off screen kept") << QByteArray::fromHex("30f8ffff30f8ffff44f9ffff44f9ffff" "d0070000" "00000000"
                                                             "00000000")
                                      << QRect(-2000, -2000, 276, 276) << 2000u << false << false << false;
+    // left 0, top 0, right and bottom 2^31 - 1: limited to the desktop.
+    QTest::newRow("size beyond the desktop") << QByteArray::fromHex("0000000000000000ffffff7fffffff7f")
+                                             << QRect(0, 0, 1920, 1080) << 0u << false << false << false;
+    // left and top 2^31 - 100, right and bottom wrapped past 32 bits.
+    QTest::newRow("right past 32 bits") << QByteArray::fromHex("9bffff7f9bffff7f6400008064000080")
+                                        << QRect(16777215, 16777215, 0, 0) << 0u << false << false << false;
+    QTest::newRow("far left kept within range") << QByteArray::fromHex("00000080000000801401008096000080")
+                                                << QRect(-16777215, -16777215, 276, 150) << 0u << false << false
+                                                << false;
 }
 
 void TestSettingsRecord::decodes()
@@ -61,7 +70,7 @@ void TestSettingsRecord::decodes()
     QFETCH(QByteArray, stored);
     SettingsRecord record;
     record.load(stored);
-    QTEST(record.bounds(), "bounds");
+    QTEST(record.restoredBounds(QSize(1920, 1080)), "bounds");
     QTEST(record.feedInterval(), "interval");
     QTEST(record.showHints(), "hints");
     QTEST(record.showText(), "text");
