@@ -240,6 +240,7 @@ void TVempForm::bindEvents()
     connect(btnPaste, &QToolButton::clicked, this, slot([this] { btnPasteClick(btnPaste); }));
     connect(btnCopy, &QToolButton::clicked, this, slot([this] { btnCopyClick(btnCopy); }));
     connect(btnFeed, &QToolButton::clicked, this, slot([this] { btnFeedClick(btnFeed); }));
+    connect(btnImages, &QToolButton::clicked, this, slot([this] { btnFeedClick(btnImages); }));
     connect(btnPopUp, &QToolButton::clicked, this, slot([this] { mnuPopUp(btnPopUp); }));
     connect(btnHelp, &QToolButton::clicked, this, slot([this] { btnHelpClick(btnHelp); }));
 
@@ -260,6 +261,7 @@ void TVempForm::bindEvents()
     connect(btnDefaultView, &QAction::triggered, this, slot([this] { btnDefaultViewClick(btnDefaultView); }));
     connect(mnuToolbarStyle, &QAction::triggered, this, slot([this] { btnDefaultViewClick(mnuToolbarStyle); }));
     connect(mnuHelp, &QAction::triggered, this, slot([this] { btnHelpClick(mnuHelp); }));
+    connect(mnuWebsite, &QAction::triggered, this, slot([this] { mnuWebsiteClick(mnuWebsite); }));
 
     for (QWidget *owner : {static_cast<QWidget *>(ToolBar1), static_cast<QWidget *>(StatusBar),
                            static_cast<QWidget *>(UpDownDoc)}) {

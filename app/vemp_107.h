@@ -9,7 +9,9 @@
 //   series/step.cpp              stepping the counter (Back, Next, Alt+I, up-down)
 //   series/clipboard_exchange.cpp  Paste and Copy
 //   output/feed.cpp              Feed, its timer tick and Esc
-//   output/image_page_command.cpp  Images (the image page) and the Web site page
+//   output/page_commands.cpp     Images (the image page) and the Web site page
+//   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
+//                                the pages' text; output/page_file.cpp writes a page
 //   dialogs/feed_delay.cpp       the Feed delay command
 //   dialogs/about_command.cpp    the About command
 
@@ -109,7 +111,8 @@ public:
     std::optional<QString> GetRangeText(bool AllNines);
 
     // Stepping and the clipboard.
-    void btnIncClick(QObject *Sender);
+    // False when the counter did not convert: the step warned and changed nothing.
+    bool btnIncClick(QObject *Sender);
     void UpDownDocClick(QObject *Sender, UpDown::Arrow Button);
     void PositionEdit();
     void btnCopyClick(QObject *Sender);
@@ -118,6 +121,7 @@ public:
     void btnFeedClick(QObject *Sender);
     void Timer1Timer();
     void mnuWebsiteClick(QObject *Sender);
+    void ImagesCommand();
 
     // Dialogs.
     void mnuFeedDelayClick(QObject *Sender);

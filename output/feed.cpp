@@ -16,8 +16,10 @@
 
 void TVempForm::btnFeedClick(QObject *Sender)
 {
-    if (Sender != btnFeed)
+    if (Sender != btnFeed) {
+        ImagesCommand();
         return;
+    }
     FeedCount = 0;
     const qint32 total = strToInt(EditNumItems->text());
     m_platform.cursor.busy();

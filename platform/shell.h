@@ -12,6 +12,11 @@ public:
     static constexpr int kFileNotFound = 2;
     static constexpr int kRefused = 31;
     static constexpr int kAccepted = 42;
+    // The show command that activates the application's window as it is.
+    static constexpr int kShowNormal = 5;
+
+    // Whether a result code means the desktop took the file.
+    static constexpr bool accepted(int result) { return result > 32; }
 
     virtual ~Shell() = default;
     virtual int ShellOpenFile(const QString &file, const QString &operation, const QString &directory,

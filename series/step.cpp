@@ -18,7 +18,7 @@ void sendKey(QWidget *target, int key)
 }
 } // namespace
 
-void TVempForm::btnIncClick(QObject *Sender)
+bool TVempForm::btnIncClick(QObject *Sender)
 {
     const int width = digitsValue();
     const SeriesSplit split = splitSeries(Edit1->text(), width);
@@ -30,7 +30,7 @@ void TVempForm::btnIncClick(QObject *Sender)
             Timer1->setEnabled(false);
             showWarning(tr("Change digits to match series."));
             m_platform.cursor.ready();
-            return;
+            return false;
         }
         int delta = +1;
         if (Sender == btnFeed)
@@ -64,10 +64,11 @@ void TVempForm::btnIncClick(QObject *Sender)
     }
 
     if (Sender == btnFeed)
-        return;
+        return true;
     if (Sender == btnClipboard || Sender == btnClipboard2 || Sender == btnClipboardDec)
         m_platform.clipboard.setText(Edit1->text());
     PositionEdit();
+    return true;
 }
 
 void TVempForm::UpDownDocClick(QObject *, UpDown::Arrow Button)

@@ -624,11 +624,18 @@ class Desktop:
 
     # ---- serimo ---------------------------------------------------------
 
-    def start_serimo(self, binary):
-        """Starts serimo and returns a Serimo handle once its window is shown."""
+    def start_serimo(self, binary, extra_env=None):
+        """Starts serimo and returns a Serimo handle once its window is shown.
+        extra_env adds to (or, with a value of None, removes from) the
+        environment serimo gets, e.g. a PATH with a stand-in program."""
         env = dict(self.env)
         env.update(QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1")
+        for key, value in (extra_env or {}).items():
+            if value is None:
+                env.pop(key, None)
+            else:
+                env[key] = value
         with open(self._log_path(), "ab") as log:
             proc = self._spawn([binary], env=env, stdout=log, stderr=log,
                                cwd=self.home)
@@ -767,6 +774,16 @@ class Serimo:
         check(action.nActions > 0, "%r offers no action" % name)
         check(action.doAction(0), "%r refused its action" % name)
 
+    def click(self, name, role=None):
+        """Clicks the middle of the control with that accessible name with the
+        mouse. For a control that opens a modal box: an accessibility action
+        gets its reply only once the box has closed."""
+        import pyatspi
+        control = self.find(name, role or pyatspi.ROLE_PUSH_BUTTON)
+        box = control.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        self.desk.x("xdotool", "mousemove", "--sync", str(box.x + box.width // 2),
+                    str(box.y + box.height // 2), "click", "1")
+
     def choose_from_menu(self, item):
         """Opens the pop-up menu with the Menu button and chooses an item."""
         import pyatspi
@@ -777,6 +794,53 @@ class Serimo:
     def text(self, name, role=None):
         """The text of the control with that accessible name."""
         return _text_of(self.find(name, role))
+
+    def set_text(self, name, text):
+        """Replaces the text of the box with that accessible name, as
+        assistive technology edits it."""
+        import pyatspi
+        box = self.find(name, pyatspi.ROLE_TEXT)
+        check(box.queryEditableText().setTextContents(text), "%r refused the text %r" % (name, text))
+
+    def wait_message_box(self, text):
+        """The message box (a top-level alert or dialog of serimo) that shows
+        `text`; returns (its caption, the box)."""
+        import pyatspi
+
+        def labels(acc):
+            for index in range(acc.childCount):
+                child = acc.getChildAtIndex(index)
+                if child is None:
+                    continue
+                if child.getRole() == pyatspi.ROLE_LABEL:
+                    yield _text_of(child)
+                yield from labels(child)
+
+        def search():
+            for index in range(self.app.childCount):
+                top = self.app.getChildAtIndex(index)
+                if (top is not None and top.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
+                        and text in labels(top)):
+                    return top
+            return None
+
+        box = wait_for(search, "a message box saying %r" % text)
+        return box.name, box
+
+    def dismiss_message_box(self, box):
+        """Presses the box's OK and waits until it has closed."""
+        import pyatspi
+        self.press("OK", root=box)
+
+        def closed():
+            try:
+                box.clear_cache()
+                state = box.getState()
+            except Exception:  # noqa: BLE001  (a box already destroyed is closed)
+                return True
+            return state.contains(pyatspi.STATE_DEFUNCT) or not state.contains(pyatspi.STATE_SHOWING)
+
+        wait_for(closed, "the message box to close")
 
     def url(self):
         import pyatspi

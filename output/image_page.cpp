@@ -1,0 +1,30 @@
+#include "output/image_page.h"
+
+#include "output/html_text.h"
+
+#include <QStringList>
+
+QString ColorToHexRGB(quint32 color)
+{
+    // Formatted as a number the value reads blue, green, red; the pairs are
+    // taken in the opposite order.
+    const QString bgr = QString::number(color & 0xFFFFFF, 16).toUpper().rightJustified(6, u'0');
+    return bgr.mid(4, 2) + bgr.mid(2, 2) + bgr.mid(0, 2);
+}
+
+QByteArray imagePage(quint32 textColor, quint32 backColor, const QList<ImagePageEntry> &entries)
+{
+    QStringList lines;
+    lines.reserve(entries.size() + 4);
+    lines << QStringLiteral("<TITLE> Web Vemp Page </TITLE>")
+          << QStringLiteral("<HTML><BODY TEXT=\"#%1\" BGCOLOR=\"#%2\">")
+                 .arg(ColorToHexRGB(textColor), ColorToHexRGB(backColor))
+          << QStringLiteral("<BODY><P ALIGN=\"CENTER\"><center><FONT SIZE=\"4\">");
+    for (const ImagePageEntry &entry : entries) {
+        const QString url = escapeAttribute(entry.url);
+        lines << QStringLiteral("<a href=\"%1\" target=\"_blank\"><img border=\"4\" src=\"%1\" alt=\"%2\"></a>")
+                     .arg(url, escapeAttribute(entry.shortUrl));
+    }
+    lines << QStringLiteral("</BODY></HTML>");
+    return encodePageLines(lines);
+}

@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Images writes the image page into the home directory and hands it to the
+desktop's opener (xdg-open); without any opener the user is told."""
+
+import os
+import stat
+import urllib.parse
+
+import harness
+
+BASE = "http://www.example.com/members/gallery/photos/98/"
+
+
+def expected_page(names):
+    """The page for a run, as the desktop's default colours (black text on
+    white) make it."""
+    lines = ["<TITLE> Web Vemp Page </TITLE>",
+             '<HTML><BODY TEXT="#000000" BGCOLOR="#FFFFFF">',
+             '<BODY><P ALIGN="CENTER"><center><FONT SIZE="4">']
+    for name in names:
+        lines.append('<a href="%s%s" target="_blank"><img border="4" src="%s%s" alt="../%s"></a>'
+                     % (BASE, name, BASE, name, name))
+    lines.append("</BODY></HTML>")
+    return "".join(line + "\r\n" for line in lines).encode("latin-1")
+
+
+def recording_opener(folder, record):
+    """An xdg-open that only notes each argument it is given, one a line."""
+    os.makedirs(folder)
+    opener = os.path.join(folder, "xdg-open")
+    with open(opener, "w") as f:
+        f.write('#!/bin/sh\nfor arg in "$@"; do printf "%%s\\n" "$arg" >> "%s"; done\n' % record)
+    os.chmod(opener, stat.S_IRWXU)
+
+
+def read_record(record):
+    try:
+        with open(record) as f:
+            return f.read().splitlines()
+    except OSError:
+        return None
+
+
+def main(serimo, report):
+    no_browser = {"BROWSER": None, "DEFAULT_BROWSER": None}
+    with harness.Desktop() as desk:
+        bin_dir = os.path.join(desk.home, "bin")
+        record = os.path.join(desk.home, "opened.txt")
+        recording_opener(bin_dir, record)
+        env = dict(no_browser, PATH=bin_dir + os.pathsep + desk.env.get("PATH", "/usr/bin:/bin"))
+        app = desk.start_serimo(serimo, env)
+        desk.wait_active(app.window)
+        app.wait_url(harness.EXAMPLE_URL)
+        app.set_text("Items", "3")
+        app.press("Images")
+
+        page = os.path.join(desk.home, "serimo.htm")
+        opened = harness.wait_for(lambda: read_record(record), "xdg-open to be called")
+        harness.check_equal(len(opened), 1, "arguments given to xdg-open")
+        target = urllib.parse.urlparse(opened[0])
+        harness.check_equal((target.scheme, urllib.parse.unquote(target.path)), ("file", page),
+                            "what xdg-open was asked to open")
+        with report.part("page on disk"):
+            with open(page, "rb") as f:
+                harness.check_equal(f.read(), expected_page(["pic001.jpg", "pic002.jpg", "pic003.jpg"]),
+                                    "image page")
+        with report.part("URL after the run"):
+            app.wait_url(BASE + "pic004.jpg")
+        harness.check_equal(app.close(), 0, "exit status after closing the window")
+
+        # Again with no opener anywhere on PATH (one desktop per process).
+        os.remove(page)
+        empty = os.path.join(desk.home, "empty")
+        os.makedirs(empty)
+        app = desk.start_serimo(serimo, dict(no_browser, PATH=empty))
+        desk.wait_active(app.window)
+        app.click("Images")
+        caption, box = app.wait_message_box("Web Browser not found.")
+        with report.part("caption of the box"):
+            harness.check_equal(caption, "Error", "caption")
+        with report.part("page written before the hand-over"):
+            harness.check(os.path.isfile(os.path.join(desk.home, "serimo.htm")), "no image page on disk")
+        app.dismiss_message_box(box)
+        harness.check_equal(app.close(), 0, "exit status after closing the window")
+
+
+if __name__ == "__main__":
+    harness.run(main)
