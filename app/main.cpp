@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "app/vemp_107.h"
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
@@ -11,8 +12,16 @@
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Serimo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    if (asksOnlyForText(argc, argv)) {
+        // Help and version print without a display.
+        QCoreApplication textOnly(argc, argv);
+        processCommandLine(textOnly);
+        return 0;
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Serimo"));
+    const CommandLine commandLine = processCommandLine(app);
 
     QtMessageBoxes messageBoxes;
     QtClipboard clipboard;
@@ -23,6 +32,9 @@ int main(int argc, char *argv[])
     const std::unique_ptr<ForegroundWindow> foreground = makeForegroundWindow();
     TVempForm VempForm(Platform{messageBoxes, clipboard, settings, help, cursor, shell, *foreground});
     messageBoxes.setParent(&VempForm);
+    // Before the first activation, so the start-up detection works on it.
+    if (commandLine.url)
+        VempForm.Edit1->setTextCascade(*commandLine.url);
     VempForm.show();
     return app.exec();
 }

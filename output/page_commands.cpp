@@ -4,6 +4,7 @@
 #include "output/website_page.h"
 #include "platform/busy_cursor.h"
 #include "platform/message_boxes.h"
+#include "platform/program_files.h"
 #include "platform/shell.h"
 #include "series/integer_conversion.h"
 
@@ -61,7 +62,7 @@ void TVempForm::ImagesCommand()
 
 void TVempForm::mnuWebsiteClick(QObject *)
 {
-    const QString page = ensureTrailingSlash(QCoreApplication::applicationDirPath()) + kWebSitePageName;
+    const QString page = ensureTrailingSlash(pageDirectory()) + kWebSitePageName;
     writePageFile(page, websitePage(kWebSiteUrl, kAuthorMail));
     handToBrowser(m_platform.shell, m_platform.messageBoxes, page, tr("Browser not found."));
 }

@@ -1,6 +1,7 @@
 #include "platform/help_viewer.h"
 
 #include "common/serimo_error.h"
+#include "platform/program_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,7 +10,7 @@
 
 void QtHelpViewer::showContext(const QString &helpFile, int /*context*/, QWidget *owner)
 {
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(helpFile);
+    const QString path = shippedFile(helpFile);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw SerimoError(QStringLiteral("Cannot open help file %1").arg(QDir::toNativeSeparators(path)));

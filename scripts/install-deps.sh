@@ -7,7 +7,7 @@ packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plug
 libgl-dev libxcb1-dev fonts-dejavu-core"
 if [ "${1:-}" = "--tests" ]; then
     packages="$packages xvfb xauth openbox xclip xdotool x11-utils dbus-x11
-at-spi2-core python3-pyatspi"
+at-spi2-core python3-pyatspi desktop-file-utils"
 fi
 
 missing=""

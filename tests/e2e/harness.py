@@ -624,10 +624,11 @@ class Desktop:
 
     # ---- serimo ---------------------------------------------------------
 
-    def start_serimo(self, binary, extra_env=None):
-        """Starts serimo and returns a Serimo handle once its window is shown.
-        extra_env adds to (or, with a value of None, removes from) the
-        environment serimo gets, e.g. a PATH with a stand-in program."""
+    def start_serimo(self, binary, extra_env=None, args=()):
+        """Starts serimo (with command-line args) and returns a Serimo handle
+        once its window is shown. extra_env adds to (or, with a value of
+        None, removes from) the environment serimo gets, e.g. a PATH with a
+        stand-in program."""
         env = dict(self.env)
         env.update(QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1")
@@ -637,7 +638,7 @@ class Desktop:
             else:
                 env[key] = value
         with open(self._log_path(), "ab") as log:
-            proc = self._spawn([binary], env=env, stdout=log, stderr=log,
+            proc = self._spawn([binary] + list(args), env=env, stdout=log, stderr=log,
                                cwd=self.home)
         app = Serimo(self, proc)
 
