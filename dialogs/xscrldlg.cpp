@@ -155,6 +155,14 @@ bool TXScrlDlg::eventFilter(QObject *watched, QEvent *event)
     if (watched == ui->CustomSetting) {
         if (event->type() == QEvent::KeyPress) {
             CustomSettingKeyDown();
+            // Enter alone is the default button's, whichever button had the
+            // focus before the box took it.
+            auto *key = static_cast<QKeyEvent *>(event);
+            const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && modifiers == Qt::NoModifier) {
+                ui->BtnOK->click();
+                return true;
+            }
         } else if (event->type() == QEvent::KeyRelease) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -171,6 +179,8 @@ void TXScrlDlg::FormActivate()
     if (!m_useTrackBar) {
         ui->CustomSetting->setFocus(Qt::OtherFocusReason);
         ui->CustomSetting->selectAll();
+        // The box is no button: OK is the default again.
+        ui->BtnOK->setDefault(true);
         return;
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
