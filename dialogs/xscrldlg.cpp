@@ -52,7 +52,12 @@ TXScrlDlg::TXScrlDlg(QWidget *parent)
 
     // None of these handlers can raise an error: a text that does not
     // convert takes the recovery instead of an error report.
-    connect(presets, &QButtonGroup::idClicked, this, &TXScrlDlg::GroupOptionsClick);
+    // A preset is chosen when its item becomes checked: by the mouse, the
+    // keyboard or assistive technology (which toggles without a click).
+    connect(presets, &QButtonGroup::idToggled, this, [this](int item, bool checked) {
+        if (checked)
+            GroupOptionsClick(item);
+    });
     connect(ui->BtnOK, &QPushButton::clicked, this, &TXScrlDlg::BtnOKClick);
     connect(ui->BtnCancel, &QPushButton::clicked, this, &TXScrlDlg::BtnCancelClick);
     connect(ui->CustomSetting, &QLineEdit::textChanged, this, [this] {
