@@ -262,6 +262,8 @@ void TVempForm::bindEvents()
     connect(mnuToolbarStyle, &QAction::triggered, this, slot([this] { btnDefaultViewClick(mnuToolbarStyle); }));
     connect(mnuHelp, &QAction::triggered, this, slot([this] { btnHelpClick(mnuHelp); }));
     connect(mnuWebsite, &QAction::triggered, this, slot([this] { mnuWebsiteClick(mnuWebsite); }));
+    connect(mnuFeedDelay, &QAction::triggered, this, slot([this] { mnuFeedDelayClick(mnuFeedDelay); }));
+    connect(mnuAbout, &QAction::triggered, this, slot([this] { mnuAboutClick(mnuAbout); }));
 
     for (QWidget *owner : {static_cast<QWidget *>(ToolBar1), static_cast<QWidget *>(StatusBar),
                            static_cast<QWidget *>(UpDownDoc)}) {

@@ -8,8 +8,12 @@
 #include "app/status_line.h"
 #include "app/vemp_107.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 struct FormFixture
@@ -53,4 +57,37 @@ struct FormFixture
         form->Edit1->selectAll();
         form->Edit1->insert(text);
     }
+};
+
+// Answers the next modal dialog from the event loop, as a person would, once
+// it is open and active. A dialog the answer left open is closed after five
+// seconds, so a failing test cannot hang.
+class ModalAnswer
+{
+public:
+    explicit ModalAnswer(std::function<void(QDialog &)> act) : m_act(std::move(act))
+    {
+        m_poll.setInterval(5);
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog || QApplication::activeWindow() != dialog)
+                return;
+            m_poll.stop();
+            acted = true;
+            m_act(*dialog);
+        });
+        m_poll.start();
+        m_watchdog.setSingleShot(true);
+        QObject::connect(&m_watchdog, &QTimer::timeout, [] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                dialog->done(QDialog::Rejected);
+        });
+        m_watchdog.start(5000);
+    }
+    bool acted = false;
+
+private:
+    std::function<void(QDialog &)> m_act;
+    QTimer m_poll;
+    QTimer m_watchdog;
 };

@@ -1,0 +1,434 @@
+#include "form_fixture.h"
+
+#include "common/serimo_error.h"
+#include "dialogs/about_b.h"
+#include "dialogs/xscrldlg.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSlider>
+#include <QToolButton>
+
+namespace {
+// The feed delay's arguments: 100 to 9900, steps 1000 and 100.
+TXScrlParams delayParams(qint32 start, std::array<qint32, 6> presets = {500, 1000, 1500, 2000, 3000, 5000})
+{
+    return {100, 9900, start, 1000, 100, presets, true, false};
+}
+
+template <class T> T *control(QDialog &d, const char *name)
+{
+    T *found = d.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+QLineEdit *edit(QDialog &d) { return control<QLineEdit>(d, "CustomSetting"); }
+QScrollBar *scrollBar(QDialog &d) { return control<QScrollBar>(d, "CustomScrollBar"); }
+void clickOk(QDialog &d) { QTest::mouseClick(control<QPushButton>(d, "BtnOK"), Qt::LeftButton); }
+
+qint32 show(TXScrlParams params, const std::function<void(QDialog &)> &act, const QString &title = QStringLiteral("T"))
+{
+    ModalAnswer answer(act);
+    const qint32 result = ShowXScrlDlg(title, QStringLiteral("lo"), QStringLiteral("hi"), params);
+    if (!answer.acted)
+        qWarning("the dialog was never answered");
+    return result;
+}
+} // namespace
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyCloseButOkIsCancelled_data();
+    void everyCloseButOkIsCancelled();
+    void okReturnsStartClamped_data();
+    void okReturnsStartClamped();
+    void textRule_data();
+    void textRule();
+    void scrollAfterTypingRewritesTheBox();
+    void presetsCloseAtOnce_data();
+    void presetsCloseAtOnce();
+    void withoutPresetsIs69Shorter();
+    void placedOnThePointer_data();
+    void placedOnThePointer();
+    void trackBarCaption_data();
+    void trackBarCaption();
+    void rangeErrorReachesTheReport_data();
+    void rangeErrorReachesTheReport();
+    void feedDelay_data();
+    void feedDelay();
+    void feedDelayDuringAFeed();
+    void aboutClosesOnlyWithOk_data();
+    void aboutClosesOnlyWithOk();
+    void aboutLooks();
+};
+
+void TestDialogs::everyCloseButOkIsCancelled_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("Cancel") << 0;
+    QTest::newRow("Esc in the box") << 1;
+    QTest::newRow("asked to close") << 2;
+}
+
+void TestDialogs::everyCloseButOkIsCancelled()
+{
+    QFETCH(int, how);
+    const qint32 result = show(delayParams(2000), [how](QDialog &d) {
+        QCOMPARE(QApplication::focusWidget(), edit(d));
+        if (how == 0)
+            QTest::mouseClick(control<QPushButton>(d, "BtnCancel"), Qt::LeftButton);
+        else if (how == 1)
+            QTest::keyClick(edit(d), Qt::Key_Escape);
+        else
+            d.close();
+    });
+    QCOMPARE(result, XScrlCancelled);
+}
+
+void TestDialogs::okReturnsStartClamped_data()
+{
+    QTest::addColumn<qint32>("start");
+    QTest::addColumn<bool>("byEnter");
+    QTest::addColumn<qint32>("expected");
+    QTest::newRow("inside") << 2000 << false << 2000;
+    QTest::newRow("below the minimum") << 50 << false << 100;
+    QTest::newRow("above the maximum, Enter") << 20000 << true << 9900;
+}
+
+void TestDialogs::okReturnsStartClamped()
+{
+    QFETCH(qint32, start);
+    QFETCH(bool, byEnter);
+    QFETCH(qint32, expected);
+    const qint32 result = show(delayParams(start), [&](QDialog &d) {
+        QCOMPARE(edit(d)->text(), QString::number(expected));
+        QCOMPARE(edit(d)->selectedText(), QString::number(expected));
+        QCOMPARE(scrollBar(d)->value(), expected);
+        if (byEnter)
+            QTest::keyClick(edit(d), Qt::Key_Return);
+        else
+            clickOk(d);
+    });
+    QCOMPARE(result, expected);
+}
+
+void TestDialogs::textRule_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<qint32>("expected");
+    // Keystroke by keystroke over the selected start value 2000.
+    QTest::newRow("5 becomes the minimum at once") << "5" << false << "100" << 100;
+    QTest::newRow("digits past the maximum") << "99999" << false << "9900" << 9900;
+    QTest::newRow("emptied box keeps the last position") << "" << false << "" << 2000;
+    QTest::newRow("letters take the recovery") << "x" << false << "100" << 2000;
+    QTest::newRow("pasted hex") << "$1F4" << true << "$1F4" << 500;
+    QTest::newRow("pasted leading zero kept") << " 0150" << true << " 0150" << 150;
+    QTest::newRow("pasted beyond 32 bits") << "99999999999" << true << "100" << 2000;
+    QTest::newRow("pasted sign alone") << "-" << true << "100" << 2000;
+}
+
+void TestDialogs::textRule()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, pasted);
+    QFETCH(QString, shown);
+    QFETCH(qint32, expected);
+    const qint32 result = show(delayParams(2000), [&](QDialog &d) {
+        if (pasted)
+            edit(d)->insert(typed);
+        else if (typed.isEmpty())
+            QTest::keyClick(edit(d), Qt::Key_Backspace);
+        else
+            QTest::keyClicks(edit(d), typed);
+        QCOMPARE(edit(d)->text(), shown);
+        QVERIFY(d.isVisible());
+        clickOk(d);
+    });
+    QCOMPARE(result, expected);
+}
+
+void TestDialogs::scrollAfterTypingRewritesTheBox()
+{
+    const qint32 result = show(delayParams(2000), [](QDialog &d) {
+        edit(d)->insert(QStringLiteral("0150"));
+        QCOMPARE(scrollBar(d)->value(), 150);
+        QCOMPARE(edit(d)->text(), QStringLiteral("0150"));
+        // Shift+Enter does not close; its release runs the rule once more.
+        QTest::keyClick(edit(d), Qt::Key_Return, Qt::ShiftModifier);
+        QVERIFY(d.isVisible());
+        scrollBar(d)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(edit(d)->text(), QStringLiteral("250"));
+        scrollBar(d)->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(edit(d)->text(), QStringLiteral("1250"));
+        clickOk(d);
+    });
+    QCOMPARE(result, 1250);
+}
+
+void TestDialogs::presetsCloseAtOnce_data()
+{
+    QTest::addColumn<qint32>("presetC");
+    QTest::addColumn<bool>("byKey");
+    QTest::addColumn<qint32>("expected");
+    QTest::newRow("c by mouse") << 1500 << false << 1500;
+    QTest::newRow("c by its access key") << 1500 << true << 1500;
+    QTest::newRow("c above the maximum") << 20000 << false << 9900;
+    QTest::newRow("c below the minimum") << -5 << true << 100;
+}
+
+void TestDialogs::presetsCloseAtOnce()
+{
+    QFETCH(qint32, presetC);
+    QFETCH(bool, byKey);
+    const qint32 result = show(delayParams(2000, {500, 1000, presetC, 2000, 3000, 5000}), [&](QDialog &d) {
+        auto *c = control<QRadioButton>(d, "PresetC");
+        QCOMPARE(c->text(), QStringLiteral("&c = %1").arg(presetC));
+        QCOMPARE(c->accessibleName(), QStringLiteral("c = %1").arg(presetC));
+        if (byKey)
+            QTest::keyClick(edit(d), Qt::Key_C, Qt::AltModifier);
+        else
+            QTest::mouseClick(c, Qt::LeftButton);
+    });
+    QTEST(result, "expected");
+}
+
+void TestDialogs::withoutPresetsIs69Shorter()
+{
+    int heights[2] = {};
+    for (bool presets : {true, false}) {
+        TXScrlParams params = delayParams(2000);
+        params.ShowPresets = presets;
+        show(params, [&](QDialog &d) {
+            heights[presets] = d.height();
+            QCOMPARE(control<QGroupBox>(d, "GroupOptions")->isVisible(), presets);
+            clickOk(d);
+        });
+    }
+    QCOMPARE(heights[true] - heights[false], 69);
+}
+
+void TestDialogs::placedOnThePointer_data()
+{
+    QTest::addColumn<int>("corner");
+    QTest::newRow("top-left") << 0;
+    QTest::newRow("bottom-right") << 1;
+}
+
+void TestDialogs::placedOnThePointer()
+{
+    QFETCH(int, corner);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCursor::setPos(corner == 0 ? screen.topLeft() : screen.bottomRight());
+    QRect frame;
+    show(delayParams(2000), [&](QDialog &d) {
+        frame = d.frameGeometry();
+        clickOk(d);
+    });
+    if (corner == 0)
+        QCOMPARE(frame.topLeft(), screen.topLeft());
+    else
+        QCOMPARE(frame.bottomRight(), screen.bottomRight());
+    QCursor::setPos(screen.center());
+}
+
+void TestDialogs::trackBarCaption_data()
+{
+    QTest::addColumn<qint32>("maximum");
+    QTest::addColumn<qint32>("start");
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<QString>("moved");
+    QTest::newRow("maximum below 8") << 7 << 3 << "Size" << "Size";
+    QTest::newRow("maximum 20") << 20 << 20 << "Size640x480 pixels" << "Size640x480 pixels";
+    QTest::newRow("moved by the user") << 20 << 10 << "Size320x240 pixels" << "Size352x264 pixels";
+}
+
+void TestDialogs::trackBarCaption()
+{
+    QFETCH(qint32, maximum);
+    QFETCH(qint32, start);
+    QFETCH(QString, opened);
+    QFETCH(QString, moved);
+    TXScrlParams params{0, maximum, start, 1, 1, {}, false, true};
+    const qint32 result = show(
+        params,
+        [&](QDialog &d) {
+            auto *track = control<QSlider>(d, "UserTrackBar");
+            QVERIFY(track->isVisible());
+            QVERIFY(!scrollBar(d)->isVisible());
+            auto *low = control<QLabel>(d, "LabelMin");
+            QCOMPARE(low->text(), QStringLiteral("lo"));
+            QCOMPARE(low->accessibleName(), QStringLiteral("lo"));
+            QCOMPARE(low->x(), 10);
+            QCOMPARE(d.windowTitle(), opened);
+            track->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            QCOMPARE(d.windowTitle(), moved);
+            clickOk(d);
+        },
+        QStringLiteral("Size"));
+    QCOMPARE(result, std::min(start + 1, maximum));
+}
+
+void TestDialogs::rangeErrorReachesTheReport_data()
+{
+    QTest::addColumn<bool>("trackBar");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("scroll bar") << false << "Scrollbar property out of range.";
+    QTest::newRow("track bar") << true << "QSlider property out of range.";
+}
+
+void TestDialogs::rangeErrorReachesTheReport()
+{
+    QFETCH(bool, trackBar);
+    FormFixture f;
+    TVempForm &form = f.start();
+    TXScrlParams params = delayParams(2000);
+    params.MinValue = 500;
+    params.MaxValue = 499;
+    params.UseTrackBar = trackBar;
+    form.guarded([&] {
+        ShowXScrlDlg(QStringLiteral("T"), {}, {}, params, &form);
+        f.boxes.show({}, QStringLiteral("went on after the range error"), MessageBoxes::Icon::None);
+    });
+    QTEST(f.boxes.texts().join(u'|'), "report");
+    QCOMPARE(f.boxes.shown.front().icon, MessageBoxes::Icon::Error);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestDialogs::feedDelay_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("after");
+    QTest::newRow("preset e") << 2000 << "e" << 3000;
+    QTest::newRow("Cancel") << 2000 << "cancel" << 2000;
+    QTest::newRow("Esc") << 750 << "esc" << 750;
+    QTest::newRow("typed below the minimum") << 2000 << "5" << 100;
+    QTest::newRow("restored below the range, OK") << 50 << "" << 100;
+    QTest::newRow("restored above the range, OK") << 20000 << "" << 9900;
+}
+
+void TestDialogs::feedDelay()
+{
+    QFETCH(int, before);
+    QFETCH(QString, answer);
+    FormFixture f;
+    TVempForm &form = f.start();
+    // Nothing of the dialog exists before the command runs.
+    QVERIFY(form.findChildren<QDialog *>().isEmpty());
+    form.Timer1->setInterval(before);
+    ModalAnswer reply([&](QDialog &d) {
+        QCOMPARE(d.windowTitle(), QStringLiteral("Set Feed Delay (msecs.) to"));
+        QCOMPARE(control<QLabel>(d, "LabelMin")->text(), QStringLiteral("100"));
+        QCOMPARE(control<QLabel>(d, "LabelMax")->text(), QStringLiteral("9900"));
+        QCOMPARE(control<QRadioButton>(d, "PresetE")->text(), QStringLiteral("&e = 3000"));
+        if (answer == u"e")
+            QTest::mouseClick(control<QRadioButton>(d, "PresetE"), Qt::LeftButton);
+        else if (answer == u"cancel")
+            QTest::mouseClick(control<QPushButton>(d, "BtnCancel"), Qt::LeftButton);
+        else if (answer == u"esc")
+            QTest::keyClick(edit(d), Qt::Key_Escape);
+        else {
+            QTest::keyClicks(edit(d), answer);
+            clickOk(d);
+        }
+    });
+    form.mnuFeedDelay->trigger();
+    QVERIFY(reply.acted);
+    QTEST(form.Timer1->interval(), "after");
+    QVERIFY(f.boxes.shown.isEmpty());
+    QVERIFY(form.findChildren<QDialog *>().isEmpty());
+}
+
+void TestDialogs::feedDelayDuringAFeed()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    form.Timer1->setInterval(9000);
+    form.EditNumItems->setTextCascade(QStringLiteral("5"));
+    form.btnFeed->click();
+    QVERIFY(form.Timer1->isEnabled());
+    ModalAnswer reply([](QDialog &d) { QTest::mouseClick(control<QRadioButton>(d, "PresetA"), Qt::LeftButton); });
+    form.mnuFeedDelay->trigger();
+    QCOMPARE(form.Timer1->interval(), 500);
+    QVERIFY(form.Timer1->isEnabled());
+    // The feed goes on at the new pace, not after the old 9 s.
+    QTRY_COMPARE_WITH_TIMEOUT(f.clipboard.writes.size(), 2, 3000);
+    QKeyEvent esc(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+    form.FormKeyUp(&esc);
+}
+
+void TestDialogs::aboutClosesOnlyWithOk_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("mouse") << false;
+    QTest::newRow("access key O") << true;
+}
+
+void TestDialogs::aboutClosesOnlyWithOk()
+{
+    QFETCH(bool, byKey);
+    FormFixture f;
+    TVempForm &form = f.start();
+    ModalAnswer reply([byKey](QDialog &d) {
+        QTest::keyClick(&d, Qt::Key_Escape);
+        QTest::keyClick(&d, Qt::Key_Return);
+        QVERIFY(d.isVisible());
+        if (byKey)
+            QTest::keyClick(&d, Qt::Key_O, Qt::AltModifier);
+        else
+            QTest::mouseClick(control<QPushButton>(d, "btnExit"), Qt::LeftButton);
+    });
+    form.mnuAbout->trigger();
+    QVERIFY(reply.acted);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(form.findChildren<QDialog *>().isEmpty());
+}
+
+void TestDialogs::aboutLooks()
+{
+    TAboutForm about;
+    ModalAnswer reply([](QDialog &d) {
+        QCOMPARE(d.size(), QSize(332, 198));
+        QVERIFY(d.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(d.frameGeometry().center(), d.screen()->geometry().center());
+        auto *icon = control<QLabel>(d, "ImageIcon");
+        auto *text = control<QLabel>(d, "About");
+        QCOMPARE(icon->geometry(), QRect(13, 13, 32, 32));
+        QCOMPARE(d.children().indexOf(icon) > d.children().indexOf(text), true);
+        QVERIFY(text->text().contains(u"Serimo 1.0"));
+        QVERIFY(text->text().contains(u"Brellix"));
+        QCOMPARE(text->accessibleName(), text->text());
+
+        const QImage image = d.grab().toImage();
+        const QColor light = d.palette().color(QPalette::Light);
+        const QColor dark = d.palette().color(QPalette::Dark);
+        const QColor face = d.palette().color(QPalette::Button);
+        QVERIFY(light != face && dark != face);
+        const int w = d.width(), h = d.height();
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(image.pixelColor(w / 2, i).rgb(), light.rgb());
+            QCOMPARE(image.pixelColor(i, h / 2).rgb(), light.rgb());
+            QCOMPARE(image.pixelColor(w - 1 - i, h / 2).rgb(), dark.rgb());
+            QCOMPARE(image.pixelColor(w / 2, h - 1 - i).rgb(), dark.rgb());
+        }
+        QCOMPARE(image.pixelColor(4, h / 2).rgb(), face.rgb());
+        QCOMPARE(image.pixelColor(w - 5, h / 2).rgb(), face.rgb());
+        QTest::mouseClick(control<QPushButton>(d, "btnExit"), Qt::LeftButton);
+    });
+    about.exec();
+    QVERIFY(reply.acted);
+}
+
+QTEST_MAIN(TestDialogs)
+#include "test_dialogs.moc"
