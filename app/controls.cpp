@@ -1,5 +1,6 @@
 #include "app/flow_layout.h"
 #include "app/status_line.h"
+#include "app/toolbar_images.h"
 #include "app/vemp_107.h"
 #include "series/series_text.h"
 
@@ -304,12 +305,15 @@ void TVempForm::applyButtonSize(bool withCaptions)
         width = std::max(width, metrics.horizontalAdvance(b->text()) + 10);
     const int editHeight = std::max(21, metrics.height() + 6);
     const int labelHeight = metrics.height();
+    // On a dense screen the images get room for a whole-multiple enlargement.
+    const int image = pixelArtLogicalEdge(kImageSize, devicePixelRatioF());
     const int height = withCaptions
-                           ? std::max({kDefinitionButtonHeight, kImageSize + metrics.height() + 10,
+                           ? std::max({kDefinitionButtonHeight, image + metrics.height() + 10,
                                        editHeight + labelHeight + 2})
-                           : std::max(kImageSize + 8, editHeight + 2);
+                           : std::max(image + 8, editHeight + 2);
 
     for (QToolButton *b : std::as_const(m_toolButtons)) {
+        b->setIconSize(QSize(image, image));
         b->setToolButtonStyle(withCaptions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
         b->setFixedSize(width, height);
     }

@@ -28,7 +28,7 @@ TVempForm::TVempForm(const Platform &platform, QWidget *parent)
     loadResources();
     setObjectName(QStringLiteral("VempForm"));
     setWindowTitle(QStringLiteral("Serimo 1.0"));
-    setWindowIcon(QIcon(QStringLiteral(":/serimo.png")));
+    setWindowIcon(pixelArtIcon(QImage(QStringLiteral(":/serimo.png"))));
     buildControls();
     bindEvents();
     guarded([this] { FormCreate(); });
@@ -53,7 +53,7 @@ void TVempForm::LoadToolbarImages()
 {
     ImageVemp.clear();
     for (const QImage &image : cutToolbarStrip(QImage(QStringLiteral(":/bm_vemp.bmp"))))
-        ImageVemp.append(QIcon(QPixmap::fromImage(image)));
+        ImageVemp.append(pixelArtIcon(image));
     const std::pair<QToolButton *, int> imageIndexes[] = {
         {btnPaste, 4}, {btnCopy, 3}, {btnClipboardDec, 1}, {btnClipboard2, 0},
         {btnFeed, 2},  {btnImages, 8}, {btnPopUp, 6},      {btnHelp, 7},
@@ -105,6 +105,16 @@ bool TVempForm::event(QEvent *event)
     case QEvent::Move:
     case QEvent::Resize:
         applyPendingBounds();
+        break;
+    case QEvent::ScreenChangeInternal:
+        // On a screen of another density the images may want other room.
+        if (btnFeed->iconSize().width() != pixelArtLogicalEdge(kToolbarImageSize, devicePixelRatioF())) {
+            guarded([this] {
+                applyButtonSize(mnuShowText->isChecked());
+                const QRect bounds = outerBounds();
+                btnDefaultViewClick(bounds.width() > bounds.height() ? static_cast<QObject *>(this) : mnuToolbarStyle);
+            });
+        }
         break;
     default:
         break;

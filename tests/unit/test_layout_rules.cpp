@@ -4,6 +4,7 @@
 #include "app/view_geometry.h"
 
 #include <QTest>
+#include <QtMath>
 #include <QWidget>
 
 class TestLayoutRules : public QObject
@@ -18,7 +19,47 @@ private slots:
     void errorReportText_data();
     void errorReportText();
     void stripCutting();
+    void enlargedPixelArt_data();
+    void enlargedPixelArt();
+    void renderedPixelArt_data();
+    void renderedPixelArt();
+    void pixelArtRoom_data();
+    void pixelArtRoom();
+    void pixelArtIconSizes();
 };
+
+namespace {
+// A 3 x 2 picture with a transparent pixel, a half-transparent one and
+// colours that any blending would mix.
+QImage samplePicture()
+{
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    image.setPixel(1, 0, qRgba(0, 0, 0, 0));
+    image.setPixel(2, 0, qRgb(0, 0, 255));
+    image.setPixel(0, 1, qRgb(0, 128, 0));
+    image.setPixel(1, 1, qRgba(255, 255, 0, 128));
+    image.setPixel(2, 1, qRgb(255, 255, 255));
+    return image;
+}
+
+// Every pixel of `rendered` inside `area` is the source pixel it stands for
+// (factor x factor blocks), and every pixel outside is fully transparent.
+void checkBlocks(const QImage &rendered, const QImage &source, const QRect &area, int factor)
+{
+    for (int y = 0; y < rendered.height(); ++y) {
+        for (int x = 0; x < rendered.width(); ++x) {
+            const QPoint at(x, y);
+            const QRgb expected = area.contains(at)
+                                      ? source.pixel((x - area.x()) / factor, (y - area.y()) / factor)
+                                      : qRgba(0, 0, 0, 0);
+            if (rendered.pixel(at) != expected)
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2 is %3, not %4")
+                                     .arg(x).arg(y).arg(rendered.pixel(at), 8, 16).arg(expected, 8, 16)));
+        }
+    }
+}
+} // namespace
 
 void TestLayoutRules::normalView_data()
 {
@@ -111,6 +152,94 @@ void TestLayoutRules::stripCutting()
     QCOMPARE(qAlpha(cells[3].pixel(6, 7)), 0);
     // Only exactly-magenta pixels become transparent.
     QCOMPARE(cells[8].pixel(15, 15), qRgb(254, 0, 255));
+}
+
+void TestLayoutRules::enlargedPixelArt_data()
+{
+    QTest::addColumn<int>("factor");
+    QTest::addColumn<int>("expectedFactor");
+    QTest::newRow("same size") << 1 << 1;
+    QTest::newRow("twice") << 2 << 2;
+    QTest::newRow("three times") << 3 << 3;
+    QTest::newRow("four times") << 4 << 4;
+    QTest::newRow("nonsense factor gives the original") << 0 << 1;
+}
+
+void TestLayoutRules::enlargedPixelArt()
+{
+    QFETCH(int, factor);
+    QFETCH(int, expectedFactor);
+    const QImage source = samplePicture();
+    const QImage big = enlargePixelArt(source, factor);
+    QCOMPARE(big.size(), source.size() * expectedFactor);
+    QCOMPARE(big.devicePixelRatio(), qreal(expectedFactor));
+    checkBlocks(big, source, big.rect(), expectedFactor);
+}
+
+void TestLayoutRules::renderedPixelArt_data()
+{
+    QTest::addColumn<QSize>("deviceSize");
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<int>("factor");
+    // The sample picture is 3 x 2; the largest whole multiple fits, centred.
+    QTest::newRow("exact") << QSize(3, 2) << QRect(0, 0, 3, 2) << 1;
+    QTest::newRow("twice exactly") << QSize(6, 4) << QRect(0, 0, 6, 4) << 2;
+    QTest::newRow("not yet three times") << QSize(8, 5) << QRect(1, 0, 6, 4) << 2;
+    QTest::newRow("three times, narrow by height") << QSize(12, 6) << QRect(1, 0, 9, 6) << 3;
+    QTest::newRow("1.5 times gets 1, centred") << QSize(5, 3) << QRect(1, 0, 3, 2) << 1;
+}
+
+void TestLayoutRules::renderedPixelArt()
+{
+    QFETCH(QSize, deviceSize);
+    QFETCH(QRect, area);
+    QFETCH(int, factor);
+    const QImage rendered = renderPixelArt(samplePicture(), deviceSize);
+    QCOMPARE(rendered.size(), deviceSize);
+    checkBlocks(rendered, samplePicture(), area, factor);
+}
+
+void TestLayoutRules::pixelArtRoom_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<int>("edge");
+    // Device pixels: 16, 20 (16 centred), 33 (32), 32, 38 (32), 50 (48), 48.
+    QTest::newRow("1") << 1.0 << 16;
+    QTest::newRow("1.25 keeps the image as it is") << 1.25 << 16;
+    QTest::newRow("1.5 makes room for twice") << 1.5 << 22;
+    QTest::newRow("2") << 2.0 << 16;
+    QTest::newRow("2.4 stays at twice") << 2.4 << 16;
+    QTest::newRow("2.5 makes room for three times") << 2.5 << 20;
+    QTest::newRow("3") << 3.0 << 16;
+    QTest::newRow("no ratio") << 0.0 << 16;
+}
+
+void TestLayoutRules::pixelArtRoom()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(int, edge);
+    QCOMPARE(pixelArtLogicalEdge(16, ratio), edge);
+    // The room always holds the enlargement it was made for.
+    const int factor = std::max(1, qRound(ratio));
+    if (ratio > 0)
+        QVERIFY(qFloor(edge * ratio + 1e-6) >= 16 * factor);
+}
+
+void TestLayoutRules::pixelArtIconSizes()
+{
+    Q_INIT_RESOURCE(serimo);
+    const QImage source = cutToolbarStrip(QImage(QStringLiteral(":/bm_vemp.bmp"))).value(3);
+    QCOMPARE(source.size(), QSize(16, 16));
+    const QIcon icon = pixelArtIcon(source);
+    QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}}));
+    // What a tool button asks for at 1.5: 22 logical pixels, drawn on 33.
+    const QPixmap atOneAndAHalf = icon.pixmap(QSize(22, 22), 1.5);
+    QCOMPARE(atOneAndAHalf.size(), QSize(33, 33));
+    QCOMPARE(atOneAndAHalf.devicePixelRatio(), 1.5);
+    checkBlocks(atOneAndAHalf.toImage().convertToFormat(QImage::Format_ARGB32), source, QRect(0, 0, 32, 32), 2);
+    const QPixmap atTwo = icon.pixmap(QSize(16, 16), 2.0);
+    QCOMPARE(atTwo.size(), QSize(32, 32));
+    checkBlocks(atTwo.toImage().convertToFormat(QImage::Format_ARGB32), source, QRect(0, 0, 32, 32), 2);
 }
 
 QTEST_MAIN(TestLayoutRules)
