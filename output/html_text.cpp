@@ -19,7 +19,12 @@ QString escapeAttribute(const QString &value)
             out += QLatin1String("&quot;");
             break;
         default:
-            out += c;
+            // A control character (a line break from the clipboard, say)
+            // would break the page's one-line-per-entry layout.
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                out += QStringLiteral("&#%1;").arg(c.unicode());
+            else
+                out += c;
         }
     }
     return out;

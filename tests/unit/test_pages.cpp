@@ -106,6 +106,8 @@ void TestPageText::escapingAndEncoding_data()
     QTest::newRow("latin-1 one byte") << QString::fromUtf16(u"caf\u00e9\u00ff") << QByteArray("caf\xe9\xff\r\n");
     QTest::newRow("beyond 255 referenced") << QString::fromUtf16(u"\u0160a\u20ac") << QByteArray("&#352;a&#8364;\r\n");
     QTest::newRow("astral character one reference") << QString::fromUcs4(U"x\U0001F600") << QByteArray("x&#128512;\r\n");
+    QTest::newRow("control characters referenced") << QString::fromUtf16(u"a\nb\r\tc\u007f") + QChar(u'\0')
+                                                   << QByteArray("a&#10;b&#13;&#9;c&#127;&#0;\r\n");
     QTest::newRow("empty") << "" << QByteArray("\r\n");
 }
 

@@ -1,0 +1,58 @@
+// Fuzzes the pure series engine and the settings record decoder with
+// arbitrary text and bytes. Any crash, sanitizer report or broken invariant
+// below is a fault.
+
+#include "app/settings_record.h"
+#include "series/integer_conversion.h"
+#include "series/series_text.h"
+
+#include <QString>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+void require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 2)
+        return 0;
+    const int width = data[0] % 12 - 1; // -1..10: hand-set widths include nonsense
+    const int delta = int(data[1] % 3) - 1;
+    const QByteArray bytes(reinterpret_cast<const char *>(data + 2), qsizetype(size - 2));
+    const QString text = QString::fromUtf8(bytes);
+
+    if (const auto value = tryStrToInt(text)) {
+        const QString counter = steppedCounter(*value, delta, std::max(width, 1));
+        require(!counter.isEmpty());
+    }
+    const SeriesSplit split = splitSeries(text, width);
+    require(split.prefix.size() + split.counter.size() <= text.size());
+    const int digits = countCounterDigits(text);
+    require(digits >= 1 && digits <= 6);
+    for (const bool allNines : {false, true})
+        (void)rangeText(text, width, allNines);
+    (void)shortForm(text);
+    (void)isAlphaSeries(text);
+    require(itemsTextLimit(width) >= 1 && itemsMaximum(width) >= 9);
+
+    const int position = std::int16_t(quint16(data[0]) << 8 | data[1]);
+    const int stepped = stepLetterPosition(position, delta);
+    require(stepped >= -32760 && stepped <= 32760);
+    require(delta == 0 || letterForPosition(stepped) != QChar(u'\0'));
+
+    SettingsRecord record;
+    record.load(bytes);
+    const QRect bounds = record.restoredBounds(QSize(1920, 1080));
+    require(bounds.width() >= 0 && bounds.width() <= 1920 && bounds.height() >= 0 && bounds.height() <= 1080);
+    require(qint64(bounds.left()) + bounds.width() < (1 << 25));
+    require(feedIntervalFromStored(record.feedInterval()) > 0);
+    record.setBounds(bounds);
+    require(record.toByteArray().size() == SettingsRecord::kSize);
+    return 0;
+}
