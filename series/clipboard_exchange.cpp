@@ -4,7 +4,8 @@
 #include <QApplication>
 
 namespace {
-// Paste takes at most this many characters, up to the first NUL.
+// Paste takes at most this many characters, up to the first NUL, without
+// the white space around them.
 constexpr qsizetype kPasteLimit = 1023;
 } // namespace
 
@@ -16,10 +17,13 @@ void TVempForm::btnPasteClick(QObject *Sender)
             return;
         }
         QString text = m_platform.clipboard.text();
-        if (text.size() > kPasteLimit)
-            text.truncate(text[kPasteLimit - 1].isHighSurrogate() ? kPasteLimit - 1 : kPasteLimit);
         if (const qsizetype nul = text.indexOf(QChar(u'\0')); nul >= 0)
             text.truncate(nul);
+        // Text copied from a terminal or an editor comes with a line break or
+        // blanks around it; they are no part of the URL.
+        text = std::move(text).trimmed();
+        if (text.size() > kPasteLimit)
+            text.truncate(text[kPasteLimit - 1].isHighSurrogate() ? kPasteLimit - 1 : kPasteLimit);
         enterDigitsMode();
         Edit1->setTextCascade(text);
     }

@@ -805,6 +805,15 @@ class Serimo:
         self.press("Menu")
         menu = self.desk.wait_menu_shown("the pop-up menu to open after pressing Menu")
         self.press(item, pyatspi.ROLE_MENU_ITEM, root=menu, opens_modal=opens_modal)
+        if not opens_modal:
+            # An item triggered through accessibility leaves the menu open
+            # (the toolkit only triggers the action); close it as a user would,
+            # so that the next press of Menu shows it anew.
+            menu.clear_cache()
+            if menu.getState().contains(pyatspi.STATE_SHOWING):
+                self.desk.key("Escape")
+                wait_for(lambda: menu.clear_cache() or not menu.getState().contains(pyatspi.STATE_SHOWING),
+                         "the pop-up menu to close after choosing %r" % item)
 
     def text(self, name, role=None):
         """The text of the control with that accessible name."""

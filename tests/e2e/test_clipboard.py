@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """The URL travels through the real X clipboard: each step puts the new URL
 where another program (xclip) reads it, and Paste takes what another
-program put there."""
+program put there: text (megabytes of it too), or only an image."""
+
+import subprocess
 
 import harness
 
@@ -34,6 +36,25 @@ def main(serimo, report):
         step_and_check(desk, app, lambda: app.press("Next"), "http://www.example.com/pic10.jpg")
         with report.part("status line after the step past 9"):
             app.wait_status(0, "../pic10.jpg")
+
+        with report.part("megabytes of text with a line break"):
+            long_text = "http://www.example.com/pic07.jpg" + "x" * (4 << 20) + "\n"
+            desk.set_clipboard(long_text)
+            app.press("Paste")
+            app.wait_url(long_text[:1023], "URL box after pasting 4 MB")
+
+        with report.part("only an image in the clipboard"):
+            image = desk._spawn(["xclip", "-quiet", "-selection", "clipboard", "-t", "image/png", "-i"],
+                                stdin=subprocess.PIPE)
+            image.stdin.write(b"\x89PNG\r\n\x1a\n")
+            image.stdin.close()
+            harness.wait_until(lambda: desk.x("xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"),
+                               lambda targets: "image/png" in targets, "the clipboard to offer the image")
+            app.click("Paste")
+            caption, box = app.wait_message_box("No text in clipboard.")
+            harness.check_equal(caption, "Warning", "caption")
+            app.dismiss_message_box(box)
+            app.wait_url(long_text[:1023], "URL box after pasting an image")
 
         harness.check_equal(app.close(), 0, "exit status after closing the window")
 
