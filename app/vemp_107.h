@@ -116,6 +116,9 @@ public:
     void UpDownDocClick(QObject *Sender, UpDown::Arrow Button);
     void PositionEdit();
     void btnCopyClick(QObject *Sender);
+    // Puts the URL on the clipboard; a refusal stops a running feed and is
+    // shown as a warning.
+    bool putUrlOnClipboard();
 
     // Feed and pages.
     void btnFeedClick(QObject *Sender);

@@ -15,7 +15,10 @@ QString QtClipboard::text() const
     return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
 }
 
-void QtClipboard::setText(const QString &text)
+bool QtClipboard::setText(const QString &text)
 {
-    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(text, QClipboard::Clipboard);
+    // On X11 the window system can refuse Serimo the selection's ownership.
+    return clipboard->ownsClipboard() && clipboard->text(QClipboard::Clipboard) == text;
 }

@@ -9,7 +9,9 @@ public:
     virtual ~Clipboard() = default;
     virtual bool hasText() const = 0;
     virtual QString text() const = 0;
-    virtual void setText(const QString &text) = 0;
+    // True when the clipboard holds the text right after the write; a
+    // program that takes the clipboard over later changes nothing.
+    virtual bool setText(const QString &text) = 0;
 };
 
 // The desktop's CLIPBOARD selection. On X11 Serimo owns the text it set and
@@ -19,5 +21,5 @@ class QtClipboard : public Clipboard
 public:
     bool hasText() const override;
     QString text() const override;
-    void setText(const QString &text) override;
+    bool setText(const QString &text) override;
 };

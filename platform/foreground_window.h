@@ -11,7 +11,3 @@ public:
     // Empty when there is no such window or its title cannot be read.
     virtual QString title() = 0;
 };
-
-// The adapter for the platform Serimo runs on; where nothing can see the
-// window in front, one that always answers "no title".
-std::unique_ptr<ForegroundWindow> makeForegroundWindow();

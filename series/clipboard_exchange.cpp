@@ -1,4 +1,5 @@
 #include "app/vemp_107.h"
+#include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
 
 #include <QApplication>
@@ -32,5 +33,18 @@ void TVempForm::btnPasteClick(QObject *Sender)
 
 void TVempForm::btnCopyClick(QObject *)
 {
-    m_platform.clipboard.setText(Edit1->text());
+    putUrlOnClipboard();
+}
+
+bool TVempForm::putUrlOnClipboard()
+{
+    const QString url = Edit1->text();
+    if (m_platform.clipboard.setText(url))
+        return true;
+    // Never count a hand-over that did not happen: a running feed stops
+    // before the warning opens.
+    Timer1->setEnabled(false);
+    m_platform.cursor.ready();
+    showWarning(tr("The clipboard did not take %1.").arg(url));
+    return false;
 }

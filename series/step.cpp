@@ -65,8 +65,10 @@ bool TVempForm::btnIncClick(QObject *Sender)
 
     if (Sender == btnFeed)
         return true;
-    if (Sender == btnClipboard || Sender == btnClipboard2 || Sender == btnClipboardDec)
-        m_platform.clipboard.setText(Edit1->text());
+    if (Sender == btnClipboard || Sender == btnClipboard2 || Sender == btnClipboardDec) {
+        if (!putUrlOnClipboard())
+            return false;
+    }
     PositionEdit();
     return true;
 }

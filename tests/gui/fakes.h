@@ -47,13 +47,16 @@ class FakeClipboard : public Clipboard
 public:
     bool hasText() const override { return holdsText; }
     QString text() const override { return holdsText ? content : QString(); }
-    void setText(const QString &text) override
+    bool setText(const QString &text) override
     {
+        if (refuse)
+            return false;
         content = text;
         holdsText = true;
         writes.append(text);
         if (onWrite)
             onWrite();
+        return true;
     }
     void put(const QString &text)
     {
@@ -69,6 +72,7 @@ public:
     bool holdsText = false;
     QStringList writes;
     std::function<void()> onWrite;
+    bool refuse = false;
 };
 
 class FakeSettingsStore : public SettingsStore

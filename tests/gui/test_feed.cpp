@@ -34,6 +34,7 @@ private slots:
     void urlEditedDuringRun();
     void failingStepEndsRun_data();
     void failingStepEndsRun();
+    void refusedHandOverStopsRun();
     void realTimerHandsOverEachUrlOnce();
     void timerRestartsOnlyWhenAsked();
 
@@ -195,6 +196,23 @@ void TestFeed::failingStepEndsRun()
     QCOMPARE(form.FeedCount, 0);
     QCOMPARE(f.url(), url);
     QVERIFY(f.clipboard.writes.isEmpty());
+}
+
+void TestFeed::refusedHandOverStopsRun()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    startFeed(f, "3");
+    tick(f);
+    f.clipboard.refuse = true;
+    bool timerOffWhenBoxOpened = false;
+    f.boxes.onShow = [&] { timerOffWhenBoxOpened = !form.Timer1->isEnabled(); };
+    tick(f);
+    QCOMPARE(f.boxes.texts(), QStringList{"The clipboard did not take " + series(2, 1).first() + "."});
+    QVERIFY(timerOffWhenBoxOpened);
+    QCOMPARE(form.FeedCount, 1);
+    QCOMPARE(f.panel(1), QStringLiteral("Sending 1 of 3"));
+    QVERIFY(!f.cursor.isBusy);
 }
 
 void TestFeed::realTimerHandsOverEachUrlOnce()

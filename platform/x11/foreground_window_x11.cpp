@@ -1,4 +1,4 @@
-#include "platform/foreground_window.h"
+#include "platform/x11/foreground_window_x11.h"
 
 #include <QGuiApplication>
 #include <xcb/xcb.h>
@@ -20,12 +20,6 @@ XcbReply<T> reply(T *raw, xcb_generic_error_t *error)
     std::free(error);
     return XcbReply<T>(raw, &std::free);
 }
-
-class NoForegroundWindow : public ForegroundWindow
-{
-public:
-    QString title() override { return {}; }
-};
 
 // X11: the window manager names the active window in _NET_ACTIVE_WINDOW;
 // without one, the window holding the input focus (or the nearest of its
@@ -126,11 +120,11 @@ private:
 
 } // namespace
 
-std::unique_ptr<ForegroundWindow> makeForegroundWindow()
+std::unique_ptr<ForegroundWindow> makeX11ForegroundWindow()
 {
     if (auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
         if (xcb_connection_t *connection = x11->connection())
             return std::make_unique<X11ForegroundWindow>(connection);
     }
-    return std::make_unique<NoForegroundWindow>();
+    return nullptr;
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+
+class Clipboard;
+class ForegroundWindow;
+class WaylandConnection;
+
+// The real adapters for the desktop Serimo runs on, chosen once at start.
+
+// Before the toolkit starts: on a Wayland compositor that cannot take the
+// clipboard from a program without focus (no data-control protocol), run as
+// an X client through XWayland, whose clipboard writes reach the Wayland
+// programs. Leaves an explicit QT_QPA_PLATFORM alone.
+void chooseWindowSystem();
+
+// X11: the X clipboard. Wayland: the data-control clipboard where the
+// compositor offers it, else Qt's.
+std::unique_ptr<Clipboard> makeClipboard(WaylandConnection *wayland);
+
+// X11: the window manager's active window. Wayland: the compositor's list of
+// windows where it publishes one. Elsewhere: never a title, so the feed
+// never holds.
+std::unique_ptr<ForegroundWindow> makeForegroundWindow(WaylandConnection *wayland);

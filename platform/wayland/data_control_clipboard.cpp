@@ -1,0 +1,192 @@
+#include "platform/wayland/data_control_clipboard.h"
+
+#include "platform/wayland/wayland_connection.h"
+#include "wlr-data-control-unstable-v1-client-protocol.h"
+
+#include <QElapsedTimer>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+namespace {
+// The text types Serimo offers, and looks for, in order of preference.
+const QStringList kTextTypes = {QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("UTF8_STRING"),
+                                QStringLiteral("text/plain"), QStringLiteral("TEXT"), QStringLiteral("STRING")};
+// How long reading another program's clipboard may take.
+constexpr int kReadTimeoutMs = 1000;
+
+void writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n <= 0)
+            return; // the reader went away
+        done += n;
+    }
+}
+} // namespace
+
+// The protocol's callbacks, with access to the clipboard's state.
+struct DataControlEvents
+{
+    static void offerMime(void *data, zwlr_data_control_offer_v1 *, const char *mimeType)
+    {
+        static_cast<DataControlClipboard::Offer *>(data)->mimeTypes.append(QString::fromUtf8(mimeType));
+    }
+
+    static void dataOffer(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
+    {
+        static const zwlr_data_control_offer_v1_listener listener = {&offerMime};
+        auto *self = static_cast<DataControlClipboard *>(data);
+        DataControlClipboard::dropOffer(self->m_announced);
+        self->m_announced.offer = offer;
+        zwlr_data_control_offer_v1_add_listener(offer, &listener, &self->m_announced);
+    }
+
+    static void selection(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
+    {
+        auto *self = static_cast<DataControlClipboard *>(data);
+        DataControlClipboard::dropOffer(self->m_selection);
+        if (offer && offer == self->m_announced.offer) {
+            self->m_selection = std::move(self->m_announced);
+            self->m_announced = {};
+            // The mime types were collected against the announced record.
+            zwlr_data_control_offer_v1_set_user_data(offer, &self->m_selection);
+        } else if (offer) {
+            zwlr_data_control_offer_v1_destroy(offer);
+        }
+    }
+
+    static void finished(void *, zwlr_data_control_device_v1 *) {}
+    static void primarySelection(void *, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
+    {
+        if (offer)
+            zwlr_data_control_offer_v1_destroy(offer);
+    }
+
+    static void send(void *data, zwlr_data_control_source_v1 *, const char *mimeType, int32_t fd)
+    {
+        const auto *self = static_cast<const DataControlClipboard *>(data);
+        const bool latin1 = qstrcmp(mimeType, "STRING") == 0;
+        writeAll(fd, latin1 ? self->m_sourceText.toLatin1() : self->m_sourceText.toUtf8());
+        ::close(fd);
+    }
+
+    static void cancelled(void *data, zwlr_data_control_source_v1 *)
+    {
+        // Another program took the clipboard: that is normal, not a refusal.
+        static_cast<DataControlClipboard *>(data)->dropSource();
+    }
+};
+
+std::unique_ptr<DataControlClipboard> DataControlClipboard::create(WaylandConnection *connection)
+{
+    if (!connection || !connection->dataControl() || !connection->seat())
+        return nullptr;
+    static const zwlr_data_control_device_v1_listener listener = {
+        &DataControlEvents::dataOffer, &DataControlEvents::selection, &DataControlEvents::finished,
+        &DataControlEvents::primarySelection};
+    zwlr_data_control_device_v1 *device =
+        zwlr_data_control_manager_v1_get_data_device(connection->dataControl(), connection->seat());
+    std::unique_ptr<DataControlClipboard> clipboard(new DataControlClipboard(connection, device));
+    zwlr_data_control_device_v1_add_listener(device, &listener, clipboard.get());
+    connection->roundtrip();
+    return clipboard;
+}
+
+DataControlClipboard::DataControlClipboard(WaylandConnection *connection, zwlr_data_control_device_v1 *device)
+    : m_connection(connection), m_device(device)
+{
+    // A program that closes its end before reading all must not end Serimo.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+DataControlClipboard::~DataControlClipboard()
+{
+    dropSource();
+    dropOffer(m_announced);
+    dropOffer(m_selection);
+    zwlr_data_control_device_v1_destroy(m_device);
+    wl_display_flush(m_connection->display());
+}
+
+void DataControlClipboard::dropSource()
+{
+    if (m_source)
+        zwlr_data_control_source_v1_destroy(m_source);
+    m_source = nullptr;
+    m_sourceText.clear();
+}
+
+void DataControlClipboard::dropOffer(Offer &offer)
+{
+    if (offer.offer)
+        zwlr_data_control_offer_v1_destroy(offer.offer);
+    offer = {};
+}
+
+bool DataControlClipboard::setText(const QString &text)
+{
+    static const zwlr_data_control_source_v1_listener listener = {&DataControlEvents::send,
+                                                                  &DataControlEvents::cancelled};
+    dropSource();
+    m_source = zwlr_data_control_manager_v1_create_data_source(m_connection->dataControl());
+    zwlr_data_control_source_v1_add_listener(m_source, &listener, this);
+    for (const QString &type : kTextTypes)
+        zwlr_data_control_source_v1_offer(m_source, type.toUtf8().constData());
+    m_sourceText = text;
+    zwlr_data_control_device_v1_set_selection(m_device, m_source);
+    // A compositor that refuses the selection cancels the source at once.
+    if (!m_connection->roundtrip())
+        return false;
+    return m_source != nullptr;
+}
+
+QString DataControlClipboard::textMimeType() const
+{
+    for (const QString &type : kTextTypes) {
+        if (m_selection.mimeTypes.contains(type))
+            return type;
+    }
+    return {};
+}
+
+bool DataControlClipboard::hasText() const
+{
+    m_connection->roundtrip();
+    return m_source || !textMimeType().isEmpty();
+}
+
+QString DataControlClipboard::text() const
+{
+    m_connection->roundtrip();
+    if (m_source)
+        return m_sourceText;
+    const QString type = textMimeType();
+    int fds[2];
+    if (type.isEmpty() || ::pipe2(fds, O_CLOEXEC) != 0)
+        return {};
+    zwlr_data_control_offer_v1_receive(m_selection.offer, type.toUtf8().constData(), fds[1]);
+    ::close(fds[1]);
+    wl_display_flush(m_connection->display());
+
+    QByteArray bytes;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        pollfd ready{fds[0], POLLIN, 0};
+        const int left = kReadTimeoutMs - int(clock.elapsed());
+        if (left <= 0 || ::poll(&ready, 1, left) <= 0)
+            break;
+        char chunk[4096];
+        const ssize_t n = ::read(fds[0], chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        bytes.append(chunk, n);
+    }
+    ::close(fds[0]);
+    return type == QLatin1String("STRING") ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
+}

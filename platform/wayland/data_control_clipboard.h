@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/clipboard.h"
+
+#include <QStringList>
+
+class WaylandConnection;
+struct zwlr_data_control_device_v1;
+struct zwlr_data_control_offer_v1;
+struct zwlr_data_control_source_v1;
+
+// The clipboard through the compositor's data-control protocol: Serimo can
+// set it while another program's window has the keyboard, which is when a
+// feed hands its URLs over. Serimo serves its text until another program
+// takes the clipboard.
+class DataControlClipboard : public Clipboard
+{
+public:
+    // Null when the compositor does not offer the protocol.
+    static std::unique_ptr<DataControlClipboard> create(WaylandConnection *connection);
+    ~DataControlClipboard() override;
+
+    bool hasText() const override;
+    QString text() const override;
+    bool setText(const QString &text) override;
+
+private:
+    struct Offer
+    {
+        zwlr_data_control_offer_v1 *offer = nullptr;
+        QStringList mimeTypes;
+    };
+
+    DataControlClipboard(WaylandConnection *connection, zwlr_data_control_device_v1 *device);
+    QString textMimeType() const;
+    void dropSource();
+    static void dropOffer(Offer &offer);
+
+    WaylandConnection *m_connection;
+    zwlr_data_control_device_v1 *m_device;
+    zwlr_data_control_source_v1 *m_source = nullptr;
+    QString m_sourceText;
+    Offer m_announced; // the newest offer, before it becomes the selection
+    Offer m_selection; // what the clipboard holds, when another program set it
+
+    friend struct DataControlEvents;
+};
