@@ -1,0 +1,148 @@
+"""A headless sway session for the end-to-end tests on Wayland.
+
+sway refuses to run as root, so it runs as the unprivileged user nobody in
+a runtime directory of its own; serimo and the helper programs (wl-copy,
+wl-paste, foot) connect to its socket. The session bus and the
+accessibility bus are set up as for the X tests, so that serimo is driven
+through AT-SPI the same way."""
+
+import glob
+import json
+import os
+import select
+import subprocess
+import threading
+
+import harness
+from harness import TestFailure, check, wait_for
+
+NOBODY = 65534
+
+
+class SwayDesktop(harness.Desktop):
+
+    def _start(self):
+        harness._become_subreaper()
+        os.makedirs(self.config_home, exist_ok=True)
+        runtime = os.path.join(self.home, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        os.chown(self.home, NOBODY, NOBODY)
+        os.chown(runtime, NOBODY, NOBODY)
+        config = os.path.join(self.home, "sway.conf")
+        with open(config, "w") as f:
+            f.write("output HEADLESS-1 resolution %dx%d\nxwayland disable\n"
+                    % (harness.SCREEN_WIDTH, harness.SCREEN_HEIGHT))
+        env = {k: v for k, v in os.environ.items()
+               if not k.startswith(("QT_", "DBUS_", "XDG_", "AT_SPI", "WAYLAND", "SWAYSOCK"))
+               and k not in ("DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "SERIMO_E2E_REEXEC")}
+        env.update(HOME=self.home, XDG_CONFIG_HOME=self.config_home,
+                   XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
+                   XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
+                   XDG_RUNTIME_DIR=runtime, LC_ALL="C.UTF-8", GSETTINGS_BACKEND="memory")
+        self.env = env
+
+        sway_env = dict(env, WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
+                        WLR_RENDERER="pixman")
+        self._spawn(["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups",
+                     "sway", "-c", config], env=sway_env,
+                    stdout=open(os.path.join(self.home, "sway.log"), "wb"),
+                    stderr=subprocess.STDOUT)
+        sockets = wait_for(lambda: glob.glob(os.path.join(runtime, "wayland-*[0-9]")),
+                           "sway's Wayland socket", timeout=10)
+        env["WAYLAND_DISPLAY"] = os.path.basename(sockets[0])
+        env["SWAYSOCK"] = wait_for(lambda: (glob.glob(os.path.join(runtime, "sway-ipc.*.sock")) or [None])[0],
+                                   "sway's IPC socket", timeout=10)
+
+        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                          stdout=subprocess.PIPE)
+        if not select.select([bus.stdout], [], [], 10)[0]:
+            raise TestFailure("dbus-daemon printed no address within 10s")
+        env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        for key in ("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "HOME"):
+            os.environ[key] = env[key]
+        self._listen_for_menus()
+
+    # ---- sway -------------------------------------------------------------
+
+    def swaymsg(self, *args):
+        result = subprocess.run(["swaymsg"] + list(args), env=self.env, capture_output=True,
+                                text=True, timeout=harness.DEADLINE)
+        check(result.returncode == 0, "swaymsg %s failed: %s%s" % (args, result.stdout, result.stderr))
+        return result.stdout
+
+    def windows(self):
+        """Every window sway manages: (title, pid, focused)."""
+        found = []
+
+        def walk(node):
+            if node.get("pid"):
+                found.append((node.get("name"), node["pid"], node.get("focused", False)))
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                walk(child)
+
+        walk(json.loads(self.swaymsg("-t", "get_tree", "-r")))
+        return found
+
+    def focused_title(self):
+        return next((title for title, _pid, focused in self.windows() if focused), None)
+
+    def focus(self, title):
+        self.swaymsg('[title="^%s$"] focus' % title)
+        harness.wait_until_equal(self.focused_title, title, "focused window")
+
+    def other_window(self, title):
+        """A terminal window of another program titled `title`; sway gives a
+        new window the focus. Returns its process."""
+        proc = self._spawn(["foot", "--title", title, "sleep", "600"])
+        wait_for(lambda: any(t == title for t, _p, _f in self.windows()), "window %r" % title)
+        harness.wait_until_equal(self.focused_title, title, "focused window")
+        return proc
+
+    def close_window(self, pid):
+        self.swaymsg("[pid=%d] kill" % pid)
+
+    # ---- clipboard ----------------------------------------------------------
+
+    def clipboard(self):
+        result = subprocess.run(["wl-paste", "--no-newline"], env=self.env, capture_output=True,
+                                timeout=harness.DEADLINE)
+        return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else None
+
+    def set_clipboard(self, text):
+        subprocess.run(["wl-copy", text], env=self.env, check=True, timeout=harness.DEADLINE)
+        harness.wait_until_equal(self.clipboard, text, "clipboard after wl-copy")
+
+    def clipboard_watch(self):
+        """Starts `wl-paste --watch`, which runs once for every new clipboard
+        text; returns the list it fills, one entry per text."""
+        seen = []
+        proc = self._spawn(["wl-paste", "--no-newline", "--watch", "sh", "-c", "cat; echo"],
+                           stdout=subprocess.PIPE)
+
+        def read():
+            for line in proc.stdout:
+                seen.append(line.decode("utf-8", "replace").rstrip("\n"))
+
+        threading.Thread(target=read, daemon=True).start()
+        return seen
+
+    # ---- serimo -------------------------------------------------------------
+
+    def start_serimo(self, binary, extra_env=None, args=()):
+        env = dict(self.env, QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   QT_ACCESSIBILITY="1")
+        env.update(extra_env or {})
+        with open(self._log_path(), "ab") as log:
+            proc = self._spawn([binary] + list(args), env=env, stdout=log, stderr=log, cwd=self.home)
+        app = WaylandSerimo(self, proc)
+        wait_for(lambda: proc.poll() is None and any(pid == proc.pid and title == harness.TITLE
+                                                     for title, pid, _f in self.windows()),
+                 "serimo's window %r" % harness.TITLE, timeout=10)
+        app.window = proc.pid
+        return app
+
+
+class WaylandSerimo(harness.Serimo):
+    def close(self, timeout=harness.DEADLINE):
+        self.desk.close_window(self.proc.pid)
+        return self.wait_exit(timeout)
