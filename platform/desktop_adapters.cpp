@@ -1,5 +1,6 @@
 #include "platform/desktop_adapters.h"
 
+#include "platform/atspi_foreground_window.h"
 #include "platform/clipboard.h"
 #include "platform/foreground_window.h"
 #include "platform/wayland/data_control_clipboard.h"
@@ -14,6 +15,26 @@ class NoForegroundWindow : public ForegroundWindow
 {
 public:
     QString title() override { return {}; }
+};
+
+// The first route's title, or the second's where the first sees no window:
+// under XWayland the X route sees no window while a native one is in front.
+class FirstTitle : public ForegroundWindow
+{
+public:
+    FirstTitle(std::unique_ptr<ForegroundWindow> first, std::unique_ptr<ForegroundWindow> second)
+        : m_first(std::move(first)), m_second(std::move(second))
+    {
+    }
+    QString title() override
+    {
+        const QString title = m_first->title();
+        return title.isEmpty() ? m_second->title() : title;
+    }
+
+private:
+    std::unique_ptr<ForegroundWindow> m_first;
+    std::unique_ptr<ForegroundWindow> m_second;
 };
 } // namespace
 
@@ -35,9 +56,15 @@ std::unique_ptr<Clipboard> makeClipboard(WaylandConnection *wayland)
 
 std::unique_ptr<ForegroundWindow> makeForegroundWindow(WaylandConnection *wayland)
 {
-    if (auto x11 = makeX11ForegroundWindow())
-        return x11;
+    const bool waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (auto x11 = makeX11ForegroundWindow()) {
+        if (!waylandSession)
+            return x11;
+        return std::make_unique<FirstTitle>(std::move(x11), std::make_unique<AtSpiForegroundWindow>());
+    }
     if (auto toplevels = ForeignToplevelWindow::create(wayland))
         return toplevels;
+    if (waylandSession)
+        return std::make_unique<AtSpiForegroundWindow>();
     return std::make_unique<NoForegroundWindow>();
 }

@@ -18,7 +18,8 @@ void chooseWindowSystem();
 // compositor offers it, else Qt's.
 std::unique_ptr<Clipboard> makeClipboard(WaylandConnection *wayland);
 
-// X11: the window manager's active window. Wayland: the compositor's list of
-// windows where it publishes one. Elsewhere: never a title, so the feed
-// never holds.
+// X11: the window manager's active window (under XWayland, where a native
+// window is in front, the accessibility bus's). Wayland: the compositor's
+// list of windows where it publishes one, else the accessibility bus's.
+// Elsewhere: never a title, so the feed never holds.
 std::unique_ptr<ForegroundWindow> makeForegroundWindow(WaylandConnection *wayland);

@@ -21,6 +21,12 @@ NOBODY = 65534
 
 class SwayDesktop(harness.Desktop):
 
+    def __init__(self, xwayland=False):
+        """With xwayland, sway also runs an X server for X clients; its
+        display is self.display."""
+        super().__init__()
+        self._xwayland = xwayland
+
     def _start(self):
         harness._become_subreaper()
         os.makedirs(self.config_home, exist_ok=True)
@@ -29,9 +35,14 @@ class SwayDesktop(harness.Desktop):
         os.chown(self.home, NOBODY, NOBODY)
         os.chown(runtime, NOBODY, NOBODY)
         config = os.path.join(self.home, "sway.conf")
+        display_file = os.path.join(runtime, "x-display")
         with open(config, "w") as f:
-            f.write("output HEADLESS-1 resolution %dx%d\nxwayland disable\n"
-                    % (harness.SCREEN_WIDTH, harness.SCREEN_HEIGHT))
+            f.write("output HEADLESS-1 resolution %dx%d\n" % (harness.SCREEN_WIDTH, harness.SCREEN_HEIGHT))
+            if self._xwayland:
+                # X clients of other users (root runs the tests) may connect.
+                f.write("exec sh -c 'xhost +si:localuser:root; echo $DISPLAY > %s'\n" % display_file)
+            else:
+                f.write("xwayland disable\n")
         env = {k: v for k, v in os.environ.items()
                if not k.startswith(("QT_", "DBUS_", "XDG_", "AT_SPI", "WAYLAND", "SWAYSOCK"))
                and k not in ("DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "SERIMO_E2E_REEXEC")}
@@ -52,6 +63,13 @@ class SwayDesktop(harness.Desktop):
         env["WAYLAND_DISPLAY"] = os.path.basename(sockets[0])
         env["SWAYSOCK"] = wait_for(lambda: (glob.glob(os.path.join(runtime, "sway-ipc.*.sock")) or [None])[0],
                                    "sway's IPC socket", timeout=10)
+        if self._xwayland:
+            def display():
+                with open(display_file) as f:
+                    return f.read().strip() or None
+            self.display = wait_for(lambda: os.path.exists(display_file) and display(),
+                                    "sway's XWayland display", timeout=10)
+            env["DISPLAY"] = self.display
 
         bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                           stdout=subprocess.PIPE)
@@ -60,6 +78,10 @@ class SwayDesktop(harness.Desktop):
         env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
         for key in ("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "HOME"):
             os.environ[key] = env[key]
+        if self.display:
+            # XWayland ends with its last client; one that stays keeps it up
+            # between the short-lived X tools of the tests.
+            self._spawn(["xprop", "-root", "-spy"])
         self._listen_for_menus()
 
     # ---- sway -------------------------------------------------------------
@@ -128,8 +150,18 @@ class SwayDesktop(harness.Desktop):
 
     # ---- serimo -------------------------------------------------------------
 
-    def start_serimo(self, binary, extra_env=None, args=()):
-        env = dict(self.env, QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+    def native_window(self, title):
+        """A native window of another program that publishes accessibility
+        (a Qt window, built with the tests), titled `title`; sway gives it
+        the focus. Returns its process."""
+        proc = self._spawn([os.environ["SERIMO_TITLED_WINDOW"], title],
+                           env=dict(self.env, QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                                    QT_ACCESSIBILITY="1"))
+        harness.wait_until_equal(self.focused_title, title, "focused window")
+        return proc
+
+    def start_serimo(self, binary, extra_env=None, args=(), platform="wayland"):
+        env = dict(self.env, QT_QPA_PLATFORM=platform, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1")
         env.update(extra_env or {})
         with open(self._log_path(), "ab") as log:
@@ -146,3 +178,4 @@ class WaylandSerimo(harness.Serimo):
     def close(self, timeout=harness.DEADLINE):
         self.desk.close_window(self.proc.pid)
         return self.wait_exit(timeout)
+

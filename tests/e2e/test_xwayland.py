@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+"""Serimo as an X client in a Wayland session (the route it takes where the
+compositor cannot take the clipboard from a program without focus): while a
+native Wayland window is in front, X sees no active window, and the window
+in front comes from the accessibility bus, so a native "Save As" window
+holds the run and the run goes on when another window comes to the front."""
+
+import time
+
+import harness
+import wayland_desktop
+from harness import check, check_equal
+
+import pyatspi  # after harness, which finds the system's bindings
+
+BASE = "http://www.example.com/members/gallery/photos/98/"
+DELAY_MS = 400
+
+
+def url(n):
+    return BASE + "pic%03d.jpg" % n
+
+
+def main(serimo, report):
+    with wayland_desktop.SwayDesktop(xwayland=True) as desk:
+        record = harness.encode_record(left=40, top=40, right=340, bottom=200, interval=DELAY_MS,
+                                       reserved20=0, hints=1, text=1, url=1, reserved24=bytes(4))
+        harness.write_settings(desk.settings_path, {"LastURL": url(1), "Serimo_099": record})
+        app = desk.start_serimo(serimo, platform="xcb")
+        app.wait_url(url(1))
+        items = app.find("# of items to increment")
+        for _ in range(3):
+            app.press("Up", root=items)
+        harness.wait_until_equal(lambda: app.text("Items", pyatspi.ROLE_TEXT), "4", "Items box")
+        other = desk.native_window("Downloads")
+
+        # The X clipboard, as X programs read it.
+        desk.clipboard = lambda: harness.Desktop.clipboard(desk)
+        with desk.clipboard_recorder() as seen:
+            app.press("Feed")
+            harness.wait_until_equal(lambda: seen[-1:], [url(1)], "first hand-over")
+            save = desk.native_window("Save As")
+            held = list(seen)
+            time.sleep(4 * DELAY_MS / 1000)
+            with report.part("a native Save As window in front holds the run"):
+                check(len(held) < 4, "the run ended before the Save As window came: %r" % held)
+                check_equal(seen, held, "clipboard texts while held")
+            save.terminate()
+            desk.focus("Downloads")
+            app.wait_status(1, "Ready.")
+            with report.part("every URL once, in order"):
+                check_equal(seen, [url(n) for n in range(1, 5)], "clipboard texts")
+        other.terminate()
+        check_equal(app.close(), 0, "exit status")
+
+
+if __name__ == "__main__":
+    harness.run(main)
