@@ -5,6 +5,7 @@
 #include "platform/foreground_window.h"
 #include "platform/wayland/data_control_clipboard.h"
 #include "platform/wayland/foreign_toplevel_window.h"
+#include "platform/wayland/plasma_window_list.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/x11/foreground_window_x11.h"
 
@@ -64,6 +65,8 @@ std::unique_ptr<ForegroundWindow> makeForegroundWindow(WaylandConnection *waylan
     }
     if (auto toplevels = ForeignToplevelWindow::create(wayland))
         return toplevels;
+    if (auto plasmaWindows = PlasmaWindowList::create(wayland))
+        return plasmaWindows;
     if (waylandSession)
         return std::make_unique<AtSpiForegroundWindow>();
     return std::make_unique<NoForegroundWindow>();

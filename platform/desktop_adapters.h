@@ -20,6 +20,7 @@ std::unique_ptr<Clipboard> makeClipboard(WaylandConnection *wayland);
 
 // X11: the window manager's active window (under XWayland, where a native
 // window is in front, the accessibility bus's). Wayland: the compositor's
-// list of windows where it publishes one, else the accessibility bus's.
+// list of windows where it publishes one (wlroots compositors, KWin for an
+// installed Serimo), else the accessibility bus's.
 // Elsewhere: never a title, so the feed never holds.
 std::unique_ptr<ForegroundWindow> makeForegroundWindow(WaylandConnection *wayland);

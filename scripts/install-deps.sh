@@ -4,13 +4,13 @@
 set -eu
 
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-libgl-dev libxcb1-dev libwayland-dev libwayland-bin qt6-wayland fonts-dejavu-core"
+libgl-dev libxcb1-dev libwayland-dev libwayland-bin plasma-wayland-protocols qt6-wayland fonts-dejavu-core"
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-14-dev"
 fi
 if [ "${1:-}" = "--tests" ]; then
     packages="$packages xvfb xauth openbox xclip xdotool x11-utils dbus-x11
-at-spi2-core python3-pyatspi desktop-file-utils sway wl-clipboard foot"
+at-spi2-core python3-pyatspi desktop-file-utils sway wl-clipboard foot kwin-wayland"
 fi
 
 missing=""

@@ -1,6 +1,7 @@
 #include "platform/wayland/wayland_connection.h"
 
 #include "wlr-data-control-unstable-v1-client-protocol.h"
+#include "plasma-window-management-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 #include <QGuiApplication>
@@ -14,6 +15,7 @@ namespace {
 constexpr uint32_t kSeatVersion = 1;
 constexpr uint32_t kDataControlVersion = 1;
 constexpr uint32_t kToplevelVersion = 2;
+constexpr uint32_t kPlasmaWindowsVersion = 4;
 
 template <typename T>
 T *bind(wl_registry *registry, uint32_t name, const wl_interface *interface, uint32_t offered, uint32_t wanted)
@@ -47,6 +49,8 @@ WaylandConnection::~WaylandConnection()
 {
     if (m_toplevels)
         zwlr_foreign_toplevel_manager_v1_stop(m_toplevels);
+    if (m_plasmaWindows)
+        org_kde_plasma_window_management_destroy(m_plasmaWindows);
     if (m_dataControl)
         zwlr_data_control_manager_v1_destroy(m_dataControl);
     if (m_seat)
@@ -67,6 +71,9 @@ void WaylandConnection::global(void *data, wl_registry *registry, uint32_t name,
     else if (std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) == 0)
         self->m_toplevels = bind<zwlr_foreign_toplevel_manager_v1>(
             registry, name, &zwlr_foreign_toplevel_manager_v1_interface, version, kToplevelVersion);
+    else if (std::strcmp(interface, org_kde_plasma_window_management_interface.name) == 0)
+        self->m_plasmaWindows = bind<org_kde_plasma_window_management>(
+            registry, name, &org_kde_plasma_window_management_interface, version, kPlasmaWindowsVersion);
 }
 
 void WaylandConnection::globalRemove(void *, wl_registry *, uint32_t) {}

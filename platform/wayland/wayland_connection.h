@@ -8,11 +8,12 @@ struct wl_registry;
 struct wl_seat;
 struct zwlr_data_control_manager_v1;
 struct zwlr_foreign_toplevel_manager_v1;
+struct org_kde_plasma_window_management;
 class QSocketNotifier;
 
 // Serimo's own connection to the Wayland compositor, beside Qt's, for the
 // protocols Qt does not speak: setting the clipboard without keyboard focus
-// and the list of windows with their titles. Its events are dispatched from
+// and the list of windows with their titles (wlroots' and KDE's). Its events are dispatched from
 // the event loop as they arrive.
 class WaylandConnection : public QObject
 {
@@ -27,6 +28,7 @@ public:
     wl_seat *seat() const { return m_seat; }
     zwlr_data_control_manager_v1 *dataControl() const { return m_dataControl; }
     zwlr_foreign_toplevel_manager_v1 *toplevels() const { return m_toplevels; }
+    org_kde_plasma_window_management *plasmaWindows() const { return m_plasmaWindows; }
 
     // Sends what is queued and dispatches every answer to it. False when the
     // connection is gone.
@@ -43,6 +45,7 @@ private:
     wl_seat *m_seat = nullptr;
     zwlr_data_control_manager_v1 *m_dataControl = nullptr;
     zwlr_foreign_toplevel_manager_v1 *m_toplevels = nullptr;
+    org_kde_plasma_window_management *m_plasmaWindows = nullptr;
     QSocketNotifier *m_notifier = nullptr;
 };
 

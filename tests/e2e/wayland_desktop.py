@@ -11,7 +11,9 @@ import json
 import os
 import select
 import subprocess
+import shutil
 import threading
+import time
 
 import harness
 from harness import TestFailure, check, wait_for
@@ -179,3 +181,79 @@ class WaylandSerimo(harness.Serimo):
         self.desk.close_window(self.proc.pid)
         return self.wait_exit(timeout)
 
+
+
+class KwinDesktop(SwayDesktop):
+    """A virtual KWin session. KWin offers its window list only to programs
+    whose installed desktop entry asks for it, as Serimo's does: an entry
+    for the serimo under test is installed in the session's data directory."""
+
+    def __init__(self, serimo):
+        super().__init__()
+        self._serimo = serimo
+
+    def _start(self):
+        harness._become_subreaper()
+        os.makedirs(self.config_home, exist_ok=True)
+        runtime = os.path.join(self.home, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        data_home = os.path.join(self.home, ".local", "share")
+        applications = os.path.join(data_home, "applications")
+        os.makedirs(applications)
+        with open(os.path.join(applications, "serimo.desktop"), "w") as f:
+            f.write("[Desktop Entry]\nType=Application\nName=Serimo\nExec=%s %%u\n"
+                    "X-KDE-Wayland-Interfaces=org_kde_plasma_window_management\n" % self._serimo)
+        env = {k: v for k, v in os.environ.items()
+               if not k.startswith(("QT_", "DBUS_", "XDG_", "AT_SPI", "WAYLAND", "SWAYSOCK", "KDE"))
+               and k not in ("DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "SERIMO_E2E_REEXEC")}
+        env.update(HOME=self.home, XDG_CONFIG_HOME=self.config_home,
+                   XDG_CACHE_HOME=os.path.join(self.home, ".cache"), XDG_DATA_HOME=data_home,
+                   XDG_RUNTIME_DIR=runtime, LC_ALL="C.UTF-8", GSETTINGS_BACKEND="memory")
+        self.env = env
+
+        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                          stdout=subprocess.PIPE)
+        if not select.select([bus.stdout], [], [], 10)[0]:
+            raise TestFailure("dbus-daemon printed no address within 10s")
+        env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+
+        # A copy of KWin: the installed one carries a file capability, which
+        # a sandbox that forbids new privileges refuses to start. KWin looks
+        # for its own name to load its platform plugin.
+        kwin = os.path.join(self.home, "kwin", "kwin_wayland")
+        os.makedirs(os.path.dirname(kwin))
+        shutil.copy("/usr/bin/kwin_wayland", kwin)
+        self._spawn([kwin, "--virtual", "--no-lockscreen", "--socket", "kwin-0",
+                     "--width", str(harness.SCREEN_WIDTH), "--height", str(harness.SCREEN_HEIGHT)],
+                    stdout=open(os.path.join(self.home, "kwin.log"), "wb"), stderr=subprocess.STDOUT)
+        wait_for(lambda: os.path.exists(os.path.join(runtime, "kwin-0")), "KWin's Wayland socket", timeout=15)
+        env["WAYLAND_DISPLAY"] = "kwin-0"
+        for key in ("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "HOME"):
+            os.environ[key] = env[key]
+        self._listen_for_menus()
+
+    # KWin has no command-line window control here: a new window takes the
+    # focus, and closing it gives the focus back to the one before.
+    def windows(self):
+        return []
+
+    def focus(self, title):
+        time.sleep(0.3)
+
+    def other_window(self, title):
+        # foot stops on a division by zero under a virtual KWin.
+        proc = self._spawn([os.environ["SERIMO_TITLED_WINDOW"], title],
+                           env=dict(self.env, QT_QPA_PLATFORM="wayland"))
+        time.sleep(0.5)
+        return proc
+
+    def start_serimo(self, binary, extra_env=None, args=(), platform="wayland"):
+        env = dict(self.env, QT_QPA_PLATFORM=platform, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   QT_ACCESSIBILITY="1")
+        env.update(extra_env or {})
+        with open(self._log_path(), "ab") as log:
+            proc = self._spawn([binary] + list(args), env=env, stdout=log, stderr=log, cwd=self.home)
+        app = WaylandSerimo(self, proc)
+        app.window = proc.pid
+        app.find("URL", timeout=10)
+        return app
