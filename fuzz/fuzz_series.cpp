@@ -45,6 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const int stepped = stepLetterPosition(position, delta);
     require(stepped >= -32760 && stepped <= 32760);
     require(delta == 0 || letterForPosition(stepped) != QChar(u'\0'));
+    if (const auto wide = steppedWideLetter(QChar(char16_t(position)), delta))
+        require(!wide->isSurrogate() && wide->unicode() != 0);
 
     SettingsRecord record;
     record.load(bytes);

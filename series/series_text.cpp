@@ -1,5 +1,7 @@
 #include "series/series_text.h"
 
+#include <algorithm>
+
 #include "series/integer_conversion.h"
 
 namespace {
@@ -108,6 +110,16 @@ int stepLetterPosition(int position, int delta)
     if (delta != 0 && (position & 0xFF) == 0)
         position = wrapDocPosition(position + delta);
     return position;
+}
+
+std::optional<QChar> steppedWideLetter(QChar letter, int delta)
+{
+    if (letter.isSurrogate())
+        return std::nullopt;
+    int code = letter.unicode() + delta;
+    if (code >= 0xD800 && code <= 0xDFFF)
+        code = delta > 0 ? 0xE000 : 0xD7FF;
+    return QChar(char16_t(std::clamp(code, 1, 0xFFFD)));
 }
 
 int itemsMaximum(int digits)

@@ -57,6 +57,11 @@ QChar letterForPosition(int position);
 // in a URL. Stays within the up-down's wrapping range -32760..32760.
 int stepLetterPosition(int position, int delta);
 
+// A letter beyond the 8-bit codes steps by whole characters: delta (-1, 0
+// or +1) from it, passing over the surrogate codes and ending at U+FFFD.
+// Half of a surrogate pair (a character beyond U+FFFF) cannot step: nothing.
+std::optional<QChar> steppedWideLetter(QChar letter, int delta);
+
 // The items up-down's maximum and the longest text the items box keeps, for
 // a digits value: 9 and 1, 99 and 2, otherwise 999 and 3.
 int itemsMaximum(int digits);

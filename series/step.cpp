@@ -44,6 +44,22 @@ bool TVempForm::btnIncClick(QObject *Sender)
             ShortURL = *range;
             StatusBar->setPanelText(0, ShortURL);
         }
+    } else if (const QChar current = split.counter.isEmpty() ? QChar() : split.counter.front();
+               current.unicode() > 0xFF) {
+        // Beyond the 8-bit codes the letter steps by whole characters, in the
+        // direction the 8-bit rules give; half of a pair is refused.
+        const bool forward = feedProgress || Sender == this || Sender == btnClipboard2 || Sender == UpDownDoc;
+        const bool back = Sender == btnClipboardDec || Sender == Panel_URL;
+        const auto letter = steppedWideLetter(current, (forward ? 1 : 0) - (back ? 1 : 0));
+        if (!letter) {
+            Timer1->setEnabled(false);
+            showWarning(tr("The character before the extension cannot be stepped."));
+            m_platform.cursor.ready();
+            return false;
+        }
+        Edit1->setTextCascade(split.prefix + *letter + split.extension);
+        ShortURL = QStringLiteral("..") + *letter + split.extension;
+        StatusBar->setPanelText(0, ShortURL);
     } else {
         const bool forward = feedProgress || Sender == this || Sender == btnClipboard2;
         const bool back = Sender == btnClipboardDec;

@@ -16,6 +16,7 @@ private slots:
     void digitsSteps();
     void alphaSteps_data();
     void alphaSteps();
+    void halfOfAPairIsNotStepped();
     void alphaBackReachesDigits();
     void hiddenButtonInAlphaCopiesSameLetter();
     void upDownStepsWithoutClipboard();
@@ -90,6 +91,10 @@ void TestStepping::alphaSteps_data()
                                             << QStringLiteral("/pic\u0001.jpg") << QStringLiteral("..\u0001.jpg");
     QTest::newRow("1 back passes over 0") << QStringLiteral("/pic\u0001.jpg") << false
                                           << QStringLiteral("/pic\u00ff.jpg") << QStringLiteral("..\u00ff.jpg");
+    QTest::newRow("beyond 255 by whole letters") << QStringLiteral("/pic\u0109.jpg") << true
+                                                 << QStringLiteral("/pic\u010a.jpg") << QStringLiteral("..\u010a.jpg");
+    QTest::newRow("256 back to 255") << QStringLiteral("/pic\u0100.jpg") << false
+                                     << QStringLiteral("/pic\u00ff.jpg") << QStringLiteral("..\u00ff.jpg");
 }
 
 void TestStepping::alphaSteps()
@@ -106,6 +111,18 @@ void TestStepping::alphaSteps()
     QTEST(f.panel(0), "panel0");
     QCOMPARE(f.clipboard.writes, QStringList{kHost + after});
     QVERIFY(!f.digitsMode());
+}
+
+void TestStepping::halfOfAPairIsNotStepped()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    const QString url = kHost + QString::fromUtf8("/pic\xf0\x9f\x98\x80.jpg");
+    f.typeUrl(url);
+    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+    QCOMPARE(f.url(), url);
+    QCOMPARE(f.boxes.texts(), QStringList{"The character before the extension cannot be stepped."});
+    QVERIFY(f.clipboard.writes.isEmpty());
 }
 
 void TestStepping::alphaBackReachesDigits()

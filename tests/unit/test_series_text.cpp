@@ -23,6 +23,8 @@ private slots:
     void letterPosition();
     void itemsLimits_data();
     void itemsLimits();
+    void wideLetter_data();
+    void wideLetter();
 };
 
 void TestSeriesText::conversion_data()
@@ -231,3 +233,26 @@ void TestSeriesText::itemsLimits()
 
 QTEST_APPLESS_MAIN(TestSeriesText)
 #include "test_series_text.moc"
+
+void TestSeriesText::wideLetter_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<int>("expected"); // -1: refused
+    QTest::newRow("c circumflex next") << 0x109 << 1 << 0x10A;
+    QTest::newRow("256 back to 255") << 0x100 << -1 << 0xFF;
+    QTest::newRow("over the surrogates up") << 0xD7FF << 1 << 0xE000;
+    QTest::newRow("over the surrogates down") << 0xE000 << -1 << 0xD7FF;
+    QTest::newRow("stops at U+FFFD") << 0xFFFD << 1 << 0xFFFD;
+    QTest::newRow("high surrogate refused") << 0xD83D << 1 << -1;
+    QTest::newRow("low surrogate refused") << 0xDE00 << 0 << -1;
+}
+
+void TestSeriesText::wideLetter()
+{
+    QFETCH(int, code);
+    QFETCH(int, delta);
+    QFETCH(int, expected);
+    const auto letter = steppedWideLetter(QChar(char16_t(code)), delta);
+    QCOMPARE(letter ? int(letter->unicode()) : -1, expected);
+}
