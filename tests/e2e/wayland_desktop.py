@@ -1,17 +1,16 @@
-"""A headless sway session for the end-to-end tests on Wayland.
+"""Wayland sessions for the end-to-end tests: a headless sway and a virtual
+KWin.
 
-sway refuses to run as root, so it runs as the unprivileged user nobody in
-a runtime directory of its own; serimo and the helper programs (wl-copy,
-wl-paste, foot) connect to its socket. The session bus and the
-accessibility bus are set up as for the X tests, so that serimo is driven
-through AT-SPI the same way."""
+serimo and the helper programs (wl-copy, wl-paste, foot) connect to the
+compositor's socket. The session bus and the accessibility bus are set up as
+for the X tests, so that serimo is driven through AT-SPI the same way."""
 
 import glob
 import json
 import os
 import select
-import subprocess
 import shutil
+import subprocess
 import threading
 import time
 
@@ -21,109 +20,46 @@ from harness import TestFailure, check, wait_for
 NOBODY = 65534
 
 
-class SwayDesktop(harness.Desktop):
-
-    def __init__(self, xwayland=False):
-        """With xwayland, sway also runs an X server for X clients; its
-        display is self.display."""
-        super().__init__()
-        self._xwayland = xwayland
+class WaylandDesktop(harness.Desktop):
+    """What the Wayland sessions share: the environment, the buses, the
+    clipboard through wl-clipboard and serimo started natively. A subclass
+    starts its compositor in _start_compositor and sets WAYLAND_DISPLAY."""
 
     def _start(self):
         harness._become_subreaper()
         os.makedirs(self.config_home, exist_ok=True)
-        runtime = os.path.join(self.home, "runtime")
-        os.makedirs(runtime, mode=0o700, exist_ok=True)
-        os.chown(self.home, NOBODY, NOBODY)
-        os.chown(runtime, NOBODY, NOBODY)
-        config = os.path.join(self.home, "sway.conf")
-        display_file = os.path.join(runtime, "x-display")
-        with open(config, "w") as f:
-            f.write("output HEADLESS-1 resolution %dx%d\n" % (harness.SCREEN_WIDTH, harness.SCREEN_HEIGHT))
-            if self._xwayland:
-                # X clients of other users (root runs the tests) may connect.
-                f.write("exec sh -c 'xhost +si:localuser:root; echo $DISPLAY > %s'\n" % display_file)
-            else:
-                f.write("xwayland disable\n")
+        self.runtime = os.path.join(self.home, "runtime")
+        os.makedirs(self.runtime, mode=0o700, exist_ok=True)
         env = {k: v for k, v in os.environ.items()
                if not k.startswith(("QT_", "DBUS_", "XDG_", "AT_SPI", "WAYLAND", "SWAYSOCK"))
                and k not in ("DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "SERIMO_E2E_REEXEC")}
         env.update(HOME=self.home, XDG_CONFIG_HOME=self.config_home,
                    XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
                    XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
-                   XDG_RUNTIME_DIR=runtime, LC_ALL="C.UTF-8", GSETTINGS_BACKEND="memory")
+                   XDG_RUNTIME_DIR=self.runtime, LC_ALL="C.UTF-8", GSETTINGS_BACKEND="memory")
         self.env = env
-
-        sway_env = dict(env, WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
-                        WLR_RENDERER="pixman")
-        self._spawn(["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups",
-                     "sway", "-c", config], env=sway_env,
-                    stdout=open(os.path.join(self.home, "sway.log"), "wb"),
-                    stderr=subprocess.STDOUT)
-        sockets = wait_for(lambda: glob.glob(os.path.join(runtime, "wayland-*[0-9]")),
-                           "sway's Wayland socket", timeout=10)
-        env["WAYLAND_DISPLAY"] = os.path.basename(sockets[0])
-        env["SWAYSOCK"] = wait_for(lambda: (glob.glob(os.path.join(runtime, "sway-ipc.*.sock")) or [None])[0],
-                                   "sway's IPC socket", timeout=10)
-        if self._xwayland:
-            def display():
-                with open(display_file) as f:
-                    return f.read().strip() or None
-            self.display = wait_for(lambda: os.path.exists(display_file) and display(),
-                                    "sway's XWayland display", timeout=10)
-            env["DISPLAY"] = self.display
 
         bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                           stdout=subprocess.PIPE)
         if not select.select([bus.stdout], [], [], 10)[0]:
             raise TestFailure("dbus-daemon printed no address within 10s")
         env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        self._start_compositor()
         for key in ("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "HOME"):
             os.environ[key] = env[key]
-        if self.display:
-            # XWayland ends with its last client; one that stays keeps it up
-            # between the short-lived X tools of the tests.
-            self._spawn(["xprop", "-root", "-spy"])
         self._listen_for_menus()
 
-    # ---- sway -------------------------------------------------------------
+    # ---- windows --------------------------------------------------------------
 
-    def swaymsg(self, *args):
-        result = subprocess.run(["swaymsg"] + list(args), env=self.env, capture_output=True,
-                                text=True, timeout=harness.DEADLINE)
-        check(result.returncode == 0, "swaymsg %s failed: %s%s" % (args, result.stdout, result.stderr))
-        return result.stdout
-
-    def windows(self):
-        """Every window sway manages: (title, pid, focused)."""
-        found = []
-
-        def walk(node):
-            if node.get("pid"):
-                found.append((node.get("name"), node["pid"], node.get("focused", False)))
-            for child in node.get("nodes", []) + node.get("floating_nodes", []):
-                walk(child)
-
-        walk(json.loads(self.swaymsg("-t", "get_tree", "-r")))
-        return found
-
-    def focused_title(self):
-        return next((title for title, _pid, focused in self.windows() if focused), None)
-
-    def focus(self, title):
-        self.swaymsg('[title="^%s$"] focus' % title)
-        harness.wait_until_equal(self.focused_title, title, "focused window")
-
-    def other_window(self, title):
-        """A terminal window of another program titled `title`; sway gives a
-        new window the focus. Returns its process."""
-        proc = self._spawn(["foot", "--title", title, "sleep", "600"])
-        wait_for(lambda: any(t == title for t, _p, _f in self.windows()), "window %r" % title)
-        harness.wait_until_equal(self.focused_title, title, "focused window")
+    def native_window(self, title):
+        """A native window of another program that publishes accessibility
+        (a Qt window, built with the tests), titled `title`; the compositor
+        gives it the focus. Returns its process."""
+        proc = self._spawn([os.environ["SERIMO_TITLED_WINDOW"], title],
+                           env=dict(self.env, QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                                    QT_ACCESSIBILITY="1"))
+        self._wait_focused(title)
         return proc
-
-    def close_window(self, pid):
-        self.swaymsg("[pid=%d] kill" % pid)
 
     # ---- clipboard ----------------------------------------------------------
 
@@ -152,16 +88,6 @@ class SwayDesktop(harness.Desktop):
 
     # ---- serimo -------------------------------------------------------------
 
-    def native_window(self, title):
-        """A native window of another program that publishes accessibility
-        (a Qt window, built with the tests), titled `title`; sway gives it
-        the focus. Returns its process."""
-        proc = self._spawn([os.environ["SERIMO_TITLED_WINDOW"], title],
-                           env=dict(self.env, QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                                    QT_ACCESSIBILITY="1"))
-        harness.wait_until_equal(self.focused_title, title, "focused window")
-        return proc
-
     def start_serimo(self, binary, extra_env=None, args=(), platform="wayland"):
         env = dict(self.env, QT_QPA_PLATFORM=platform, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1")
@@ -169,10 +95,8 @@ class SwayDesktop(harness.Desktop):
         with open(self._log_path(), "ab") as log:
             proc = self._spawn([binary] + list(args), env=env, stdout=log, stderr=log, cwd=self.home)
         app = WaylandSerimo(self, proc)
-        wait_for(lambda: proc.poll() is None and any(pid == proc.pid and title == harness.TITLE
-                                                     for title, pid, _f in self.windows()),
-                 "serimo's window %r" % harness.TITLE, timeout=10)
         app.window = proc.pid
+        self._wait_shown(app)
         return app
 
 
@@ -182,41 +106,112 @@ class WaylandSerimo(harness.Serimo):
         return self.wait_exit(timeout)
 
 
+class SwayDesktop(WaylandDesktop):
+    """A headless sway. sway refuses to run as root, so it runs as the
+    unprivileged user nobody in the session's runtime directory."""
 
-class KwinDesktop(SwayDesktop):
-    """A virtual KWin session. KWin offers its window list only to programs
-    whose installed desktop entry asks for it, as Serimo's does: an entry
-    for the serimo under test is installed in the session's data directory."""
+    def __init__(self, xwayland=False):
+        """With xwayland, sway also runs an X server for X clients; its
+        display is self.display."""
+        super().__init__()
+        self._xwayland = xwayland
+
+    def _start_compositor(self):
+        os.chown(self.home, NOBODY, NOBODY)
+        os.chown(self.runtime, NOBODY, NOBODY)
+        config = os.path.join(self.home, "sway.conf")
+        display_file = os.path.join(self.runtime, "x-display")
+        with open(config, "w") as f:
+            f.write("output HEADLESS-1 resolution %dx%d\n" % (harness.SCREEN_WIDTH, harness.SCREEN_HEIGHT))
+            if self._xwayland:
+                # X clients of other users (root runs the tests) may connect.
+                f.write("exec sh -c 'xhost +si:localuser:root; echo $DISPLAY > %s'\n" % display_file)
+            else:
+                f.write("xwayland disable\n")
+        self._spawn(["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups",
+                     "sway", "-c", config],
+                    env=dict(self.env, WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
+                             WLR_RENDERER="pixman"),
+                    stdout=open(os.path.join(self.home, "sway.log"), "wb"), stderr=subprocess.STDOUT)
+        sockets = wait_for(lambda: glob.glob(os.path.join(self.runtime, "wayland-*[0-9]")),
+                           "sway's Wayland socket", timeout=10)
+        self.env["WAYLAND_DISPLAY"] = os.path.basename(sockets[0])
+        self.env["SWAYSOCK"] = wait_for(
+            lambda: (glob.glob(os.path.join(self.runtime, "sway-ipc.*.sock")) or [None])[0],
+            "sway's IPC socket", timeout=10)
+        if self._xwayland:
+            def display():
+                with open(display_file) as f:
+                    return f.read().strip() or None
+            self.display = wait_for(lambda: os.path.exists(display_file) and display(),
+                                    "sway's XWayland display", timeout=10)
+            self.env["DISPLAY"] = self.display
+            # XWayland ends with its last client; one that stays keeps it up
+            # between the short-lived X tools of the tests.
+            self._spawn(["xprop", "-root", "-spy"])
+
+    def swaymsg(self, *args):
+        result = subprocess.run(["swaymsg"] + list(args), env=self.env, capture_output=True,
+                                text=True, timeout=harness.DEADLINE)
+        check(result.returncode == 0, "swaymsg %s failed: %s%s" % (args, result.stdout, result.stderr))
+        return result.stdout
+
+    def windows(self):
+        """Every window sway manages: (title, pid, focused)."""
+        found = []
+
+        def walk(node):
+            if node.get("pid"):
+                found.append((node.get("name"), node["pid"], node.get("focused", False)))
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                walk(child)
+
+        walk(json.loads(self.swaymsg("-t", "get_tree", "-r")))
+        return found
+
+    def focused_title(self):
+        return next((title for title, _pid, focused in self.windows() if focused), None)
+
+    def _wait_focused(self, title):
+        harness.wait_until_equal(self.focused_title, title, "focused window")
+
+    def _wait_shown(self, app):
+        wait_for(lambda: app.running() and any(pid == app.proc.pid and title == harness.TITLE
+                                               for title, pid, _f in self.windows()),
+                 "serimo's window %r" % harness.TITLE, timeout=10)
+
+    def focus(self, title):
+        self.swaymsg('[title="^%s$"] focus' % title)
+        self._wait_focused(title)
+
+    def other_window(self, title):
+        """A terminal window of another program titled `title`; sway gives a
+        new window the focus. Returns its process."""
+        proc = self._spawn(["foot", "--title", title, "sleep", "600"])
+        self._wait_focused(title)
+        return proc
+
+    def close_window(self, pid):
+        self.swaymsg("[pid=%d] kill" % pid)
+
+
+class KwinDesktop(WaylandDesktop):
+    """A virtual KWin. KWin offers its window list only to programs whose
+    installed desktop entry asks for it, as Serimo's does: an entry for the
+    serimo under test is installed in the session's data directory. Nothing
+    here controls KWin's windows: a new window takes the focus, and closing
+    it gives the focus back to the one before."""
 
     def __init__(self, serimo):
         super().__init__()
         self._serimo = serimo
 
-    def _start(self):
-        harness._become_subreaper()
-        os.makedirs(self.config_home, exist_ok=True)
-        runtime = os.path.join(self.home, "runtime")
-        os.makedirs(runtime, mode=0o700, exist_ok=True)
-        data_home = os.path.join(self.home, ".local", "share")
-        applications = os.path.join(data_home, "applications")
+    def _start_compositor(self):
+        applications = os.path.join(self.env["XDG_DATA_HOME"], "applications")
         os.makedirs(applications)
         with open(os.path.join(applications, "serimo.desktop"), "w") as f:
             f.write("[Desktop Entry]\nType=Application\nName=Serimo\nExec=%s %%u\n"
                     "X-KDE-Wayland-Interfaces=org_kde_plasma_window_management\n" % self._serimo)
-        env = {k: v for k, v in os.environ.items()
-               if not k.startswith(("QT_", "DBUS_", "XDG_", "AT_SPI", "WAYLAND", "SWAYSOCK", "KDE"))
-               and k not in ("DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "SERIMO_E2E_REEXEC")}
-        env.update(HOME=self.home, XDG_CONFIG_HOME=self.config_home,
-                   XDG_CACHE_HOME=os.path.join(self.home, ".cache"), XDG_DATA_HOME=data_home,
-                   XDG_RUNTIME_DIR=runtime, LC_ALL="C.UTF-8", GSETTINGS_BACKEND="memory")
-        self.env = env
-
-        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                          stdout=subprocess.PIPE)
-        if not select.select([bus.stdout], [], [], 10)[0]:
-            raise TestFailure("dbus-daemon printed no address within 10s")
-        env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
-
         # A copy of KWin: the installed one carries a file capability, which
         # a sandbox that forbids new privileges refuses to start. KWin looks
         # for its own name to load its platform plugin.
@@ -226,34 +221,24 @@ class KwinDesktop(SwayDesktop):
         self._spawn([kwin, "--virtual", "--no-lockscreen", "--socket", "kwin-0",
                      "--width", str(harness.SCREEN_WIDTH), "--height", str(harness.SCREEN_HEIGHT)],
                     stdout=open(os.path.join(self.home, "kwin.log"), "wb"), stderr=subprocess.STDOUT)
-        wait_for(lambda: os.path.exists(os.path.join(runtime, "kwin-0")), "KWin's Wayland socket", timeout=15)
-        env["WAYLAND_DISPLAY"] = "kwin-0"
-        for key in ("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "HOME"):
-            os.environ[key] = env[key]
-        self._listen_for_menus()
+        wait_for(lambda: os.path.exists(os.path.join(self.runtime, "kwin-0")), "KWin's Wayland socket",
+                 timeout=15)
+        self.env["WAYLAND_DISPLAY"] = "kwin-0"
 
-    # KWin has no command-line window control here: a new window takes the
-    # focus, and closing it gives the focus back to the one before.
-    def windows(self):
-        return []
+    def _wait_focused(self, title):
+        time.sleep(0.5)
+
+    def _wait_shown(self, app):
+        app.find("URL", timeout=10)
 
     def focus(self, title):
-        time.sleep(0.3)
+        self._wait_focused(title)
 
     def other_window(self, title):
-        # foot stops on a division by zero under a virtual KWin.
+        """A window of another program titled `title`, which does not
+        publish accessibility: only KWin's window list can see it. (foot
+        stops on a division by zero under a virtual KWin.)"""
         proc = self._spawn([os.environ["SERIMO_TITLED_WINDOW"], title],
                            env=dict(self.env, QT_QPA_PLATFORM="wayland"))
-        time.sleep(0.5)
+        self._wait_focused(title)
         return proc
-
-    def start_serimo(self, binary, extra_env=None, args=(), platform="wayland"):
-        env = dict(self.env, QT_QPA_PLATFORM=platform, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   QT_ACCESSIBILITY="1")
-        env.update(extra_env or {})
-        with open(self._log_path(), "ab") as log:
-            proc = self._spawn([binary] + list(args), env=env, stdout=log, stderr=log, cwd=self.home)
-        app = WaylandSerimo(self, proc)
-        app.window = proc.pid
-        app.find("URL", timeout=10)
-        return app
