@@ -47,8 +47,10 @@ WaylandConnection::WaylandConnection(wl_display *display) : m_display(display)
 
 WaylandConnection::~WaylandConnection()
 {
-    if (m_toplevels)
+    if (m_toplevels) {
         zwlr_foreign_toplevel_manager_v1_stop(m_toplevels);
+        zwlr_foreign_toplevel_manager_v1_destroy(m_toplevels);
+    }
     if (m_plasmaWindows)
         org_kde_plasma_window_management_destroy(m_plasmaWindows);
     if (m_dataControl)
