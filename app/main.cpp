@@ -11,6 +11,7 @@
 #include "platform/wayland/wayland_connection.h"
 
 #include <QApplication>
+#include <vector>
 
 int main(int argc, char *argv[])
 {
@@ -22,8 +23,16 @@ int main(int argc, char *argv[])
         processCommandLine(textOnly);
         return 0;
     }
-    chooseWindowSystem();
-    QApplication app(argc, argv);
+    // The window system goes to Qt as an argument, not through the
+    // environment, which programs Serimo starts (the browser) inherit.
+    std::vector<char *> arguments(argv, argv + argc);
+    QByteArray platform = chooseWindowSystem();
+    char platformOption[] = "-platform";
+    if (!platform.isEmpty())
+        arguments.insert(arguments.begin() + 1, {platformOption, platform.data()});
+    int count = int(arguments.size());
+    arguments.push_back(nullptr);
+    QApplication app(count, arguments.data());
     const CommandLine commandLine = processCommandLine(app);
 
     const std::unique_ptr<WaylandConnection> wayland = WaylandConnection::open();

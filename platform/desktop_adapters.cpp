@@ -39,13 +39,13 @@ private:
 };
 } // namespace
 
-void chooseWindowSystem()
+QByteArray chooseWindowSystem()
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || qEnvironmentVariableIsEmpty("DISPLAY"))
-        return;
-    if (!compositorOffersDataControl())
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return {};
+    if (compositorOffersDataControl())
+        return "wayland";
+    return qEnvironmentVariableIsEmpty("DISPLAY") ? QByteArray() : QByteArray("xcb");
 }
 
 std::unique_ptr<Clipboard> makeClipboard(WaylandConnection *wayland)

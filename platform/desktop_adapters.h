@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <memory>
 
 class Clipboard;
@@ -8,11 +9,12 @@ class WaylandConnection;
 
 // The real adapters for the desktop Serimo runs on, chosen once at start.
 
-// Before the toolkit starts: on a Wayland compositor that cannot take the
-// clipboard from a program without focus (no data-control protocol), run as
-// an X client through XWayland, whose clipboard writes reach the Wayland
-// programs. Leaves an explicit QT_QPA_PLATFORM alone.
-void chooseWindowSystem();
+// Before the toolkit starts, in a Wayland session: the window system to ask
+// Qt for, or empty to leave the choice to Qt (and to an explicit
+// QT_QPA_PLATFORM). Where the compositor can take the clipboard from a
+// program without focus (data-control), Wayland itself; where it cannot, X
+// through XWayland, whose clipboard writes X programs receive.
+QByteArray chooseWindowSystem();
 
 // X11: the X clipboard. Wayland: the data-control clipboard where the
 // compositor offers it, else Qt's.

@@ -88,9 +88,12 @@ class WaylandDesktop(harness.Desktop):
 
     # ---- serimo -------------------------------------------------------------
 
-    def start_serimo(self, binary, extra_env=None, args=(), platform="wayland"):
-        env = dict(self.env, QT_QPA_PLATFORM=platform, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   QT_ACCESSIBILITY="1")
+    def start_serimo(self, binary, extra_env=None, args=(), platform=None):
+        """Starts serimo on the given Qt platform, or, by default, on the
+        one serimo chooses itself."""
+        env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+        if platform:
+            env["QT_QPA_PLATFORM"] = platform
         env.update(extra_env or {})
         with open(self._log_path(), "ab") as log:
             proc = self._spawn([binary] + list(args), env=env, stdout=log, stderr=log, cwd=self.home)
