@@ -10,7 +10,7 @@ if [ "${1:-}" = "--fuzz" ]; then
 fi
 if [ "${1:-}" = "--tests" ]; then
     packages="$packages xvfb xauth openbox xclip xdotool x11-utils dbus-x11
-at-spi2-core python3-pyatspi desktop-file-utils sway wl-clipboard foot kwin-wayland"
+at-spi2-core python3-pyatspi desktop-file-utils sway xwayland x11-xserver-utils wl-clipboard foot kwin-wayland"
 fi
 
 missing=""
