@@ -17,7 +17,6 @@
 namespace {
 constexpr int kDefinitionButtonWidth = 45;
 constexpr int kDefinitionButtonHeight = 36;
-constexpr int kImageSize = 16;
 constexpr int kSeparatorWidth = 4;
 
 // A tool bar separator: a gap of four pixels as tall as a button, which the
@@ -48,7 +47,7 @@ QToolButton *makeToolButton(const QString &name, const QString &caption, QWidget
     button->setText(caption);
     button->setAccessibleName(caption);
     button->setAutoRaise(true);
-    button->setIconSize(QSize(kImageSize, kImageSize));
+    button->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     return button;
 }
@@ -306,7 +305,7 @@ void TVempForm::applyButtonSize(bool withCaptions)
     const int editHeight = std::max(21, metrics.height() + 6);
     const int labelHeight = metrics.height();
     // On a dense screen the images get room for a whole-multiple enlargement.
-    const int image = pixelArtLogicalEdge(kImageSize, devicePixelRatioF());
+    const int image = pixelArtLogicalEdge(kToolbarImageSize, devicePixelRatioF());
     const int height = withCaptions
                            ? std::max({kDefinitionButtonHeight, image + metrics.height() + 10,
                                        editHeight + labelHeight + 2})

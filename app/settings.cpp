@@ -56,17 +56,16 @@ void TVempForm::SaveSettings()
 {
     // Every write that can be made is made; the report names those refused.
     SettingsStore &store = m_platform.settings;
-    QStringList refused;
-    if (!store.write(kLastUrl, Edit1->text()))
-        refused.append(kLastUrl);
+    QStringList failures;
+    auto write = [&](const QString &name, const QVariant &value) {
+        if (!store.write(name, value))
+            failures.append(QStringLiteral("Failed to set data for '%1'").arg(name));
+    };
+    write(kLastUrl, Edit1->text());
     Settings.setBounds(outerBounds());
     Settings.setFeedInterval(std::uint32_t(Timer1->interval()));
     Settings.setFlags(mnuShowHints->isChecked(), mnuShowText->isChecked(), mnuShowURL->isChecked());
-    if (!store.write(kRecord, Settings.toByteArray()))
-        refused.append(kRecord);
-    QStringList messages;
-    for (const QString &name : std::as_const(refused))
-        messages.append(QStringLiteral("Failed to set data for '%1'").arg(name));
-    if (!messages.isEmpty())
-        throw SerimoError(messages.join(u'\n'));
+    write(kRecord, Settings.toByteArray());
+    if (!failures.isEmpty())
+        throw SerimoError(failures.join(u'\n'));
 }

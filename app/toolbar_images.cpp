@@ -109,16 +109,6 @@ private:
 };
 } // namespace
 
-QImage enlargePixelArt(const QImage &image, int factor)
-{
-    factor = std::max(1, factor);
-    const QImage source = argb(image);
-    QImage result(source.size() * factor, QImage::Format_ARGB32);
-    paintBlocks(result, source, QPoint(0, 0), factor);
-    result.setDevicePixelRatio(factor);
-    return result;
-}
-
 QImage renderPixelArt(const QImage &image, QSize deviceSize)
 {
     if (image.isNull() || deviceSize.isEmpty())
@@ -127,15 +117,12 @@ QImage renderPixelArt(const QImage &image, QSize deviceSize)
     QImage canvas(deviceSize, QImage::Format_ARGB32);
     canvas.fill(Qt::transparent);
     const int factor = std::min(deviceSize.width() / source.width(), deviceSize.height() / source.height());
-    if (factor < 1) {
-        const QImage reduced = source.scaled(deviceSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        paintBlocks(canvas, argb(reduced),
-                    QPoint((deviceSize.width() - reduced.width()) / 2, (deviceSize.height() - reduced.height()) / 2), 1);
-        return canvas;
-    }
-    const QSize drawn = source.size() * factor;
-    paintBlocks(canvas, source,
-                QPoint((deviceSize.width() - drawn.width()) / 2, (deviceSize.height() - drawn.height()) / 2), factor);
+    const QImage picture =
+        factor < 1 ? argb(source.scaled(deviceSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)) : source;
+    const int scale = std::max(factor, 1);
+    const QSize drawn = picture.size() * scale;
+    paintBlocks(canvas, picture,
+                QPoint((deviceSize.width() - drawn.width()) / 2, (deviceSize.height() - drawn.height()) / 2), scale);
     return canvas;
 }
 

@@ -16,10 +16,6 @@ QList<QImage> cutToolbarStrip(const QImage &strip);
 // whole number, each pixel becoming a factor x factor block, and never
 // smoothed.
 
-// Each pixel of `image` repeated `factor` times across and down (factor >= 1);
-// the result carries `factor` as its device pixel ratio.
-QImage enlargePixelArt(const QImage &image, int factor);
-
 // The largest whole multiple of `image` that fits `deviceSize`, centred on a
 // transparent canvas of exactly that size. An area smaller than the image
 // gets a reduced copy instead (the only case that mixes colours).

@@ -111,8 +111,7 @@ bool TVempForm::event(QEvent *event)
         if (btnFeed->iconSize().width() != pixelArtLogicalEdge(kToolbarImageSize, devicePixelRatioF())) {
             guarded([this] {
                 applyButtonSize(mnuShowText->isChecked());
-                const QRect bounds = outerBounds();
-                btnDefaultViewClick(bounds.width() > bounds.height() ? static_cast<QObject *>(this) : mnuToolbarStyle);
+                reapplyView();
             });
         }
         break;

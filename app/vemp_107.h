@@ -111,14 +111,17 @@ public:
     std::optional<QString> GetRangeText(bool AllNines);
 
     // Stepping and the clipboard.
-    // False when the counter did not convert: the step warned and changed nothing.
+    // False when the step could not be made or its URL not handed over: it
+    // warned, and a running feed has stopped.
     bool btnIncClick(QObject *Sender);
     void UpDownDocClick(QObject *Sender, UpDown::Arrow Button);
     void PositionEdit();
     void btnCopyClick(QObject *Sender);
-    // Puts the URL on the clipboard; a refusal stops a running feed and is
-    // shown as a warning.
+    // Puts the URL on the clipboard; a refusal fails as a step does.
     bool putUrlOnClipboard();
+    // Ends a step that cannot be made: a running feed stops before the
+    // warning opens, and the normal cursor returns. Always false.
+    bool failStep(const QString &warning);
 
     // Feed and pages.
     void btnFeedClick(QObject *Sender);
@@ -168,6 +171,8 @@ private:
     void setHint(QWidget *control, const QString &hint);
     void applyHints(bool on);
     void applyButtonSize(bool withCaptions);
+    // Lays out again the view the window's shape shows (Normal or Toolbar).
+    void reapplyView();
     void runDetection(QObject *Sender);
     void showWarning(const QString &text);
     void setDigitsControls(bool digitsMode);

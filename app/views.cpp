@@ -48,6 +48,12 @@ void TVempForm::mnuShowTextClick(QObject *Sender)
     applyButtonSize(on);
     if (Sender == qApp)
         return;
+    reapplyView();
+}
+
+void TVempForm::reapplyView()
+{
+    // The view follows from the window's shape: wider than tall is Normal.
     const QRect bounds = outerBounds();
     btnDefaultViewClick(bounds.width() > bounds.height() ? static_cast<QObject *>(this) : mnuToolbarStyle);
 }

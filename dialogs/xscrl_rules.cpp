@@ -19,11 +19,6 @@ QPoint placeOnPointer(QPoint pointer, QSize outer, const QRect &screen)
     return {x, y};
 }
 
-qint32 clampToRange(qint64 value, qint32 minimum, qint32 maximum)
-{
-    return static_cast<qint32>(std::clamp<qint64>(value, minimum, maximum));
-}
-
 QString pixelSizeCaption(const QString &title, int maximum, int position)
 {
     if (maximum < 8)

@@ -13,9 +13,6 @@
 // screen ends flush with the screen's right and bottom edges.
 QPoint placeOnPointer(QPoint pointer, QSize outer, const QRect &screen);
 
-// The nearer bound for a value outside [minimum, maximum]; needs minimum <= maximum.
-qint32 clampToRange(qint64 value, qint32 minimum, qint32 maximum);
-
 // The caption in track-bar mode: with a scale maximum of 8 or more, the title
 // followed by the position as a size of 32 x 24 pixels per step
 // ("Size640x480 pixels" for 20); below 8 the title alone.

@@ -3,7 +3,6 @@
 #include "common/serimo_error.h"
 #include "platform/program_files.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTextBrowser>

@@ -1,5 +1,4 @@
 #include "app/vemp_107.h"
-#include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
 
 #include <QApplication>
@@ -38,13 +37,7 @@ void TVempForm::btnCopyClick(QObject *)
 
 bool TVempForm::putUrlOnClipboard()
 {
+    // Never count a hand-over that did not happen.
     const QString url = Edit1->text();
-    if (m_platform.clipboard.setText(url))
-        return true;
-    // Never count a hand-over that did not happen: a running feed stops
-    // before the warning opens.
-    Timer1->setEnabled(false);
-    m_platform.cursor.ready();
-    showWarning(tr("The clipboard did not take %1.").arg(url));
-    return false;
+    return m_platform.clipboard.setText(url) || failStep(tr("The clipboard did not take %1.").arg(url));
 }

@@ -23,15 +23,14 @@ bool TVempForm::btnIncClick(QObject *Sender)
     const int width = digitsValue();
     const SeriesSplit split = splitSeries(Edit1->text(), width);
     const bool feedProgress = Timer1->isEnabled() && FeedCount != 0;
+    // The Alpha step's own moves; the up-down's arrows have already moved it.
+    const bool alphaForward = feedProgress || Sender == this || Sender == btnClipboard2;
+    const bool alphaBack = Sender == btnClipboardDec;
 
     if (isDigitsMode()) {
         const auto value = tryStrToInt(split.counter);
-        if (!value) {
-            Timer1->setEnabled(false);
-            showWarning(tr("Change digits to match series."));
-            m_platform.cursor.ready();
-            return false;
-        }
+        if (!value)
+            return failStep(tr("Change digits to match series."));
         int delta = +1;
         if (Sender == btnFeed)
             delta = 0;
@@ -47,31 +46,25 @@ bool TVempForm::btnIncClick(QObject *Sender)
     } else if (const QChar current = split.counter.isEmpty() ? QChar() : split.counter.front();
                current.unicode() > 0xFF) {
         // Beyond the 8-bit codes the letter steps by whole characters, in the
-        // direction the 8-bit rules give; half of a pair is refused.
-        const bool forward = feedProgress || Sender == this || Sender == btnClipboard2 || Sender == UpDownDoc;
-        const bool back = Sender == btnClipboardDec || Sender == Panel_URL;
-        const auto letter = steppedWideLetter(current, (forward ? 1 : 0) - (back ? 1 : 0));
-        if (!letter) {
-            Timer1->setEnabled(false);
-            showWarning(tr("The character before the extension cannot be stepped."));
-            m_platform.cursor.ready();
-            return false;
-        }
+        // direction the 8-bit rules give (with the up-down's own arrow move);
+        // half of a pair is refused.
+        const int arrow = Sender == UpDownDoc ? 1 : Sender == Panel_URL ? -1 : 0;
+        const auto letter = steppedWideLetter(current, int(alphaForward) - int(alphaBack) + arrow);
+        if (!letter)
+            return failStep(tr("The character before the extension cannot be stepped."));
         Edit1->setTextCascade(split.prefix + *letter + split.extension);
         ShortURL = QStringLiteral("..") + *letter + split.extension;
         StatusBar->setPanelText(0, ShortURL);
     } else {
-        const bool forward = feedProgress || Sender == this || Sender == btnClipboard2;
-        const bool back = Sender == btnClipboardDec;
         int position = UpDownDoc->position();
-        if (forward)
+        if (alphaForward)
             position = stepLetterPosition(position, +1);
-        if (back)
+        if (alphaBack)
             position = stepLetterPosition(position, -1);
         // The up-down's own arrows may have landed on code 0: pass over it
         // in the direction of travel.
         if ((position & 0xFF) == 0)
-            position = stepLetterPosition(position, (back || Sender == Panel_URL) ? -1 : +1);
+            position = stepLetterPosition(position, (alphaBack || Sender == Panel_URL) ? -1 : +1);
         UpDownDoc->setPosition(position);
         const QChar letter = letterForPosition(position);
         Edit1->setTextCascade(split.prefix + letter + split.extension);
@@ -87,6 +80,14 @@ bool TVempForm::btnIncClick(QObject *Sender)
     }
     PositionEdit();
     return true;
+}
+
+bool TVempForm::failStep(const QString &warning)
+{
+    Timer1->setEnabled(false);
+    showWarning(warning);
+    m_platform.cursor.ready();
+    return false;
 }
 
 void TVempForm::UpDownDocClick(QObject *, UpDown::Arrow Button)

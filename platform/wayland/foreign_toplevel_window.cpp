@@ -5,15 +5,14 @@
 
 #include <wayland-client.h>
 
-// The protocol's callbacks. A window's changes come as a batch that its
-// "done" event closes.
+// The protocol's callbacks.
 struct ToplevelEvents
 {
     static ForeignToplevelWindow *self(void *data) { return static_cast<ForeignToplevelWindow *>(data); }
 
     static void title(void *data, zwlr_foreign_toplevel_handle_v1 *handle, const char *title)
     {
-        self(data)->m_toplevels[handle].pendingTitle = QString::fromUtf8(title);
+        self(data)->m_pending[handle].title = QString::fromUtf8(title);
     }
 
     static void state(void *data, zwlr_foreign_toplevel_handle_v1 *handle, wl_array *states)
@@ -22,28 +21,22 @@ struct ToplevelEvents
         const auto *state = static_cast<const uint32_t *>(states->data);
         for (size_t i = 0; i < states->size / sizeof(uint32_t); ++i)
             active = active || state[i] == ZWLR_FOREIGN_TOPLEVEL_HANDLE_V1_STATE_ACTIVATED;
-        self(data)->m_toplevels[handle].pendingActive = active;
+        self(data)->m_pending[handle].active = active;
     }
 
     static void done(void *data, zwlr_foreign_toplevel_handle_v1 *handle)
     {
         ForeignToplevelWindow *window = self(data);
-        ForeignToplevelWindow::Toplevel &toplevel = window->m_toplevels[handle];
-        toplevel.title = toplevel.pendingTitle;
-        if (toplevel.pendingActive)
-            window->m_active = handle;
-        else if (window->m_active == handle)
-            window->m_active = nullptr; // the last title stands until another window is active
-        if (window->m_active == handle)
-            window->m_lastTitle = toplevel.title;
+        const ForeignToplevelWindow::Pending &pending = window->m_pending[handle];
+        window->m_windows.setTitle(handle, pending.title);
+        window->m_windows.setActive(handle, pending.active);
     }
 
     static void closed(void *data, zwlr_foreign_toplevel_handle_v1 *handle)
     {
         ForeignToplevelWindow *window = self(data);
-        if (window->m_active == handle)
-            window->m_active = nullptr;
-        window->m_toplevels.erase(handle);
+        window->m_pending.erase(handle);
+        window->m_windows.remove(handle);
         zwlr_foreign_toplevel_handle_v1_destroy(handle);
     }
 
@@ -55,7 +48,7 @@ struct ToplevelEvents
     {
         static const zwlr_foreign_toplevel_handle_v1_listener listener = {
             &title, &appId, &output, &output, &state, &done, &closed, &parent};
-        self(data)->m_toplevels[handle];
+        self(data)->m_windows.add(handle);
         zwlr_foreign_toplevel_handle_v1_add_listener(handle, &listener, data);
     }
 
@@ -76,13 +69,12 @@ std::unique_ptr<ForeignToplevelWindow> ForeignToplevelWindow::create(WaylandConn
 
 ForeignToplevelWindow::~ForeignToplevelWindow()
 {
-    for (const auto &entry : m_toplevels)
-        zwlr_foreign_toplevel_handle_v1_destroy(entry.first);
+    m_windows.forEachWindow(&zwlr_foreign_toplevel_handle_v1_destroy);
 }
 
 QString ForeignToplevelWindow::title()
 {
     // Brings in whatever the compositor reported since the last tick.
     m_connection->roundtrip();
-    return m_lastTitle;
+    return m_windows.title();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foreground_window.h"
+#include "platform/wayland/window_list_title.h"
 
 #include <QString>
 #include <map>
@@ -9,9 +10,7 @@ class WaylandConnection;
 struct zwlr_foreign_toplevel_handle_v1;
 
 // The window in front on compositors that publish their windows (the
-// wlroots ones: sway and others): the title of the window last reported
-// active. Between two focus changes no window is active for a moment; the
-// last known title stands until the next one arrives.
+// wlroots ones: sway and others), by WindowListTitle's rule.
 class ForeignToplevelWindow : public ForegroundWindow
 {
 public:
@@ -22,19 +21,18 @@ public:
     QString title() override;
 
 private:
-    struct Toplevel
+    // A window's changes come as a batch that its "done" event closes.
+    struct Pending
     {
         QString title;
-        QString pendingTitle;
-        bool pendingActive = false;
+        bool active = false;
     };
 
     explicit ForeignToplevelWindow(WaylandConnection *connection) : m_connection(connection) {}
 
     WaylandConnection *m_connection;
-    std::map<zwlr_foreign_toplevel_handle_v1 *, Toplevel> m_toplevels;
-    zwlr_foreign_toplevel_handle_v1 *m_active = nullptr;
-    QString m_lastTitle;
+    std::map<zwlr_foreign_toplevel_handle_v1 *, Pending> m_pending;
+    WindowListTitle<zwlr_foreign_toplevel_handle_v1> m_windows;
 
     friend struct ToplevelEvents;
 };

@@ -12,29 +12,17 @@ struct PlasmaWindowEvents
 
     static void titleChanged(void *data, org_kde_plasma_window *window, const char *title)
     {
-        PlasmaWindowList *list = self(data);
-        list->m_titles[window] = QString::fromUtf8(title);
-        if (list->m_active == window)
-            list->m_lastTitle = list->m_titles[window];
+        self(data)->m_windows.setTitle(window, QString::fromUtf8(title));
     }
 
     static void stateChanged(void *data, org_kde_plasma_window *window, uint32_t flags)
     {
-        PlasmaWindowList *list = self(data);
-        if (flags & ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE) {
-            list->m_active = window;
-            list->m_lastTitle = list->m_titles[window];
-        } else if (list->m_active == window) {
-            list->m_active = nullptr; // the last title stands until another window is active
-        }
+        self(data)->m_windows.setActive(window, flags & ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE);
     }
 
     static void unmapped(void *data, org_kde_plasma_window *window)
     {
-        PlasmaWindowList *list = self(data);
-        if (list->m_active == window)
-            list->m_active = nullptr;
-        list->m_titles.erase(window);
+        self(data)->m_windows.remove(window);
         org_kde_plasma_window_destroy(window);
     }
 
@@ -65,7 +53,7 @@ struct PlasmaWindowEvents
             .resource_name_changed = &ignoreText,
         };
         org_kde_plasma_window *handle = org_kde_plasma_window_management_get_window(manager, id);
-        self(data)->m_titles[handle];
+        self(data)->m_windows.add(handle);
         org_kde_plasma_window_add_listener(handle, &listener, data);
     }
 
@@ -91,12 +79,11 @@ std::unique_ptr<PlasmaWindowList> PlasmaWindowList::create(WaylandConnection *co
 
 PlasmaWindowList::~PlasmaWindowList()
 {
-    for (const auto &entry : m_titles)
-        org_kde_plasma_window_destroy(entry.first);
+    m_windows.forEachWindow(&org_kde_plasma_window_destroy);
 }
 
 QString PlasmaWindowList::title()
 {
     m_connection->roundtrip();
-    return m_lastTitle;
+    return m_windows.title();
 }

@@ -1,17 +1,16 @@
 #pragma once
 
 #include "platform/foreground_window.h"
+#include "platform/wayland/window_list_title.h"
 
 #include <QString>
-#include <map>
 
 class WaylandConnection;
 struct org_kde_plasma_window;
 
 // The window in front on KDE Plasma, from KWin's window list. KWin offers the
 // list only to programs whose installed desktop entry asks for it
-// (X-KDE-Wayland-Interfaces). As with the other window lists, the last
-// active window's title stands until another window becomes active.
+// (X-KDE-Wayland-Interfaces). The title is by WindowListTitle's rule.
 class PlasmaWindowList : public ForegroundWindow
 {
 public:
@@ -25,9 +24,7 @@ private:
     explicit PlasmaWindowList(WaylandConnection *connection) : m_connection(connection) {}
 
     WaylandConnection *m_connection;
-    std::map<org_kde_plasma_window *, QString> m_titles;
-    org_kde_plasma_window *m_active = nullptr;
-    QString m_lastTitle;
+    WindowListTitle<org_kde_plasma_window> m_windows;
 
     friend struct PlasmaWindowEvents;
 };

@@ -19,8 +19,6 @@ private slots:
     void errorReportText_data();
     void errorReportText();
     void stripCutting();
-    void enlargedPixelArt_data();
-    void enlargedPixelArt();
     void renderedPixelArt_data();
     void renderedPixelArt();
     void pixelArtRoom_data();
@@ -154,28 +152,6 @@ void TestLayoutRules::stripCutting()
     QCOMPARE(cells[8].pixel(15, 15), qRgb(254, 0, 255));
 }
 
-void TestLayoutRules::enlargedPixelArt_data()
-{
-    QTest::addColumn<int>("factor");
-    QTest::addColumn<int>("expectedFactor");
-    QTest::newRow("same size") << 1 << 1;
-    QTest::newRow("twice") << 2 << 2;
-    QTest::newRow("three times") << 3 << 3;
-    QTest::newRow("four times") << 4 << 4;
-    QTest::newRow("nonsense factor gives the original") << 0 << 1;
-}
-
-void TestLayoutRules::enlargedPixelArt()
-{
-    QFETCH(int, factor);
-    QFETCH(int, expectedFactor);
-    const QImage source = samplePicture();
-    const QImage big = enlargePixelArt(source, factor);
-    QCOMPARE(big.size(), source.size() * expectedFactor);
-    QCOMPARE(big.devicePixelRatio(), qreal(expectedFactor));
-    checkBlocks(big, source, big.rect(), expectedFactor);
-}
-
 void TestLayoutRules::renderedPixelArt_data()
 {
     QTest::addColumn<QSize>("deviceSize");
@@ -184,6 +160,8 @@ void TestLayoutRules::renderedPixelArt_data()
     // The sample picture is 3 x 2; the largest whole multiple fits, centred.
     QTest::newRow("exact") << QSize(3, 2) << QRect(0, 0, 3, 2) << 1;
     QTest::newRow("twice exactly") << QSize(6, 4) << QRect(0, 0, 6, 4) << 2;
+    QTest::newRow("three times exactly") << QSize(9, 6) << QRect(0, 0, 9, 6) << 3;
+    QTest::newRow("four times exactly") << QSize(12, 8) << QRect(0, 0, 12, 8) << 4;
     QTest::newRow("not yet three times") << QSize(8, 5) << QRect(1, 0, 6, 4) << 2;
     QTest::newRow("three times, narrow by height") << QSize(12, 6) << QRect(1, 0, 9, 6) << 3;
     QTest::newRow("1.5 times gets 1, centred") << QSize(5, 3) << QRect(1, 0, 3, 2) << 1;

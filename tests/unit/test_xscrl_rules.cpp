@@ -8,8 +8,6 @@ class TestXScrlRules : public QObject
 private slots:
     void placement_data();
     void placement();
-    void clamping_data();
-    void clamping();
     void pixelSizeCaption_data();
     void pixelSizeCaption();
 };
@@ -41,23 +39,6 @@ void TestXScrlRules::placement()
     QFETCH(QSize, outer);
     QFETCH(QRect, screen);
     QTEST(placeOnPointer(pointer, outer, screen), "expected");
-}
-
-void TestXScrlRules::clamping_data()
-{
-    QTest::addColumn<qint64>("value");
-    QTest::addColumn<qint32>("expected");
-    QTest::newRow("inside") << qint64(2000) << 2000;
-    QTest::newRow("minimum") << qint64(100) << 100;
-    QTest::newRow("below") << qint64(99) << 100;
-    QTest::newRow("above") << qint64(9901) << 9900;
-    QTest::newRow("far beyond 32 bits") << (qint64(1) << 33) << 9900;
-}
-
-void TestXScrlRules::clamping()
-{
-    QFETCH(qint64, value);
-    QTEST(clampToRange(value, 100, 9900), "expected");
 }
 
 void TestXScrlRules::pixelSizeCaption_data()
