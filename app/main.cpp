@@ -16,7 +16,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("Serimo"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SERIMO_VERSION));
     if (asksOnlyForText(argc, argv)) {
         // Help and version print without a display.
         QCoreApplication textOnly(argc, argv);

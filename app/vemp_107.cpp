@@ -27,7 +27,7 @@ TVempForm::TVempForm(const Platform &platform, QWidget *parent)
 {
     loadResources();
     setObjectName(QStringLiteral("VempForm"));
-    setWindowTitle(QStringLiteral("Serimo 1.0"));
+    setWindowTitle(QStringLiteral("Serimo " SERIMO_VERSION));
     setWindowIcon(pixelArtIcon(QImage(QStringLiteral(":/serimo.png"))));
     buildControls();
     bindEvents();

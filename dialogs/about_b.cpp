@@ -28,7 +28,7 @@ TAboutForm::~TAboutForm() = default;
 
 QString TAboutForm::aboutText()
 {
-    return tr("Serimo 1.0\n\nby Brellix");
+    return tr("Serimo " SERIMO_VERSION "\n\nby Brellix");
 }
 
 void TAboutForm::reject() {}
