@@ -11,7 +11,8 @@ options="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DSERIMO_BENCH=ON"
 if [ "${1:-}" = "--sanitize" ]; then
     build=build-sanitize
     options="-DCMAKE_BUILD_TYPE=Debug -DSERIMO_SANITIZE=ON"
-    export ASAN_OPTIONS="abort_on_error=1"
+    export ASAN_OPTIONS="abort_on_error=1:fast_unwind_on_malloc=0"
+    export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
 cmake -S . -B "$build" $options >/dev/null

@@ -27,14 +27,17 @@ XcbReply<T> reply(T *raw, xcb_generic_error_t *error)
 class X11ForegroundWindow : public ForegroundWindow
 {
 public:
-    explicit X11ForegroundWindow(xcb_connection_t *connection) : m_connection(connection)
+    X11ForegroundWindow(xcb_connection_t *connection, xcb_window_t root) : m_connection(connection), m_root(root)
     {
-        const xcb_setup_t *setup = xcb_get_setup(connection);
-        m_root = xcb_setup_roots_iterator(setup).data->root;
         m_activeWindow = atom("_NET_ACTIVE_WINDOW");
         m_netWmName = atom("_NET_WM_NAME");
         m_utf8String = atom("UTF8_STRING");
     }
+
+    ~X11ForegroundWindow() override { xcb_disconnect(m_connection); }
+
+    X11ForegroundWindow(const X11ForegroundWindow &) = delete;
+    X11ForegroundWindow &operator=(const X11ForegroundWindow &) = delete;
 
     QString title() override
     {
@@ -112,7 +115,7 @@ private:
     }
 
     xcb_connection_t *m_connection;
-    xcb_window_t m_root = XCB_NONE;
+    xcb_window_t m_root;
     xcb_atom_t m_activeWindow = XCB_ATOM_NONE;
     xcb_atom_t m_netWmName = XCB_ATOM_NONE;
     xcb_atom_t m_utf8String = XCB_ATOM_NONE;
@@ -122,9 +125,21 @@ private:
 
 std::unique_ptr<ForegroundWindow> makeX11ForegroundWindow()
 {
-    if (auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
-        if (xcb_connection_t *connection = x11->connection())
-            return std::make_unique<X11ForegroundWindow>(connection);
+    if (!qGuiApp || !qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        return nullptr;
+    // A connection of our own rather than Qt's: Qt's event thread reads every
+    // packet that arrives on its connection, so the replies to our requests
+    // would be allocated in that thread, where the leak checker cannot tell
+    // them from Qt's own events (tests/lsan.supp silences those). Qt's
+    // connection goes to the display that DISPLAY names, and so does this one.
+    int screen = 0;
+    xcb_connection_t *connection = xcb_connect(nullptr, &screen);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return nullptr;
     }
-    return nullptr;
+    auto roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screen && roots.rem > 1; ++i)
+        xcb_screen_next(&roots);
+    return std::make_unique<X11ForegroundWindow>(connection, roots.data->root);
 }
