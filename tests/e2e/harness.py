@@ -500,6 +500,16 @@ class Desktop:
                                                       result.stderr.strip()))
         return result.stdout
 
+    def search(self, *criteria):
+        """Ids of the windows that `xdotool search` finds. xdotool dies on a
+        window that vanishes while it walks the tree (a tooltip, a menu that
+        closes); that is an error here, for wait_for to retry, never "none"."""
+        result = subprocess.run(["xdotool", "search"] + list(criteria), env=self.env,
+                                capture_output=True, text=True, timeout=DEADLINE)
+        if "X Error" in result.stderr:
+            raise TestFailure("xdotool search %s: %s" % (" ".join(criteria), result.stderr.strip()))
+        return [int(w) for w in result.stdout.split()]
+
     def _root_property(self, name):
         return self.x("xprop", "-root", name, check_rc=False)
 
@@ -566,8 +576,8 @@ class Desktop:
                             "%dx%d+%d+%d" % (width, height, left, top),
                             "another program's window"])
         try:
-            out = self.x("xdotool", "search", "--sync", "--onlyvisible", "--classname", name)
-            window = int(out.split()[0])
+            window = wait_for(lambda: self.search("--onlyvisible", "--classname", name),
+                              "a visible window of class %s" % name)[0]
             self.activate(window)
             yield window
         finally:
@@ -647,14 +657,16 @@ class Desktop:
             if proc.poll() is not None:
                 raise TestFailure("serimo exited with status %s before showing a window "
                                   "titled %r" % (proc.poll(), TITLE))
-            out = self.x("xdotool", "search", "--onlyvisible", "--pid", str(proc.pid),
-                         "--name", "^%s$" % TITLE, check_rc=False).split()
+            try:
+                out = self.search("--onlyvisible", "--pid", str(proc.pid), "--name", "^%s$" % TITLE)
+            except TestFailure:
+                out = []
             if out:
                 break
             if time.monotonic() >= deadline:
                 raise TestFailure("no visible window titled %r within 10s" % TITLE)
             time.sleep(0.03)
-        app.window = int(out[0])
+        app.window = out[0]
         return app
 
     def _log_path(self):

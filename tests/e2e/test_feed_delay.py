@@ -12,9 +12,9 @@ DIALOG_TITLE = "Set Feed Delay (msecs.) to"
 
 
 def dialog_windows(desk, app):
-    return desk.x("xdotool", "search", "--all", "--onlyvisible", "--pid", str(app.proc.pid),
-                  "--name", "^%s$" % DIALOG_TITLE.replace("(", "\\(").replace(")", "\\)")
-                  .replace(".", "\\."), check_rc=False).split()
+    return desk.search("--all", "--onlyvisible", "--pid", str(app.proc.pid),
+                       "--name", "^%s$" % DIALOG_TITLE.replace("(", "\\(").replace(")", "\\)")
+                       .replace(".", "\\."))
 
 
 def open_dialog(desk, app):
