@@ -1,16 +1,16 @@
 #include "app/view_geometry.h"
 
-QRect normalViewBounds(const ViewInputs &in, const QRect &current, const QSize &screen, bool centred)
+QRect normalViewBounds(const ViewInputs &in, const QRect &current, const QRect &screen, bool centred)
 {
     const int width = 6 * in.button.width() + 16;
     const int height = in.cap + 4 + in.statusHeight + in.urlHeight + 2 * in.button.height();
     int left = current.left();
     int top = current.top();
     if (centred) {
-        left = (screen.width() - width) / 2;
-        top = (screen.height() - height) / 2;
-    } else if (left + width > screen.width()) {
-        left = screen.width() - width;
+        left = screen.left() + (screen.width() - width) / 2;
+        top = screen.top() + (screen.height() - height) / 2;
+    } else if (left + width > screen.left() + screen.width()) {
+        left = screen.left() + screen.width() - width;
     }
     return {left, top, width, height};
 }

@@ -15,8 +15,9 @@ struct ViewInputs
 
 // Normal view: the tool bar in two rows. Centred on the screen when asked,
 // otherwise at the current position moved left just enough to keep the
-// right edge on the screen.
-QRect normalViewBounds(const ViewInputs &in, const QRect &current, const QSize &screen, bool centred);
+// right edge on the screen. `screen` is the screen's place on the desktop,
+// which need not start at 0,0 where there are several screens.
+QRect normalViewBounds(const ViewInputs &in, const QRect &current, const QRect &screen, bool centred);
 
 // Toolbar view: two buttons wide, six rows; the position never changes.
 QRect toolbarViewBounds(const ViewInputs &in, const QRect &current);

@@ -31,7 +31,7 @@ void TVempForm::btnDefaultViewClick(QObject *Sender)
         bounds = toolbarViewBounds(in, outerBounds());
     } else {
         const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-        bounds = normalViewBounds(in, outerBounds(), screen->geometry().size(), Sender == qApp);
+        bounds = normalViewBounds(in, outerBounds(), screen->geometry(), Sender == qApp);
     }
     setOuterBounds(bounds);
     // The view's height counts the frame: lay it out again once it is known.

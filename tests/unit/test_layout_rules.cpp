@@ -61,22 +61,37 @@ void checkBlocks(const QImage &rendered, const QImage &source, const QRect &area
 
 void TestLayoutRules::normalView_data()
 {
+    QTest::addColumn<QRect>("screen");
     QTest::addColumn<QRect>("current");
     QTest::addColumn<bool>("centred");
     QTest::addColumn<QRect>("expected");
     // 45 x 36 buttons, decoration 26, status 21, URL panel 26: 286 x 149.
-    QTest::newRow("centred") << QRect(5, 5, 10, 10) << true << QRect(369, 309, 286, 149);
-    QTest::newRow("stays where it is") << QRect(100, 700, 50, 50) << false << QRect(100, 700, 286, 149);
-    QTest::newRow("pulled back to right edge") << QRect(900, 50, 50, 50) << false << QRect(738, 50, 286, 149);
-    QTest::newRow("top never adjusted") << QRect(10, -40, 50, 50) << false << QRect(10, -40, 286, 149);
+    const QRect single(0, 0, 1024, 768);
+    QTest::newRow("centred") << single << QRect(5, 5, 10, 10) << true << QRect(369, 309, 286, 149);
+    QTest::newRow("stays where it is") << single << QRect(100, 700, 50, 50) << false << QRect(100, 700, 286, 149);
+    QTest::newRow("pulled back to right edge") << single << QRect(900, 50, 50, 50) << false
+                                               << QRect(738, 50, 286, 149);
+    QTest::newRow("top never adjusted") << single << QRect(10, -40, 50, 50) << false << QRect(10, -40, 286, 149);
+    // A second screen right of a 1280-wide first one, lower by 100.
+    const QRect right(1280, 100, 1024, 768);
+    QTest::newRow("second screen, centred on it") << right << QRect(5, 5, 10, 10) << true
+                                                  << QRect(1649, 409, 286, 149);
+    QTest::newRow("second screen, stays on it") << right << QRect(1300, 150, 50, 50) << false
+                                                << QRect(1300, 150, 286, 149);
+    QTest::newRow("second screen, pulled back to its right edge")
+        << right << QRect(2200, 150, 50, 50) << false << QRect(2018, 150, 286, 149);
+    // A screen left of the primary has negative coordinates.
+    QTest::newRow("screen left of the primary, centred") << QRect(-1024, 0, 1024, 768) << QRect(5, 5, 10, 10) << true
+                                                         << QRect(-655, 309, 286, 149);
 }
 
 void TestLayoutRules::normalView()
 {
+    QFETCH(QRect, screen);
     QFETCH(QRect, current);
     QFETCH(bool, centred);
     const ViewInputs in{QSize(45, 36), 26, 21, 26};
-    QTEST(normalViewBounds(in, current, QSize(1024, 768), centred), "expected");
+    QTEST(normalViewBounds(in, current, screen, centred), "expected");
 }
 
 void TestLayoutRules::toolbarViewNeverMoves()
