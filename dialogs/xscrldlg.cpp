@@ -224,10 +224,9 @@ void TXScrlDlg::CustomSettingChange()
     }
     const std::optional<qint32> typed = tryStrToInt(ui->CustomSetting->text());
     if (!typed) {
-        // Recovery: the minimum into the box, the scroll bar back to the start.
+        // Recovery: the minimum into the box, whose nested rule takes the
+        // scroll bar there too, so that OK gives what the box shows.
         setCustomSetting(QString::number(state.minValue));
-        state.typing = true;
-        ui->CustomScrollBar->setValue(state.startValue);
         state.typing = false;
         return;
     }

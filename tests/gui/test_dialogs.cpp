@@ -65,6 +65,8 @@ private slots:
     void rangeErrorReachesTheReport();
     void feedDelay_data();
     void feedDelay();
+    void feedDelayBoxAgreesWithOk_data();
+    void feedDelayBoxAgreesWithOk();
     void feedDelayDuringAFeed();
     void aboutClosesOnlyWithOk_data();
     void aboutClosesOnlyWithOk();
@@ -131,11 +133,11 @@ void TestDialogs::textRule_data()
     QTest::newRow("5 becomes the minimum at once") << "5" << false << "100" << 100;
     QTest::newRow("digits past the maximum") << "99999" << false << "9900" << 9900;
     QTest::newRow("emptied box keeps the last position") << "" << false << "" << 2000;
-    QTest::newRow("letters take the recovery") << "x" << false << "100" << 2000;
+    QTest::newRow("letters take the recovery") << "x" << false << "100" << 100;
     QTest::newRow("pasted hex") << "$1F4" << true << "$1F4" << 500;
     QTest::newRow("pasted leading zero kept") << " 0150" << true << " 0150" << 150;
-    QTest::newRow("pasted beyond 32 bits") << "99999999999" << true << "100" << 2000;
-    QTest::newRow("pasted sign alone") << "-" << true << "100" << 2000;
+    QTest::newRow("pasted beyond 32 bits") << "99999999999" << true << "100" << 100;
+    QTest::newRow("pasted sign alone") << "-" << true << "100" << 100;
 }
 
 void TestDialogs::textRule()
@@ -348,6 +350,50 @@ void TestDialogs::feedDelay()
     QTEST(form.Timer1->interval(), "after");
     QVERIFY(f.boxes.shown.isEmpty());
     QVERIFY(form.findChildren<QDialog *>().isEmpty());
+}
+
+void TestDialogs::feedDelayBoxAgreesWithOk_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<int>("after");
+    QTest::newRow("letters typed") << 2000 << "abc" << false << 100;
+    QTest::newRow("letters after digits") << 5000 << "12a" << false << 100;
+    QTest::newRow("blanks typed") << 2000 << "   " << false << 100;
+    QTest::newRow("blanks pasted") << 3000 << "   " << true << 100;
+    QTest::newRow("Arabic-Indic digits") << 2000 << QStringLiteral("\u0663\u0660\u0660\u0660") << true << 100;
+    QTest::newRow("Devanagari digits") << 2000 << QStringLiteral("\u0968\u0966\u0966") << true << 100;
+    QTest::newRow("full-width digits") << 1500 << QStringLiteral("\uFF15\uFF10\uFF10") << true << 100;
+    QTest::newRow("digits then a letter pasted") << 2000 << "2500x" << true << 100;
+    QTest::newRow("a number still applies") << 2000 << "2500" << true << 2500;
+}
+
+// Whatever text went into the box, OK applies the number the box shows.
+void TestDialogs::feedDelayBoxAgreesWithOk()
+{
+    QFETCH(int, before);
+    QFETCH(QString, text);
+    QFETCH(bool, pasted);
+    FormFixture f;
+    TVempForm &form = f.start();
+    auto *timer = form.findChild<FeedTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(timer);
+    timer->setInterval(before);
+    QString shown;
+    ModalAnswer reply([&](QDialog &d) {
+        if (pasted)
+            edit(d)->insert(text);
+        else
+            QTest::keyClicks(edit(d), text);
+        shown = edit(d)->text();
+        clickOk(d);
+    });
+    form.findChild<QAction *>(QStringLiteral("mnuFeedDelay"))->trigger();
+    QVERIFY(reply.acted);
+    QCOMPARE(timer->interval(), shown.toInt());
+    QTEST(timer->interval(), "after");
+    QVERIFY(f.boxes.shown.isEmpty());
 }
 
 void TestDialogs::feedDelayDuringAFeed()
