@@ -6,6 +6,7 @@
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/message_boxes.h"
+#include "platform/program_files.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/wayland/wayland_connection.h"
@@ -43,7 +44,8 @@ int main(int argc, char *argv[])
     QtHelpViewer help;
     QtBusyCursor cursor;
     DesktopShell shell;
-    TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground});
+    DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
+    TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files});
     messageBoxes.setParent(&VempForm);
     // Before the first activation, so the start-up detection works on it.
     if (commandLine.url)

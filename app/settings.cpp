@@ -1,4 +1,5 @@
 #include "app/vemp_107.h"
+#include "platform/program_files.h"
 #include "platform/settings_store.h"
 #include "common/serimo_error.h"
 #include "series/series_text.h"
@@ -49,7 +50,7 @@ void TVempForm::LoadSettings()
     } else {
         btnDefaultViewClick(qApp);
     }
-    WebPageFile = QDir::home().filePath(QStringLiteral("serimo.htm"));
+    WebPageFile = QDir(m_platform.files.homeDirectory()).filePath(QStringLiteral("serimo.htm"));
 }
 
 void TVempForm::SaveSettings()

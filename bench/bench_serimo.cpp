@@ -42,7 +42,8 @@ struct Fakes
     FakeBusyCursor cursor;
     FakeShell shell;
     FakeForegroundWindow foreground;
-    Platform platform() { return Platform{boxes, clipboard, settings, help, cursor, shell, foreground}; }
+    FakeFileLocations files;
+    Platform platform() { return Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files}; }
 };
 } // namespace
 

@@ -62,7 +62,7 @@ void TVempForm::ImagesCommand()
 
 void TVempForm::mnuWebsiteClick(QObject *)
 {
-    const QString page = ensureTrailingSlash(pageDirectory()) + kWebSitePageName;
+    const QString page = ensureTrailingSlash(m_platform.files.pageDirectory()) + kWebSitePageName;
     writePageFile(page, websitePage(kWebSiteUrl, kAuthorMail));
     handToBrowser(m_platform.shell, m_platform.messageBoxes, page, tr("Browser not found."));
 }

@@ -2,6 +2,7 @@
 
 class BusyCursor;
 class Clipboard;
+class FileLocations;
 class ForegroundWindow;
 class HelpViewer;
 class MessageBoxes;
@@ -19,4 +20,5 @@ struct Platform
     BusyCursor &cursor;
     Shell &shell;
     ForegroundWindow &foreground;
+    FileLocations &files;
 };

@@ -15,12 +15,23 @@ QString shippedFile(const QString &name)
     return QFileInfo::exists(installed) ? QDir::cleanPath(installed) : beside;
 }
 
-QString pageDirectory()
+QString pageDirectoryFor(const QString &programDir, const QString &marker, const QString &userDataDir,
+                         const std::function<bool(const QString &)> &isFile)
 {
-    QString dir = QCoreApplication::applicationDirPath();
-    if (!QFileInfo(dir).isWritable()) {
-        dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-        QDir().mkpath(dir);
-    }
+    return isFile(QDir(programDir).filePath(marker)) ? programDir : userDataDir;
+}
+
+QString DesktopFileLocations::homeDirectory() const
+{
+    return QDir::homePath();
+}
+
+QString DesktopFileLocations::pageDirectory() const
+{
+    const QString dir =
+        pageDirectoryFor(QCoreApplication::applicationDirPath(), m_helpFile,
+                         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation),
+                         [](const QString &path) { return QFileInfo(path).isFile(); });
+    QDir().mkpath(dir);
     return dir;
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Serimo installed into a prefix runs as it does from the build tree: it
 finds its help file in share/serimo, answers --help and --version without a
-display, starts on a URL given on the command line, and its desktop entry
-and icons are where the desktop looks for them."""
+display, starts on a URL given on the command line, writes its web-site
+page into the user's data directory rather than among the programs, and its
+desktop entry and icons are where the desktop looks for them."""
 
 import os
 import shutil
@@ -51,13 +52,25 @@ def main(serimo, report):
             check(usage.returncode == 0 and "[url]" in usage.stdout, "--help printed %r" % usage.stdout)
 
         with harness.Desktop() as desk:
-            app = desk.start_serimo(installed, args=[URL])
+            # An opener that opens nothing, so no browser starts.
+            stub_dir = os.path.join(desk.home, "stub")
+            os.makedirs(stub_dir)
+            with open(os.path.join(stub_dir, "xdg-open"), "w") as f:
+                f.write("#!/bin/sh\nexit 0\n")
+            os.chmod(os.path.join(stub_dir, "xdg-open"), 0o755)
+            path = stub_dir + os.pathsep + desk.env.get("PATH", "/usr/bin:/bin")
+            app = desk.start_serimo(installed, args=[URL], extra_env={"PATH": path})
             desk.wait_active(app.window)
             with report.part("starts on the URL given"):
                 app.wait_url(URL)
             with report.part("help file found in the prefix"):
                 app.press("Help")
                 app.find("Serimo Help")
+            with report.part("web-site page in the user's data directory, not among the programs"):
+                app.choose_from_menu("Web site")
+                page = os.path.join(desk.home, ".local", "share", "Serimo", "qxpict.htm")
+                harness.wait_for(lambda: os.path.isfile(page), "the web-site page at %s" % page)
+                check_equal(sorted(os.listdir(os.path.join(prefix, "bin"))), ["serimo"], "files in the bin folder")
             check_equal(app.close(), 0, "exit status of the installed program")
     finally:
         shutil.rmtree(prefix, ignore_errors=True)

@@ -8,10 +8,13 @@
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/message_boxes.h"
+#include "platform/program_files.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 
+#include <QDir>
 #include <QMap>
+#include <QTemporaryDir>
 #include <QStringList>
 #include <functional>
 
@@ -150,4 +153,21 @@ public:
     }
     QString currentTitle;
     int reads = 0;
+};
+
+// A home and a page directory of their own, so no test writes into the real
+// home or beside the test program.
+class FakeFileLocations : public FileLocations
+{
+public:
+    FakeFileLocations()
+    {
+        QDir(m_root.path()).mkpath(QStringLiteral("home"));
+        QDir(m_root.path()).mkpath(QStringLiteral("pages"));
+    }
+    QString homeDirectory() const override { return m_root.filePath(QStringLiteral("home")); }
+    QString pageDirectory() const override { return m_root.filePath(QStringLiteral("pages")); }
+
+private:
+    QTemporaryDir m_root;
 };

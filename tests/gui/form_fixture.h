@@ -25,11 +25,12 @@ struct FormFixture
     FakeBusyCursor cursor;
     FakeShell shell;
     FakeForegroundWindow foreground;
+    FakeFileLocations files;
     std::unique_ptr<TVempForm> form;
 
     TVempForm &create()
     {
-        form = std::make_unique<TVempForm>(Platform{boxes, clipboard, settings, help, cursor, shell, foreground});
+        form = std::make_unique<TVempForm>(Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files});
         return *form;
     }
 

@@ -3,7 +3,6 @@
 #include "output/website_page.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -65,7 +64,7 @@ private slots:
     void imagesPageCannotBeCreated();
     void handOverRefused_data();
     void handOverRefused();
-    void websitePageWrittenBesideProgram();
+    void websitePageWrittenToPageDirectory();
 };
 
 void TestPages::imagesWritesRunAndOpensIt()
@@ -207,15 +206,14 @@ void TestPages::handOverRefused()
     QCOMPARE(f.url(), kBase + (website ? "pic001.jpg" : "pic003.jpg"));
 }
 
-void TestPages::websitePageWrittenBesideProgram()
+void TestPages::websitePageWrittenToPageDirectory()
 {
     FormFixture f;
     TVempForm &form = f.start();
     const QString url = f.url();
     const QString panel1 = f.panel(1);
     const int readyCalls = f.cursor.readyCalls;
-    const QString page = QCoreApplication::applicationDirPath() + "/qxpict.htm";
-    QFile::remove(page);
+    const QString page = f.files.pageDirectory() + "/qxpict.htm";
     form.mnuWebsite->trigger();
 
     QCOMPARE(f.shell.opened, QStringList{page});

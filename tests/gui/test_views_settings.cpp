@@ -84,7 +84,7 @@ void TestViewsSettings::firstRunIsNormalViewCentred()
     QCOMPARE(form.Timer1->interval(), 2000);
     QVERIFY(form.mnuShowText->isChecked() && form.mnuShowURL->isChecked() && form.mnuShowHints->isChecked());
     QVERIFY(!form.mnuAlwaysOnTop->isChecked());
-    QCOMPARE(form.WebPageFile, QDir::home().filePath(QStringLiteral("serimo.htm")));
+    QCOMPARE(form.WebPageFile, QDir(f.files.homeDirectory()).filePath(QStringLiteral("serimo.htm")));
     QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
 }
 
@@ -415,7 +415,8 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         FakeBusyCursor cursor;
         FakeShell shell;
         FakeForegroundWindow foreground;
-        TVempForm form(Platform{boxes, clipboard, store, help, cursor, shell, foreground});
+        FakeFileLocations files;
+        TVempForm form(Platform{boxes, clipboard, store, help, cursor, shell, foreground, files});
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));

@@ -1,0 +1,47 @@
+#include "platform/program_files.h"
+
+#include <QSet>
+#include <QTest>
+
+class TestProgramFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pageDirectory_data();
+    void pageDirectory();
+};
+
+void TestProgramFiles::pageDirectory_data()
+{
+    QTest::addColumn<QString>("programDir");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("expected");
+    const QString data = QStringLiteral("/home/u/.local/share/Serimo");
+    QTest::newRow("build tree") << "/home/u/src/serimo/build"
+                                << QStringList{"/home/u/src/serimo/build/serimo", "/home/u/src/serimo/build/qxvemp.hlp"}
+                                << "/home/u/src/serimo/build";
+    QTest::newRow("installed under ~/.local")
+        << "/home/u/.local/bin" << QStringList{"/home/u/.local/bin/serimo", "/home/u/.local/share/serimo/qxvemp.hlp"}
+        << data;
+    QTest::newRow("installed system-wide")
+        << "/usr/bin" << QStringList{"/usr/bin/serimo", "/usr/share/serimo/qxvemp.hlp"} << data;
+    QTest::newRow("help file one folder up") << "/opt/serimo/bin" << QStringList{"/opt/serimo/qxvemp.hlp"} << data;
+    QTest::newRow("other files beside the program")
+        << "/opt/serimo" << QStringList{"/opt/serimo/serimo", "/opt/serimo/serimo.png", "/opt/serimo/qxpict.htm"}
+        << data;
+    QTest::newRow("program folder given with a closing slash")
+        << "/opt/serimo/" << QStringList{"/opt/serimo/qxvemp.hlp"} << "/opt/serimo/";
+}
+
+void TestProgramFiles::pageDirectory()
+{
+    QFETCH(QString, programDir);
+    QFETCH(QStringList, files);
+    const QSet<QString> existing(files.begin(), files.end());
+    QTEST(pageDirectoryFor(programDir, QStringLiteral("qxvemp.hlp"), QStringLiteral("/home/u/.local/share/Serimo"),
+                           [&](const QString &path) { return existing.contains(path); }),
+          "expected");
+}
+
+QTEST_GUILESS_MAIN(TestProgramFiles)
+#include "test_program_files.moc"
