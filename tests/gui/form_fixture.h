@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -61,8 +62,10 @@ struct FormFixture
 };
 
 // Answers the next modal dialog from the event loop, as a person would, once
-// it is open and active. A dialog the answer left open is closed after five
-// seconds, so a failing test cannot hang.
+// it is open and active. The answer must close the dialog: one still open two
+// seconds after the answer (an access key clicks its button a moment later),
+// or one that never became active to be answered within five, fails the test
+// and is then closed with Rejected, so that the test cannot hang.
 class ModalAnswer
 {
 public:
@@ -75,20 +78,31 @@ public:
                 return;
             m_poll.stop();
             acted = true;
+            m_answered = dialog;
             m_act(*dialog);
+            m_watchdog.start(2000);
         });
         m_poll.start();
         m_watchdog.setSingleShot(true);
-        QObject::connect(&m_watchdog, &QTimer::timeout, [] {
-            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                dialog->done(QDialog::Rejected);
+        QObject::connect(&m_watchdog, &QTimer::timeout, [this] {
+            if (m_answered && m_answered->isVisible())
+                abandon(m_answered, "the answer left the dialog open");
+            else if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()); dialog && !acted)
+                abandon(dialog, "the dialog was never answered");
         });
         m_watchdog.start(5000);
     }
     bool acted = false;
 
 private:
+    static void abandon(QDialog *dialog, const char *why)
+    {
+        QTest::qFail(why, __FILE__, __LINE__);
+        dialog->done(QDialog::Rejected);
+    }
+
     std::function<void(QDialog &)> m_act;
+    QPointer<QDialog> m_answered;
     QTimer m_poll;
     QTimer m_watchdog;
 };
