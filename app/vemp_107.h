@@ -164,6 +164,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // What a step was asked for, from the control that asked.
+    enum class StepKind {
+        Hidden,       // the hidden Alt+I button, and each tick of a feed run
+        Next,         // the Next button
+        Back,         // the Back button
+        ArrowForward, // the up-down's forward arrow, which has already moved it
+        ArrowBack,    // the up-down's back arrow, which has already moved it
+        PageStart,    // the first URL of an image page: shown as it is
+        PageItem,     // each further URL of an image page
+    };
+    StepKind stepKindOf(const QObject *Sender) const;
+
     void buildControls();
     void buildToolBar();
     void buildPopupMenu();

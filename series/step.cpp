@@ -18,23 +18,41 @@ void sendKey(QWidget *target, int key)
 }
 } // namespace
 
+TVempForm::StepKind TVempForm::stepKindOf(const QObject *Sender) const
+{
+    if (Sender == btnClipboard2)
+        return StepKind::Next;
+    if (Sender == btnClipboardDec)
+        return StepKind::Back;
+    if (Sender == UpDownDoc)
+        return StepKind::ArrowForward;
+    if (Sender == Panel_URL)
+        return StepKind::ArrowBack;
+    if (Sender == btnFeed)
+        return StepKind::PageStart;
+    if (Sender == this)
+        return StepKind::PageItem;
+    return StepKind::Hidden;
+}
+
 bool TVempForm::btnIncClick(QObject *Sender)
 {
+    const StepKind kind = stepKindOf(Sender);
     const int width = digitsValue();
     const SeriesSplit split = splitSeries(Edit1->text(), width);
     const bool feedProgress = Timer1->isEnabled() && FeedCount != 0;
     // The Alpha step's own moves; the up-down's arrows have already moved it.
-    const bool alphaForward = feedProgress || Sender == this || Sender == btnClipboard2;
-    const bool alphaBack = Sender == btnClipboardDec;
+    const bool alphaForward = feedProgress || kind == StepKind::PageItem || kind == StepKind::Next;
+    const bool alphaBack = kind == StepKind::Back;
 
     if (isDigitsMode()) {
         const auto value = tryStrToInt(split.counter);
         if (!value)
             return failStep(tr("Change digits to match series."));
         int delta = +1;
-        if (Sender == btnFeed)
+        if (kind == StepKind::PageStart)
             delta = 0;
-        else if (Sender == btnClipboardDec || Sender == Panel_URL)
+        else if (kind == StepKind::Back || kind == StepKind::ArrowBack)
             delta = -1;
         else if (Timer1->isEnabled() && FeedCount == 0)
             delta = 0;
@@ -48,7 +66,7 @@ bool TVempForm::btnIncClick(QObject *Sender)
         // Beyond the 8-bit codes the letter steps by whole characters, in the
         // direction the 8-bit rules give (with the up-down's own arrow move);
         // half of a pair is refused.
-        const int arrow = Sender == UpDownDoc ? 1 : Sender == Panel_URL ? -1 : 0;
+        const int arrow = kind == StepKind::ArrowForward ? 1 : kind == StepKind::ArrowBack ? -1 : 0;
         const auto letter = steppedWideLetter(current, int(alphaForward) - int(alphaBack) + arrow);
         if (!letter)
             return failStep(tr("The character before the extension cannot be stepped."));
@@ -64,7 +82,7 @@ bool TVempForm::btnIncClick(QObject *Sender)
         // The up-down's own arrows may have landed on code 0: pass over it
         // in the direction of travel.
         if ((position & 0xFF) == 0)
-            position = stepLetterPosition(position, (alphaBack || Sender == Panel_URL) ? -1 : +1);
+            position = stepLetterPosition(position, (alphaBack || kind == StepKind::ArrowBack) ? -1 : +1);
         UpDownDoc->setPosition(position);
         const QChar letter = letterForPosition(position);
         Edit1->setTextCascade(split.prefix + letter + split.extension);
@@ -72,9 +90,9 @@ bool TVempForm::btnIncClick(QObject *Sender)
         StatusBar->setPanelText(0, ShortURL);
     }
 
-    if (Sender == btnFeed)
+    if (kind == StepKind::PageStart)
         return true;
-    if (Sender == btnClipboard || Sender == btnClipboard2 || Sender == btnClipboardDec) {
+    if (kind == StepKind::Hidden || kind == StepKind::Next || kind == StepKind::Back) {
         if (!putUrlOnClipboard())
             return false;
     }
