@@ -62,8 +62,8 @@ private slots:
     void imagesItemsNotANumber();
     void imagesStepFailureWritesNothing();
     void imagesPageCannotBeCreated();
-    void handOverRefused_data();
-    void handOverRefused();
+    void handOverResult_data();
+    void handOverResult();
     void websitePageWrittenToPageDirectory();
 };
 
@@ -174,20 +174,24 @@ void TestPages::imagesPageCannotBeCreated()
     QVERIFY(!f.cursor.isBusy);
 }
 
-void TestPages::handOverRefused_data()
+void TestPages::handOverResult_data()
 {
     QTest::addColumn<bool>("website");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("message");
     QTest::newRow("images, refused") << false << int(Shell::kRefused) << "Web Browser not found.";
     QTest::newRow("images, 32") << false << 32 << "Web Browser not found.";
+    QTest::newRow("images, 33 taken") << false << 33 << "";
+    QTest::newRow("images, negative") << false << -1 << "Web Browser not found.";
     QTest::newRow("web site, missing") << true << int(Shell::kFileNotFound) << "Browser not found.";
+    QTest::newRow("web site, 33 taken") << true << 33 << "";
 }
 
-void TestPages::handOverRefused()
+void TestPages::handOverResult()
 {
     QFETCH(bool, website);
     QFETCH(int, result);
+    QFETCH(QString, message);
     PageFixture f;
     TVempForm &form = f.startAt(QStringLiteral("2"));
     f.shell.result = result;
@@ -196,10 +200,14 @@ void TestPages::handOverRefused()
     else
         f.pressImages();
 
-    QCOMPARE(f.boxes.shown.size(), 1);
-    QTEST(f.boxes.shown[0].text, "message");
-    QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Error"));
-    QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Error);
+    if (message.isEmpty()) {
+        QVERIFY(f.boxes.shown.isEmpty());
+    } else {
+        QCOMPARE(f.boxes.shown.size(), 1);
+        QCOMPARE(f.boxes.shown[0].text, message);
+        QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Error"));
+        QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Error);
+    }
     // The page was written before the hand-over and stays.
     QCOMPARE(f.shell.opened.size(), 1);
     QVERIFY(!fileBytes(f.shell.opened[0]).isEmpty());

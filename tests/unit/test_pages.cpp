@@ -1,7 +1,6 @@
 #include "output/html_text.h"
 #include "output/image_page.h"
 #include "output/website_page.h"
-#include "platform/shell.h"
 
 #include <QTest>
 
@@ -41,8 +40,6 @@ private slots:
     void websitePageBytes();
     void trailingSlash_data();
     void trailingSlash();
-    void resultCodeRule_data();
-    void resultCodeRule();
 };
 
 void TestPageText::imagePageBytes_data()
@@ -142,24 +139,6 @@ void TestPageText::trailingSlash()
 {
     QFETCH(QString, directory);
     QTEST(ensureTrailingSlash(directory), "expected");
-}
-
-void TestPageText::resultCodeRule_data()
-{
-    QTest::addColumn<int>("result");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("missing file") << int(Shell::kFileNotFound) << false;
-    QTest::newRow("refused") << int(Shell::kRefused) << false;
-    QTest::newRow("32 fails") << 32 << false;
-    QTest::newRow("33 succeeds") << 33 << true;
-    QTest::newRow("accepted") << int(Shell::kAccepted) << true;
-    QTest::newRow("negative fails") << -1 << false;
-}
-
-void TestPageText::resultCodeRule()
-{
-    QFETCH(int, result);
-    QTEST(Shell::accepted(result), "accepted");
 }
 
 QTEST_APPLESS_MAIN(TestPageText)
