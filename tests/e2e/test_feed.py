@@ -8,11 +8,22 @@ import time
 import harness
 
 BASE = "http://www.example.com/members/gallery/photos/98/"
-DELAY_MS = 300
+DELAY_MS = 400
+# Enough URLs that the run is still going when the Save window has come.
+ITEMS = 8
 
 
 def url(n):
     return BASE + "pic%03d.jpg" % n
+
+
+def stays_equal(probe, expected, seconds, what):
+    """Fails as soon as probe() differs from expected within `seconds`."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        harness.check_equal(probe(), expected, what)
+        time.sleep(0.03)
+    harness.check_equal(probe(), expected, what)
 
 
 def main(serimo, report):
@@ -25,22 +36,34 @@ def main(serimo, report):
         desk.wait_active(app.window)
         app.wait_url(url(1))
         items = app.find("# of items to increment")
-        for _ in range(3):
+        for _ in range(ITEMS - 1):
             app.press("Up", root=items)
-        harness.wait_until_equal(lambda: app.text("Items", pyatspi.ROLE_TEXT), "4", "Items box")
+        harness.wait_until_equal(lambda: app.text("Items", pyatspi.ROLE_TEXT), str(ITEMS), "Items box")
 
         with desk.clipboard_recorder() as seen:
             app.press("Feed")
-            harness.wait_until_equal(lambda: seen[-1:], [url(1)], "first hand-over")
+            harness.wait_until_equal(lambda: seen[:1], [url(1)], "first hand-over")
+            started = time.monotonic()
+            harness.wait_until(lambda: len(seen), lambda n: n >= 2, "second hand-over")
+            pace = time.monotonic() - started
             with desk.other_window(400, 300, 300, 100, title="Save As - Downloads"):
-                held = list(seen)
-                time.sleep(4 * DELAY_MS / 1000)
+                # The status line and the recorder agree on the URLs handed
+                # over so far; the run has not ended.
+                sent, status = harness.wait_until(
+                    lambda: (len(seen), app.status_panels()[1]),
+                    lambda now: now[1] == "Sending %d of %d" % (now[0], ITEMS) or now[1] == "Ready.",
+                    "the status and the clipboard agreeing")
+                held = seen[:sent]
                 with report.part("nothing is handed over while a Save window is in front"):
-                    harness.check_equal(seen, held, "clipboard texts while held")
+                    harness.check(sent < ITEMS and status != "Ready.",
+                                  "the run ended before the Save window came: %r, %r" % (held, status))
+                    # Four times the pace the run kept so far.
+                    stays_equal(lambda: (seen, app.status_panels()[1]), (held, status), 4 * pace,
+                                "clipboard texts and status while held")
             app.wait_status(1, "Ready.")
             with report.part("every URL once, in order"):
-                harness.check_equal(seen, [url(n) for n in range(1, 5)], "clipboard texts")
-        app.wait_url(url(4))
+                harness.check_equal(seen, [url(n) for n in range(1, ITEMS + 1)], "clipboard texts")
+        app.wait_url(url(ITEMS))
         harness.check_equal(app.text("Items", pyatspi.ROLE_TEXT), "1", "Items box after the run")
         harness.check_equal(app.close(), 0, "exit status after closing the window")
 
