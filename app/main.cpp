@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/display_start.h"
 #include "app/vemp_107.h"
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
@@ -7,34 +8,46 @@
 #include "platform/help_viewer.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
+#include "platform/session_end.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/wayland/wayland_connection.h"
 
 #include <QApplication>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("Serimo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SERIMO_VERSION));
+    // The usage names the program as the user calls it, not where it lies.
+    std::vector<char *> arguments(argv, argv + argc);
+    if (const char *slash = std::strrchr(argv[0], '/'))
+        arguments[0] = const_cast<char *>(slash + 1);
+    int count = argc;
+    arguments.push_back(nullptr);
     if (asksOnlyForText(argc, argv)) {
         // Help and version print without a display.
-        QCoreApplication textOnly(argc, argv);
+        QCoreApplication textOnly(count, arguments.data());
         processCommandLine(textOnly);
         return 0;
     }
     // The window system goes to Qt as an argument, not through the
     // environment, which programs Serimo starts (the browser) inherit.
-    std::vector<char *> arguments(argv, argv + argc);
     QByteArray platform = chooseWindowSystem();
     char platformOption[] = "-platform";
-    if (!platform.isEmpty())
+    if (!platform.isEmpty()) {
         arguments.insert(arguments.begin() + 1, {platformOption, platform.data()});
-    int count = int(arguments.size());
-    arguments.push_back(nullptr);
-    QApplication app(count, arguments.data());
-    const CommandLine commandLine = processCommandLine(app);
+        count += 2;
+    }
+    std::unique_ptr<QApplication> app;
+    {
+        const DisplayStartGuard guard;
+        app = std::make_unique<QApplication>(count, arguments.data());
+    }
+    const CommandLine commandLine = processCommandLine(*app);
 
     const std::unique_ptr<WaylandConnection> wayland = WaylandConnection::open();
     const std::unique_ptr<Clipboard> clipboard = makeClipboard(wayland.get());
@@ -47,9 +60,19 @@ int main(int argc, char *argv[])
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
     TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files});
     messageBoxes.setParent(&VempForm);
+    // The end of the session closes the window as its user would, settings
+    // written, and then ends every event loop, also those of modal windows,
+    // which About, closing only with its button, would not give up to a
+    // request to quit. A second request while the close waits for an answer
+    // (a settings error) ends the program at once.
+    SessionEndWatcher sessionEnd;
+    QObject::connect(&sessionEnd, &SessionEndWatcher::endRequested, &VempForm, [&VempForm] {
+        VempForm.close();
+        QCoreApplication::exit(0);
+    });
     // Before the first activation, so the start-up detection works on it.
     if (commandLine.url)
         VempForm.Edit1->setTextCascade(*commandLine.url);
     VempForm.show();
-    return app.exec();
+    return app->exec();
 }
