@@ -6,6 +6,7 @@
 #include "platform/desktop_adapters.h"
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
+#include "platform/keep_above.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/session_end.h"
@@ -52,13 +53,15 @@ int main(int argc, char *argv[])
     const std::unique_ptr<WaylandConnection> wayland = WaylandConnection::open();
     const std::unique_ptr<Clipboard> clipboard = makeClipboard(wayland.get());
     const std::unique_ptr<ForegroundWindow> foreground = makeForegroundWindow(wayland.get());
+    const std::unique_ptr<KeepAbove> keepAbove = makeKeepAbove();
     QtMessageBoxes messageBoxes;
     QtSettingsStore settings;
     QtHelpViewer help;
     QtBusyCursor cursor;
     DesktopShell shell;
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
-    TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files});
+    TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
+                                *keepAbove});
     messageBoxes.setParent(&VempForm);
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop, also those of modal windows,

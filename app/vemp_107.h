@@ -197,6 +197,7 @@ private:
     void applyPendingBounds();
 
     Platform m_platform;
+    bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;
     QList<std::pair<QWidget *, QString>> m_hints;

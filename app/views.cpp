@@ -3,7 +3,7 @@
 #include "app/vemp_107.h"
 #include "app/view_geometry.h"
 #include "platform/help_viewer.h"
-#include "platform/window_state.h"
+#include "platform/keep_above.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,7 +76,10 @@ void TVempForm::mnuAlwaysOnTopClick(QObject *)
 {
     const bool on = !mnuAlwaysOnTop->isChecked();
     mnuAlwaysOnTop->setChecked(on);
-    setKeepAbove(this, on);
+    if (!m_platform.keepAbove.set(this, on) && !m_toldNoKeepAbove) {
+        m_toldNoKeepAbove = true;
+        ShowStatus(tr("Stay on top is not available on this desktop."));
+    }
 }
 
 void TVempForm::Panel_URLResize(QObject *)

@@ -43,7 +43,11 @@ struct Fakes
     FakeShell shell;
     FakeForegroundWindow foreground;
     FakeFileLocations files;
-    Platform platform() { return Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files}; }
+    FakeKeepAbove keepAbove;
+    Platform platform()
+    {
+        return Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove};
+    }
 };
 } // namespace
 

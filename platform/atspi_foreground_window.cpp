@@ -10,11 +10,22 @@ namespace {
 const QString kConnectionName = QStringLiteral("serimo-foreground-window");
 const QString kRegistry = QStringLiteral("org.a11y.atspi.Registry");
 // How long a window's title stands after it went inactive with no other
-// window announced.
+// window announced: the next window's announcement normally follows within
+// milliseconds.
 constexpr int kGraceMs = 500;
+// How long a program has to name its window: one that does not answer in
+// time gives no title rather than holding up a tick that waits for it.
+constexpr int kLookUpMs = 150;
+
+// A window as the bus identifies it: its program's bus name and its path.
+QString windowOf(const QDBusMessage &signal)
+{
+    return signal.service() + QLatin1Char(' ') + signal.path();
+}
 } // namespace
 
-AtSpiForegroundWindow::AtSpiForegroundWindow() : m_bus(QString())
+AtSpiForegroundWindow::AtSpiForegroundWindow()
+    : m_bus(QString()), m_lookUp(QDBusPendingCall::fromCompletedCall(QDBusMessage()))
 {
     // The accessibility bus has an address of its own, given on the session bus.
     const QDBusMessage ask = QDBusMessage::createMethodCall(
@@ -39,8 +50,10 @@ void AtSpiForegroundWindow::connectToBus(const QString &address)
                   SLOT(windowActivated(QDBusMessage)));
     m_bus.connect(QString(), QString(), windowEvents, QStringLiteral("Deactivate"), this,
                   SLOT(windowDeactivated(QDBusMessage)));
-    // Programs send window events only while somebody has asked for them.
-    for (const char *event : {"window:activate", "window:deactivate"}) {
+    m_bus.connect(QString(), QString(), QStringLiteral("org.a11y.atspi.Event.Object"),
+                  QStringLiteral("PropertyChange"), this, SLOT(propertyChanged(QDBusMessage)));
+    // Programs send events only while somebody has asked for them.
+    for (const char *event : {"window:activate", "window:deactivate", "object:property-change:accessible-name"}) {
         QDBusMessage listen = QDBusMessage::createMethodCall(kRegistry, QStringLiteral("/org/a11y/atspi/registry"),
                                                              kRegistry, QStringLiteral("RegisterEvent"));
         listen << QString::fromLatin1(event) << QStringList() << QString();
@@ -48,36 +61,54 @@ void AtSpiForegroundWindow::connectToBus(const QString &address)
     }
 }
 
+QString AtSpiForegroundWindow::title()
+{
+    if (m_announced.isLookingUp()) {
+        m_lookUp.waitForFinished();
+        takeAnswer(m_announced.activations(), m_lookUp);
+    }
+    return m_announced.title();
+}
+
+void AtSpiForegroundWindow::takeAnswer(quint64 activation, const QDBusPendingCall &call)
+{
+    const QDBusPendingReply<QDBusVariant> name = call;
+    m_announced.named(activation, name.isValid() ? std::optional(name.value().variant().toString()) : std::nullopt);
+}
+
 void AtSpiForegroundWindow::windowActivated(const QDBusMessage &signal)
 {
     // The window's name is its title; ask the program that announced it.
-    const quint64 activation = ++m_activations;
-    m_activeWindow = signal.service() + signal.path();
-    const QDBusMessage ask = QDBusMessage::createMethodCall(signal.service(), signal.path(),
-                                                            QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                            QStringLiteral("Get"))
-                             << QStringLiteral("org.a11y.atspi.Accessible") << QStringLiteral("Name");
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(ask, 1000), this);
+    const quint64 activation = m_announced.activated(windowOf(signal));
+    QDBusMessage ask = QDBusMessage::createMethodCall(signal.service(), signal.path(),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    ask << QStringLiteral("org.a11y.atspi.Accessible") << QStringLiteral("Name");
+    m_lookUp = m_bus.asyncCall(ask, kLookUpMs);
+    auto *watcher = new QDBusPendingCallWatcher(m_lookUp, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, activation](QDBusPendingCallWatcher *call) {
-        const QDBusPendingReply<QDBusVariant> name = *call;
         call->deleteLater();
-        // An answer that comes after a newer activation is out of date.
-        if (activation == m_activations && name.isValid())
-            m_title = name.value().variant().toString();
+        takeAnswer(activation, *call);
     });
 }
 
 void AtSpiForegroundWindow::windowDeactivated(const QDBusMessage &signal)
 {
     // Windows report going inactive after the next one reported coming in.
-    if (signal.service() + signal.path() != m_activeWindow)
+    if (windowOf(signal) != m_announced.window())
         return;
-    // The next window's announcement normally follows within milliseconds.
-    const quint64 activation = m_activations;
-    QTimer::singleShot(kGraceMs, this, [this, activation] {
-        if (activation == m_activations) {
-            m_title.clear();
-            m_activeWindow.clear();
-        }
+    const quint64 activations = m_announced.activations();
+    QTimer::singleShot(kGraceMs, this, [this, activations] {
+        if (activations == m_announced.activations())
+            m_announced.leave();
     });
+}
+
+void AtSpiForegroundWindow::propertyChanged(const QDBusMessage &signal)
+{
+    // The event names the property, and carries its new value.
+    const QList<QVariant> arguments = signal.arguments();
+    if (arguments.size() < 4 || arguments.at(0).toString() != QLatin1String("accessible-name"))
+        return;
+    m_announced.renamed(windowOf(signal), arguments.at(3).value<QDBusVariant>().variant().toString());
 }

@@ -3,12 +3,15 @@
 #include "platform/atspi_foreground_window.h"
 #include "platform/clipboard.h"
 #include "platform/foreground_window.h"
+#include "platform/keep_above.h"
+#include "platform/kwin_keep_above.h"
 #include "platform/wayland/data_control_clipboard.h"
 #include "platform/wayland/foreign_toplevel_window.h"
 #include "platform/wayland/plasma_window_list.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/x11/foreground_window_x11.h"
 
+#include <QGuiApplication>
 #include <QtGlobal>
 
 namespace {
@@ -70,4 +73,13 @@ std::unique_ptr<ForegroundWindow> makeForegroundWindow(WaylandConnection *waylan
     if (waylandSession)
         return std::make_unique<AtSpiForegroundWindow>();
     return std::make_unique<NoForegroundWindow>();
+}
+
+std::unique_ptr<KeepAbove> makeKeepAbove()
+{
+    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+        return std::make_unique<WindowFlagKeepAbove>();
+    if (KWinKeepAbove::isOffered())
+        return std::make_unique<KWinKeepAbove>();
+    return std::make_unique<NoKeepAbove>();
 }

@@ -5,6 +5,7 @@
 
 class Clipboard;
 class ForegroundWindow;
+class KeepAbove;
 class WaylandConnection;
 
 // The real adapters for the desktop Serimo runs on, chosen once at start.
@@ -26,3 +27,7 @@ std::unique_ptr<Clipboard> makeClipboard(WaylandConnection *wayland);
 // installed Serimo), else the accessibility bus's.
 // Elsewhere: never a title, so the feed never holds.
 std::unique_ptr<ForegroundWindow> makeForegroundWindow(WaylandConnection *wayland);
+
+// X11 (XWayland too): the window's stays-on-top flag. KWin on Wayland: its
+// scripting interface. Other Wayland desktops offer no way.
+std::unique_ptr<KeepAbove> makeKeepAbove();

@@ -5,6 +5,7 @@ class Clipboard;
 class FileLocations;
 class ForegroundWindow;
 class HelpViewer;
+class KeepAbove;
 class MessageBoxes;
 class SettingsStore;
 class Shell;
@@ -21,4 +22,5 @@ struct Platform
     Shell &shell;
     ForegroundWindow &foreground;
     FileLocations &files;
+    KeepAbove &keepAbove;
 };

@@ -4,7 +4,9 @@
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 #include <QElapsedTimer>
+#include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -16,16 +18,42 @@ const QStringList kTextTypes = {QStringLiteral("text/plain;charset=utf-8"), QStr
                                 QStringLiteral("text/plain"), QStringLiteral("TEXT"), QStringLiteral("STRING")};
 // How long reading another program's clipboard may take.
 constexpr int kReadTimeoutMs = 1000;
+// The oldest version that has every request and event used here.
+constexpr uint32_t kVersion = 1;
 
+// Writes to a pipe whose reader may close its end early. The SIGPIPE that
+// such a write raises is held back for this thread and taken away again, so
+// it neither ends Serimo nor changes how the rest of the program handles it.
 void writeAll(int fd, const QByteArray &bytes)
 {
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    const bool pendingBefore = sigismember(&pending, SIGPIPE);
+    sigset_t previous;
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+
+    bool broken = false;
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n <= 0)
-            return; // the reader went away
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            broken = errno == EPIPE;
+            break; // the reader went away
+        }
         done += n;
     }
+
+    if (broken && !pendingBefore) {
+        const timespec now{0, 0};
+        while (sigtimedwait(&pipeSignal, nullptr, &now) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 } // namespace
 
@@ -60,7 +88,14 @@ struct DataControlEvents
         }
     }
 
-    static void finished(void *, zwlr_data_control_device_v1 *) {}
+    static void finished(void *data, zwlr_data_control_device_v1 *device)
+    {
+        // The seat went away: the device can set nothing any more.
+        auto *self = static_cast<DataControlClipboard *>(data);
+        zwlr_data_control_device_v1_destroy(device);
+        self->m_device = nullptr;
+        self->dropSource();
+    }
     static void primarySelection(void *, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer)
     {
         if (offer)
@@ -84,24 +119,28 @@ struct DataControlEvents
 
 std::unique_ptr<DataControlClipboard> DataControlClipboard::create(WaylandConnection *connection)
 {
-    if (!connection || !connection->dataControl() || !connection->seat())
+    if (!connection || !connection->seat())
+        return nullptr;
+    uint32_t global = 0;
+    auto *manager = static_cast<zwlr_data_control_manager_v1 *>(
+        connection->bind(zwlr_data_control_manager_v1_interface, kVersion, global));
+    if (!manager)
         return nullptr;
     static const zwlr_data_control_device_v1_listener listener = {
         &DataControlEvents::dataOffer, &DataControlEvents::selection, &DataControlEvents::finished,
         &DataControlEvents::primarySelection};
-    zwlr_data_control_device_v1 *device =
-        zwlr_data_control_manager_v1_get_data_device(connection->dataControl(), connection->seat());
-    std::unique_ptr<DataControlClipboard> clipboard(new DataControlClipboard(connection, device));
+    zwlr_data_control_device_v1 *device = zwlr_data_control_manager_v1_get_data_device(manager, connection->seat());
+    std::unique_ptr<DataControlClipboard> clipboard(new DataControlClipboard(connection, global, manager, device));
     zwlr_data_control_device_v1_add_listener(device, &listener, clipboard.get());
     connection->roundtrip();
     return clipboard;
 }
 
-DataControlClipboard::DataControlClipboard(WaylandConnection *connection, zwlr_data_control_device_v1 *device)
-    : m_connection(connection), m_device(device)
+DataControlClipboard::DataControlClipboard(WaylandConnection *connection, uint32_t global,
+                                           zwlr_data_control_manager_v1 *manager,
+                                           zwlr_data_control_device_v1 *device)
+    : m_connection(connection), m_global(global), m_manager(manager), m_device(device)
 {
-    // A program that closes its end before reading all must not end Serimo.
-    std::signal(SIGPIPE, SIG_IGN);
 }
 
 DataControlClipboard::~DataControlClipboard()
@@ -109,7 +148,9 @@ DataControlClipboard::~DataControlClipboard()
     dropSource();
     dropOffer(m_announced);
     dropOffer(m_selection);
-    zwlr_data_control_device_v1_destroy(m_device);
+    if (m_device)
+        zwlr_data_control_device_v1_destroy(m_device);
+    zwlr_data_control_manager_v1_destroy(m_manager);
     wl_display_flush(m_connection->display());
 }
 
@@ -133,16 +174,16 @@ bool DataControlClipboard::setText(const QString &text)
     static const zwlr_data_control_source_v1_listener listener = {&DataControlEvents::send,
                                                                   &DataControlEvents::cancelled};
     dropSource();
-    m_source = zwlr_data_control_manager_v1_create_data_source(m_connection->dataControl());
+    if (!m_device)
+        return false;
+    m_source = zwlr_data_control_manager_v1_create_data_source(m_manager);
     zwlr_data_control_source_v1_add_listener(m_source, &listener, this);
     for (const QString &type : kTextTypes)
         zwlr_data_control_source_v1_offer(m_source, type.toUtf8().constData());
     m_sourceText = text;
     zwlr_data_control_device_v1_set_selection(m_device, m_source);
     // A compositor that refuses the selection cancels the source at once.
-    if (!m_connection->roundtrip())
-        return false;
-    return m_source != nullptr;
+    return usable() && m_source != nullptr;
 }
 
 QString DataControlClipboard::textMimeType() const
@@ -154,15 +195,20 @@ QString DataControlClipboard::textMimeType() const
     return {};
 }
 
+bool DataControlClipboard::usable() const
+{
+    return m_connection->roundtrip() && m_device && m_connection->offers(m_global);
+}
+
 bool DataControlClipboard::hasText() const
 {
-    m_connection->roundtrip();
-    return m_source || !textMimeType().isEmpty();
+    return usable() && (m_source || !textMimeType().isEmpty());
 }
 
 QString DataControlClipboard::text() const
 {
-    m_connection->roundtrip();
+    if (!usable())
+        return {};
     if (m_source)
         return m_sourceText;
     const QString type = textMimeType();

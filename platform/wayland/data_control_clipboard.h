@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class WaylandConnection;
+struct zwlr_data_control_manager_v1;
 struct zwlr_data_control_device_v1;
 struct zwlr_data_control_offer_v1;
 struct zwlr_data_control_source_v1;
@@ -31,13 +32,19 @@ private:
         QStringList mimeTypes;
     };
 
-    DataControlClipboard(WaylandConnection *connection, zwlr_data_control_device_v1 *device);
+    DataControlClipboard(WaylandConnection *connection, uint32_t global, zwlr_data_control_manager_v1 *manager,
+                         zwlr_data_control_device_v1 *device);
+    // Brings in what the compositor reported; false when the clipboard can
+    // no longer be reached.
+    bool usable() const;
     QString textMimeType() const;
     void dropSource();
     static void dropOffer(Offer &offer);
 
     WaylandConnection *m_connection;
-    zwlr_data_control_device_v1 *m_device;
+    uint32_t m_global;
+    zwlr_data_control_manager_v1 *m_manager;
+    zwlr_data_control_device_v1 *m_device; // null once the compositor ended it
     zwlr_data_control_source_v1 *m_source = nullptr;
     QString m_sourceText;
     Offer m_announced; // the newest offer, before it becomes the selection

@@ -5,6 +5,11 @@
 
 #include <wayland-client.h>
 
+namespace {
+// The oldest version that has every request and event used here.
+constexpr uint32_t kVersion = 2;
+} // namespace
+
 // The protocol's callbacks.
 struct ToplevelEvents
 {
@@ -52,29 +57,27 @@ struct ToplevelEvents
         zwlr_foreign_toplevel_handle_v1_add_listener(handle, &listener, data);
     }
 
-    static void finished(void *, zwlr_foreign_toplevel_manager_v1 *) {}
+    static void finished(void *data, zwlr_foreign_toplevel_manager_v1 *manager)
+    {
+        // The compositor sends no more windows and has destroyed the list.
+        zwlr_foreign_toplevel_manager_v1_destroy(manager);
+        self(data)->m_manager = nullptr;
+    }
 };
 
 std::unique_ptr<ForeignToplevelWindow> ForeignToplevelWindow::create(WaylandConnection *connection)
 {
-    if (!connection || !connection->toplevels())
-        return nullptr;
     static const zwlr_foreign_toplevel_manager_v1_listener listener = {&ToplevelEvents::toplevel,
                                                                        &ToplevelEvents::finished};
-    std::unique_ptr<ForeignToplevelWindow> window(new ForeignToplevelWindow(connection));
-    zwlr_foreign_toplevel_manager_v1_add_listener(connection->toplevels(), &listener, window.get());
-    connection->roundtrip();
-    return window;
+    return bind<ForeignToplevelWindow>(connection, zwlr_foreign_toplevel_manager_v1_interface, kVersion, listener);
 }
 
 ForeignToplevelWindow::~ForeignToplevelWindow()
 {
     m_windows.forEachWindow(&zwlr_foreign_toplevel_handle_v1_destroy);
-}
-
-QString ForeignToplevelWindow::title()
-{
-    // Brings in whatever the compositor reported since the last tick.
-    m_connection->roundtrip();
-    return m_windows.title();
+    if (m_manager) {
+        zwlr_foreign_toplevel_manager_v1_stop(m_manager);
+        zwlr_foreign_toplevel_manager_v1_destroy(m_manager);
+    }
+    wl_display_flush(m_connection->display());
 }

@@ -1,24 +1,22 @@
 #pragma once
 
-#include "platform/foreground_window.h"
-#include "platform/wayland/window_list_title.h"
+#include "platform/wayland/wayland_window_list.h"
 
 #include <QString>
 #include <map>
 
-class WaylandConnection;
+struct zwlr_foreign_toplevel_manager_v1;
 struct zwlr_foreign_toplevel_handle_v1;
 
 // The window in front on compositors that publish their windows (the
-// wlroots ones: sway and others), by WindowListTitle's rule.
-class ForeignToplevelWindow : public ForegroundWindow
+// wlroots ones: sway and others).
+class ForeignToplevelWindow
+    : public WaylandWindowList<zwlr_foreign_toplevel_manager_v1, zwlr_foreign_toplevel_handle_v1>
 {
 public:
     // Null when the compositor does not publish its windows.
     static std::unique_ptr<ForeignToplevelWindow> create(WaylandConnection *connection);
     ~ForeignToplevelWindow() override;
-
-    QString title() override;
 
 private:
     // A window's changes come as a batch that its "done" event closes.
@@ -28,11 +26,10 @@ private:
         bool active = false;
     };
 
-    explicit ForeignToplevelWindow(WaylandConnection *connection) : m_connection(connection) {}
+    using WaylandWindowList::WaylandWindowList;
 
-    WaylandConnection *m_connection;
     std::map<zwlr_foreign_toplevel_handle_v1 *, Pending> m_pending;
-    WindowListTitle<zwlr_foreign_toplevel_handle_v1> m_windows;
 
+    friend WaylandWindowList;
     friend struct ToplevelEvents;
 };

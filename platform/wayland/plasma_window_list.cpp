@@ -5,6 +5,11 @@
 
 #include <wayland-client.h>
 
+namespace {
+// The oldest version that has every request and event used here.
+constexpr uint32_t kVersion = 4;
+} // namespace
+
 // The protocol's callbacks.
 struct PlasmaWindowEvents
 {
@@ -62,8 +67,6 @@ struct PlasmaWindowEvents
 
 std::unique_ptr<PlasmaWindowList> PlasmaWindowList::create(WaylandConnection *connection)
 {
-    if (!connection || !connection->plasmaWindows())
-        return nullptr;
     static const org_kde_plasma_window_management_listener listener = {
         .show_desktop_changed = &PlasmaWindowEvents::showDesktopChanged,
         .window = &PlasmaWindowEvents::window,
@@ -71,19 +74,12 @@ std::unique_ptr<PlasmaWindowList> PlasmaWindowList::create(WaylandConnection *co
         .stacking_order_uuid_changed = [](void *, org_kde_plasma_window_management *, const char *) {},
         .window_with_uuid = [](void *, org_kde_plasma_window_management *, uint32_t, const char *) {},
     };
-    std::unique_ptr<PlasmaWindowList> list(new PlasmaWindowList(connection));
-    org_kde_plasma_window_management_add_listener(connection->plasmaWindows(), &listener, list.get());
-    connection->roundtrip();
-    return list;
+    return bind<PlasmaWindowList>(connection, org_kde_plasma_window_management_interface, kVersion, listener);
 }
 
 PlasmaWindowList::~PlasmaWindowList()
 {
     m_windows.forEachWindow(&org_kde_plasma_window_destroy);
-}
-
-QString PlasmaWindowList::title()
-{
-    m_connection->roundtrip();
-    return m_windows.title();
+    org_kde_plasma_window_management_destroy(m_manager);
+    wl_display_flush(m_connection->display());
 }

@@ -1,8 +1,6 @@
 #include "platform/wayland/wayland_connection.h"
 
 #include "wlr-data-control-unstable-v1-client-protocol.h"
-#include "plasma-window-management-client-protocol.h"
-#include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 #include <QGuiApplication>
 #include <QSocketNotifier>
@@ -11,17 +9,8 @@
 #include <wayland-client.h>
 
 namespace {
-// The oldest versions that have every request and event used here.
+// The oldest version that has every request and event used here.
 constexpr uint32_t kSeatVersion = 1;
-constexpr uint32_t kDataControlVersion = 1;
-constexpr uint32_t kToplevelVersion = 2;
-constexpr uint32_t kPlasmaWindowsVersion = 4;
-
-template <typename T>
-T *bind(wl_registry *registry, uint32_t name, const wl_interface *interface, uint32_t offered, uint32_t wanted)
-{
-    return static_cast<T *>(wl_registry_bind(registry, name, interface, std::min(offered, wanted)));
-}
 } // namespace
 
 std::unique_ptr<WaylandConnection> WaylandConnection::open()
@@ -39,7 +28,9 @@ WaylandConnection::WaylandConnection(wl_display *display) : m_display(display)
     static const wl_registry_listener listener = {&WaylandConnection::global, &WaylandConnection::globalRemove};
     m_registry = wl_display_get_registry(display);
     wl_registry_add_listener(m_registry, &listener, this);
-    wl_display_roundtrip(display);
+    roundtrip();
+    uint32_t seatName = 0;
+    m_seat = static_cast<wl_seat *>(bind(wl_seat_interface, kSeatVersion, seatName));
 
     m_notifier = new QSocketNotifier(wl_display_get_fd(display), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &WaylandConnection::dispatch);
@@ -47,52 +38,61 @@ WaylandConnection::WaylandConnection(wl_display *display) : m_display(display)
 
 WaylandConnection::~WaylandConnection()
 {
-    if (m_toplevels) {
-        zwlr_foreign_toplevel_manager_v1_stop(m_toplevels);
-        zwlr_foreign_toplevel_manager_v1_destroy(m_toplevels);
-    }
-    if (m_plasmaWindows)
-        org_kde_plasma_window_management_destroy(m_plasmaWindows);
-    if (m_dataControl)
-        zwlr_data_control_manager_v1_destroy(m_dataControl);
     if (m_seat)
         wl_seat_destroy(m_seat);
     wl_registry_destroy(m_registry);
     wl_display_disconnect(m_display);
 }
 
-void WaylandConnection::global(void *data, wl_registry *registry, uint32_t name, const char *interface,
-                               uint32_t version)
+void WaylandConnection::global(void *data, wl_registry *, uint32_t name, const char *interface, uint32_t version)
 {
+    // The first of a kind, unless it was withdrawn.
     auto *self = static_cast<WaylandConnection *>(data);
-    if (std::strcmp(interface, wl_seat_interface.name) == 0 && !self->m_seat)
-        self->m_seat = bind<wl_seat>(registry, name, &wl_seat_interface, version, kSeatVersion);
-    else if (std::strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0)
-        self->m_dataControl = bind<zwlr_data_control_manager_v1>(
-            registry, name, &zwlr_data_control_manager_v1_interface, version, kDataControlVersion);
-    else if (std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) == 0)
-        self->m_toplevels = bind<zwlr_foreign_toplevel_manager_v1>(
-            registry, name, &zwlr_foreign_toplevel_manager_v1_interface, version, kToplevelVersion);
-    else if (std::strcmp(interface, org_kde_plasma_window_management_interface.name) == 0)
-        self->m_plasmaWindows = bind<org_kde_plasma_window_management>(
-            registry, name, &org_kde_plasma_window_management_interface, version, kPlasmaWindowsVersion);
+    const auto known = self->m_globals.find(interface);
+    if (known == self->m_globals.end() || !self->offers(known->second.name))
+        self->m_globals[interface] = {name, version};
 }
 
-void WaylandConnection::globalRemove(void *, wl_registry *, uint32_t) {}
+void WaylandConnection::globalRemove(void *data, wl_registry *, uint32_t name)
+{
+    static_cast<WaylandConnection *>(data)->m_removed.insert(name);
+}
+
+void *WaylandConnection::bind(const wl_interface &interface, uint32_t version, uint32_t &name)
+{
+    const auto found = m_globals.find(interface.name);
+    if (!m_alive || found == m_globals.end() || !offers(found->second.name))
+        return nullptr;
+    name = found->second.name;
+    return wl_registry_bind(m_registry, name, &interface, std::min(found->second.version, version));
+}
 
 bool WaylandConnection::roundtrip()
 {
-    return wl_display_roundtrip(m_display) >= 0;
+    if (m_alive && wl_display_roundtrip(m_display) < 0)
+        lose();
+    return m_alive;
+}
+
+void WaylandConnection::lose()
+{
+    m_alive = false;
+    if (m_notifier)
+        m_notifier->setEnabled(false);
 }
 
 void WaylandConnection::dispatch()
 {
-    if (wl_display_dispatch(m_display) < 0) {
-        // The compositor went away; Qt's own connection ends the program.
-        m_notifier->setEnabled(false);
-        return;
-    }
-    wl_display_flush(m_display);
+    // Reads only what the socket holds: a roundtrip elsewhere may already
+    // have taken what woke the notifier.
+    bool alive = true;
+    while (alive && wl_display_prepare_read(m_display) != 0)
+        alive = wl_display_dispatch_pending(m_display) >= 0;
+    alive = alive && wl_display_read_events(m_display) >= 0 && wl_display_dispatch_pending(m_display) >= 0;
+    if (alive)
+        wl_display_flush(m_display);
+    else
+        lose();
 }
 
 bool compositorOffersDataControl()

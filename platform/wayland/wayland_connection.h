@@ -1,20 +1,22 @@
 #pragma once
 
 #include <QObject>
+#include <map>
 #include <memory>
+#include <set>
+#include <string>
 
 struct wl_display;
+struct wl_interface;
 struct wl_registry;
 struct wl_seat;
-struct zwlr_data_control_manager_v1;
-struct zwlr_foreign_toplevel_manager_v1;
-struct org_kde_plasma_window_management;
 class QSocketNotifier;
 
 // Serimo's own connection to the Wayland compositor, beside Qt's, for the
 // protocols Qt does not speak: setting the clipboard without keyboard focus
-// and the list of windows with their titles (wlroots' and KDE's). Its events are dispatched from
-// the event loop as they arrive.
+// and the list of windows with their titles (wlroots' and KDE's). Its events
+// are dispatched from the event loop as they arrive, without ever blocking
+// it.
 class WaylandConnection : public QObject
 {
     Q_OBJECT
@@ -26,27 +28,40 @@ public:
 
     wl_display *display() const { return m_display; }
     wl_seat *seat() const { return m_seat; }
-    zwlr_data_control_manager_v1 *dataControl() const { return m_dataControl; }
-    zwlr_foreign_toplevel_manager_v1 *toplevels() const { return m_toplevels; }
-    org_kde_plasma_window_management *plasmaWindows() const { return m_plasmaWindows; }
+
+    // Binds the compositor's global of that interface, at most at `version`,
+    // and sets `name` to its name in the registry; null when not offered.
+    // Some globals announce what they know as soon as they are bound: the
+    // caller attaches its listener before anything dispatches the connection
+    // again, or those events are lost.
+    void *bind(const wl_interface &interface, uint32_t version, uint32_t &name);
+    // False once the compositor withdrew the global of that name.
+    bool offers(uint32_t name) const { return !m_removed.count(name); }
 
     // Sends what is queued and dispatches every answer to it. False when the
-    // connection is gone.
+    // connection is gone, then and ever after.
     bool roundtrip();
 
 private:
+    struct Global
+    {
+        uint32_t name;
+        uint32_t version;
+    };
+
     explicit WaylandConnection(wl_display *display);
     void dispatch();
+    void lose();
     static void global(void *data, wl_registry *registry, uint32_t name, const char *interface, uint32_t version);
     static void globalRemove(void *data, wl_registry *registry, uint32_t name);
 
     wl_display *m_display;
     wl_registry *m_registry = nullptr;
     wl_seat *m_seat = nullptr;
-    zwlr_data_control_manager_v1 *m_dataControl = nullptr;
-    zwlr_foreign_toplevel_manager_v1 *m_toplevels = nullptr;
-    org_kde_plasma_window_management *m_plasmaWindows = nullptr;
+    std::map<std::string, Global> m_globals; // by interface
+    std::set<uint32_t> m_removed;
     QSocketNotifier *m_notifier = nullptr;
+    bool m_alive = true;
 };
 
 // Whether the compositor named by the environment offers the data-control

@@ -4,38 +4,37 @@
 #include <map>
 
 // The title the feed goes by, from a compositor's list of windows: the active
-// window's. Between two focus changes no window is active for a moment; the
-// last active window's title stands until another window becomes active.
+// window's, and nothing while no window is active. A window that closes or
+// goes inactive takes its title with it. The compositor reports a focus
+// change as one window going inactive and another going active, in either
+// order; the list is read only after a whole batch of events is in, so there
+// is no moment between the two to bridge.
 template <typename Window>
 class WindowListTitle
 {
 public:
+    // A window the compositor announced, with no title yet.
     void add(Window *window) { m_titles[window]; }
 
-    void setTitle(Window *window, const QString &title)
-    {
-        m_titles[window] = title;
-        if (window == m_active)
-            m_title = title;
-    }
+    void setTitle(Window *window, const QString &title) { m_titles[window] = title; }
 
     void setActive(Window *window, bool active)
     {
-        if (active) {
+        m_titles[window];
+        if (active)
             m_active = window;
-            m_title = m_titles[window];
-        } else if (window == m_active) {
+        else if (window == m_active)
             m_active = nullptr;
-        }
     }
 
     void remove(Window *window)
     {
-        setActive(window, false);
+        if (window == m_active)
+            m_active = nullptr;
         m_titles.erase(window);
     }
 
-    const QString &title() const { return m_title; }
+    QString title() const { return m_active ? m_titles.at(m_active) : QString(); }
 
     template <typename Visit>
     void forEachWindow(Visit visit) const
@@ -47,5 +46,4 @@ public:
 private:
     std::map<Window *, QString> m_titles;
     Window *m_active = nullptr;
-    QString m_title;
 };

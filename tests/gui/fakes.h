@@ -7,6 +7,7 @@
 #include "platform/clipboard.h"
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
+#include "platform/keep_above.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
@@ -170,4 +171,16 @@ public:
 
 private:
     QTemporaryDir m_root;
+};
+
+class FakeKeepAbove : public KeepAbove
+{
+public:
+    bool set(QWidget *, bool above) override
+    {
+        requests.append(above);
+        return offered;
+    }
+    QList<bool> requests;
+    bool offered = true;
 };

@@ -27,11 +27,13 @@ struct FormFixture
     FakeShell shell;
     FakeForegroundWindow foreground;
     FakeFileLocations files;
+    FakeKeepAbove keepAbove;
     std::unique_ptr<TVempForm> form;
 
     TVempForm &create()
     {
-        form = std::make_unique<TVempForm>(Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files});
+        form = std::make_unique<TVempForm>(
+            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove});
         return *form;
     }
 

@@ -4,7 +4,7 @@
 #include "platform/help_viewer.h"
 #include "platform/settings_store.h"
 #include "common/serimo_error.h"
-#include "platform/window_state.h"
+#include "platform/keep_above.h"
 
 #include <QAction>
 #include <QDir>
@@ -50,6 +50,8 @@ private slots:
     void showUrlOffKeepsSizeUntilAViewIsChosen();
     void showHintsSwitchesEveryTooltip();
     void stayOnTopToggles();
+    void stayOnTopUnavailableToldOnce();
+    void windowFlagKeepAbove();
     void helpFromButtonMenuAndF1();
     void helpWindowShowsTheContents();
     void missingHelpFileIsAClearError();
@@ -193,13 +195,45 @@ void TestViewsSettings::stayOnTopToggles()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    QVERIFY(!isKeptAbove(&form));
+    QVERIFY(f.keepAbove.requests.isEmpty());
+    const QString status = f.panel(1);
     form.mnuAlwaysOnTop->trigger();
     QVERIFY(form.mnuAlwaysOnTop->isChecked());
-    QVERIFY(isKeptAbove(&form));
-    QVERIFY(form.isVisible());
     form.mnuAlwaysOnTop->trigger();
-    QVERIFY(!isKeptAbove(&form));
+    QVERIFY(!form.mnuAlwaysOnTop->isChecked());
+    QCOMPARE(f.keepAbove.requests, (QList<bool>{true, false}));
+    QCOMPARE(f.panel(1), status);
+}
+
+void TestViewsSettings::stayOnTopUnavailableToldOnce()
+{
+    FormFixture f;
+    f.keepAbove.offered = false;
+    TVempForm &form = f.start();
+    form.mnuAlwaysOnTop->trigger();
+    QVERIFY(form.mnuAlwaysOnTop->isChecked());
+    QCOMPARE(f.panel(1), QStringLiteral("Stay on top is not available on this desktop."));
+    form.StatusBar->setPanelText(1, QStringLiteral("Ready."));
+    form.mnuAlwaysOnTop->trigger();
+    form.mnuAlwaysOnTop->trigger();
+    QCOMPARE(f.keepAbove.requests, (QList<bool>{true, false, true}));
+    QCOMPARE(f.panel(1), QStringLiteral("Ready."));
+}
+
+// The X route changes the shown window's flag in place, without re-creating it.
+void TestViewsSettings::windowFlagKeepAbove()
+{
+    QWidget window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const WId id = window.winId();
+    WindowFlagKeepAbove keepAbove;
+    QVERIFY(keepAbove.set(&window, true));
+    QVERIFY(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.winId(), id);
+    QVERIFY(keepAbove.set(&window, false));
+    QVERIFY(!window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 void TestViewsSettings::helpFromButtonMenuAndF1()
@@ -416,7 +450,8 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         FakeShell shell;
         FakeForegroundWindow foreground;
         FakeFileLocations files;
-        TVempForm form(Platform{boxes, clipboard, store, help, cursor, shell, foreground, files});
+        FakeKeepAbove keepAbove;
+        TVempForm form(Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove});
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
