@@ -138,12 +138,12 @@ bool UpDown::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-FeedTimer::FeedTimer(QObject *parent) : QObject(parent)
+FeedTimer::FeedTimer(QObject *parent) : QObject(parent), m_timer(new QTimer(this))
 {
-    m_timer.setInterval(2000);
+    m_timer->setInterval(2000);
     // Hand-overs follow the delay to the millisecond, not within 5%.
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, [this] {
         if (m_handler)
             m_guard(m_handler);
     });
@@ -157,16 +157,16 @@ void FeedTimer::setTickHandler(std::function<void()> handler, Guard guard)
 
 void FeedTimer::setEnabled(bool enabled)
 {
-    if (enabled == m_timer.isActive())
+    if (enabled == m_timer->isActive())
         return;
     if (enabled)
-        m_timer.start();
+        m_timer->start();
     else
-        m_timer.stop();
+        m_timer->stop();
 }
 
 void FeedTimer::setInterval(int milliseconds)
 {
-    if (milliseconds != m_timer.interval())
-        m_timer.setInterval(milliseconds);
+    if (milliseconds != m_timer->interval())
+        m_timer->setInterval(milliseconds);
 }

@@ -98,14 +98,15 @@ public:
 
     void setTickHandler(std::function<void()> handler, Guard guard);
 
-    bool isEnabled() const { return m_timer.isActive(); }
+    bool isEnabled() const { return m_timer->isActive(); }
     void setEnabled(bool enabled);
-    int interval() const { return m_timer.interval(); }
+    int interval() const { return m_timer->interval(); }
     void setInterval(int milliseconds);
-    int remainingTime() const { return m_timer.remainingTime(); }
+    int remainingTime() const { return m_timer->remainingTime(); }
 
 private:
-    QTimer m_timer;
+    // A child, so that a test can make it fall due.
+    QTimer *const m_timer;
     std::function<void()> m_handler;
     Guard m_guard;
 };

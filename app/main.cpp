@@ -73,9 +73,8 @@ int main(int argc, char *argv[])
         VempForm.close();
         QCoreApplication::exit(0);
     });
-    // Before the first activation, so the start-up detection works on it.
     if (commandLine.url)
-        VempForm.Edit1->setTextCascade(*commandLine.url);
+        VempForm.setStartUrl(*commandLine.url);
     VempForm.show();
     return app->exec();
 }

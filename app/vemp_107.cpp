@@ -77,6 +77,11 @@ void TVempForm::FormClose()
     SaveSettings();
 }
 
+void TVempForm::setStartUrl(const QString &url)
+{
+    Edit1->setTextCascade(url);
+}
+
 void TVempForm::ShowReady()
 {
     StatusBar->setPanelText(1, QStringLiteral("Ready."));

@@ -43,7 +43,22 @@ public:
     explicit TVempForm(const Platform &platform, QWidget *parent = nullptr);
     ~TVempForm() override;
 
-    // Controls, named as in the window definition.
+    // A URL from the command line; given before the first activation, the
+    // start-up detection works on it.
+    void setStartUrl(const QString &url);
+
+    // The window's outer frame (decoration included), in screen pixels.
+    QRect outerBounds() const;
+    void setOuterBounds(const QRect &bounds);
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Controls, named as in the window definition; tests find them by these
+    // object names.
     QFrame *Panel_URL;
     ChangeEdit *Edit1;
     QWidget *Panel1;
@@ -149,21 +164,11 @@ public:
     void LoadSettings();
     void SaveSettings();
 
-    // The window's outer frame (decoration included), in screen pixels.
-    QRect outerBounds() const;
-    void setOuterBounds(const QRect &bounds);
-    FlowLayout *toolBarLayout() const { return m_toolBarLayout; }
     QSize buttonSize() const;
 
     // Runs an entry from Qt inside the general error guard.
     void guarded(const std::function<void()> &entry);
 
-protected:
-    bool event(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     // What a step was asked for, from the control that asked.
     enum class StepKind {
         Hidden,       // the hidden Alt+I button, and each tick of a feed run

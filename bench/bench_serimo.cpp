@@ -5,15 +5,13 @@
 // Run on the offscreen platform: QT_QPA_PLATFORM=offscreen ./bench_serimo
 // (bench/startup.sh measures the program's start-up.)
 
-#include "fakes.h"
+#include "form_fixture.h"
 
-#include "app/vemp_107.h"
 #include "output/image_page.h"
 #include "output/page_file.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
@@ -33,57 +31,40 @@ Stats summarise(std::vector<double> samples)
     return {samples[samples.size() / 2], samples[samples.size() * 99 / 100]};
 }
 
-struct Fakes
-{
-    FakeMessageBoxes boxes;
-    FakeClipboard clipboard;
-    FakeSettingsStore settings;
-    FakeHelpViewer help;
-    FakeBusyCursor cursor;
-    FakeShell shell;
-    FakeForegroundWindow foreground;
-    FakeFileLocations files;
-    FakeKeepAbove keepAbove;
-    Platform platform()
-    {
-        return Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove};
-    }
-};
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    Fakes fakes;
-    TVempForm form(fakes.platform());
-    form.show();
-    form.activateWindow();
-    if (!QTest::qWaitForWindowActive(&form))
-        qFatal("window never became active");
+    FormFixture f;
+    TVempForm &form = f.start();
+    auto *url = child<ChangeEdit>(form, "Edit1");
+    auto *items = child<ChangeEdit>(form, "EditNumItems");
 
     std::vector<double> steps;
     for (int i = 0; i < 3000; ++i) {
         if (i % 900 == 0)
-            form.Edit1->setTextCascade(QStringLiteral("http://www.example.com/members/gallery/pic001.jpg"));
+            url->setTextCascade(QStringLiteral("http://www.example.com/members/gallery/pic001.jpg"));
         QElapsedTimer timer;
         timer.start();
-        form.btnIncClick(form.btnClipboard2);
+        child<QToolButton>(form, "btnClipboard2")->click();
         steps.push_back(timer.nsecsElapsed() / 1e6);
     }
     const Stats s = summarise(steps);
     std::printf("step (Next, whole cascade): median %.4f ms, p99 %.4f ms over %zu steps\n", s.median, s.p99,
                 steps.size());
 
-    form.Edit1->setTextCascade(QStringLiteral("http://www.example.com/members/gallery/pic001.jpg"));
-    form.EditNumItems->setTextCascade(QStringLiteral("100"));
-    form.Timer1->setInterval(3'600'000); // ticks are called here, never by the timer
-    form.btnFeedClick(form.btnFeed);
+    url->setTextCascade(QStringLiteral("http://www.example.com/members/gallery/pic001.jpg"));
+    items->setTextCascade(QStringLiteral("100"));
+    auto *feedTimer = child<FeedTimer>(form, "Timer1");
+    feedTimer->setInterval(3'600'000); // ticks are made here, never by the timer
+    child<QToolButton>(form, "btnFeed")->click();
     std::vector<double> ticks;
-    while (form.FeedCount < form.FeedTotal) {
+    while (feedTimer->isEnabled()) {
         QTest::qWait(20); // as with a real delay, each tick repaints what the last one changed
         QElapsedTimer timer;
         timer.start();
-        form.Timer1Timer();
+        f.tick();
         ticks.push_back(timer.nsecsElapsed() / 1e6);
     }
     const Stats t = summarise(ticks);
@@ -91,18 +72,16 @@ int main(int argc, char *argv[])
                 ticks.size());
 
     // Images for 999 items: the items box holds three characters at width 3.
-    QTemporaryDir dir;
-    form.WebPageFile = dir.filePath(QStringLiteral("serimo.htm"));
     std::vector<double> runs;
     for (int i = 0; i < 20; ++i) {
-        form.Edit1->setTextCascade(QStringLiteral("http://www.example.com/members/gallery/pic001.jpg"));
-        form.EditNumItems->setTextCascade(QStringLiteral("999"));
+        url->setTextCascade(QStringLiteral("http://www.example.com/members/gallery/pic001.jpg"));
+        items->setTextCascade(QStringLiteral("999"));
         QElapsedTimer timer;
         timer.start();
-        form.btnFeedClick(form.btnImages);
+        child<QToolButton>(form, "btnImages")->click();
         runs.push_back(timer.nsecsElapsed() / 1e6);
     }
-    if (!fakes.boxes.shown.isEmpty() || fakes.shell.opened.size() != 20)
+    if (!f.boxes.shown.isEmpty() || f.shell.opened.size() != 20)
         qFatal("Images did not run cleanly");
     const Stats images = summarise(runs);
     std::printf("Images, 999 items (steps, page, hand-over): median %.2f ms, max %.2f ms over %zu runs\n",
@@ -117,7 +96,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 50; ++i) {
         QElapsedTimer timer;
         timer.start();
-        writePageFile(form.WebPageFile, imagePage(0, 0xFFFFFF, entries));
+        writePageFile(f.shell.opened.last(), imagePage(0, 0xFFFFFF, entries));
         writes.push_back(timer.nsecsElapsed() / 1e6);
     }
     const Stats w = summarise(writes);

@@ -17,6 +17,15 @@
 #include <functional>
 #include <memory>
 
+// A control of the window, or any object under it, by its object name.
+template <class T> T *child(const QObject &parent, const char *name)
+{
+    T *found = parent.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    return found;
+}
+
 struct FormFixture
 {
     FakeMessageBoxes boxes;
@@ -49,17 +58,25 @@ struct FormFixture
         return *form;
     }
 
-    QString panel(int i) const { return form->StatusBar->panelText(i); }
-    QString url() const { return form->Edit1->text(); }
-    QString digits() const { return form->EditDigits->text(); }
-    QString items() const { return form->EditNumItems->text(); }
-    bool digitsMode() const { return form->UpDownDigits->isEnabled(); }
+    QString panel(int i) const { return child<StatusLine>(*form, "StatusBar")->panelText(i); }
+    QString url() const { return child<ChangeEdit>(*form, "Edit1")->text(); }
+    QString digits() const { return child<ChangeEdit>(*form, "EditDigits")->text(); }
+    QString items() const { return child<ChangeEdit>(*form, "EditNumItems")->text(); }
+    bool digitsMode() const { return child<UpDown>(*form, "UpDownDigits")->isEnabled(); }
+
+    // The feed timer falls due now, whatever its interval.
+    void tick() const
+    {
+        auto *timer = child<FeedTimer>(*form, "Timer1")->findChild<QTimer *>();
+        if (!QMetaObject::invokeMethod(timer, "timeout"))
+            qFatal("the feed timer did not tick");
+    }
 
     // Replaces the URL as a user's edit would (through the widget's signal).
     void typeUrl(const QString &text)
     {
-        form->Edit1->selectAll();
-        form->Edit1->insert(text);
+        child<ChangeEdit>(*form, "Edit1")->selectAll();
+        child<ChangeEdit>(*form, "Edit1")->insert(text);
     }
 };
 

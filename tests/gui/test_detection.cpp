@@ -41,26 +41,28 @@ void TestDetection::startsAsANewUserSeesIt()
     FormFixture f;
     TVempForm &form = f.start();
     QCOMPARE(form.windowTitle(), QStringLiteral("Serimo 1.0"));
-    QVERIFY(form.Activated);
     QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
     QCOMPARE(f.panel(0), QStringLiteral("../pic001.jpg"));
     QCOMPARE(f.panel(1), QStringLiteral("../pic999.jpg"));
     QCOMPARE(f.digits(), QStringLiteral("3"));
     QCOMPARE(f.items(), QStringLiteral("1"));
-    QCOMPARE(form.LabelDigits->text(), QStringLiteral("Digits "));
-    QVERIFY(form.Edit1->hasFocus());
-    QCOMPARE(form.Edit1->cursorPosition(), f.url().size() - 5);
-    QVERIFY(!form.Edit1->hasSelectedText());
+    QCOMPARE(child<QLabel>(form, "LabelDigits")->text(), QStringLiteral("Digits "));
+    QVERIFY(child<ChangeEdit>(form, "Edit1")->hasFocus());
+    QCOMPARE(child<ChangeEdit>(form, "Edit1")->cursorPosition(), f.url().size() - 5);
+    QVERIFY(!child<ChangeEdit>(form, "Edit1")->hasSelectedText());
     QVERIFY(f.boxes.shown.isEmpty());
-    QCOMPARE(form.ImageVemp.size(), 9);
-    QVERIFY(!form.btnFeed->icon().isNull());
+    const QList<QToolButton *> buttons =
+        child<QFrame>(form, "ToolBar1")->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly);
+    QCOMPARE(buttons.size(), 8);
+    for (const QToolButton *button : buttons)
+        QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
 }
 
 void TestDetection::noDetectionBeforeFirstActivation()
 {
     FormFixture f;
     TVempForm &form = f.create();
-    form.Edit1->setTextCascade(kHost + "/img7.gif");
+    child<ChangeEdit>(form, "Edit1")->setTextCascade(kHost + "/img7.gif");
     f.typeUrl(QString());
     QCOMPARE(f.digits(), QStringLiteral("1"));
     QVERIFY(f.boxes.shown.isEmpty());
@@ -71,7 +73,7 @@ void TestDetection::secondActivationChangesNothing()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    form.EditDigits->setText(QStringLiteral("2")); // a typed width holds
+    child<ChangeEdit>(form, "EditDigits")->setText(QStringLiteral("2")); // a typed width holds
     const QString panel1 = f.panel(1);
     QWidget other;
     other.show();
@@ -112,15 +114,15 @@ void TestDetection::editedUrlIsRedetected()
     f.typeUrl(url);
     QCOMPARE(f.url(), url);
     QTEST(f.digitsMode(), "digitsMode");
-    QCOMPARE(form.EditDigits->isEnabled(), f.digitsMode());
+    QCOMPARE(child<ChangeEdit>(form, "EditDigits")->isEnabled(), f.digitsMode());
     QTEST(f.digits(), "digits");
     QTEST(f.panel(0), "panel0");
     QTEST(f.panel(1), "panel1");
-    QTEST(form.LabelDigits->text(), "caption");
-    QCOMPARE(form.LabelDigits->accessibleName(), form.LabelDigits->text().trimmed());
+    QTEST(child<QLabel>(form, "LabelDigits")->text(), "caption");
+    QCOMPARE(child<QLabel>(form, "LabelDigits")->accessibleName(), child<QLabel>(form, "LabelDigits")->text().trimmed());
     QFETCH(int, docPosition);
     if (!f.digitsMode())
-        QCOMPARE(form.UpDownDoc->position(), docPosition);
+        QCOMPARE(child<UpDown>(form, "UpDownDoc")->position(), docPosition);
     QVERIFY(f.boxes.shown.isEmpty());
 }
 
@@ -129,7 +131,7 @@ void TestDetection::sameWidthKeepsItemsAndRange()
     FormFixture f;
     TVempForm &form = f.start();
     for (int i = 0; i < 24; ++i)
-        QTest::mouseClick(form.UpDownItems->nextButton(), Qt::LeftButton);
+        QTest::mouseClick(child<UpDown>(form, "UpDownItems")->nextButton(), Qt::LeftButton);
     QCOMPARE(f.items(), QStringLiteral("25"));
     f.typeUrl(kHost + "/x/img123.png");
     QCOMPARE(f.items(), QStringLiteral("25"));
@@ -146,7 +148,7 @@ void TestDetection::typedItemsSurviveAWidthChange()
     // that a width change asks for is no change at all.
     FormFixture f;
     TVempForm &form = f.start();
-    form.EditNumItems->setText(QStringLiteral("25"));
+    child<ChangeEdit>(form, "EditNumItems")->setText(QStringLiteral("25"));
     f.typeUrl(kHost + "/x/img12.png");
     QCOMPARE(f.digits(), QStringLiteral("2"));
     QCOMPARE(f.items(), QStringLiteral("25"));
@@ -172,15 +174,15 @@ void TestDetection::handChangedDigits()
     FormFixture f;
     TVempForm &form = f.start();
     for (int i = 0; i < 6; ++i)
-        QTest::mouseClick(form.UpDownItems->nextButton(), Qt::LeftButton);
+        QTest::mouseClick(child<UpDown>(form, "UpDownItems")->nextButton(), Qt::LeftButton);
     QCOMPARE(f.items(), QStringLiteral("7"));
-    form.EditDigits->selectAll();
-    form.EditDigits->insert(typed);
+    child<ChangeEdit>(form, "EditDigits")->selectAll();
+    child<ChangeEdit>(form, "EditDigits")->insert(typed);
     QCOMPARE(f.items(), QStringLiteral("1"));
     QTEST(f.panel(1), "panel1");
     if (warning.isEmpty()) {
         QVERIFY(f.boxes.shown.isEmpty());
-        QCOMPARE(form.UpDownItems->maximum(), maximum);
+        QCOMPARE(child<UpDown>(form, "UpDownItems")->maximum(), maximum);
         QCOMPARE(f.digits(), typed.left(1));
     } else {
         QCOMPARE(f.boxes.texts(), QStringList{warning});
@@ -189,7 +191,7 @@ void TestDetection::handChangedDigits()
         QCOMPARE(f.url(), kHost + "/err12345.jpg");
         QCOMPARE(f.digits(), QStringLiteral("5"));
         QCOMPARE(f.panel(0), QStringLiteral("../err12345.jpg"));
-        QCOMPARE(form.UpDownItems->maximum(), 999);
+        QCOMPARE(child<UpDown>(form, "UpDownItems")->maximum(), 999);
     }
 }
 
@@ -197,7 +199,7 @@ void TestDetection::emptiedUrlGivesPlaceholderOnce()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    form.Timer1->setEnabled(true);
+    child<FeedTimer>(form, "Timer1")->setEnabled(true);
     f.cursor.isBusy = true;
     f.typeUrl(QString());
     QCOMPARE(f.url(), kHost + "/err12345.jpg");
@@ -205,7 +207,7 @@ void TestDetection::emptiedUrlGivesPlaceholderOnce()
     QCOMPARE(f.panel(0), QStringLiteral("../err12345.jpg"));
     QCOMPARE(f.panel(1), QStringLiteral("../err99999.jpg"));
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
-    QVERIFY(!form.Timer1->isEnabled());
+    QVERIFY(!child<FeedTimer>(form, "Timer1")->isEnabled());
     QVERIFY(!f.cursor.isBusy);
 }
 
@@ -213,8 +215,8 @@ void TestDetection::typingOverUrlGivesPlaceholder()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    form.Edit1->selectAll();
-    QTest::keyClick(form.Edit1, Qt::Key_H);
+    child<ChangeEdit>(form, "Edit1")->selectAll();
+    QTest::keyClick(child<ChangeEdit>(form, "Edit1"), Qt::Key_H);
     QCOMPARE(f.url(), kHost + "/err12345.jpg");
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
 }
@@ -228,11 +230,11 @@ void TestDetection::alphaIgnoresShortTexts()
     f.typeUrl(QString());
     f.typeUrl(QStringLiteral("ab1.j"));
     QVERIFY(!f.digitsMode());
-    QCOMPARE(form.UpDownDoc->position(), 98);
+    QCOMPARE(child<UpDown>(form, "UpDownDoc")->position(), 98);
     QVERIFY(f.boxes.shown.isEmpty());
     f.typeUrl(kHost + "/pic5.jpg");
     QVERIFY(f.digitsMode());
-    QCOMPARE(form.LabelDigits->text(), QStringLiteral("Digits"));
+    QCOMPARE(child<QLabel>(form, "LabelDigits")->text(), QStringLiteral("Digits"));
     QCOMPARE(f.digits(), QStringLiteral("1"));
     QCOMPARE(f.panel(0), QStringLiteral("../pic5.jpg"));
 }
@@ -241,8 +243,8 @@ void TestDetection::digitsConversionError()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    form.EditDigits->selectAll();
-    QTest::keyClick(form.EditDigits, Qt::Key_X);
+    child<ChangeEdit>(form, "EditDigits")->selectAll();
+    QTest::keyClick(child<ChangeEdit>(form, "EditDigits"), Qt::Key_X);
     QCOMPARE(f.digits(), QStringLiteral("x"));
     QCOMPARE(f.boxes.shown.size(), 1);
     QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Serimo"));
@@ -251,7 +253,7 @@ void TestDetection::digitsConversionError()
 
     // Every reader of the width raises the same error until it is a number.
     const QString url = f.url();
-    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
     QCOMPARE(f.boxes.shown.size(), 2);
     QCOMPARE(f.boxes.shown[1].text, QStringLiteral("'x' is not a valid integer value."));
     QCOMPARE(f.url(), url);
@@ -278,8 +280,8 @@ void TestDetection::itemsBoxKeepsWhatItsUpDownAllows()
     FormFixture f;
     TVempForm &form = f.start();
     f.typeUrl(url);
-    form.EditNumItems->selectAll();
-    form.EditNumItems->insert(typed);
+    child<ChangeEdit>(form, "EditNumItems")->selectAll();
+    child<ChangeEdit>(form, "EditNumItems")->insert(typed);
     QTEST(f.items(), "kept");
     QVERIFY(f.boxes.shown.isEmpty());
 }
@@ -288,13 +290,13 @@ void TestDetection::itemsArrowsReachTheMaximum()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    form.EditNumItems->setText(QStringLiteral("998"));
-    form.EditNumItems->setFocus();
-    QTest::keyClick(form.EditNumItems, Qt::Key_Up);
+    child<ChangeEdit>(form, "EditNumItems")->setText(QStringLiteral("998"));
+    child<ChangeEdit>(form, "EditNumItems")->setFocus();
+    QTest::keyClick(child<ChangeEdit>(form, "EditNumItems"), Qt::Key_Up);
     QCOMPARE(f.items(), QStringLiteral("999"));
-    QTest::mouseClick(form.UpDownItems->nextButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownItems")->nextButton(), Qt::LeftButton);
     QCOMPARE(f.items(), QStringLiteral("999"));
-    QTest::keyClick(form.EditNumItems, Qt::Key_Down);
+    QTest::keyClick(child<ChangeEdit>(form, "EditNumItems"), Qt::Key_Down);
     QCOMPARE(f.items(), QStringLiteral("998"));
 }
 
@@ -302,13 +304,13 @@ void TestDetection::digitsArrowsStepTheWidth()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    QTest::mouseClick(form.UpDownDigits->previousButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownDigits")->previousButton(), Qt::LeftButton);
     QCOMPARE(f.digits(), QStringLiteral("2"));
     QCOMPARE(f.panel(1), QStringLiteral("../pic099.jpg"));
-    QTest::mouseClick(form.UpDownDigits->previousButton(), Qt::LeftButton);
-    QTest::mouseClick(form.UpDownDigits->previousButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownDigits")->previousButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownDigits")->previousButton(), Qt::LeftButton);
     QCOMPARE(f.digits(), QStringLiteral("1"));
-    QCOMPARE(form.UpDownItems->maximum(), 9);
+    QCOMPARE(child<UpDown>(form, "UpDownItems")->maximum(), 9);
     QVERIFY(f.boxes.shown.isEmpty());
 }
 
@@ -323,11 +325,10 @@ void TestDetection::hiddenUrlBoxStillActivates()
     f.settings.values.insert(QStringLiteral("Serimo_099"), record);
     f.settings.values.insert(QStringLiteral("LastURL"), kHost + "/img7.gif");
     TVempForm &form = f.start();
-    QVERIFY(form.Panel_URL->isHidden());
-    QVERIFY(form.Activated);
+    QVERIFY(child<QFrame>(form, "Panel_URL")->isHidden());
     QVERIFY(f.boxes.shown.isEmpty());
     QCOMPARE(f.panel(0), QStringLiteral("../img7.gif"));
-    form.Edit1->setTextCascade(kHost + "/img12.gif");
+    child<ChangeEdit>(form, "Edit1")->setTextCascade(kHost + "/img12.gif");
     QCOMPARE(f.digits(), QStringLiteral("2"));
 }
 
@@ -335,13 +336,16 @@ void TestDetection::statusPanelsFollowTheirText()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    const QLabel *panel1 = form.StatusBar->panel(1);
+    const QLabel *panel1 = child<StatusLine>(form, "StatusBar")->panel(1);
     const QString message = QStringLiteral("Sending 12 of 345 and a rather long tail");
-    form.ShowStatus(message);
+    child<StatusLine>(form, "StatusBar")->setPanelText(1, message);
     QCOMPARE(f.panel(1), message);
     QCOMPARE(panel1->width(), panel1->fontMetrics().horizontalAdvance(message) + 12);
+    // The end of a run of no items.
+    child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("0"));
+    child<QToolButton>(form, "btnFeed")->click();
     const int readyCalls = f.cursor.readyCalls;
-    form.ShowReady();
+    f.tick();
     QCOMPARE(f.panel(1), QStringLiteral("Ready."));
     QCOMPARE(panel1->width(), panel1->fontMetrics().horizontalAdvance(QStringLiteral("Ready.")) + 12);
     QCOMPARE(f.cursor.readyCalls, readyCalls + 1);
@@ -362,13 +366,13 @@ void TestDetection::everyControlHasAnAccessibleName()
         ++named;
     }
     QVERIFY(named >= 20);
-    QCOMPARE(form.Edit1->accessibleName(), QStringLiteral("URL"));
-    QCOMPARE(form.EditDigits->accessibleName(), QStringLiteral("Digits"));
-    QCOMPARE(form.EditNumItems->accessibleName(), QStringLiteral("Items"));
-    QCOMPARE(form.UpDownDoc->accessibleName(), QStringLiteral("Decrement/increment URL"));
-    QCOMPARE(form.btnClipboard2->accessibleName(), QStringLiteral("Next"));
+    QCOMPARE(child<ChangeEdit>(form, "Edit1")->accessibleName(), QStringLiteral("URL"));
+    QCOMPARE(child<ChangeEdit>(form, "EditDigits")->accessibleName(), QStringLiteral("Digits"));
+    QCOMPARE(child<ChangeEdit>(form, "EditNumItems")->accessibleName(), QStringLiteral("Items"));
+    QCOMPARE(child<UpDown>(form, "UpDownDoc")->accessibleName(), QStringLiteral("Decrement/increment URL"));
+    QCOMPARE(child<QToolButton>(form, "btnClipboard2")->accessibleName(), QStringLiteral("Next"));
     QStringList menu;
-    for (const QAction *a : form.PopupMenu1->actions())
+    for (const QAction *a : child<QMenu>(form, "PopupMenu1")->actions())
         if (!a->isSeparator())
             menu.append(a->text());
     QCOMPARE(menu, (QStringList{"Stay on &top", "Show &URL", "Show &hints", "Show text", "Feed &delay",
@@ -379,7 +383,7 @@ void TestDetection::altIPressesTheHiddenButton()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    QTest::keyClick(form.Edit1, Qt::Key_I, Qt::AltModifier);
+    QTest::keyClick(child<ChangeEdit>(form, "Edit1"), Qt::Key_I, Qt::AltModifier);
     QTRY_COMPARE(f.url(), kHost + "/members/gallery/photos/98/pic002.jpg");
     QCOMPARE(f.clipboard.writes, QStringList{f.url()});
 }

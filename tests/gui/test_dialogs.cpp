@@ -1,5 +1,6 @@
 #include "form_fixture.h"
 
+#include "app/error_report.h"
 #include "common/serimo_error.h"
 #include "dialogs/about_b.h"
 #include "dialogs/xscrldlg.h"
@@ -298,7 +299,7 @@ void TestDialogs::rangeErrorReachesTheReport()
     params.MinValue = 500;
     params.MaxValue = 499;
     params.UseTrackBar = trackBar;
-    form.guarded([&] {
+    runGuarded(f.boxes, [&] {
         ShowXScrlDlg(QStringLiteral("T"), {}, {}, params, &form);
         f.boxes.show({}, QStringLiteral("went on after the range error"), MessageBoxes::Icon::None);
     });
@@ -328,7 +329,7 @@ void TestDialogs::feedDelay()
     TVempForm &form = f.start();
     // Nothing of the dialog exists before the command runs.
     QVERIFY(form.findChildren<QDialog *>().isEmpty());
-    form.Timer1->setInterval(before);
+    child<FeedTimer>(form, "Timer1")->setInterval(before);
     ModalAnswer reply([&](QDialog &d) {
         QCOMPARE(d.windowTitle(), QStringLiteral("Set Feed Delay (msecs.) to"));
         QCOMPARE(control<QLabel>(d, "LabelMin")->text(), QStringLiteral("100"));
@@ -345,9 +346,9 @@ void TestDialogs::feedDelay()
             clickOk(d);
         }
     });
-    form.mnuFeedDelay->trigger();
+    child<QAction>(form, "mnuFeedDelay")->trigger();
     QVERIFY(reply.acted);
-    QTEST(form.Timer1->interval(), "after");
+    QTEST(child<FeedTimer>(form, "Timer1")->interval(), "after");
     QVERIFY(f.boxes.shown.isEmpty());
     QVERIFY(form.findChildren<QDialog *>().isEmpty());
 }
@@ -400,18 +401,17 @@ void TestDialogs::feedDelayDuringAFeed()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    form.Timer1->setInterval(9000);
-    form.EditNumItems->setTextCascade(QStringLiteral("5"));
-    form.btnFeed->click();
-    QVERIFY(form.Timer1->isEnabled());
+    child<FeedTimer>(form, "Timer1")->setInterval(9000);
+    child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("5"));
+    child<QToolButton>(form, "btnFeed")->click();
+    QVERIFY(child<FeedTimer>(form, "Timer1")->isEnabled());
     ModalAnswer reply([](QDialog &d) { QTest::mouseClick(control<QRadioButton>(d, "PresetA"), Qt::LeftButton); });
-    form.mnuFeedDelay->trigger();
-    QCOMPARE(form.Timer1->interval(), 500);
-    QVERIFY(form.Timer1->isEnabled());
+    child<QAction>(form, "mnuFeedDelay")->trigger();
+    QCOMPARE(child<FeedTimer>(form, "Timer1")->interval(), 500);
+    QVERIFY(child<FeedTimer>(form, "Timer1")->isEnabled());
     // The feed goes on at the new pace, not after the old 9 s.
     QTRY_COMPARE_WITH_TIMEOUT(f.clipboard.writes.size(), 2, 3000);
-    QKeyEvent esc(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
-    form.FormKeyUp(&esc);
+    child<FeedTimer>(form, "Timer1")->setEnabled(false);
 }
 
 void TestDialogs::aboutClosesOnlyWithOk_data()
@@ -435,7 +435,7 @@ void TestDialogs::aboutClosesOnlyWithOk()
         else
             QTest::mouseClick(control<QPushButton>(d, "btnExit"), Qt::LeftButton);
     });
-    form.mnuAbout->trigger();
+    child<QAction>(form, "mnuAbout")->trigger();
     QVERIFY(reply.acted);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(form.findChildren<QDialog *>().isEmpty());

@@ -19,7 +19,7 @@ QStringList series(int first, int count)
 } // namespace
 
 // The feed driven tick by tick: the real timer is set far in the future and
-// each tick is called the way the timer calls it, inside the error guard.
+// made to fall due by the test.
 class TestFeed : public QObject
 {
     Q_OBJECT
@@ -41,11 +41,11 @@ private slots:
 private:
     static void startFeed(FormFixture &f, const QString &items)
     {
-        f.form->Timer1->setInterval(3'600'000);
-        f.form->EditNumItems->setTextCascade(items);
-        f.form->btnFeed->click();
+        child<FeedTimer>(*f.form, "Timer1")->setInterval(3'600'000);
+        child<ChangeEdit>(*f.form, "EditNumItems")->setTextCascade(items);
+        child<QToolButton>(*f.form, "btnFeed")->click();
     }
-    static void tick(FormFixture &f) { f.form->guarded([&] { f.form->Timer1Timer(); }); }
+    static void tick(FormFixture &f) { f.tick(); }
 };
 
 void TestFeed::titleHolds_data()
@@ -88,7 +88,7 @@ void TestFeed::run()
     startFeed(f, QTest::currentDataTag() == QByteArray("zero") ? "0" : QString::number(handedOver.size()));
     QVERIFY(f.cursor.isBusy);
     QStringList seen;
-    while (form.Timer1->isEnabled() && seen.size() < 10) {
+    while (child<FeedTimer>(form, "Timer1")->isEnabled() && seen.size() < 10) {
         tick(f);
         seen.append(f.panel(1));
     }
@@ -122,16 +122,16 @@ void TestFeed::escCancelsOnlyARun()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    QTest::keyClick(form.Edit1, Qt::Key_Escape);
+    QTest::keyClick(child<ChangeEdit>(form, "Edit1"), Qt::Key_Escape);
     QVERIFY(f.boxes.shown.isEmpty());
 
     startFeed(f, "3");
     tick(f);
-    QTest::keyClick(form.Edit1, Qt::Key_Escape);
+    QTest::keyClick(child<ChangeEdit>(form, "Edit1"), Qt::Key_Escape);
     QCOMPARE(f.boxes.texts(), QStringList{"Batch cancelled."});
     QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Serimo"));
     QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::None);
-    QVERIFY(!form.Timer1->isEnabled());
+    QVERIFY(!child<FeedTimer>(form, "Timer1")->isEnabled());
     QCOMPARE(f.panel(1), QStringLiteral("Ready."));
     QVERIFY(!f.cursor.isBusy);
     QCOMPARE(f.url(), series(1, 1).first());
@@ -144,10 +144,9 @@ void TestFeed::feedPressedDuringRunStartsAgain()
     startFeed(f, "3");
     tick(f);
     tick(f);
-    form.btnFeed->click(); // Items now shows 1: a run of one, the current URL again
-    QCOMPARE(form.FeedCount, 0);
-    QCOMPARE(form.FeedTotal, 1);
+    child<QToolButton>(form, "btnFeed")->click(); // Items now shows 1: a run of one, the current URL again
     tick(f);
+    QCOMPARE(f.panel(1), QStringLiteral("Sending 1 of 1"));
     tick(f);
     QCOMPARE(f.clipboard.writes, series(1, 2) << series(2, 1));
     QCOMPARE(f.panel(1), QStringLiteral("Ready."));
@@ -181,19 +180,19 @@ void TestFeed::failingStepEndsRun()
     QFETCH(QString, digits);
     FormFixture f;
     TVempForm &form = f.create(); // not yet active: no detection repairs the URL
-    form.Edit1->setTextCascade(url);
+    child<ChangeEdit>(form, "Edit1")->setTextCascade(url);
     startFeed(f, "3");
     {
-        const QSignalBlocker quiet(form.EditDigits);
-        form.EditDigits->setText(digits);
+        const QSignalBlocker quiet(child<ChangeEdit>(form, "EditDigits"));
+        child<ChangeEdit>(form, "EditDigits")->setText(digits);
     }
     bool timerOffWhenBoxOpened = false;
-    f.boxes.onShow = [&] { timerOffWhenBoxOpened = !form.Timer1->isEnabled(); };
+    f.boxes.onShow = [&] { timerOffWhenBoxOpened = !child<FeedTimer>(form, "Timer1")->isEnabled(); };
     tick(f);
     QTEST(f.boxes.texts().join(u'|'), "box");
     QVERIFY(timerOffWhenBoxOpened);
     QVERIFY(!f.cursor.isBusy);
-    QCOMPARE(form.FeedCount, 0);
+    QCOMPARE(f.items(), QStringLiteral("3"));
     QCOMPARE(f.url(), url);
     QVERIFY(f.clipboard.writes.isEmpty());
 }
@@ -206,12 +205,12 @@ void TestFeed::refusedHandOverStopsRun()
     tick(f);
     f.clipboard.refuse = true;
     bool timerOffWhenBoxOpened = false;
-    f.boxes.onShow = [&] { timerOffWhenBoxOpened = !form.Timer1->isEnabled(); };
+    f.boxes.onShow = [&] { timerOffWhenBoxOpened = !child<FeedTimer>(form, "Timer1")->isEnabled(); };
     tick(f);
     QCOMPARE(f.boxes.texts(), QStringList{"The clipboard did not take " + series(2, 1).first() + "."});
     QVERIFY(timerOffWhenBoxOpened);
-    QCOMPARE(form.FeedCount, 1);
     QCOMPARE(f.panel(1), QStringLiteral("Sending 1 of 3"));
+    QCOMPARE(f.items(), QStringLiteral("2"));
     QVERIFY(!f.cursor.isBusy);
 }
 
@@ -222,12 +221,12 @@ void TestFeed::realTimerHandsOverEachUrlOnce()
     // Each hand-over outlasts the interval, so the next tick falls due while
     // this one still processes events.
     f.clipboard.onWrite = [] { QThread::msleep(5); };
-    form.EditNumItems->setTextCascade(QStringLiteral("5"));
-    form.Timer1->setInterval(1);
-    form.btnFeed->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!form.Timer1->isEnabled(), 5000);
+    child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("5"));
+    child<FeedTimer>(form, "Timer1")->setInterval(1);
+    child<QToolButton>(form, "btnFeed")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!child<FeedTimer>(form, "Timer1")->isEnabled(), 5000);
     QCOMPARE(f.clipboard.writes, series(1, 5));
-    QCOMPARE(form.FeedCount, 5);
+    QCOMPARE(f.items(), QStringLiteral("1"));
     QCOMPARE(f.panel(1), QStringLiteral("Ready."));
 }
 

@@ -4,7 +4,7 @@
 
 #include <QAction>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QDir>
 #include <QToolButton>
 
 namespace {
@@ -33,22 +33,21 @@ QByteArray entryLine(const QString &name)
            + name.toLatin1() + "\"></a>\r";
 }
 
-// A started window on .../pic001.jpg whose image page goes to a fresh
-// directory.
+// A started window on .../pic001.jpg; its image page goes to the (fake)
+// home directory.
 struct PageFixture : FormFixture
 {
-    QTemporaryDir dir;
     TVempForm &startAt(const QString &items)
     {
         TVempForm &form = start();
-        form.WebPageFile = dir.filePath(QStringLiteral("serimo.htm"));
         typeUrl(kBase + "pic001.jpg");
-        form.EditNumItems->selectAll();
-        form.EditNumItems->insert(items);
+        child<ChangeEdit>(form, "EditNumItems")->selectAll();
+        child<ChangeEdit>(form, "EditNumItems")->insert(items);
         boxes.shown.clear();
         return form;
     }
-    void pressImages() { QTest::mouseClick(form->btnImages, Qt::LeftButton); }
+    QString page() const { return QDir(files.homeDirectory()).filePath(QStringLiteral("serimo.htm")); }
+    void pressImages() { QTest::mouseClick(child<QToolButton>(*form, "btnImages"), Qt::LeftButton); }
 };
 } // namespace
 
@@ -61,7 +60,7 @@ private slots:
     void imagesItemsNotANumber_data();
     void imagesItemsNotANumber();
     void imagesStepFailureWritesNothing();
-    void imagesPageCannotBeCreated();
+    void imagesPageCannotBeCreatedAfterTheRunHasAdvanced();
     void handOverResult_data();
     void handOverResult();
     void websitePageWrittenToPageDirectory();
@@ -70,10 +69,10 @@ private slots:
 void TestPages::imagesWritesRunAndOpensIt()
 {
     PageFixture f;
-    TVempForm &form = f.startAt(QStringLiteral("3"));
+    f.startAt(QStringLiteral("3"));
     f.pressImages();
 
-    const QList<QByteArray> lines = pageLines(form.WebPageFile);
+    const QList<QByteArray> lines = pageLines(f.page());
     QCOMPARE(lines.size(), 7);
     QCOMPARE(lines[0], QByteArray("<TITLE> Web Vemp Page </TITLE>\r"));
     QVERIFY(lines[1].startsWith("<HTML><BODY TEXT=\"#"));
@@ -82,7 +81,7 @@ void TestPages::imagesWritesRunAndOpensIt()
     QCOMPARE(lines[5], entryLine("pic003.jpg"));
     QCOMPARE(lines[6], QByteArray("</BODY></HTML>"));
     QCOMPARE(f.url(), kBase + "pic004.jpg");
-    QCOMPARE(f.shell.opened, QStringList{form.WebPageFile});
+    QCOMPARE(f.shell.opened, QStringList{f.page()});
     QCOMPARE(f.shell.lastOperation, QStringLiteral("open"));
     QVERIFY(f.shell.lastDirectory.isEmpty());
     QCOMPARE(f.shell.lastShowCommand, 5);
@@ -92,7 +91,7 @@ void TestPages::imagesWritesRunAndOpensIt()
 
     // The next press shows the next run and replaces the page.
     f.pressImages();
-    const QList<QByteArray> next = pageLines(form.WebPageFile);
+    const QList<QByteArray> next = pageLines(f.page());
     QCOMPARE(next.size(), 7);
     QCOMPARE(next[3], entryLine("pic004.jpg"));
     QCOMPARE(next[5], entryLine("pic006.jpg"));
@@ -104,18 +103,16 @@ void TestPages::imagesWithNoItems()
 {
     PageFixture f;
     TVempForm &form = f.startAt(QStringLiteral("0"));
-    const QString panel0 = f.panel(0);
-    form.ShortURL = QStringLiteral("untouched");
+    child<StatusLine>(form, "StatusBar")->setPanelText(0, QStringLiteral("untouched"));
     f.pressImages();
 
-    const QList<QByteArray> lines = pageLines(form.WebPageFile);
+    const QList<QByteArray> lines = pageLines(f.page());
     QCOMPARE(lines.size(), 4);
     QCOMPARE(lines[3], QByteArray("</BODY></HTML>"));
     QCOMPARE(f.url(), kBase + "pic001.jpg");
-    // Not even rebuilt: a step would have rewritten both.
-    QCOMPARE(form.ShortURL, QStringLiteral("untouched"));
-    QCOMPARE(f.panel(0), panel0);
-    QCOMPARE(f.shell.opened, QStringList{form.WebPageFile});
+    // Not even rebuilt: a step would have rewritten the short URL.
+    QCOMPARE(f.panel(0), QStringLiteral("untouched"));
+    QCOMPARE(f.shell.opened, QStringList{f.page()});
 }
 
 void TestPages::imagesItemsNotANumber_data()
@@ -130,7 +127,7 @@ void TestPages::imagesItemsNotANumber()
 {
     QFETCH(QString, items);
     PageFixture f;
-    TVempForm &form = f.startAt(items);
+    f.startAt(items);
     QCOMPARE(f.items(), items);
     f.pressImages();
 
@@ -138,7 +135,7 @@ void TestPages::imagesItemsNotANumber()
     QTEST(f.boxes.shown[0].text, "report");
     QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Serimo"));
     QCOMPARE(f.url(), kBase + "pic001.jpg");
-    QVERIFY(!QFile::exists(form.WebPageFile));
+    QVERIFY(!QFile::exists(f.page()));
     QVERIFY(f.shell.opened.isEmpty());
     QVERIFY(!f.cursor.isBusy);
 }
@@ -147,24 +144,23 @@ void TestPages::imagesStepFailureWritesNothing()
 {
     PageFixture f;
     TVempForm &form = f.create(); // not yet active: no detection repairs the URL
-    form.WebPageFile = f.dir.filePath(QStringLiteral("serimo.htm"));
-    form.Edit1->setTextCascade(kBase + "picx.jpg");
-    form.EditNumItems->setTextCascade(QStringLiteral("3"));
+    child<ChangeEdit>(form, "Edit1")->setTextCascade(kBase + "picx.jpg");
+    child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("3"));
     f.pressImages();
 
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Change digits to match series.")});
     QCOMPARE(f.url(), kBase + "picx.jpg");
-    QVERIFY(!QFile::exists(form.WebPageFile));
+    QVERIFY(!QFile::exists(f.page()));
     QVERIFY(f.shell.opened.isEmpty());
     QVERIFY(!f.cursor.isBusy);
 }
 
-void TestPages::imagesPageCannotBeCreated()
+void TestPages::imagesPageCannotBeCreatedAfterTheRunHasAdvanced()
 {
     PageFixture f;
-    TVempForm &form = f.startAt(QStringLiteral("3"));
-    const QString page = f.dir.filePath(QStringLiteral("no such folder/serimo.htm"));
-    form.WebPageFile = page;
+    f.startAt(QStringLiteral("3"));
+    const QString page = f.page();
+    QDir(f.files.homeDirectory()).removeRecursively();
     f.pressImages();
 
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Cannot create file %1.").arg(page)});
@@ -196,7 +192,7 @@ void TestPages::handOverResult()
     TVempForm &form = f.startAt(QStringLiteral("2"));
     f.shell.result = result;
     if (website)
-        form.mnuWebsite->trigger();
+        child<QAction>(form, "mnuWebsite")->trigger();
     else
         f.pressImages();
 
@@ -222,7 +218,7 @@ void TestPages::websitePageWrittenToPageDirectory()
     const QString panel1 = f.panel(1);
     const int readyCalls = f.cursor.readyCalls;
     const QString page = f.files.pageDirectory() + "/qxpict.htm";
-    form.mnuWebsite->trigger();
+    child<QAction>(form, "mnuWebsite")->trigger();
 
     QCOMPARE(f.shell.opened, QStringList{page});
     QCOMPARE(fileBytes(page), websitePage(kWebSiteUrl, kAuthorMail));

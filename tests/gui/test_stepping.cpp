@@ -61,20 +61,19 @@ void TestStepping::digitsSteps()
     TVempForm &form = f.start();
     f.typeUrl(kHost + before);
     if (!handWidth.isEmpty()) {
-        form.EditDigits->selectAll();
-        form.EditDigits->insert(handWidth);
+        child<ChangeEdit>(form, "EditDigits")->selectAll();
+        child<ChangeEdit>(form, "EditDigits")->insert(handWidth);
     }
     if (button == "Alt+I")
-        form.btnClipboard->click();
+        child<QPushButton>(form, "btnClipboard")->click();
     else
-        QTest::mouseClick(button == "Next" ? form.btnClipboard2 : form.btnClipboardDec, Qt::LeftButton);
+        QTest::mouseClick(button == "Next" ? child<QToolButton>(form, "btnClipboard2") : child<QToolButton>(form, "btnClipboardDec"), Qt::LeftButton);
     QFETCH(QString, after);
     QCOMPARE(f.url(), kHost + after);
     QTEST(f.digits(), "width");
     QTEST(f.panel(0), "panel0");
-    QCOMPARE(form.ShortURL, f.panel(0));
     QCOMPARE(f.clipboard.writes, QStringList{kHost + after});
-    QCOMPARE(form.Edit1->cursorPosition(), f.url().size() - 5);
+    QCOMPARE(child<ChangeEdit>(form, "Edit1")->cursorPosition(), f.url().size() - 5);
     QVERIFY(f.boxes.shown.isEmpty());
 }
 
@@ -105,7 +104,7 @@ void TestStepping::alphaSteps()
     TVempForm &form = f.start();
     f.typeUrl(kHost + before);
     QVERIFY(!f.digitsMode());
-    QTest::mouseClick(next ? form.btnClipboard2 : form.btnClipboardDec, Qt::LeftButton);
+    QTest::mouseClick(next ? child<QToolButton>(form, "btnClipboard2") : child<QToolButton>(form, "btnClipboardDec"), Qt::LeftButton);
     QFETCH(QString, after);
     QCOMPARE(f.url(), kHost + after);
     QTEST(f.panel(0), "panel0");
@@ -119,7 +118,7 @@ void TestStepping::halfOfAPairIsNotStepped()
     TVempForm &form = f.start();
     const QString url = kHost + QString::fromUtf8("/pic\xf0\x9f\x98\x80.jpg");
     f.typeUrl(url);
-    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
     QCOMPARE(f.url(), url);
     QCOMPARE(f.boxes.texts(), QStringList{"The character before the extension cannot be stepped."});
     QVERIFY(f.clipboard.writes.isEmpty());
@@ -131,14 +130,14 @@ void TestStepping::alphaBackReachesDigits()
     TVempForm &form = f.start();
     f.typeUrl(kHost + "/picA.jpg");
     for (int i = 0; i < 7; ++i)
-        QTest::mouseClick(form.btnClipboardDec, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(form, "btnClipboardDec"), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + "/pic:.jpg");
     QVERIFY(!f.digitsMode());
-    QTest::mouseClick(form.btnClipboardDec, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboardDec"), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + "/pic9.jpg");
     QVERIFY(f.digitsMode());
     QCOMPARE(f.digits(), QStringLiteral("1"));
-    QCOMPARE(form.LabelDigits->text(), QStringLiteral("Digits"));
+    QCOMPARE(child<QLabel>(form, "LabelDigits")->text(), QStringLiteral("Digits"));
     QCOMPARE(f.panel(0), QStringLiteral("..9.jpg"));
 }
 
@@ -147,7 +146,7 @@ void TestStepping::hiddenButtonInAlphaCopiesSameLetter()
     FormFixture f;
     TVempForm &form = f.start();
     f.typeUrl(kHost + "/picq.jpg");
-    form.btnClipboard->click();
+    child<QPushButton>(form, "btnClipboard")->click();
     QCOMPARE(f.url(), kHost + "/picq.jpg");
     QCOMPARE(f.clipboard.writes, QStringList{kHost + "/picq.jpg"});
     QCOMPARE(f.panel(0), QStringLiteral("..q.jpg"));
@@ -157,20 +156,20 @@ void TestStepping::upDownStepsWithoutClipboard()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    QTest::mouseClick(form.UpDownDoc->nextButton(), Qt::LeftButton);
-    QTest::mouseClick(form.UpDownDoc->nextButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownDoc")->nextButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownDoc")->nextButton(), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic003.jpg");
-    QTest::mouseClick(form.UpDownDoc->previousButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownDoc")->previousButton(), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic002.jpg");
     QCOMPARE(f.panel(0), QStringLiteral("../pic002.jpg"));
     QVERIFY(f.clipboard.writes.isEmpty());
-    QCOMPARE(form.Edit1->cursorPosition(), f.url().size() - 5);
+    QCOMPARE(child<ChangeEdit>(form, "Edit1")->cursorPosition(), f.url().size() - 5);
 
     f.typeUrl(kHost + "/picm.jpg");
-    QTest::mouseClick(form.UpDownDoc->previousButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownDoc")->previousButton(), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + "/picl.jpg");
-    QTest::mouseClick(form.UpDownDoc->nextButton(), Qt::LeftButton);
-    QTest::mouseClick(form.UpDownDoc->nextButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownDoc")->nextButton(), Qt::LeftButton);
+    QTest::mouseClick(child<UpDown>(form, "UpDownDoc")->nextButton(), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + "/picn.jpg");
     QVERIFY(f.clipboard.writes.isEmpty());
 }
@@ -178,57 +177,71 @@ void TestStepping::upDownStepsWithoutClipboard()
 void TestStepping::feedTicks_data()
 {
     QTest::addColumn<QString>("url");
-    QTest::addColumn<int>("feedCount");
-    QTest::addColumn<QString>("sender");
+    QTest::addColumn<int>("ticksBefore");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("handedOver");
     QTest::addColumn<QString>("after");
-    QTest::addColumn<bool>("copied");
-    QTest::newRow("first tick keeps digits") << "/p07.jpg" << 0 << "hidden" << "/p07.jpg" << true;
-    QTest::newRow("later tick steps digits") << "/p07.jpg" << 3 << "hidden" << "/p08.jpg" << true;
-    QTest::newRow("first tick keeps letter") << "/pick.jpg" << 0 << "hidden" << "/pick.jpg" << true;
-    QTest::newRow("later tick steps letter") << "/pick.jpg" << 1 << "hidden" << "/picl.jpg" << true;
-    QTest::newRow("back during feed, letter") << "/pick.jpg" << 1 << "back" << "/pick.jpg" << true;
-    QTest::newRow("back during feed, digits") << "/p07.jpg" << 1 << "back" << "/p06.jpg" << true;
-    QTest::newRow("image page start keeps") << "/p07.jpg" << 0 << "feed" << "/p07.jpg" << false;
-    QTest::newRow("image page item steps") << "/p07.jpg" << 0 << "window" << "/p08.jpg" << false;
-    QTest::newRow("image page item steps letter") << "/pick.jpg" << 0 << "window" << "/picl.jpg" << false;
+    QTest::newRow("first tick keeps digits") << "/p07.jpg" << 0 << "tick" << QStringList{"/p07.jpg"} << "/p07.jpg";
+    QTest::newRow("later tick steps digits") << "/p07.jpg" << 1 << "tick" << QStringList{"/p07.jpg", "/p08.jpg"}
+                                             << "/p08.jpg";
+    QTest::newRow("first tick keeps letter") << "/pick.jpg" << 0 << "tick" << QStringList{"/pick.jpg"} << "/pick.jpg";
+    QTest::newRow("later tick steps letter") << "/pick.jpg" << 1 << "tick" << QStringList{"/pick.jpg", "/picl.jpg"}
+                                             << "/picl.jpg";
+    QTest::newRow("back during feed, letter") << "/pick.jpg" << 1 << "back"
+                                              << QStringList{"/pick.jpg", "/pick.jpg"} << "/pick.jpg";
+    QTest::newRow("back during feed, digits") << "/p07.jpg" << 1 << "back" << QStringList{"/p07.jpg", "/p06.jpg"}
+                                              << "/p06.jpg";
+    // A page of one: its first URL as it was, then one step.
+    QTest::newRow("image page, digits") << "/p07.jpg" << 0 << "images" << QStringList{} << "/p08.jpg";
+    QTest::newRow("image page, letter") << "/pick.jpg" << 0 << "images" << QStringList{} << "/picl.jpg";
 }
 
 void TestStepping::feedTicks()
 {
     QFETCH(QString, url);
-    QFETCH(int, feedCount);
-    QFETCH(QString, sender);
+    QFETCH(int, ticksBefore);
+    QFETCH(QString, action);
+    QFETCH(QStringList, handedOver);
     FormFixture f;
     TVempForm &form = f.start();
     f.typeUrl(kHost + url);
-    const bool feeding = sender == "hidden" || sender == "back";
-    form.Timer1->setEnabled(feeding);
-    form.FeedCount = feedCount;
-    QObject *who = sender == "hidden" ? static_cast<QObject *>(form.btnClipboard)
-                   : sender == "back" ? static_cast<QObject *>(form.btnClipboardDec)
-                   : sender == "feed" ? static_cast<QObject *>(form.btnFeed)
-                                      : static_cast<QObject *>(&form);
-    form.btnIncClick(who);
+    auto *timer = child<FeedTimer>(form, "Timer1");
+    if (action == "images") {
+        child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("1"));
+        child<QToolButton>(form, "btnImages")->click();
+    } else {
+        timer->setInterval(3'600'000);
+        child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("3"));
+        child<QToolButton>(form, "btnFeed")->click();
+        for (int i = 0; i < ticksBefore; ++i)
+            f.tick();
+        if (action == "tick")
+            f.tick();
+        else
+            child<QToolButton>(form, "btnClipboardDec")->click();
+    }
     QFETCH(QString, after);
     QCOMPARE(f.url(), kHost + after);
-    QFETCH(bool, copied);
-    QCOMPARE(f.clipboard.writes, copied ? QStringList{kHost + after} : QStringList{});
-    QCOMPARE(form.Timer1->isEnabled(), feeding);
-    form.Timer1->setEnabled(false);
+    for (QString &name : handedOver)
+        name.prepend(kHost);
+    QCOMPARE(f.clipboard.writes, handedOver);
+    QCOMPARE(timer->isEnabled(), action != "images");
+    QVERIFY(f.boxes.shown.isEmpty());
+    timer->setEnabled(false);
 }
 
 void TestStepping::counterNotANumberStopsTheStep()
 {
     FormFixture f;
     TVempForm &form = f.create(); // not yet active: no detection repairs the URL
-    form.Edit1->setTextCascade(kHost + "/picx.jpg");
-    form.Timer1->setEnabled(true);
+    child<ChangeEdit>(form, "Edit1")->setTextCascade(kHost + "/picx.jpg");
+    child<FeedTimer>(form, "Timer1")->setEnabled(true);
     f.cursor.isBusy = true;
-    form.btnIncClick(form.btnClipboard2);
+    child<QToolButton>(form, "btnClipboard2")->click();
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Change digits to match series.")});
     QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Warning"));
     QCOMPARE(f.url(), kHost + "/picx.jpg");
-    QVERIFY(!form.Timer1->isEnabled());
+    QVERIFY(!child<FeedTimer>(form, "Timer1")->isEnabled());
     QVERIFY(!f.cursor.isBusy);
     QVERIFY(f.clipboard.writes.isEmpty());
 }
@@ -266,7 +279,7 @@ void TestStepping::pasteTakesTheClipboard()
     f.clipboard.put(clipboard);
     QElapsedTimer timer;
     timer.start();
-    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnPaste"), Qt::LeftButton);
     // Only a hang or work growing faster than the clipboard's text fails this.
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QStringLiteral("Paste took %1 ms").arg(timer.elapsed())));
     QTEST(f.url(), "url");
@@ -285,7 +298,7 @@ void TestStepping::pasteWithoutTextChangesNothing()
     TVempForm &form = f.start();
     f.clipboard.putNonText();
     const QString url = f.url();
-    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnPaste"), Qt::LeftButton);
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("No text in clipboard.")});
     QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
     QCOMPARE(f.url(), url);
@@ -299,15 +312,15 @@ void TestStepping::pasteAlphaKeepsStatus()
     TVempForm &form = f.start();
     f.typeUrl(kHost + "/picb.jpg");
     f.clipboard.put(kHost + "/photo12.jpg");
-    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnPaste"), Qt::LeftButton);
     QVERIFY(f.digitsMode());
     QCOMPARE(f.digits(), QStringLiteral("2"));
     QCOMPARE(f.panel(0), QStringLiteral("../photo12.jpg"));
 
     f.clipboard.put(kHost + "/pagez.png");
-    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnPaste"), Qt::LeftButton);
     QVERIFY(!f.digitsMode());
-    QCOMPARE(form.UpDownDoc->position(), int('z'));
+    QCOMPARE(child<UpDown>(form, "UpDownDoc")->position(), int('z'));
     QCOMPARE(f.panel(0), QStringLiteral("../photo12.jpg"));
 }
 
@@ -316,24 +329,24 @@ void TestStepping::copyThenPaste()
     FormFixture f;
     TVempForm &form = f.start();
     for (int i = 0; i < 4; ++i)
-        QTest::mouseClick(form.UpDownItems->nextButton(), Qt::LeftButton);
+        QTest::mouseClick(child<UpDown>(form, "UpDownItems")->nextButton(), Qt::LeftButton);
     QCOMPARE(f.items(), QStringLiteral("5"));
     const QString url = f.url();
-    QTest::mouseClick(form.btnCopy, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnCopy"), Qt::LeftButton);
     QCOMPARE(f.clipboard.content, url);
-    form.btnClipboard2->setFocus();
-    QTest::mouseClick(form.btnPaste, Qt::LeftButton);
+    child<QToolButton>(form, "btnClipboard2")->setFocus();
+    QTest::mouseClick(child<QToolButton>(form, "btnPaste"), Qt::LeftButton);
     QCOMPARE(f.url(), url);
     QCOMPARE(f.digits(), QStringLiteral("3"));
     QCOMPARE(f.items(), QStringLiteral("1"));
     QCOMPARE(f.panel(1), QStringLiteral("../pic999.jpg"));
-    QVERIFY(form.Edit1->hasFocus());
-    QCOMPARE(form.Edit1->cursorPosition(), url.size() - 5);
+    QVERIFY(child<ChangeEdit>(form, "Edit1")->hasFocus());
+    QCOMPARE(child<ChangeEdit>(form, "Edit1")->cursorPosition(), url.size() - 5);
 
     f.typeUrl(kHost + "/x9.jpg");
-    form.Edit1->setTextCascade(QString());
+    child<ChangeEdit>(form, "Edit1")->setTextCascade(QString());
     f.boxes.shown.clear();
-    form.btnCopyClick(form.btnCopy);
+    child<QToolButton>(form, "btnCopy")->click();
     QCOMPARE(f.clipboard.content, kHost + "/err12345.jpg");
 }
 
@@ -343,8 +356,8 @@ void TestStepping::charactersBeyondLatin1SurviveSteps()
     TVempForm &form = f.start();
     const QString url = kHost + QStringLiteral("/\u65e5\u672c/\U0001F600pic08.jpg");
     f.typeUrl(url);
-    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
-    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + QStringLiteral("/\u65e5\u672c/\U0001F600pic10.jpg"));
     QCOMPARE(f.clipboard.writes.last(), f.url());
 }

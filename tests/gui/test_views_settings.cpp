@@ -28,7 +28,14 @@ QByteArray record(const QRect &bounds, quint32 interval, bool hints, bool text, 
 
 int rows(TVempForm &form)
 {
-    return form.toolBarLayout()->rowCount(form.ToolBar1->contentsRect().width());
+    auto *toolBar = child<QFrame>(form, "ToolBar1");
+    return static_cast<FlowLayout *>(toolBar->layout())->rowCount(toolBar->contentsRect().width());
+}
+
+// Every tool button has the same size.
+QSize buttonSize(TVempForm &form)
+{
+    return child<QToolButton>(form, "btnFeed")->size();
 }
 
 QSize screenSize(const TVempForm &form)
@@ -60,8 +67,8 @@ private slots:
     void storedUrlEdgeCases_data();
     void storedUrlEdgeCases();
     void shortRecord();
-    void badValues_data();
-    void badValues();
+    void badValueEndsTheLoadLeavingNoImagePagePath_data();
+    void badValueEndsTheLoadLeavingNoImagePagePath();
     void unavailableStoreIsAFirstRun();
     void closeWritesRecordKeepingReservedBytes();
     void refusedWriteStillCloses();
@@ -73,21 +80,23 @@ void TestViewsSettings::firstRunIsNormalViewCentred()
     FormFixture f;
     TVempForm &form = f.start();
     const QRect bounds = form.outerBounds();
-    const QSize button = form.buttonSize();
+    const QSize button = buttonSize(form);
     const QSize screen = screenSize(form);
     QCOMPARE(bounds.width(), 6 * button.width() + 16);
     QCOMPARE(bounds.left(), (screen.width() - bounds.width()) / 2);
     QCOMPARE(bounds.top(), (screen.height() - bounds.height()) / 2);
     QCOMPARE(rows(form), 2);
-    QCOMPARE(form.btnPaste->y(), form.btnClipboard2->y());
-    QCOMPARE(form.btnFeed->y(), form.btnHelp->y());
-    QVERIFY(form.btnFeed->y() > form.btnPaste->y());
-    QVERIFY(form.ToolBar1->height() >= 2 * button.height());
-    QCOMPARE(form.Timer1->interval(), 2000);
-    QVERIFY(form.mnuShowText->isChecked() && form.mnuShowURL->isChecked() && form.mnuShowHints->isChecked());
-    QVERIFY(!form.mnuAlwaysOnTop->isChecked());
-    QCOMPARE(form.WebPageFile, QDir(f.files.homeDirectory()).filePath(QStringLiteral("serimo.htm")));
+    QCOMPARE(child<QToolButton>(form, "btnPaste")->y(), child<QToolButton>(form, "btnClipboard2")->y());
+    QCOMPARE(child<QToolButton>(form, "btnFeed")->y(), child<QToolButton>(form, "btnHelp")->y());
+    QVERIFY(child<QToolButton>(form, "btnFeed")->y() > child<QToolButton>(form, "btnPaste")->y());
+    QVERIFY(child<QFrame>(form, "ToolBar1")->height() >= 2 * button.height());
+    QCOMPARE(child<FeedTimer>(form, "Timer1")->interval(), 2000);
+    QVERIFY(child<QAction>(form, "mnuShowText")->isChecked() && child<QAction>(form, "mnuShowURL")->isChecked() && child<QAction>(form, "mnuShowHints")->isChecked());
+    QVERIFY(!child<QAction>(form, "mnuAlwaysOnTop")->isChecked());
     QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
+    // The image page goes to the home directory.
+    QTest::mouseClick(child<QToolButton>(form, "btnImages"), Qt::LeftButton);
+    QCOMPARE(f.shell.opened, QStringList{QDir(f.files.homeDirectory()).filePath(QStringLiteral("serimo.htm"))});
 }
 
 void TestViewsSettings::toolbarViewHasSixRowsAndStays()
@@ -95,14 +104,14 @@ void TestViewsSettings::toolbarViewHasSixRowsAndStays()
     FormFixture f;
     TVempForm &form = f.start();
     const QPoint corner = form.outerBounds().topLeft();
-    form.mnuToolbarStyle->trigger();
+    child<QAction>(form, "mnuToolbarStyle")->trigger();
     const QRect bounds = form.outerBounds();
     QCOMPARE(bounds.topLeft(), corner);
-    QCOMPARE(bounds.width(), 2 * form.buttonSize().width() + 8);
+    QCOMPARE(bounds.width(), 2 * buttonSize(form).width() + 8);
     QTRY_COMPARE(rows(form), 6);
-    QTRY_VERIFY(form.btnHelp->y() > form.btnImages->y());
-    QCOMPARE(form.btnPopUp->y(), form.btnImages->y());
-    QCOMPARE(form.btnPaste->y(), form.btnCopy->y());
+    QTRY_VERIFY(child<QToolButton>(form, "btnHelp")->y() > child<QToolButton>(form, "btnImages")->y());
+    QCOMPARE(child<QToolButton>(form, "btnPopUp")->y(), child<QToolButton>(form, "btnImages")->y());
+    QCOMPARE(child<QToolButton>(form, "btnPaste")->y(), child<QToolButton>(form, "btnCopy")->y());
 }
 
 void TestViewsSettings::normalViewKeepsRightEdgeOnScreen()
@@ -110,9 +119,9 @@ void TestViewsSettings::normalViewKeepsRightEdgeOnScreen()
     FormFixture f;
     TVempForm &form = f.start();
     const QSize screen = screenSize(form);
-    form.mnuToolbarStyle->trigger();
+    child<QAction>(form, "mnuToolbarStyle")->trigger();
     form.setOuterBounds(QRect(screen.width() - 120, 40, form.outerBounds().width(), form.outerBounds().height()));
-    form.btnDefaultView->trigger();
+    child<QAction>(form, "btnDefaultView")->trigger();
     const QRect bounds = form.outerBounds();
     QCOMPARE(bounds.right() + 1, screen.width());
     QCOMPARE(bounds.top(), 40);
@@ -126,28 +135,28 @@ void TestViewsSettings::narrowingWrapsTheToolBar()
     QCOMPARE(rows(form), 2);
     form.resize(form.width() / 2, form.height());
     QTRY_VERIFY(rows(form) > 2);
-    QVERIFY(form.btnHelp->y() > form.btnFeed->y() || form.btnHelp->x() < form.btnFeed->x());
+    QVERIFY(child<QToolButton>(form, "btnHelp")->y() > child<QToolButton>(form, "btnFeed")->y() || child<QToolButton>(form, "btnHelp")->x() < child<QToolButton>(form, "btnFeed")->x());
 }
 
 void TestViewsSettings::showTextOffAndOn()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    const QSize withText = form.buttonSize();
+    const QSize withText = buttonSize(form);
     const QRect before = form.outerBounds();
-    form.mnuShowText->trigger();
-    QVERIFY(!form.mnuShowText->isChecked());
-    QCOMPARE(form.btnFeed->toolButtonStyle(), Qt::ToolButtonIconOnly);
-    QVERIFY(form.LabelDigits->isHidden() && form.LabelItems->isHidden());
-    QVERIFY(form.buttonSize().height() < withText.height());
-    QCOMPARE(form.outerBounds().height(), before.height() - 2 * (withText.height() - form.buttonSize().height()));
-    form.mnuShowText->trigger();
-    QCOMPARE(form.buttonSize(), withText);
-    QCOMPARE(form.btnFeed->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    QVERIFY(!form.LabelDigits->isHidden() && !form.LabelItems->isHidden());
+    child<QAction>(form, "mnuShowText")->trigger();
+    QVERIFY(!child<QAction>(form, "mnuShowText")->isChecked());
+    QCOMPARE(child<QToolButton>(form, "btnFeed")->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    QVERIFY(child<QLabel>(form, "LabelDigits")->isHidden() && child<QLabel>(form, "LabelItems")->isHidden());
+    QVERIFY(buttonSize(form).height() < withText.height());
+    QCOMPARE(form.outerBounds().height(), before.height() - 2 * (withText.height() - buttonSize(form).height()));
+    child<QAction>(form, "mnuShowText")->trigger();
+    QCOMPARE(buttonSize(form), withText);
+    QCOMPARE(child<QToolButton>(form, "btnFeed")->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    QVERIFY(!child<QLabel>(form, "LabelDigits")->isHidden() && !child<QLabel>(form, "LabelItems")->isHidden());
     QCOMPARE(form.outerBounds(), before);
-    QCOMPARE(form.UpDownDigits->x(), form.EditDigits->geometry().right() + 1);
-    QCOMPARE(form.UpDownItems->x(), form.EditNumItems->geometry().right() + 1);
+    QCOMPARE(child<UpDown>(form, "UpDownDigits")->x(), child<ChangeEdit>(form, "EditDigits")->geometry().right() + 1);
+    QCOMPARE(child<UpDown>(form, "UpDownItems")->x(), child<ChangeEdit>(form, "EditNumItems")->geometry().right() + 1);
 }
 
 void TestViewsSettings::showTextOffInSquareWindowGivesToolbarView()
@@ -157,8 +166,8 @@ void TestViewsSettings::showTextOffInSquareWindowGivesToolbarView()
     const QRect square(50, 50, 300, 300);
     form.setOuterBounds(square);
     QCOMPARE(form.outerBounds(), square);
-    form.mnuShowText->trigger();
-    QCOMPARE(form.outerBounds().width(), 2 * form.buttonSize().width() + 8);
+    child<QAction>(form, "mnuShowText")->trigger();
+    QCOMPARE(form.outerBounds().width(), 2 * buttonSize(form).width() + 8);
     QCOMPARE(form.outerBounds().topLeft(), square.topLeft());
 }
 
@@ -167,28 +176,28 @@ void TestViewsSettings::showUrlOffKeepsSizeUntilAViewIsChosen()
     FormFixture f;
     TVempForm &form = f.start();
     const QRect before = form.outerBounds();
-    const int panel = form.Panel_URL->height();
-    form.mnuShowURL->trigger();
-    QVERIFY(form.Panel_URL->isHidden());
+    const int panel = child<QFrame>(form, "Panel_URL")->height();
+    child<QAction>(form, "mnuShowURL")->trigger();
+    QVERIFY(child<QFrame>(form, "Panel_URL")->isHidden());
     QCOMPARE(form.outerBounds(), before);
-    form.btnDefaultView->trigger();
+    child<QAction>(form, "btnDefaultView")->trigger();
     QCOMPARE(form.outerBounds().height(), before.height() - panel);
-    form.mnuShowURL->trigger();
-    QVERIFY(!form.Panel_URL->isHidden());
+    child<QAction>(form, "mnuShowURL")->trigger();
+    QVERIFY(!child<QFrame>(form, "Panel_URL")->isHidden());
 }
 
 void TestViewsSettings::showHintsSwitchesEveryTooltip()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    QCOMPARE(form.btnClipboard2->toolTip(), QStringLiteral("Increment clipboard"));
-    QCOMPARE(form.StatusBar->toolTip(), QStringLiteral("Current URL and range"));
-    form.mnuShowHints->trigger();
+    QCOMPARE(child<QToolButton>(form, "btnClipboard2")->toolTip(), QStringLiteral("Increment clipboard"));
+    QCOMPARE(child<StatusLine>(form, "StatusBar")->toolTip(), QStringLiteral("Current URL and range"));
+    child<QAction>(form, "mnuShowHints")->trigger();
     for (const QWidget *w : form.findChildren<QWidget *>())
         QVERIFY2(w->toolTip().isEmpty(), qPrintable(w->objectName()));
-    form.mnuShowHints->trigger();
-    QCOMPARE(form.UpDownDoc->toolTip(), QStringLiteral("Decrement/increment URL"));
-    QCOMPARE(form.EditNumItems->toolTip(), QStringLiteral("# of items to increment"));
+    child<QAction>(form, "mnuShowHints")->trigger();
+    QCOMPARE(child<UpDown>(form, "UpDownDoc")->toolTip(), QStringLiteral("Decrement/increment URL"));
+    QCOMPARE(child<ChangeEdit>(form, "EditNumItems")->toolTip(), QStringLiteral("# of items to increment"));
 }
 
 void TestViewsSettings::stayOnTopToggles()
@@ -197,10 +206,10 @@ void TestViewsSettings::stayOnTopToggles()
     TVempForm &form = f.start();
     QVERIFY(f.keepAbove.requests.isEmpty());
     const QString status = f.panel(1);
-    form.mnuAlwaysOnTop->trigger();
-    QVERIFY(form.mnuAlwaysOnTop->isChecked());
-    form.mnuAlwaysOnTop->trigger();
-    QVERIFY(!form.mnuAlwaysOnTop->isChecked());
+    child<QAction>(form, "mnuAlwaysOnTop")->trigger();
+    QVERIFY(child<QAction>(form, "mnuAlwaysOnTop")->isChecked());
+    child<QAction>(form, "mnuAlwaysOnTop")->trigger();
+    QVERIFY(!child<QAction>(form, "mnuAlwaysOnTop")->isChecked());
     QCOMPARE(f.keepAbove.requests, (QList<bool>{true, false}));
     QCOMPARE(f.panel(1), status);
 }
@@ -210,12 +219,12 @@ void TestViewsSettings::stayOnTopUnavailableToldOnce()
     FormFixture f;
     f.keepAbove.offered = false;
     TVempForm &form = f.start();
-    form.mnuAlwaysOnTop->trigger();
-    QVERIFY(form.mnuAlwaysOnTop->isChecked());
+    child<QAction>(form, "mnuAlwaysOnTop")->trigger();
+    QVERIFY(child<QAction>(form, "mnuAlwaysOnTop")->isChecked());
     QCOMPARE(f.panel(1), QStringLiteral("Stay on top is not available on this desktop."));
-    form.StatusBar->setPanelText(1, QStringLiteral("Ready."));
-    form.mnuAlwaysOnTop->trigger();
-    form.mnuAlwaysOnTop->trigger();
+    child<StatusLine>(form, "StatusBar")->setPanelText(1, QStringLiteral("Ready."));
+    child<QAction>(form, "mnuAlwaysOnTop")->trigger();
+    child<QAction>(form, "mnuAlwaysOnTop")->trigger();
     QCOMPARE(f.keepAbove.requests, (QList<bool>{true, false, true}));
     QCOMPARE(f.panel(1), QStringLiteral("Ready."));
 }
@@ -240,9 +249,9 @@ void TestViewsSettings::helpFromButtonMenuAndF1()
 {
     FormFixture f;
     TVempForm &form = f.start();
-    QTest::mouseClick(form.btnHelp, Qt::LeftButton);
-    form.mnuHelp->trigger();
-    QTest::keyRelease(form.Edit1, Qt::Key_F1);
+    QTest::mouseClick(child<QToolButton>(form, "btnHelp"), Qt::LeftButton);
+    child<QAction>(form, "mnuHelp")->trigger();
+    QTest::keyRelease(child<ChangeEdit>(form, "Edit1"), Qt::Key_F1);
     QCOMPARE(f.help.requests, QStringList(3, QStringLiteral("qxvemp.hlp#0")));
 }
 
@@ -286,7 +295,7 @@ void TestViewsSettings::restoresStoredSettings()
     QCOMPARE(form.outerBounds(), bounds);
     QCOMPARE(f.url(), kHost + "/a/img12.png");
     QCOMPARE(f.digits(), QStringLiteral("2"));
-    QCOMPARE(form.Timer1->interval(), 3500);
+    QCOMPARE(child<FeedTimer>(form, "Timer1")->interval(), 3500);
     QVERIFY(f.boxes.shown.isEmpty());
 }
 
@@ -298,11 +307,11 @@ void TestViewsSettings::flagsOff()
     f.settings.values.insert("LastURL", kHost + "/img7.gif");
     TVempForm &form = f.start();
     QCOMPARE(form.outerBounds(), bounds);
-    QVERIFY(!form.mnuShowText->isChecked() && !form.mnuShowHints->isChecked() && !form.mnuShowURL->isChecked());
-    QVERIFY(form.Panel_URL->isHidden());
-    QVERIFY(form.LabelDigits->isHidden());
-    QCOMPARE(form.btnFeed->toolButtonStyle(), Qt::ToolButtonIconOnly);
-    QVERIFY(form.btnFeed->toolTip().isEmpty());
+    QVERIFY(!child<QAction>(form, "mnuShowText")->isChecked() && !child<QAction>(form, "mnuShowHints")->isChecked() && !child<QAction>(form, "mnuShowURL")->isChecked());
+    QVERIFY(child<QFrame>(form, "Panel_URL")->isHidden());
+    QVERIFY(child<QLabel>(form, "LabelDigits")->isHidden());
+    QCOMPARE(child<QToolButton>(form, "btnFeed")->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    QVERIFY(child<QToolButton>(form, "btnFeed")->toolTip().isEmpty());
 }
 
 void TestViewsSettings::storedUrlEdgeCases_data()
@@ -337,11 +346,11 @@ void TestViewsSettings::shortRecord()
     f.settings.values.insert("LastURL", kHost + "/img7.gif");
     TVempForm &form = f.start();
     QCOMPARE(form.outerBounds(), QRect(20, 30, 300, 180));
-    QCOMPARE(form.Timer1->interval(), 2000); // a stored 0 would spin
-    QVERIFY(!form.mnuShowText->isChecked() && !form.mnuShowHints->isChecked() && !form.mnuShowURL->isChecked());
+    QCOMPARE(child<FeedTimer>(form, "Timer1")->interval(), 2000); // a stored 0 would spin
+    QVERIFY(!child<QAction>(form, "mnuShowText")->isChecked() && !child<QAction>(form, "mnuShowHints")->isChecked() && !child<QAction>(form, "mnuShowURL")->isChecked());
 }
 
-void TestViewsSettings::badValues_data()
+void TestViewsSettings::badValueEndsTheLoadLeavingNoImagePagePath_data()
 {
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<QVariant>("lastUrl");
@@ -358,7 +367,7 @@ void TestViewsSettings::badValues_data()
                                        << "Invalid data type for 'LastURL'" << true;
 }
 
-void TestViewsSettings::badValues()
+void TestViewsSettings::badValueEndsTheLoadLeavingNoImagePagePath()
 {
     QFETCH(QVariant, stored);
     QFETCH(QVariant, lastUrl);
@@ -372,12 +381,14 @@ void TestViewsSettings::badValues()
     QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Serimo"));
     QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Error);
     QCOMPARE(form.outerBounds() == QRect(33, 44, 300, 200), boundsApplied);
-    QVERIFY(form.WebPageFile.isEmpty());
     // The window still works: detection ran at activation, steps go on.
-    QVERIFY(form.Activated);
     QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
-    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic002.jpg");
+    // The load stopped before it named the image page: Images has no path.
+    QTest::mouseClick(child<QToolButton>(form, "btnImages"), Qt::LeftButton);
+    QCOMPARE(f.boxes.texts().last(), QStringLiteral("Cannot create file "));
+    QVERIFY(f.shell.opened.isEmpty());
 }
 
 void TestViewsSettings::unavailableStoreIsAFirstRun()
@@ -387,8 +398,8 @@ void TestViewsSettings::unavailableStoreIsAFirstRun()
     f.settings.values.insert("Serimo_099", record(QRect(1, 2, 300, 200), 500, false, false, false));
     TVempForm &form = f.start();
     QVERIFY(f.boxes.shown.isEmpty());
-    QVERIFY(form.mnuShowText->isChecked());
-    QCOMPARE(form.Timer1->interval(), 2000);
+    QVERIFY(child<QAction>(form, "mnuShowText")->isChecked());
+    QCOMPARE(child<FeedTimer>(form, "Timer1")->interval(), 2000);
     QCOMPARE(rows(form), 2);
 }
 
@@ -402,9 +413,9 @@ void TestViewsSettings::closeWritesRecordKeepingReservedBytes()
     f.settings.values.insert("Serimo_099", stored);
     f.settings.values.insert("LastURL", kHost + "/p1.jpg");
     TVempForm &form = f.start();
-    QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
-    form.mnuShowHints->trigger();
-    form.mnuAlwaysOnTop->trigger();
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
+    child<QAction>(form, "mnuShowHints")->trigger();
+    child<QAction>(form, "mnuAlwaysOnTop")->trigger();
     form.close();
     QCOMPARE(f.settings.values.value("LastURL").toString(), kHost + "/p2.jpg");
     const QByteArray written = f.settings.values.value("Serimo_099").toByteArray();
@@ -455,7 +466,7 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QTest::mouseClick(form.btnClipboard2, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
         form.close();
         QVERIFY(boxes.shown.isEmpty());
     }
