@@ -138,18 +138,27 @@ void TVempForm::buildToolBar()
         return b;
     };
 
-    Panel_Digits = new QWidget(ToolBar1);
-    Panel_Digits->setObjectName(QStringLiteral("Panel_Digits"));
-    LabelDigits = makeCountLabel(QStringLiteral("LabelDigits"), tr("Digits "), Panel_Digits);
-    EditDigits = makeCountEdit(QStringLiteral("EditDigits"), tr("Digits"), Panel_Digits);
-    UpDownDigits = new UpDown(Qt::Vertical, 1, 9, false, Panel_Digits);
-    UpDownDigits->setObjectName(QStringLiteral("UpDownDigits"));
-    UpDownDigits->setBuddy(EditDigits);
-    UpDownDigits->setPosition(1);
-    for (QWidget *w : {static_cast<QWidget *>(LabelDigits), static_cast<QWidget *>(EditDigits)})
-        setHint(w, tr("URL digits to modify"));
-    UpDownDigits->setAccessibleName(tr("URL digits to modify"));
-    m_toolBarLayout->addWidget(Panel_Digits);
+    // A count box: caption, edit box and up-down in a panel of their own.
+    auto countPanel = [this](const QString &name, const QString &editName, const QString &caption,
+                             const QString &accessibleName, int maximum, const QString &hint, QLabel *&label,
+                             ChangeEdit *&edit, UpDown *&upDown) {
+        auto *panel = new QWidget(ToolBar1);
+        panel->setObjectName(QStringLiteral("Panel_") + name);
+        label = makeCountLabel(QStringLiteral("Label") + name, caption, panel);
+        edit = makeCountEdit(editName, accessibleName, panel);
+        upDown = new UpDown(Qt::Vertical, 1, maximum, false, panel);
+        upDown->setObjectName(QStringLiteral("UpDown") + name);
+        upDown->setBuddy(edit);
+        upDown->setPosition(1);
+        setHint(label, hint);
+        setHint(edit, hint);
+        upDown->setAccessibleName(hint);
+        m_toolBarLayout->addWidget(panel);
+        return panel;
+    };
+
+    Panel_Digits = countPanel(QStringLiteral("Digits"), QStringLiteral("EditDigits"), tr("Digits "), tr("Digits"), 9,
+                              tr("URL digits to modify"), LabelDigits, EditDigits, UpDownDigits);
 
     Panel_Wait = new QFrame(ToolBar1);
     Panel_Wait->setObjectName(QStringLiteral("Panel_Wait"));
@@ -170,18 +179,8 @@ void TVempForm::buildToolBar()
     btndiv2 = separator(QStringLiteral("btndiv2"));
     btnFeed = button(QStringLiteral("btnFeed"), tr("Feed"), tr("Feed series"));
 
-    Panel_Items = new QWidget(ToolBar1);
-    Panel_Items->setObjectName(QStringLiteral("Panel_Items"));
-    LabelItems = makeCountLabel(QStringLiteral("LabelItems"), tr("Items"), Panel_Items);
-    EditNumItems = makeCountEdit(QStringLiteral("EditNumItems"), tr("Items"), Panel_Items);
-    UpDownItems = new UpDown(Qt::Vertical, 1, 100, false, Panel_Items);
-    UpDownItems->setObjectName(QStringLiteral("UpDownItems"));
-    UpDownItems->setBuddy(EditNumItems);
-    UpDownItems->setPosition(1);
-    for (QWidget *w : {static_cast<QWidget *>(LabelItems), static_cast<QWidget *>(EditNumItems)})
-        setHint(w, tr("# of items to increment"));
-    UpDownItems->setAccessibleName(tr("# of items to increment"));
-    m_toolBarLayout->addWidget(Panel_Items);
+    Panel_Items = countPanel(QStringLiteral("Items"), QStringLiteral("EditNumItems"), tr("Items"), tr("Items"), 100,
+                             tr("# of items to increment"), LabelItems, EditNumItems, UpDownItems);
 
     btnSep1 = separator(QStringLiteral("btnSep1"));
     btnImages = button(QStringLiteral("btnImages"), tr("Images"), tr("Send images to Web page"));
