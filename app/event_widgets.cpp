@@ -1,6 +1,6 @@
 #include "app/event_widgets.h"
 
-#include "series/integer_conversion.h"
+#include "common/integer_conversion.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>

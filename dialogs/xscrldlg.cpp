@@ -2,7 +2,7 @@
 
 #include "common/serimo_error.h"
 #include "dialogs/xscrl_rules.h"
-#include "series/integer_conversion.h"
+#include "common/integer_conversion.h"
 #include "ui_xscrldlg.h"
 
 #include <QButtonGroup>

@@ -3,7 +3,7 @@
 // below is a fault.
 
 #include "app/settings_record.h"
-#include "series/integer_conversion.h"
+#include "common/integer_conversion.h"
 #include "series/series_text.h"
 
 #include <QString>

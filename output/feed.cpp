@@ -4,7 +4,7 @@
 #include "platform/busy_cursor.h"
 #include "platform/foreground_window.h"
 #include "platform/message_boxes.h"
-#include "series/integer_conversion.h"
+#include "common/integer_conversion.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -6,7 +6,7 @@
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/shell.h"
-#include "series/integer_conversion.h"
+#include "common/integer_conversion.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "app/status_line.h"
 #include "app/vemp_107.h"
 #include "platform/busy_cursor.h"
-#include "series/integer_conversion.h"
+#include "common/integer_conversion.h"
 #include "series/series_text.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "series/integer_conversion.h"
+#include "common/integer_conversion.h"
 
 namespace {
 constexpr int kDocMin = -32760;

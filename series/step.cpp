@@ -2,7 +2,7 @@
 #include "app/vemp_107.h"
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
-#include "series/integer_conversion.h"
+#include "common/integer_conversion.h"
 #include "series/series_text.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "series/integer_conversion.h"
+#include "common/integer_conversion.h"
 #include "common/serimo_error.h"
 #include "series/series_text.h"
 
