@@ -23,6 +23,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("Serimo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SERIMO_VERSION));
+    // Desktops match the window to the installed desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.serimo"));
     // The usage names the program as the user calls it, not where it lies.
     std::vector<char *> arguments(argv, argv + argc);
     if (const char *slash = std::strrchr(argv[0], '/'))

@@ -8,6 +8,9 @@ libgl-dev libxcb1-dev libwayland-dev libwayland-bin plasma-wayland-protocols qt6
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-14-dev"
 fi
+if [ "${1:-}" = "--package" ]; then
+    packages="$packages debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils man-db"
+fi
 if [ "${1:-}" = "--tests" ]; then
     packages="$packages xvfb xauth openbox xclip xdotool x11-utils dbus-x11
 at-spi2-core python3-pyatspi desktop-file-utils sway xwayland x11-xserver-utils wl-clipboard foot kwin-wayland"

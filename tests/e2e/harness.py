@@ -158,9 +158,10 @@ class Report:
         return self._Part(self, name)
 
 
-def run(main):
+def run(main, limit=TEST_LIMIT):
     """Entry point of a test script: calls main(binary, report), where binary
-    is argv[1]; fails when main raises TestFailure or a report part failed."""
+    is argv[1]; fails when main raises TestFailure or a report part failed,
+    or when it takes longer than `limit` seconds."""
     if len(sys.argv) != 2:
         sys.exit("usage: %s PATH_TO_SERIMO" % sys.argv[0])
     binary = os.path.abspath(sys.argv[1])
@@ -173,12 +174,12 @@ def run(main):
     # so that the cleanup still stops every process the test started.
     def interrupted(signum, _frame):
         if signum == signal.SIGALRM:
-            raise Interrupted("the test took longer than %ds" % TEST_LIMIT)
+            raise Interrupted("the test took longer than %ds" % limit)
         raise Interrupted("terminated by signal %d" % signum)
 
     for signum in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGALRM):
         signal.signal(signum, interrupted)
-    signal.alarm(TEST_LIMIT)
+    signal.alarm(limit)
     report = Report()
     try:
         main(binary, report)

@@ -3,7 +3,8 @@
 finds its help file in share/serimo, answers --help and --version without a
 display, starts on a URL given on the command line, writes its web-site
 page into the user's data directory rather than among the programs, and its
-desktop entry and icons are where the desktop looks for them."""
+desktop entry, icons, manual page and software-centre metadata are where the
+desktop looks for them."""
 
 import os
 import shutil
@@ -29,7 +30,8 @@ def main(serimo, report):
         install(build_dir, prefix)
         installed = os.path.join(prefix, "bin", "serimo")
         with report.part("installed files"):
-            for path in ("share/serimo/qxvemp.hlp", "share/applications/serimo.desktop",
+            for path in ("share/serimo/qxvemp.hlp", "share/applications/com.example.serimo.desktop",
+                         "share/metainfo/com.example.serimo.metainfo.xml", "share/man/man1/serimo.1",
                          "share/icons/hicolor/32x32/apps/serimo.png",
                          "share/icons/hicolor/256x256/apps/serimo.png"):
                 check(os.path.isfile(os.path.join(prefix, path)), "%s not installed" % path)
@@ -37,7 +39,7 @@ def main(serimo, report):
                   "help file installed among the programs")
         with report.part("desktop entry valid"):
             result = subprocess.run(["desktop-file-validate",
-                                     os.path.join(prefix, "share/applications/serimo.desktop")],
+                                     os.path.join(prefix, "share/applications/com.example.serimo.desktop")],
                                     capture_output=True, text=True)
             # Hints (such as one about two main categories) are advice, not faults.
             faults = [line for line in result.stdout.splitlines() if ": hint: " not in line]

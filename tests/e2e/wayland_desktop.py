@@ -212,7 +212,7 @@ class KwinDesktop(WaylandDesktop):
     def _start_compositor(self):
         applications = os.path.join(self.env["XDG_DATA_HOME"], "applications")
         os.makedirs(applications)
-        with open(os.path.join(applications, "serimo.desktop"), "w") as f:
+        with open(os.path.join(applications, "com.example.serimo.desktop"), "w") as f:
             f.write("[Desktop Entry]\nType=Application\nName=Serimo\nExec=%s %%u\n"
                     "X-KDE-Wayland-Interfaces=org_kde_plasma_window_management\n" % self._serimo)
         # A copy of KWin: the installed one carries a file capability, which
