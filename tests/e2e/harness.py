@@ -128,6 +128,15 @@ def wait_until_equal(probe, expected, what, timeout=DEADLINE):
                "%s: expected %r" % (what, expected), timeout)
 
 
+def stays_equal(probe, expected, seconds, what):
+    """Fails as soon as probe() differs from expected within `seconds`."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        check_equal(probe(), expected, what)
+        time.sleep(0.03)
+    check_equal(probe(), expected, what)
+
+
 def near(actual, expected, tolerance=GEOMETRY_TOLERANCE):
     return all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
 

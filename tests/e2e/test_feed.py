@@ -17,15 +17,6 @@ def url(n):
     return BASE + "pic%03d.jpg" % n
 
 
-def stays_equal(probe, expected, seconds, what):
-    """Fails as soon as probe() differs from expected within `seconds`."""
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        harness.check_equal(probe(), expected, what)
-        time.sleep(0.03)
-    harness.check_equal(probe(), expected, what)
-
-
 def main(serimo, report):
     import pyatspi
     with harness.Desktop() as desk:
@@ -58,7 +49,7 @@ def main(serimo, report):
                     harness.check(sent < ITEMS and status != "Ready.",
                                   "the run ended before the Save window came: %r, %r" % (held, status))
                     # Four times the pace the run kept so far.
-                    stays_equal(lambda: (seen, app.status_panels()[1]), (held, status), 4 * pace,
+                    harness.stays_equal(lambda: (seen, app.status_panels()[1]), (held, status), 4 * pace,
                                 "clipboard texts and status while held")
             app.wait_status(1, "Ready.")
             with report.part("every URL once, in order"):

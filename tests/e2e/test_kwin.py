@@ -1,17 +1,31 @@
 #!/usr/bin/env python3
 """The Wayland checks under KWin (a virtual session): the clipboard both
 ways, a feed while another window has the focus and after another program
-copied, and the Save As hold through KWin's window list."""
+copied, the Save As hold through KWin's window list, and Stay on top, which
+keeps Serimo above a window that takes the focus."""
 
 import harness
 import test_wayland
 import wayland_desktop
+from harness import check, check_equal
+
+import pyatspi  # after harness, which finds the system's bindings
 
 
 def main(serimo, report):
     with wayland_desktop.KwinDesktop(serimo) as desk:
-        # Nothing here can ask KWin to close a window; the desktop ends it.
-        test_wayland.check_desktop(desk, serimo, report).proc.terminate()
+        app = test_wayland.check_desktop(desk, serimo, report)
+        with report.part("Stay on top keeps Serimo above a window that takes the focus"):
+            app.press("Menu")
+            menu = desk.wait_menu_shown("the pop-up menu to open after pressing Menu")
+            app.press("Stay on top", pyatspi.ROLE_MENU_ITEM, root=menu)
+            harness.wait_until(desk.windows, lambda found: found.get(harness.TITLE, (0, False))[1],
+                               "KWin keeping Serimo above")
+            desk.other_window("Editor")
+            order = desk.windows()
+            check(order[harness.TITLE][0] > order["Editor"][0],
+                  "Serimo is below the window that took the focus: %r" % order)
+        check_equal(app.close(), 0, "exit status")
 
 
 if __name__ == "__main__":

@@ -54,12 +54,19 @@ class WaylandDesktop(harness.Desktop):
     def native_window(self, title):
         """A native window of another program that publishes accessibility
         (a Qt window, built with the tests), titled `title`; the compositor
-        gives it the focus. Returns its process."""
-        proc = self._spawn([os.environ["SERIMO_TITLED_WINDOW"], title],
+        gives it the focus. Returns its process; retitle() changes its
+        title."""
+        proc = self._spawn([os.environ["SERIMO_TITLED_WINDOW"], title], stdin=subprocess.PIPE,
                            env=dict(self.env, QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                                     QT_ACCESSIBILITY="1"))
-        self._wait_focused(title)
+        self.wait_focused(title)
         return proc
+
+    def retitle(self, window, title):
+        """Changes the title of a native_window() that is in front."""
+        window.stdin.write(title.encode() + b"\n")
+        window.stdin.flush()
+        self.wait_focused(title)
 
     # ---- clipboard ----------------------------------------------------------
 
@@ -175,7 +182,7 @@ class SwayDesktop(WaylandDesktop):
     def focused_title(self):
         return next((title for title, _pid, focused in self.windows() if focused), None)
 
-    def _wait_focused(self, title):
+    def wait_focused(self, title):
         harness.wait_until_equal(self.focused_title, title, "focused window")
 
     def _wait_shown(self, app):
@@ -185,13 +192,13 @@ class SwayDesktop(WaylandDesktop):
 
     def focus(self, title):
         self.swaymsg('[title="^%s$"] focus' % title)
-        self._wait_focused(title)
+        self.wait_focused(title)
 
     def other_window(self, title):
         """A terminal window of another program titled `title`; sway gives a
         new window the focus. Returns its process."""
         proc = self._spawn(["foot", "--title", title, "sleep", "600"])
-        self._wait_focused(title)
+        self.wait_focused(title)
         return proc
 
     def close_window(self, pid):
@@ -201,9 +208,10 @@ class SwayDesktop(WaylandDesktop):
 class KwinDesktop(WaylandDesktop):
     """A virtual KWin. KWin offers its window list only to programs whose
     installed desktop entry asks for it, as Serimo's does: an entry for the
-    serimo under test is installed in the session's data directory. Nothing
-    here controls KWin's windows: a new window takes the focus, and closing
-    it gives the focus back to the one before."""
+    serimo under test is installed in the session's data directory.
+    KWin's scripting interface on the session bus tells which window is
+    active and their stacking, and moves the focus; a new window takes the
+    focus, and closing it gives the focus back to the one before."""
 
     def __init__(self, serimo):
         super().__init__()
@@ -228,14 +236,69 @@ class KwinDesktop(WaylandDesktop):
                  timeout=15)
         self.env["WAYLAND_DISPLAY"] = "kwin-0"
 
-    def _wait_focused(self, title):
-        time.sleep(0.5)
+    # ---- KWin's own view of its windows, through its scripting interface --
+
+    def kwin_script(self, body):
+        """Runs a script in KWin, where `windows` lists every window and
+        say(text) reports a line; returns the lines it said."""
+        self._scripts = getattr(self, "_scripts", 0) + 1
+        name = "e2e-%d" % self._scripts
+        path = os.path.join(self.home, name + ".js")
+        with open(path, "w") as f:
+            f.write('function say(text) { print("%s " + text); }\n' % name)
+            f.write("var windows = workspace.windowList ? workspace.windowList() : workspace.clientList();\n")
+            f.write(body)
+            f.write('\nsay("end");\n')
+        self._scripting("loadScript", path, name)
+        self._scripting("start")
+        mark = "js: %s " % name
+
+        def said():
+            with open(os.path.join(self.home, "kwin.log"), errors="replace") as log:
+                lines = [line[len(mark):].rstrip("\n") for line in log if line.startswith(mark)]
+            return lines if lines[-1:] == ["end"] else None
+
+        lines = wait_for(said, "KWin to run script %s" % name, timeout=10)
+        self._scripting("unloadScript", name)
+        return lines[:-1]
+
+    def _scripting(self, method, *args):
+        result = subprocess.run(["gdbus", "call", "--session", "--dest", "org.kde.KWin", "--object-path",
+                                 "/Scripting", "--method", "org.kde.kwin.Scripting." + method] + list(args),
+                                env=self.env, capture_output=True, text=True, timeout=harness.DEADLINE)
+        check(result.returncode == 0, "KWin's %s failed: %s" % (method, result.stderr))
+
+    def focused_title(self):
+        said = self.kwin_script("var active = workspace.activeWindow || workspace.activeClient;\n"
+                                'say(active ? active.caption : "");')
+        return said[0] if said else None
+
+    def windows(self):
+        """Every ordinary window: {title: (stacking position, kept above)},
+        the higher position the nearer the top."""
+        said = self.kwin_script("for (var i = 0; i < windows.length; ++i) if (windows[i].normalWindow)\n"
+                                '    say(windows[i].stackingOrder + " " + windows[i].keepAbove + " " + windows[i].caption);')
+        found = {}
+        for line in said:
+            order, above, title = line.split(" ", 2)
+            found[title] = (int(order), above == "true")
+        return found
+
+    def wait_focused(self, title):
+        harness.wait_until_equal(self.focused_title, title, "KWin's active window")
 
     def _wait_shown(self, app):
         app.find("URL", timeout=10)
 
+    def close_window(self, pid):
+        self.kwin_script("for (var i = 0; i < windows.length; ++i) if (windows[i].pid == %d)\n"
+                         "    windows[i].closeWindow();" % pid)
+
     def focus(self, title):
-        self._wait_focused(title)
+        self.kwin_script("for (var i = 0; i < windows.length; ++i) if (windows[i].caption == %s) {\n"
+                         "    if (\"activeWindow\" in workspace) workspace.activeWindow = windows[i];\n"
+                         "    else workspace.activeClient = windows[i];\n}" % json.dumps(title))
+        self.wait_focused(title)
 
     def other_window(self, title):
         """A window of another program titled `title`, which does not
@@ -243,5 +306,5 @@ class KwinDesktop(WaylandDesktop):
         stops on a division by zero under a virtual KWin.)"""
         proc = self._spawn([os.environ["SERIMO_TITLED_WINDOW"], title],
                            env=dict(self.env, QT_QPA_PLATFORM="wayland"))
-        self._wait_focused(title)
+        self.wait_focused(title)
         return proc
