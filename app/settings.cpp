@@ -23,6 +23,8 @@ SerimoError invalidType(const QString &name)
 void TVempForm::LoadSettings()
 {
     SettingsStore &store = m_platform.settings;
+    if (const QString why = store.leftAlone(); !why.isEmpty())
+        showWarning(why);
     const std::optional<QVariant> record = store.isAvailable() ? store.read(kRecord) : std::nullopt;
     if (record) {
         if (record->typeId() != QMetaType::QByteArray || record->toByteArray().size() > SettingsRecord::kSize)
@@ -56,7 +58,10 @@ void TVempForm::LoadSettings()
 void TVempForm::SaveSettings()
 {
     // Every write that can be made is made; the report names those refused.
+    // A store left alone was named at start-up, once; nothing goes to it.
     SettingsStore &store = m_platform.settings;
+    if (!store.leftAlone().isEmpty())
+        return;
     QStringList failures;
     auto write = [&](const QString &name, const QVariant &value) {
         if (!store.write(name, value))

@@ -14,24 +14,37 @@ public:
     virtual ~SettingsStore() = default;
     // False when the store can be neither opened nor created.
     virtual bool isAvailable() const = 0;
+    // Why the store is left alone, neither read nor written, as a sentence
+    // for the user; empty while it is in use.
+    virtual QString leftAlone() const = 0;
     // The stored value, or nothing when the name is not there.
     virtual std::optional<QVariant> read(const QString &name) const = 0;
     // Stores the value at once; false when the store refuses it.
     virtual bool write(const QString &name, const QVariant &value) = 0;
 };
 
-// QSettings in native format, user scope, organisation "Brellix", application
-// "SERIMO": on Linux ~/.config/Brellix/SERIMO.conf.
+// An INI file through QSettings, the format QSettings calls native on Linux.
+// A path that names something other than a regular file (a FIFO, a device,
+// a directory) is left alone: opening a FIFO to read it would wait for a
+// writer for ever.
 class QtSettingsStore : public SettingsStore
 {
 public:
-    QtSettingsStore();
+    explicit QtSettingsStore(const QString &path = defaultPath());
     ~QtSettingsStore() override;
 
+    // Organisation "Brellix", application "SERIMO" in the user's
+    // configuration directory: ~/.config/Brellix/SERIMO.conf.
+    static QString defaultPath();
+
     bool isAvailable() const override;
+    QString leftAlone() const override;
     std::optional<QVariant> read(const QString &name) const override;
     bool write(const QString &name, const QVariant &value) override;
 
 private:
+    QString m_path;
+    QString m_leftAlone;
+    // Null while the store is left alone.
     std::unique_ptr<QSettings> m_settings;
 };

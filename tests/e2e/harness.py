@@ -644,11 +644,12 @@ class Desktop:
 
     # ---- serimo ---------------------------------------------------------
 
-    def start_serimo(self, binary, extra_env=None, args=()):
+    def start_serimo(self, binary, extra_env=None, args=(), window=True):
         """Starts serimo (with command-line args) and returns a Serimo handle
-        once its window is shown. extra_env adds to (or, with a value of
-        None, removes from) the environment serimo gets, e.g. a PATH with a
-        stand-in program."""
+        once its window is shown (at once with window=False: then call its
+        wait_window() once a box shown at start-up has been answered).
+        extra_env adds to (or, with a value of None, removes from) the
+        environment serimo gets, e.g. a PATH with a stand-in program."""
         env = dict(self.env)
         env.update(QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1")
@@ -661,22 +662,8 @@ class Desktop:
             proc = self._spawn([binary] + list(args), env=env, stdout=log, stderr=log,
                                cwd=self.home)
         app = Serimo(self, proc)
-
-        deadline = time.monotonic() + 10
-        while True:
-            if proc.poll() is not None:
-                raise TestFailure("serimo exited with status %s before showing a window "
-                                  "titled %r" % (proc.poll(), TITLE))
-            try:
-                out = self.search("--onlyvisible", "--pid", str(proc.pid), "--name", "^%s$" % TITLE)
-            except TestFailure:
-                out = []
-            if out:
-                break
-            if time.monotonic() >= deadline:
-                raise TestFailure("no visible window titled %r within 10s" % TITLE)
-            time.sleep(0.03)
-        app.window = out[0]
+        if window:
+            app.wait_window()
         return app
 
     def _log_path(self):
@@ -742,6 +729,24 @@ class Serimo:
         self._app = None
 
     # ---- process --------------------------------------------------------
+
+    def wait_window(self, timeout=10):
+        """Waits until the main window is shown and notes its id."""
+        deadline = time.monotonic() + timeout
+        while True:
+            if self.proc.poll() is not None:
+                raise TestFailure("serimo exited with status %s before showing a window "
+                                  "titled %r" % (self.proc.poll(), TITLE))
+            try:
+                out = self.desk.search("--onlyvisible", "--pid", str(self.proc.pid), "--name", "^%s$" % TITLE)
+            except TestFailure:
+                out = []
+            if out:
+                break
+            if time.monotonic() >= deadline:
+                raise TestFailure("no visible window titled %r within %ds" % (TITLE, timeout))
+            time.sleep(0.03)
+        self.window = out[0]
 
     def running(self):
         return self.proc.poll() is None

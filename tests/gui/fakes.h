@@ -83,6 +83,7 @@ class FakeSettingsStore : public SettingsStore
 {
 public:
     bool isAvailable() const override { return available; }
+    QString leftAlone() const override { return leftAloneBecause; }
     std::optional<QVariant> read(const QString &name) const override
     {
         if (!values.contains(name))
@@ -98,6 +99,7 @@ public:
     }
     QMap<QString, QVariant> values;
     bool available = true;
+    QString leftAloneBecause;
     bool refuseWrites = false;
     QStringList refusedNames;
 };

@@ -70,6 +70,7 @@ private slots:
     void badValueEndsTheLoadLeavingNoImagePagePath_data();
     void badValueEndsTheLoadLeavingNoImagePagePath();
     void unavailableStoreIsAFirstRun();
+    void storeLeftAloneIsNamedOnceAndNeverWritten();
     void closeWritesRecordKeepingReservedBytes();
     void refusedWriteStillCloses();
     void realSettingsFileRoundTrip();
@@ -403,6 +404,29 @@ void TestViewsSettings::unavailableStoreIsAFirstRun()
     QCOMPARE(rows(form), 2);
 }
 
+void TestViewsSettings::storeLeftAloneIsNamedOnceAndNeverWritten()
+{
+    FormFixture f;
+    f.settings.available = false;
+    f.settings.leftAloneBecause = QStringLiteral("not a regular file");
+    const QByteArray stored = record(QRect(1, 2, 300, 200), 500, false, false, false);
+    f.settings.values.insert("Serimo_099", stored);
+    TVempForm &form = f.start();
+    QCOMPARE(f.boxes.texts(), QStringList{"not a regular file"});
+    QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Warning"));
+    QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
+    // The first run's state.
+    QCOMPARE(form.findChild<FeedTimer *>(QStringLiteral("Timer1"))->interval(), 2000);
+    QCOMPARE(rows(form), 2);
+    QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
+
+    QTest::mouseClick(form.findChild<QToolButton *>(QStringLiteral("btnClipboard2")), Qt::LeftButton);
+    QVERIFY(form.close());
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QCOMPARE(f.settings.values.keys(), QStringList{"Serimo_099"});
+    QCOMPARE(f.settings.values.value("Serimo_099").toByteArray(), stored);
+}
+
 void TestViewsSettings::closeWritesRecordKeepingReservedBytes()
 {
     FormFixture f;
@@ -451,11 +475,11 @@ void TestViewsSettings::realSettingsFileRoundTrip()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const QString path = dir.filePath(QStringLiteral("Brellix/SERIMO.conf"));
     {
         FakeMessageBoxes boxes;
         FakeClipboard clipboard;
-        QtSettingsStore store;
+        QtSettingsStore store(path);
         FakeHelpViewer help;
         FakeBusyCursor cursor;
         FakeShell shell;
@@ -470,15 +494,14 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         form.close();
         QVERIFY(boxes.shown.isEmpty());
     }
-    const QString file = dir.filePath(QStringLiteral("Brellix/SERIMO.conf"));
-    QVERIFY2(QFile::exists(file), qPrintable(file));
-    QSettings written(file, QSettings::IniFormat);
+    QVERIFY2(QFile::exists(path), qPrintable(path));
+    QSettings written(path, QSettings::IniFormat);
     QCOMPARE(written.value("LastURL").toString(), kHost + "/members/gallery/photos/98/pic002.jpg");
     QCOMPARE(written.value("Serimo_099").typeId(), QMetaType::QByteArray);
     QCOMPARE(written.value("Serimo_099").toByteArray().size(), 28);
 
     FormFixture f;
-    QtSettingsStore store;
+    QtSettingsStore store(path);
     f.settings.values.insert("Serimo_099", *store.read("Serimo_099"));
     f.settings.values.insert("LastURL", *store.read("LastURL"));
     f.start();
