@@ -60,7 +60,7 @@ int main(int argc, char *argv[])
     QtSettingsStore settings;
     QtHelpViewer help;
     QtBusyCursor cursor;
-    DesktopShell shell;
+    DesktopShell shell(messageBoxes);
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
     TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
                                 *keepAbove});

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Images writes the image page into the home directory and hands it to the
-desktop's opener (xdg-open); without any opener the user is told."""
+desktop's opener (xdg-open); without any opener, and when the opener fails,
+the user is told. The opener never holds the window, is never left a zombie
+and outlives Serimo."""
 
 import os
 import stat
@@ -31,6 +33,39 @@ def recording_opener(folder, record):
     with open(opener, "w") as f:
         f.write('#!/bin/sh\nfor arg in "$@"; do printf "%%s\\n" "$arg" >> "%s"; done\n' % record)
     os.chmod(opener, stat.S_IRWXU)
+
+
+def stub_opener(folder, body):
+    """A folder holding an xdg-open that runs the shell text `body`."""
+    os.makedirs(folder)
+    opener = os.path.join(folder, "xdg-open")
+    with open(opener, "w") as f:
+        f.write("#!/bin/sh\n" + body + "\n")
+    os.chmod(opener, stat.S_IRWXU)
+    return folder
+
+
+def zombie_children(pid):
+    """The ended but unreaped children of the process pid."""
+    zombies = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open("/proc/%s/stat" % entry) as f:
+                    fields = f.read().rsplit(")", 1)[1].split()
+            except OSError:
+                continue
+            if fields[0] == "Z" and int(fields[1]) == pid:
+                zombies.append(int(entry))
+    return zombies
+
+
+def alive(pid):
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except OSError:
+        return False
 
 
 def read_record(record):
@@ -66,7 +101,39 @@ def main(serimo, report):
                                     "image page")
         with report.part("URL after the run"):
             app.wait_url(BASE + "pic004.jpg")
+        with report.part("ended opener reaped"):
+            harness.wait_until_equal(lambda: zombie_children(app.proc.pid), [], "zombie children of serimo")
         harness.check_equal(app.close(), 0, "exit status after closing the window")
+
+        # An opener that fails: the user learns it, naming the page.
+        path = stub_opener(os.path.join(desk.home, "failing"), "exit 3") + os.pathsep + desk.env["PATH"]
+        app = desk.start_serimo(serimo, dict(no_browser, PATH=path))
+        desk.wait_active(app.window)
+        app.press("Images")
+        caption, box = app.wait_message_box("The browser could not open %s: xdg-open ended with 3." % page)
+        with report.part("caption of the box for a failing opener"):
+            harness.check_equal(caption, "Error", "caption")
+        with report.part("failed opener reaped"):
+            harness.check_equal(zombie_children(app.proc.pid), [], "zombie children of serimo")
+        app.dismiss_message_box(box)
+        harness.check_equal(app.close(), 0, "exit status after a failing opener")
+
+        # An opener that does not end: the window goes on, and the opener
+        # (which may be the browser itself) outlives Serimo.
+        pid_file = os.path.join(desk.home, "opener.pid")
+        path = (stub_opener(os.path.join(desk.home, "hanging"), 'echo $$ > "%s"; exec sleep 60' % pid_file)
+                + os.pathsep + desk.env["PATH"])
+        app = desk.start_serimo(serimo, dict(no_browser, PATH=path))
+        desk.wait_active(app.window)
+        start = app.url()
+        app.press("Images")
+        opener = int(harness.wait_for(lambda: read_record(pid_file), "the hanging opener to start")[0])
+        with report.part("window answers while the opener runs"):
+            app.press("Next")
+            harness.wait_until(app.url, lambda url: url != start, "URL after Next")
+        harness.check_equal(app.close(), 0, "exit status while the opener runs")
+        with report.part("opener outlives serimo"):
+            harness.check(alive(opener), "the opener ended with serimo")
 
         # Again with no opener anywhere on PATH (one desktop per process).
         os.remove(page)
