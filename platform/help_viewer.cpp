@@ -1,11 +1,28 @@
 #include "platform/help_viewer.h"
 
 #include "common/serimo_error.h"
+#include "platform/help_placement.h"
 #include "platform/program_files.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTextBrowser>
+
+namespace {
+// The help window's size on a screen with room for it.
+constexpr QSize kWishedSize(560, 620);
+
+// The decoration the window manager puts round a window; the help window
+// gets the same as its owner. Before the owner is framed, none.
+QMargins decorationOf(const QWidget *window)
+{
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+} // namespace
 
 void QtHelpViewer::showContext(const QString &helpFile, int /*context*/, QWidget *owner)
 {
@@ -22,13 +39,21 @@ void QtHelpViewer::showContext(const QString &helpFile, int /*context*/, QWidget
         browser->setObjectName(QStringLiteral("HelpWindow"));
         browser->setOpenExternalLinks(true);
         browser->setWindowTitle(QStringLiteral("Serimo Help"));
-        browser->resize(560, 620);
+        browser->resize(kWishedSize);
         m_window = browser;
     }
     browser->setHtml(html);
     browser->moveCursor(QTextCursor::Start);
-    if (owner && !browser->isVisible())
-        browser->move(owner->frameGeometry().topRight() + QPoint(8, 0));
+    if (owner && !browser->isVisible()) {
+        // Wholly on the owner's screen, whatever its size and scale.
+        const QMargins decoration = decorationOf(owner);
+        const QSize extra(decoration.left() + decoration.right(), decoration.top() + decoration.bottom());
+        const QRect outer =
+            helpWindowBounds(owner->frameGeometry(), kWishedSize + extra, owner->screen()->availableGeometry());
+        browser->resize(outer.size() - extra);
+        // A window's position is that of its frame.
+        browser->move(outer.topLeft());
+    }
     browser->show();
     browser->raise();
     browser->activateWindow();

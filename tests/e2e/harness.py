@@ -738,7 +738,8 @@ class Serimo:
                 raise TestFailure("serimo exited with status %s before showing a window "
                                   "titled %r" % (self.proc.poll(), TITLE))
             try:
-                out = self.desk.search("--onlyvisible", "--pid", str(self.proc.pid), "--name", "^%s$" % TITLE)
+                out = self.desk.search("--all", "--onlyvisible", "--pid", str(self.proc.pid),
+                                       "--name", "^%s$" % TITLE)
             except TestFailure:
                 out = []
             if out:

@@ -47,7 +47,8 @@ def main(serimo, report):
                 app.press("Next")
                 app.wait_url(url)
                 app.choose_from_menu(item, opens_modal=True)
-                harness.wait_for(lambda: desk.search("--onlyvisible", "--pid", str(app.proc.pid), "--name", title),
+                harness.wait_for(lambda: desk.search("--all", "--onlyvisible", "--pid", str(app.proc.pid),
+                                                     "--name", title),
                                  "the %s window to open" % item)
                 app.proc.send_signal(signal.SIGTERM)
                 check_equal(app.wait_exit(), 0, "exit status after SIGTERM with %s open" % item)
