@@ -12,7 +12,6 @@
 #include "platform/session_end.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
-#include "platform/wayland/wayland_connection.h"
 
 #include <QApplication>
 #include <cstring>
@@ -52,7 +51,7 @@ int main(int argc, char *argv[])
     }
     const CommandLine commandLine = processCommandLine(*app);
 
-    const std::unique_ptr<WaylandConnection> wayland = WaylandConnection::open();
+    const std::shared_ptr<WaylandConnection> wayland = openWaylandConnection();
     const std::unique_ptr<Clipboard> clipboard = makeClipboard(wayland.get());
     const std::unique_ptr<ForegroundWindow> foreground = makeForegroundWindow(wayland.get());
     const std::unique_ptr<KeepAbove> keepAbove = makeKeepAbove();

@@ -5,11 +5,15 @@
 #include "platform/foreground_window.h"
 #include "platform/keep_above.h"
 #include "platform/kwin_keep_above.h"
+#ifdef SERIMO_WAYLAND
 #include "platform/wayland/data_control_clipboard.h"
 #include "platform/wayland/foreign_toplevel_window.h"
 #include "platform/wayland/plasma_window_list.h"
 #include "platform/wayland/wayland_connection.h"
+#endif
+#ifdef SERIMO_X11
 #include "platform/x11/foreground_window_x11.h"
+#endif
 
 #include <QGuiApplication>
 #include <QtGlobal>
@@ -46,30 +50,47 @@ QByteArray chooseWindowSystem()
 {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return {};
+#ifdef SERIMO_WAYLAND
     if (compositorOffersDataControl())
         return "wayland";
+#endif
     return qEnvironmentVariableIsEmpty("DISPLAY") ? QByteArray() : QByteArray("xcb");
 }
 
-std::unique_ptr<Clipboard> makeClipboard(WaylandConnection *wayland)
+std::shared_ptr<WaylandConnection> openWaylandConnection()
 {
+#ifdef SERIMO_WAYLAND
+    return WaylandConnection::open();
+#else
+    return nullptr;
+#endif
+}
+
+std::unique_ptr<Clipboard> makeClipboard([[maybe_unused]] WaylandConnection *wayland)
+{
+#ifdef SERIMO_WAYLAND
     if (auto dataControl = DataControlClipboard::create(wayland))
         return dataControl;
+#endif
     return std::make_unique<QtClipboard>();
 }
 
-std::unique_ptr<ForegroundWindow> makeForegroundWindow(WaylandConnection *wayland)
+std::unique_ptr<ForegroundWindow> makeForegroundWindow([[maybe_unused]] WaylandConnection *wayland)
 {
     const bool waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#ifdef SERIMO_X11
     if (auto x11 = makeX11ForegroundWindow()) {
         if (!waylandSession)
             return x11;
         return std::make_unique<FirstTitle>(std::move(x11), std::make_unique<AtSpiForegroundWindow>());
     }
+#endif
+#ifdef SERIMO_WAYLAND
     if (auto toplevels = ForeignToplevelWindow::create(wayland))
         return toplevels;
     if (auto plasmaWindows = PlasmaWindowList::create(wayland))
         return plasmaWindows;
+#endif
     if (waylandSession)
         return std::make_unique<AtSpiForegroundWindow>();
     return std::make_unique<NoForegroundWindow>();

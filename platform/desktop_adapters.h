@@ -17,6 +17,11 @@ class WaylandConnection;
 // through XWayland, whose clipboard writes X programs receive.
 QByteArray chooseWindowSystem();
 
+// Serimo's own connection to the compositor when Qt runs on Wayland and
+// Serimo was built with its Wayland parts; null otherwise. The adapters below
+// use it while it lives.
+std::shared_ptr<WaylandConnection> openWaylandConnection();
+
 // X11: the X clipboard. Wayland: the data-control clipboard where the
 // compositor offers it, else Qt's.
 std::unique_ptr<Clipboard> makeClipboard(WaylandConnection *wayland);
