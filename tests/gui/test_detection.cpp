@@ -25,7 +25,7 @@ private slots:
     void emptiedUrlGivesPlaceholderOnce();
     void typingOverUrlGivesPlaceholder();
     void alphaIgnoresShortTexts();
-    void digitsConversionError();
+    void digitsNotANumberIsReportedByEveryReaderUntilFixed();
     void itemsBoxKeepsWhatItsUpDownAllows_data();
     void itemsBoxKeepsWhatItsUpDownAllows();
     void itemsArrowsReachTheMaximum();
@@ -239,7 +239,7 @@ void TestDetection::alphaIgnoresShortTexts()
     QCOMPARE(f.panel(0), QStringLiteral("../pic5.jpg"));
 }
 
-void TestDetection::digitsConversionError()
+void TestDetection::digitsNotANumberIsReportedByEveryReaderUntilFixed()
 {
     FormFixture f;
     TVempForm &form = f.start();

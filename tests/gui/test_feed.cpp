@@ -1,7 +1,5 @@
 #include "form_fixture.h"
 
-#include "output/feed_hold.h"
-
 #include <QSignalBlocker>
 #include <QThread>
 #include <QToolButton>
@@ -24,8 +22,6 @@ class TestFeed : public QObject
 {
     Q_OBJECT
 private slots:
-    void titleHolds_data();
-    void titleHolds();
     void run_data();
     void run();
     void holdLosesAndRepeatsNothing();
@@ -47,25 +43,6 @@ private:
     }
     static void tick(FormFixture &f) { f.tick(); }
 };
-
-void TestFeed::titleHolds_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<bool>("holds");
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("mixed case") << "Document - SaVe As" << true;
-    QTest::newRow("inside a word") << "unsaved changes" << true;
-    QTest::newRow("only ascii folds") << QStringLiteral("SAV\u0130 \u017Fave") << false;
-    QTest::newRow("after a nul") << QStringLiteral("Open%1Save").arg(QChar(u'\0')) << false;
-    QTest::newRow("past 1023 characters") << QString(1021, u'x') + "Save" << false;
-    QTest::newRow("ends at 1023") << QString(1019, u'x') + "Save" << true;
-}
-
-void TestFeed::titleHolds()
-{
-    QFETCH(QString, title);
-    QTEST(titleHoldsFeed(title), "holds");
-}
 
 void TestFeed::run_data()
 {

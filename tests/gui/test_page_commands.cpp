@@ -51,7 +51,7 @@ struct PageFixture : FormFixture
 };
 } // namespace
 
-class TestPages : public QObject
+class TestPageCommands : public QObject
 {
     Q_OBJECT
 private slots:
@@ -66,7 +66,7 @@ private slots:
     void websitePageWrittenToPageDirectory();
 };
 
-void TestPages::imagesWritesRunAndOpensIt()
+void TestPageCommands::imagesWritesRunAndOpensIt()
 {
     PageFixture f;
     f.startAt(QStringLiteral("3"));
@@ -99,7 +99,7 @@ void TestPages::imagesWritesRunAndOpensIt()
     QCOMPARE(f.shell.opened.size(), 2);
 }
 
-void TestPages::imagesWithNoItems()
+void TestPageCommands::imagesWithNoItems()
 {
     PageFixture f;
     TVempForm &form = f.startAt(QStringLiteral("0"));
@@ -115,7 +115,7 @@ void TestPages::imagesWithNoItems()
     QCOMPARE(f.shell.opened, QStringList{f.page()});
 }
 
-void TestPages::imagesItemsNotANumber_data()
+void TestPageCommands::imagesItemsNotANumber_data()
 {
     QTest::addColumn<QString>("items");
     QTest::addColumn<QString>("report");
@@ -123,7 +123,7 @@ void TestPages::imagesItemsNotANumber_data()
     QTest::newRow("empty") << "" << "'' is not a valid integer value.";
 }
 
-void TestPages::imagesItemsNotANumber()
+void TestPageCommands::imagesItemsNotANumber()
 {
     QFETCH(QString, items);
     PageFixture f;
@@ -140,7 +140,7 @@ void TestPages::imagesItemsNotANumber()
     QVERIFY(!f.cursor.isBusy);
 }
 
-void TestPages::imagesStepFailureWritesNothing()
+void TestPageCommands::imagesStepFailureWritesNothing()
 {
     PageFixture f;
     TVempForm &form = f.create(); // not yet active: no detection repairs the URL
@@ -155,7 +155,7 @@ void TestPages::imagesStepFailureWritesNothing()
     QVERIFY(!f.cursor.isBusy);
 }
 
-void TestPages::imagesPageCannotBeCreatedAfterTheRunHasAdvanced()
+void TestPageCommands::imagesPageCannotBeCreatedAfterTheRunHasAdvanced()
 {
     PageFixture f;
     f.startAt(QStringLiteral("3"));
@@ -170,7 +170,7 @@ void TestPages::imagesPageCannotBeCreatedAfterTheRunHasAdvanced()
     QVERIFY(!f.cursor.isBusy);
 }
 
-void TestPages::handOverResult_data()
+void TestPageCommands::handOverResult_data()
 {
     QTest::addColumn<bool>("website");
     QTest::addColumn<int>("result");
@@ -183,7 +183,7 @@ void TestPages::handOverResult_data()
     QTest::newRow("web site, 33 taken") << true << 33 << "";
 }
 
-void TestPages::handOverResult()
+void TestPageCommands::handOverResult()
 {
     QFETCH(bool, website);
     QFETCH(int, result);
@@ -210,7 +210,7 @@ void TestPages::handOverResult()
     QCOMPARE(f.url(), kBase + (website ? "pic001.jpg" : "pic003.jpg"));
 }
 
-void TestPages::websitePageWrittenToPageDirectory()
+void TestPageCommands::websitePageWrittenToPageDirectory()
 {
     FormFixture f;
     TVempForm &form = f.start();
@@ -230,5 +230,5 @@ void TestPages::websitePageWrittenToPageDirectory()
     QCOMPARE(f.cursor.readyCalls, readyCalls);
 }
 
-QTEST_MAIN(TestPages)
-#include "test_pages.moc"
+QTEST_MAIN(TestPageCommands)
+#include "test_page_commands.moc"

@@ -142,4 +142,4 @@ void TestPageText::trailingSlash()
 }
 
 QTEST_APPLESS_MAIN(TestPageText)
-#include "test_pages.moc"
+#include "test_page_text.moc"
