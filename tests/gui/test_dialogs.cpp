@@ -23,13 +23,6 @@ TXScrlParams delayParams(qint32 start, std::array<qint32, 6> presets = {500, 100
     return {100, 9900, start, 1000, 100, presets, true, false};
 }
 
-template <class T> T *control(QDialog &d, const char *name)
-{
-    T *found = d.findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 // Where the dialog's visible controls lie, together.
 QRect shownControls(const QDialog &d)
 {
@@ -41,9 +34,9 @@ QRect shownControls(const QDialog &d)
     return bounds;
 }
 
-QLineEdit *edit(QDialog &d) { return control<QLineEdit>(d, "CustomSetting"); }
-QScrollBar *scrollBar(QDialog &d) { return control<QScrollBar>(d, "CustomScrollBar"); }
-void clickOk(QDialog &d) { QTest::mouseClick(control<QPushButton>(d, "BtnOK"), Qt::LeftButton); }
+QLineEdit *edit(QDialog &d) { return child<QLineEdit>(d, "CustomSetting"); }
+QScrollBar *scrollBar(QDialog &d) { return child<QScrollBar>(d, "CustomScrollBar"); }
+void clickOk(QDialog &d) { QTest::mouseClick(child<QPushButton>(d, "BtnOK"), Qt::LeftButton); }
 
 qint32 show(TXScrlParams params, const std::function<void(QDialog &)> &act, const QString &title = QStringLiteral("T"))
 {
@@ -99,7 +92,7 @@ void TestDialogs::everyCloseButOkIsCancelled()
     const qint32 result = show(delayParams(2000), [how](QDialog &d) {
         QCOMPARE(QApplication::focusWidget(), edit(d));
         if (how == 0)
-            QTest::mouseClick(control<QPushButton>(d, "BtnCancel"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(d, "BtnCancel"), Qt::LeftButton);
         else if (how == 1)
             QTest::keyClick(edit(d), Qt::Key_Escape);
         else
@@ -206,7 +199,7 @@ void TestDialogs::presetsCloseAtOnce()
     QFETCH(qint32, presetC);
     QFETCH(bool, byKey);
     const qint32 result = show(delayParams(2000, {500, 1000, presetC, 2000, 3000, 5000}), [&](QDialog &d) {
-        auto *c = control<QRadioButton>(d, "PresetC");
+        auto *c = child<QRadioButton>(d, "PresetC");
         QCOMPARE(c->text(), QStringLiteral("&c = %1").arg(presetC));
         QCOMPARE(c->accessibleName(), QStringLiteral("c = %1").arg(presetC));
         if (byKey)
@@ -225,7 +218,7 @@ void TestDialogs::withoutPresetsTheGroupsRoomGoes()
         TXScrlParams params = delayParams(2000);
         params.ShowPresets = presets;
         show(params, [&](QDialog &d) {
-            QCOMPARE(control<QGroupBox>(d, "GroupOptions")->isVisible(), presets);
+            QCOMPARE(child<QGroupBox>(d, "GroupOptions")->isVisible(), presets);
             const QRect shown = shownControls(d);
             QVERIFY(d.rect().contains(shown));
             height[presets] = d.height();
@@ -283,10 +276,10 @@ void TestDialogs::trackBarCaption()
     const qint32 result = show(
         params,
         [&](QDialog &d) {
-            auto *track = control<QSlider>(d, "UserTrackBar");
+            auto *track = child<QSlider>(d, "UserTrackBar");
             QVERIFY(track->isVisible());
             QVERIFY(!scrollBar(d)->isVisible());
-            auto *low = control<QLabel>(d, "LabelMin");
+            auto *low = child<QLabel>(d, "LabelMin");
             QCOMPARE(low->text(), QStringLiteral("lo"));
             QCOMPARE(low->accessibleName(), QStringLiteral("lo"));
             QCOMPARE(low->x(), 10);
@@ -349,13 +342,13 @@ void TestDialogs::feedDelay()
     child<FeedTimer>(form, "Timer1")->setInterval(before);
     ModalAnswer reply([&](QDialog &d) {
         QCOMPARE(d.windowTitle(), QStringLiteral("Set Feed Delay (msecs.) to"));
-        QCOMPARE(control<QLabel>(d, "LabelMin")->text(), QStringLiteral("100"));
-        QCOMPARE(control<QLabel>(d, "LabelMax")->text(), QStringLiteral("9900"));
-        QCOMPARE(control<QRadioButton>(d, "PresetE")->text(), QStringLiteral("&e = 3000"));
+        QCOMPARE(child<QLabel>(d, "LabelMin")->text(), QStringLiteral("100"));
+        QCOMPARE(child<QLabel>(d, "LabelMax")->text(), QStringLiteral("9900"));
+        QCOMPARE(child<QRadioButton>(d, "PresetE")->text(), QStringLiteral("&e = 3000"));
         if (answer == u"e")
-            QTest::mouseClick(control<QRadioButton>(d, "PresetE"), Qt::LeftButton);
+            QTest::mouseClick(child<QRadioButton>(d, "PresetE"), Qt::LeftButton);
         else if (answer == u"cancel")
-            QTest::mouseClick(control<QPushButton>(d, "BtnCancel"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(d, "BtnCancel"), Qt::LeftButton);
         else if (answer == u"esc")
             QTest::keyClick(edit(d), Qt::Key_Escape);
         else {
@@ -422,7 +415,7 @@ void TestDialogs::feedDelayDuringAFeed()
     child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("5"));
     child<QToolButton>(form, "btnFeed")->click();
     QVERIFY(child<FeedTimer>(form, "Timer1")->isEnabled());
-    ModalAnswer reply([](QDialog &d) { QTest::mouseClick(control<QRadioButton>(d, "PresetA"), Qt::LeftButton); });
+    ModalAnswer reply([](QDialog &d) { QTest::mouseClick(child<QRadioButton>(d, "PresetA"), Qt::LeftButton); });
     child<QAction>(form, "mnuFeedDelay")->trigger();
     QCOMPARE(child<FeedTimer>(form, "Timer1")->interval(), 500);
     QVERIFY(child<FeedTimer>(form, "Timer1")->isEnabled());
@@ -450,7 +443,7 @@ void TestDialogs::aboutClosesOnlyWithOk()
         if (byKey)
             QTest::keyClick(&d, Qt::Key_O, Qt::AltModifier);
         else
-            QTest::mouseClick(control<QPushButton>(d, "btnExit"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(d, "btnExit"), Qt::LeftButton);
     });
     child<QAction>(form, "mnuAbout")->trigger();
     QVERIFY(reply.acted);
@@ -465,8 +458,8 @@ void TestDialogs::aboutLooks()
         QVERIFY(d.rect().contains(shownControls(d)));
         QVERIFY(d.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(d.frameGeometry().center(), d.screen()->geometry().center());
-        auto *icon = control<QLabel>(d, "ImageIcon");
-        auto *text = control<QLabel>(d, "About");
+        auto *icon = child<QLabel>(d, "ImageIcon");
+        auto *text = child<QLabel>(d, "About");
         // The whole picture and the whole text show.
         QVERIFY(icon->width() >= icon->pixmap().width() && icon->height() >= icon->pixmap().height());
         QVERIFY(text->width() >= text->sizeHint().width() && text->height() >= text->sizeHint().height());
@@ -489,7 +482,7 @@ void TestDialogs::aboutLooks()
         }
         QCOMPARE(image.pixelColor(4, h / 2).rgb(), face.rgb());
         QCOMPARE(image.pixelColor(w - 5, h / 2).rgb(), face.rgb());
-        QTest::mouseClick(control<QPushButton>(d, "btnExit"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(d, "btnExit"), Qt::LeftButton);
     });
     about.exec();
     QVERIFY(reply.acted);
