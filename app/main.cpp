@@ -65,10 +65,10 @@ int main(int argc, char *argv[])
                                 *keepAbove});
     messageBoxes.setParent(&VempForm);
     // The end of the session closes the window as its user would, settings
-    // written, and then ends every event loop, also those of modal windows,
-    // which About, closing only with its button, would not give up to a
-    // request to quit. A second request while the close waits for an answer
-    // (a settings error) ends the program at once.
+    // written, and then ends every event loop at once, also those of modal
+    // windows: a request to quit would wait on windows that refuse to close
+    // (About closes only with its button). A second request while the close
+    // waits for an answer (a settings error) ends the program at once.
     SessionEndWatcher sessionEnd;
     QObject::connect(&sessionEnd, &SessionEndWatcher::endRequested, &VempForm, [&VempForm] {
         VempForm.close();
