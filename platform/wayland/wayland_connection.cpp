@@ -20,6 +20,11 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open()
     wl_display *display = wl_display_connect(nullptr);
     if (!display)
         return nullptr;
+    return takeOver(display);
+}
+
+std::unique_ptr<WaylandConnection> WaylandConnection::takeOver(wl_display *display)
+{
     return std::unique_ptr<WaylandConnection>(new WaylandConnection(display));
 }
 

@@ -24,6 +24,8 @@ public:
     // A connection when Qt runs on Wayland; null on other platforms or when
     // the compositor cannot be reached.
     static std::unique_ptr<WaylandConnection> open();
+    // Takes over a display connection made elsewhere.
+    static std::unique_ptr<WaylandConnection> takeOver(wl_display *display);
     ~WaylandConnection() override;
 
     wl_display *display() const { return m_display; }
