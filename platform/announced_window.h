@@ -19,20 +19,14 @@ public:
         return ++m_activations;
     }
 
-    // The answer to the title's look-up for an announcement: the title, or
-    // nothing when the program did not answer. An answer for an earlier
+    // The answer to a look-up of the title for an announcement: the title,
+    // or nothing when the program did not answer. The title is asked for
+    // again while the window stays in front; an answer for an earlier
     // announcement is out of date.
     void named(quint64 activation, const std::optional<QString> &title)
     {
         if (activation == m_activations && !m_window.isEmpty())
             m_title = title.value_or(QString());
-    }
-
-    // A window's title changed, as its program announced.
-    void renamed(const QString &window, const QString &title)
-    {
-        if (window == m_window)
-            m_title = title;
     }
 
     // The window in front is one the bus does not see.

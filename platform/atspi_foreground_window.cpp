@@ -50,10 +50,8 @@ void AtSpiForegroundWindow::connectToBus(const QString &address)
                   SLOT(windowActivated(QDBusMessage)));
     m_bus.connect(QString(), QString(), windowEvents, QStringLiteral("Deactivate"), this,
                   SLOT(windowDeactivated(QDBusMessage)));
-    m_bus.connect(QString(), QString(), QStringLiteral("org.a11y.atspi.Event.Object"),
-                  QStringLiteral("PropertyChange"), this, SLOT(propertyChanged(QDBusMessage)));
     // Programs send events only while somebody has asked for them.
-    for (const char *event : {"window:activate", "window:deactivate", "object:property-change:accessible-name"}) {
+    for (const char *event : {"window:activate", "window:deactivate"}) {
         QDBusMessage listen = QDBusMessage::createMethodCall(kRegistry, QStringLiteral("/org/a11y/atspi/registry"),
                                                              kRegistry, QStringLiteral("RegisterEvent"));
         listen << QString::fromLatin1(event) << QStringList() << QString();
@@ -66,8 +64,28 @@ QString AtSpiForegroundWindow::title()
     if (m_announced.isLookingUp()) {
         m_lookUp.waitForFinished();
         takeAnswer(m_announced.activations(), m_lookUp);
+    } else if (!m_announced.window().isEmpty() && m_lookUp.isFinished()) {
+        // Programs do not all announce a title that changes (Qt's do not):
+        // the title is asked for again, for the next tick.
+        lookUp(m_announced.window(), m_announced.activations());
     }
     return m_announced.title();
+}
+
+void AtSpiForegroundWindow::lookUp(const QString &window, quint64 activation)
+{
+    // The window's name is its title; ask the program that announced it.
+    const qsizetype split = window.indexOf(QLatin1Char(' '));
+    QDBusMessage ask = QDBusMessage::createMethodCall(window.left(split), window.mid(split + 1),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    ask << QStringLiteral("org.a11y.atspi.Accessible") << QStringLiteral("Name");
+    m_lookUp = m_bus.asyncCall(ask, kLookUpMs);
+    auto *watcher = new QDBusPendingCallWatcher(m_lookUp, this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, activation](QDBusPendingCallWatcher *call) {
+        call->deleteLater();
+        takeAnswer(activation, *call);
+    });
 }
 
 void AtSpiForegroundWindow::takeAnswer(quint64 activation, const QDBusPendingCall &call)
@@ -78,18 +96,7 @@ void AtSpiForegroundWindow::takeAnswer(quint64 activation, const QDBusPendingCal
 
 void AtSpiForegroundWindow::windowActivated(const QDBusMessage &signal)
 {
-    // The window's name is its title; ask the program that announced it.
-    const quint64 activation = m_announced.activated(windowOf(signal));
-    QDBusMessage ask = QDBusMessage::createMethodCall(signal.service(), signal.path(),
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    ask << QStringLiteral("org.a11y.atspi.Accessible") << QStringLiteral("Name");
-    m_lookUp = m_bus.asyncCall(ask, kLookUpMs);
-    auto *watcher = new QDBusPendingCallWatcher(m_lookUp, this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, activation](QDBusPendingCallWatcher *call) {
-        call->deleteLater();
-        takeAnswer(activation, *call);
-    });
+    lookUp(windowOf(signal), m_announced.activated(windowOf(signal)));
 }
 
 void AtSpiForegroundWindow::windowDeactivated(const QDBusMessage &signal)
@@ -102,13 +109,4 @@ void AtSpiForegroundWindow::windowDeactivated(const QDBusMessage &signal)
         if (activations == m_announced.activations())
             m_announced.leave();
     });
-}
-
-void AtSpiForegroundWindow::propertyChanged(const QDBusMessage &signal)
-{
-    // The event names the property, and carries its new value.
-    const QList<QVariant> arguments = signal.arguments();
-    if (arguments.size() < 4 || arguments.at(0).toString() != QLatin1String("accessible-name"))
-        return;
-    m_announced.renamed(windowOf(signal), arguments.at(3).value<QDBusVariant>().variant().toString());
 }

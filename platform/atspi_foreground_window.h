@@ -22,16 +22,16 @@ class AtSpiForegroundWindow : public QObject, public ForegroundWindow
 public:
     AtSpiForegroundWindow();
     // While the new window's title is being looked up, waits for the answer
-    // (for a short time at most).
+    // (for a short time at most); else asks again, for a title that changed.
     QString title() override;
 
 private slots:
     void windowActivated(const QDBusMessage &signal);
     void windowDeactivated(const QDBusMessage &signal);
-    void propertyChanged(const QDBusMessage &signal);
 
 private:
     void connectToBus(const QString &address);
+    void lookUp(const QString &window, quint64 activation);
     void takeAnswer(quint64 activation, const QDBusPendingCall &call);
 
     QDBusConnection m_bus;

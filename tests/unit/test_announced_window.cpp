@@ -14,7 +14,7 @@ namespace {
 // What the bus reports and what Serimo's look-ups answer, in order.
 struct Step
 {
-    enum Kind { Activate, Answer, AnswerEarlier, Fail, Rename, Leave } kind;
+    enum Kind { Activate, Answer, AnswerEarlier, Fail, Leave } kind;
     QString window = {};
     QString title = {};
 };
@@ -42,14 +42,10 @@ void TestAnnouncedWindow::title_data()
         << true;
     QTest::newRow("the new window's answer") << saveInFront + QList<Step>{{Step::Activate, "B"}, {Step::Answer, {}, downloads}}
                                              << downloads << false;
-    QTest::newRow("the window in front renamed")
-        << QList<Step>{{Step::Activate, "A"}, {Step::Answer, {}, downloads}, {Step::Rename, "A", "Save file"}}
+    QTest::newRow("asked again: the title changed while in front")
+        << QList<Step>{{Step::Activate, "A"}, {Step::Answer, {}, downloads}, {Step::Answer, {}, "Save file"}}
         << QStringLiteral("Save file") << false;
-    QTest::newRow("a window behind renamed")
-        << QList<Step>{{Step::Activate, "A"}, {Step::Answer, {}, downloads}, {Step::Rename, "B", save}} << downloads
-        << false;
-    QTest::newRow("the window in front renamed before its look-up answered")
-        << QList<Step>{{Step::Activate, "A"}, {Step::Rename, "A", save}} << save << false;
+    QTest::newRow("asked again: no answer") << saveInFront + QList<Step>{{Step::Fail}} << QString() << false;
     QTest::newRow("a window the bus does not see came to the front")
         << saveInFront + QList<Step>{{Step::Leave}} << QString() << false;
     QTest::newRow("an answer after the window left")
@@ -76,9 +72,6 @@ void TestAnnouncedWindow::title()
             break;
         case Step::Fail:
             announced.named(current, std::nullopt);
-            break;
-        case Step::Rename:
-            announced.renamed(step.window, step.title);
             break;
         case Step::Leave:
             announced.leave();
