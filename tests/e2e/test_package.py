@@ -90,7 +90,8 @@ def main(script, report):
     check_equal(debs, [os.path.join(root, "dist", "serimo_%s_%s.deb" % (version, arch))], "built packages")
     with report.part("dependencies"):
         depends = run(["dpkg-deb", "-f", debs[0], "Depends", "Recommends"]).stdout
-        for name in ("libqt6widgets6", "xdg-utils", "Recommends: qt6-wayland"):
+        # The X11 and Wayland parts bring their libraries; xdg-utils is the opener.
+        for name in ("libqt6widgets6", "libxcb1", "libwayland-client0", "xdg-utils", "Recommends: qt6-wayland"):
             check(name in depends, "%s not in %s" % (name, depends))
 
     installed = run(["apt-get", "install", "-y", debs[0]], root=True)
