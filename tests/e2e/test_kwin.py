@@ -20,7 +20,7 @@ def main(serimo, report):
             menu = desk.wait_menu_shown("the pop-up menu to open after pressing Menu")
             app.press("Stay on top", pyatspi.ROLE_MENU_ITEM, root=menu)
             harness.wait_until(desk.windows, lambda found: found.get(harness.TITLE, (0, False))[1],
-                               "KWin keeping Serimo above")
+                               "KWin keeping Serimo above", timeout=wayland_desktop.SLOW)
             desk.other_window("Editor")
             order = desk.windows()
             check(order[harness.TITLE][0] > order["Editor"][0],

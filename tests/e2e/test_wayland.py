@@ -29,7 +29,7 @@ def check_held(app, ours, what):
     sent, status = harness.wait_until(
         lambda: (len(ours()), app.status_panels()[1]),
         lambda now: now[1] == "Sending %d of %d" % (now[0], ITEMS) or now[1] == "Ready.",
-        "the status and the clipboard agreeing")
+        "the status and the clipboard agreeing", timeout=wayland_desktop.SLOW)
     held = ours()
     check(sent < ITEMS and status != "Ready.", "the run ended before %s: %r, %r" % (what, held, status))
     harness.stays_equal(lambda: (ours(), app.status_panels()[1]), (held, status), 4 * DELAY_MS / 1000,
@@ -38,7 +38,7 @@ def check_held(app, ours, what):
 
 def check_goes_on(ours, what):
     count = len(ours())
-    harness.wait_until(ours, lambda urls: len(urls) > count, "a hand-over %s" % what)
+    harness.wait_until(ours, lambda urls: len(urls) > count, "a hand-over %s" % what, timeout=wayland_desktop.SLOW)
 
 
 def check_desktop(desk, serimo, report):

@@ -18,6 +18,9 @@ import harness
 from harness import TestFailure, check, wait_for
 
 NOBODY = 65534
+# How long a compositor, and Serimo under it, may take to follow a change
+# when the machine is busy.
+SLOW = 20
 
 
 class WaylandDesktop(harness.Desktop):
@@ -183,7 +186,7 @@ class SwayDesktop(WaylandDesktop):
         return next((title for title, _pid, focused in self.windows() if focused), None)
 
     def wait_focused(self, title):
-        harness.wait_until_equal(self.focused_title, title, "focused window")
+        harness.wait_until_equal(self.focused_title, title, "focused window", timeout=SLOW)
 
     def _wait_shown(self, app):
         wait_for(lambda: app.running() and any(pid == app.proc.pid and title == harness.TITLE
@@ -285,14 +288,16 @@ class KwinDesktop(WaylandDesktop):
         return found
 
     def wait_focused(self, title):
-        harness.wait_until_equal(self.focused_title, title, "KWin's active window")
+        harness.wait_until_equal(self.focused_title, title, "KWin's active window", timeout=SLOW)
 
     def _wait_shown(self, app):
         app.find("URL", timeout=10)
 
     def close_window(self, pid):
-        self.kwin_script("for (var i = 0; i < windows.length; ++i) if (windows[i].pid == %d)\n"
-                         "    windows[i].closeWindow();" % pid)
+        """Closes the program's main window (not a menu it may have open)."""
+        self.kwin_script("for (var i = 0; i < windows.length; ++i)\n"
+                         "    if (windows[i].pid == %d && windows[i].caption == %s) windows[i].closeWindow();"
+                         % (pid, json.dumps(harness.TITLE)))
 
     def focus(self, title):
         self.kwin_script("for (var i = 0; i < windows.length; ++i) if (windows[i].caption == %s) {\n"
