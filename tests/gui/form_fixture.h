@@ -93,8 +93,18 @@ public:
         m_poll.setInterval(5);
         QObject::connect(&m_poll, &QTimer::timeout, [this] {
             auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!dialog || QApplication::activeWindow() != dialog)
+            if (!dialog || QApplication::activeWindow() != dialog) {
+                m_seenActive = nullptr;
                 return;
+            }
+            // A dialog's activation handler may process pending events, and
+            // this poll with them; a person answers only once it has
+            // returned. One pass of the event loop fires the poll once, so
+            // the second sighting in a row comes after the handler.
+            if (m_seenActive != dialog) {
+                m_seenActive = dialog;
+                return;
+            }
             m_poll.stop();
             acted = true;
             m_answered = dialog;
@@ -122,6 +132,7 @@ private:
 
     std::function<void(QDialog &)> m_act;
     QPointer<QDialog> m_answered;
+    QPointer<QDialog> m_seenActive;
     QTimer m_poll;
     QTimer m_watchdog;
 };
