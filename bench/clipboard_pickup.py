@@ -79,9 +79,7 @@ class XFixesWatcher:
 
 
 def feed(desk, serimo, watcher, delay, items):
-    record = harness.encode_record(left=40, top=40, right=340, bottom=200, interval=delay,
-                                   reserved20=0, hints=1, text=1, url=1, reserved24=b"\0" * 4)
-    harness.write_settings(desk.settings_path, {"LastURL": url(1), "Serimo_099": record})
+    harness.store_feed_start(desk.settings_path, url(1), delay)
     app = desk.start_serimo(serimo)
     desk.wait_active(app.window)
     app.wait_url(url(1))

@@ -923,6 +923,14 @@ class Serimo:
                          "status panel %d (read through accessibility)" % panel)
 
 
+
+def store_feed_start(settings_path, url, interval):
+    """Stores a small window on `url` with a feed delay of `interval` ms, every
+    view switch on, as a feed test's start."""
+    record = encode_record(left=40, top=40, right=340, bottom=200, interval=interval,
+                           reserved20=0, hints=1, text=1, url=1, reserved24=bytes(4))
+    write_settings(settings_path, {"LastURL": url, "Serimo_099": record})
+
 def _text_of(acc):
     try:
         text = acc.queryText()

@@ -44,9 +44,7 @@ def check_goes_on(ours, what):
 def check_desktop(desk, serimo, report):
     """The checks on one compositor; the desk starts serimo natively.
     Returns the running serimo."""
-    record = harness.encode_record(left=40, top=40, right=340, bottom=200, interval=DELAY_MS,
-                                   reserved20=0, hints=1, text=1, url=1, reserved24=bytes(4))
-    harness.write_settings(desk.settings_path, {"LastURL": url(1), "Serimo_099": record})
+    harness.store_feed_start(desk.settings_path, url(1), DELAY_MS)
     # Windows open before Serimo starts: a download manager, a Save As
     # window and a browser.
     desk.other_window("Downloads")

@@ -25,9 +25,7 @@ def url(n):
 
 def main(serimo, report):
     with wayland_desktop.SwayDesktop(xwayland=True) as desk:
-        record = harness.encode_record(left=40, top=40, right=340, bottom=200, interval=DELAY_MS,
-                                       reserved20=0, hints=1, text=1, url=1, reserved24=bytes(4))
-        harness.write_settings(desk.settings_path, {"LastURL": url(1), "Serimo_099": record})
+        harness.store_feed_start(desk.settings_path, url(1), DELAY_MS)
         app = desk.start_serimo(serimo, platform="xcb")
         app.wait_url(url(1))
         items = app.find("# of items to increment")
