@@ -5,6 +5,7 @@
 #include "app/toolbar_images.h"
 #include "platform/busy_cursor.h"
 #include "platform/message_boxes.h"
+#include "platform/window_frame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -157,11 +158,8 @@ bool TVempForm::decorationKnown() const
 
 QMargins TVempForm::decoration() const
 {
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
     if (decorationKnown())
-        return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-                frame.bottom() - client.bottom()};
+        return frameMargins(*this);
     // No window manager has told us its frame (yet): assume the style's.
     const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
     const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);

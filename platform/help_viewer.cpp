@@ -3,6 +3,7 @@
 #include "common/serimo_error.h"
 #include "platform/help_placement.h"
 #include "platform/program_files.h"
+#include "platform/window_frame.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,16 +13,6 @@
 namespace {
 // The help window's size on a screen with room for it.
 constexpr QSize kWishedSize(560, 620);
-
-// The decoration the window manager puts round a window; the help window
-// gets the same as its owner. Before the owner is framed, none.
-QMargins decorationOf(const QWidget *window)
-{
-    const QRect frame = window->frameGeometry();
-    const QRect client = window->geometry();
-    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-            frame.bottom() - client.bottom()};
-}
 } // namespace
 
 void QtHelpViewer::showContext(const QString &helpFile, int /*context*/, QWidget *owner)
@@ -46,7 +37,7 @@ void QtHelpViewer::showContext(const QString &helpFile, int /*context*/, QWidget
     browser->moveCursor(QTextCursor::Start);
     if (owner && !browser->isVisible()) {
         // Wholly on the owner's screen, whatever its size and scale.
-        const QMargins decoration = decorationOf(owner);
+        const QMargins decoration = frameMargins(*owner);
         const QSize extra(decoration.left() + decoration.right(), decoration.top() + decoration.bottom());
         const QRect outer =
             helpWindowBounds(owner->frameGeometry(), kWishedSize + extra, owner->screen()->availableGeometry());
