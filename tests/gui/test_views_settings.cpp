@@ -1,7 +1,7 @@
 #include "form_fixture.h"
 
 #include "app/flow_layout.h"
-#include "platform/help_viewer.h"
+#include "app/help_window.h"
 #include "platform/settings_store.h"
 #include "common/serimo_error.h"
 #include "platform/keep_above.h"

@@ -1,4 +1,4 @@
-#include "platform/kwin_keep_above.h"
+#include "platform/dbus/kwin_keep_above.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
