@@ -20,6 +20,7 @@
 
 int main(int argc, char *argv[])
 {
+    settleUserFolders();
     QCoreApplication::setApplicationName(QStringLiteral("Serimo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SERIMO_VERSION));
     // Desktops match the window to the installed desktop entry by this name.
