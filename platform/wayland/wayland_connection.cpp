@@ -17,6 +17,9 @@ constexpr uint32_t kSeatVersion = 1;
 // How long Serimo waits for the compositor's answer; one that takes longer
 // is taken as no answer.
 constexpr int kAnswerTimeoutMs = 100;
+// Before the window is shown, a busy compositor (a nested one drawing in
+// software) may need longer to list what it offers.
+constexpr int kStartAnswerTimeoutMs = 1000;
 
 enum class Answer { Given, Late, Lost };
 
@@ -85,7 +88,8 @@ WaylandConnection::WaylandConnection(wl_display *display) : m_display(display)
     static const wl_registry_listener listener = {&WaylandConnection::global, &WaylandConnection::globalRemove};
     m_registry = wl_display_get_registry(display);
     wl_registry_add_listener(m_registry, &listener, this);
-    roundtrip();
+    if (roundtripWithin(display, kStartAnswerTimeoutMs) == Answer::Lost)
+        lose();
     uint32_t seatName = 0;
     m_seat = static_cast<wl_seat *>(bind(wl_seat_interface, kSeatVersion, seatName));
 
@@ -173,7 +177,7 @@ bool compositorOffersDataControl()
     };
     wl_registry *registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &listener, &offered);
-    if (roundtripWithin(display, kAnswerTimeoutMs) != Answer::Given)
+    if (roundtripWithin(display, kStartAnswerTimeoutMs) != Answer::Given)
         offered = false;
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
