@@ -20,6 +20,7 @@
 
 int main(int argc, char *argv[])
 {
+    settleUserFolders();
     QCoreApplication::setApplicationName(QStringLiteral("Serimo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SERIMO_VERSION));
     // Desktops match the window to the installed desktop entry by this name.
@@ -61,19 +62,29 @@ int main(int argc, char *argv[])
     QtBusyCursor cursor;
     DesktopShell shell(messageBoxes);
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
-    TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
-                                *keepAbove});
-    messageBoxes.setParent(&VempForm);
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop at once, also those of modal
     // windows: a request to quit would wait on windows that refuse to close
     // (About closes only with its button). A second request while the close
-    // waits for an answer (a settings error) ends the program at once.
+    // waits for an answer (a settings error) ends the program at once. The
+    // watcher starts before the window, which may show a settings error
+    // while it starts: a request then ends that box, and the window closes
+    // once it stands.
     SessionEndWatcher sessionEnd;
-    QObject::connect(&sessionEnd, &SessionEndWatcher::endRequested, &VempForm, [&VempForm] {
-        VempForm.close();
+    TVempForm *form = nullptr;
+    QObject::connect(&sessionEnd, &SessionEndWatcher::endRequested, &sessionEnd, [&form] {
+        if (form)
+            form->close();
         QCoreApplication::exit(0);
     });
+    TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
+                                *keepAbove});
+    messageBoxes.setParent(&VempForm);
+    form = &VempForm;
+    if (sessionEnd.requested()) {
+        VempForm.close();
+        return 0;
+    }
     if (commandLine.url)
         VempForm.setStartUrl(*commandLine.url);
     VempForm.show();

@@ -6,6 +6,11 @@ copied in between, and the window in front holds the run whenever its title
 has "save" in it: a window open before Serimo started, a dialog that comes
 and goes during the run, and a window whose title changes while in front."""
 
+import fcntl
+import os
+import struct
+import termios
+
 import harness
 import wayland_desktop
 from harness import check, check_equal
@@ -98,6 +103,22 @@ def check_desktop(desk, serimo, report):
     app.wait_status(1, "Ready.")
     with report.part("every URL once, in order, while other windows had the focus"):
         check_equal(ours(), [url(n) for n in range(1, ITEMS + 1)], "clipboard texts seen by wl-paste --watch")
+    with report.part("a program that stops reading a long copied URL holds nothing up"):
+        long_url = "data:text/plain," + "x" * 400000
+        app.set_text("URL", long_url)
+        harness.wait_until_equal(lambda: len(app.url()), len(long_url), "the long URL in the box")
+        app.press("Copy")
+        # wl-paste writes into a pipe nobody reads: once it is full, wl-paste
+        # stops reading what Serimo sends.
+        full, stalled_out = os.pipe()
+        desk._spawn(["wl-paste", "--no-newline"], stdout=stalled_out)
+        os.close(stalled_out)
+        held = lambda: struct.unpack("i", fcntl.ioctl(full, termios.FIONREAD, b"\0" * 4))[0]
+        harness.wait_until(held, lambda n: n >= 65536, "wl-paste's output pipe full")
+        app.set_text("URL", url(7))
+        app.press("Next")
+        app.wait_url(url(8))
+        os.close(full)
     return app
 
 

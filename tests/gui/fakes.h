@@ -51,6 +51,7 @@ class FakeClipboard : public Clipboard
 public:
     bool hasText() const override { return holdsText; }
     QString text() const override { return holdsText ? content : QString(); }
+    bool answered() const override { return answers; }
     bool setText(const QString &text) override
     {
         if (refuse)
@@ -77,6 +78,7 @@ public:
     QStringList writes;
     std::function<void()> onWrite;
     bool refuse = false;
+    bool answers = true;
 };
 
 class FakeSettingsStore : public SettingsStore
