@@ -83,10 +83,8 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
     m_running = true;
     const int generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
-        if (generation == m_generation && m_running) {
-            launchMore();
-            finishIfDone();
-        }
+        if (generation == m_generation && m_running)
+            carryOn();
     });
 }
 
@@ -209,7 +207,7 @@ void Downloader::transferEnded(int index)
             drop(index);
             ++m_summary.downloaded;
             settle(index, false);
-            finishIfDone();
+            carryOn();
             return;
         }
         // Another program made the file meanwhile: it stays as it is.
@@ -233,7 +231,7 @@ void Downloader::transferEnded(int index)
                 return;
             --m_waiting;
             begin(index);
-            finishIfDone();
+            carryOn();
         });
         return;
     }
@@ -244,7 +242,7 @@ void Downloader::transferEnded(int index)
         m_summary.failures.append(failure);
     }
     settle(index, result == AttemptResult::Missing);
-    finishIfDone();
+    carryOn();
 }
 
 void Downloader::settle(int index, bool missing)
@@ -300,15 +298,18 @@ void Downloader::drop(int index)
     std::unique_ptr<Transfer> transfer = std::move(found->second);
     m_transfers.erase(found);
     disconnect(transfer->reply, nullptr, this, nullptr);
-    transfer->reply->abort();
+    if (!transfer->reply->isFinished())
+        transfer->reply->abort();
     transfer->reply->deleteLater();
     transfer->file.close();
     // A file renamed into place has no ".part" any more.
     QFile::remove(transfer->file.fileName());
 }
 
-void Downloader::finishIfDone()
+// Starts what the free places allow, and ends the run when nothing is left.
+void Downloader::carryOn()
 {
+    launchMore();
     if (!m_running || busySlots() > 0)
         return;
     if (m_ending || m_next >= m_items.size())

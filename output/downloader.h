@@ -101,7 +101,7 @@ private:
     void endOfSeriesAt(int index);
     void failWrite(const QString &error);
     void drop(int index);
-    void finishIfDone();
+    void carryOn();
     void finish();
     int busySlots() const;
 
