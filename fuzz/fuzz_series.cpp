@@ -4,6 +4,7 @@
 
 #include "app/settings_record.h"
 #include "common/integer_conversion.h"
+#include "series/series_run.h"
 #include "series/series_text.h"
 
 #include <QString>
@@ -39,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         (void)rangeText(text, width, allNines);
     (void)shortForm(text);
     (void)isAlphaSeries(text);
+    const SeriesMode mode = detectedMode(text);
+    const QStringList run = seriesRun(text, mode, width, data[1] % 4);
+    require(run.isEmpty() || run.size() == data[1] % 4);
     require(itemsTextLimit(width) >= 1 && itemsMaximum(width) >= 9);
 
     const int position = std::int16_t(quint16(data[0]) << 8 | data[1]);

@@ -49,7 +49,7 @@ void TVempForm::Edit1Change(QObject *)
     if (!Activated)
         return;
     const QString url = Edit1->text();
-    if (url.size() > 5) {
+    if (hasSeriesRoom(url)) {
         const QChar c1 = counterChar(url, 1);
         if (!isDecimalDigit(c1)) {
             enterAlphaMode(c1);

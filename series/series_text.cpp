@@ -16,20 +16,69 @@ int wrapDocPosition(int position)
         return kDocMax;
     return position;
 }
+
+bool isExtensionChar(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+}
+
+// Where the path ends: at the query or the fragment, if any.
+qsizetype pathEnd(const QString &url)
+{
+    for (qsizetype i = 0; i < url.size(); ++i) {
+        if (url[i] == u'?' || url[i] == u'#')
+            return i;
+    }
+    return url.size();
+}
+
+// The index of the "." of an extension of one to five letters or digits that
+// ends the path, or -1.
+qsizetype extensionDot(const QString &url, qsizetype end)
+{
+    constexpr qsizetype kLongest = 5;
+    qsizetype i = end - 1;
+    while (i >= 0 && end - i <= kLongest && isExtensionChar(url[i]))
+        --i;
+    return i >= 0 && i < end - 1 && url[i] == u'.' ? i : -1;
+}
+
+bool endsInDigit(const QString &url)
+{
+    return !url.isEmpty() && isDecimalDigit(url.back());
+}
 } // namespace
+
+qsizetype counterEnd(const QString &url)
+{
+    if (const qsizetype dot = extensionDot(url, pathEnd(url)); dot >= 0)
+        return dot;
+    if (endsInDigit(url))
+        return url.size();
+    return url.size() - 4;
+}
+
+QString textAfterCounter(const QString &url)
+{
+    if (const qsizetype dot = extensionDot(url, pathEnd(url)); dot >= 0)
+        return url.mid(dot);
+    if (endsInDigit(url))
+        return {};
+    return fileExtension(url);
+}
 
 SeriesSplit splitSeries(const QString &url, int width)
 {
-    const qsizetype length = url.size();
+    const qsizetype end = counterEnd(url);
     SeriesSplit split;
-    const qsizetype prefixLength = length - (width + 4);
+    const qsizetype prefixLength = end - width;
     if (prefixLength > 0)
         split.prefix = url.left(prefixLength);
-    // 1-based start L - (w + 3), clamped to 1; 0-based that is L - w - 4.
-    const qsizetype start = std::max<qsizetype>(0, length - width - 4);
-    if (width > 0 && start < length)
+    // A counter that would start before the text starts at its first character.
+    const qsizetype start = std::max<qsizetype>(0, end - width);
+    if (width > 0 && start < url.size())
         split.counter = url.mid(start, width);
-    split.extension = fileExtension(url);
+    split.extension = textAfterCounter(url);
     return split;
 }
 
@@ -47,7 +96,7 @@ QString fileExtension(const QString &url)
 
 QChar counterChar(const QString &url, int k)
 {
-    const qsizetype index = url.size() - 4 - k;
+    const qsizetype index = counterEnd(url) - k;
     return index >= 0 ? url[index] : QChar();
 }
 
@@ -56,16 +105,22 @@ bool isDecimalDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+bool hasSeriesRoom(const QString &url)
+{
+    return counterEnd(url) > 1;
+}
+
 bool isAlphaSeries(const QString &url)
 {
-    return url.size() > 5 && !isDecimalDigit(counterChar(url, 1));
+    return hasSeriesRoom(url) && !isDecimalDigit(counterChar(url, 1));
 }
 
 int countCounterDigits(const QString &url)
 {
+    const qsizetype end = counterEnd(url);
     int n = 1;
-    // c(k) exists exactly when L > k + 3; the run may not pass c6.
-    while (n < 6 && url.size() > n + 4 && isDecimalDigit(counterChar(url, n + 1)))
+    // The run may not pass c6, nor the text's first character.
+    while (n < 6 && end > n && isDecimalDigit(counterChar(url, n + 1)))
         ++n;
     return n;
 }

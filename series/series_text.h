@@ -18,20 +18,35 @@ struct SeriesSplit
     QString extension;
 };
 
-// The counter is taken as the w characters just before the last four (an
-// extension of a dot and three more); the extension is the real one.
+// Where the counter ends. An address whose last path segment ends in an
+// extension (a "." and one to five letters or digits) has its counter just
+// before that extension, which keeps any query or fragment after it; an
+// address without one that ends in a digit has its counter at its very end.
+// Any other text has it four characters before its end (an extension of a
+// dot and three more): a short text gives a position before its start.
+qsizetype counterEnd(const QString &url);
+
+// The text that follows the counter: from the extension or the end, or for
+// other text its real extension (fileExtension).
+QString textAfterCounter(const QString &url);
+
+// The counter is the w characters that end at counterEnd.
 SeriesSplit splitSeries(const QString &url, int width);
 
 // The text from the last "." to the end, when no "\" or ":" follows it.
 QString fileExtension(const QString &url);
 
-// c1 is the character four places from the end, c2 the one before it, ...
+// c1 is the character just before counterEnd, c2 the one before it, ...
 // Positions before the start of the text give a null character.
 QChar counterChar(const QString &url, int k);
 
 bool isDecimalDigit(QChar c);
 
-// A text longer than five characters whose c1 is not a digit is an Alpha series.
+// Whether more than one character comes before the counter's end: only then
+// can the text hold a series.
+bool hasSeriesRoom(const QString &url);
+
+// A text with series room whose c1 is not a digit is an Alpha series.
 bool isAlphaSeries(const QString &url);
 
 // The length of the run of digits ending at c1, at least 1 and at most 6.

@@ -113,11 +113,13 @@ void TVempForm::UpDownDocClick(QObject *, UpDown::Arrow Button)
     btnIncClick(Button == UpDown::Arrow::Previous ? static_cast<QObject *>(Panel_URL) : UpDownDoc);
 }
 
+// The caret goes just before the counter's last character.
 void TVempForm::PositionEdit()
 {
     sendKey(Edit1, Qt::Key_End);
-    if (Edit1->text().size() > 5) {
-        for (int i = 0; i < 5; ++i)
+    const QString url = Edit1->text();
+    if (hasSeriesRoom(url)) {
+        for (qsizetype i = counterEnd(url) - 1; i < url.size(); ++i)
             sendKey(Edit1, Qt::Key_Left);
     }
 }

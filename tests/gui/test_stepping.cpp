@@ -1,4 +1,6 @@
 #include "form_fixture.h"
+#include "series/series_run.h"
+#include "series/series_text.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -16,6 +18,8 @@ private slots:
     void digitsSteps();
     void alphaSteps_data();
     void alphaSteps();
+    void runIsWhatNextGives_data();
+    void runIsWhatNextGives();
     void halfOfAPairIsNotStepped();
     void alphaBackReachesDigits();
     void hiddenButtonInAlphaCopiesSameLetter();
@@ -75,6 +79,50 @@ void TestStepping::digitsSteps()
     QCOMPARE(f.clipboard.writes, QStringList{kHost + after});
     QCOMPARE(child<ChangeEdit>(form, "Edit1")->cursorPosition(), f.url().size() - 5);
     QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestStepping::runIsWhatNextGives_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("handWidth");
+    QTest::addColumn<int>("count");
+    QTest::newRow("digits") << "/pic001.jpg" << "" << 4;
+    QTest::newRow("widens at 9 and 19") << "/pic8.jpg" << "" << 13;
+    QTest::newRow("widens at 99") << "/pic98.jpg" << "" << 3;
+    QTest::newRow("widens at 999") << "/pic998.png" << "" << 3;
+    QTest::newRow("hand width 1") << "/pic19.jpg" << "1" << 3;
+    QTest::newRow("alpha") << "/picy.jpg" << "" << 4;
+    QTest::newRow("alpha passes over 0") << QStringLiteral("/pic\u00fe.gif") << "" << 3;
+    QTest::newRow("alpha into digits") << "/pic..jpg" << "" << 13;
+    QTest::newRow(".jpeg") << "/pic009.jpeg" << "" << 3;
+    QTest::newRow("query") << "/photo9.jpg?w=800" << "" << 3;
+    QTest::newRow("bare number") << "/page/9" << "" << 3;
+    QTest::newRow(".html letter") << "/gallery/index.html" << "" << 3;
+}
+
+// The run without the window is the run Next steps through in it.
+void TestStepping::runIsWhatNextGives()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, handWidth);
+    QFETCH(int, count);
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.typeUrl(kHost + start);
+    if (!handWidth.isEmpty()) {
+        child<ChangeEdit>(form, "EditDigits")->selectAll();
+        child<ChangeEdit>(form, "EditDigits")->insert(handWidth);
+    }
+    const QStringList run = seriesRun(f.url(), f.digitsMode() ? SeriesMode::Digits : SeriesMode::Alpha,
+                                      f.digits().toInt(), count);
+    QStringList stepped{f.url()};
+    for (int k = 1; k < count; ++k) {
+        QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
+        stepped.append(f.url());
+    }
+    QCOMPARE(run, stepped);
+    QCOMPARE(f.clipboard.writes, stepped.mid(1));
+    QCOMPARE(child<ChangeEdit>(form, "Edit1")->cursorPosition(), counterEnd(f.url()) - 1);
 }
 
 void TestStepping::alphaSteps_data()
@@ -268,7 +316,7 @@ void TestStepping::pasteTakesTheClipboard_data()
     QTest::newRow("megabytes") << longUrl + QString(4 << 20, u'x') << longUrl << true << "5";
     QTest::newRow("megabytes of blanks first") << QString(4 << 20, u' ') + kHost + "/pic9.jpg" << kHost + "/pic9.jpg"
                                                << true << "1";
-    QTest::newRow("short letters") << "ab.x" << kHost + "/err12345.jpg" << true << "5";
+    QTest::newRow("short letters") << "abc" << kHost + "/err12345.jpg" << true << "5";
 }
 
 void TestStepping::pasteTakesTheClipboard()
@@ -286,7 +334,7 @@ void TestStepping::pasteTakesTheClipboard()
     QVERIFY(f.url().size() <= 1023);
     QTEST(f.digitsMode(), "digitsMode");
     QTEST(f.digits(), "digits");
-    if (clipboard == "ab.x")
+    if (clipboard == "abc")
         QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
     else
         QVERIFY(f.boxes.shown.isEmpty());

@@ -1,5 +1,6 @@
 #include "common/integer_conversion.h"
 #include "common/serimo_error.h"
+#include "series/series_run.h"
 #include "series/series_text.h"
 
 #include <QTest>
@@ -13,6 +14,8 @@ private slots:
     void conversionErrorText();
     void split_data();
     void split();
+    void addressForms_data();
+    void addressForms();
     void detection_data();
     void detection();
     void handChangedDigits_data();
@@ -83,7 +86,7 @@ void TestSeriesText::split_data()
     QTest::addColumn<QString>("extension");
     QTest::newRow("three digits") << "http://h/98/pic001.jpg" << 3 << "http://h/98/pic" << "001" << ".jpg";
     QTest::newRow("width one") << "http://h/img7.gif" << 1 << "http://h/img" << "7" << ".gif";
-    QTest::newRow("long extension keeps real one") << "http://h/a12.jpeg" << 2 << "http://h/a1" << "2." << ".jpeg";
+    QTest::newRow("five-letter extension") << "http://h/a12.jpeg" << 2 << "http://h/a" << "12" << ".jpeg";
     QTest::newRow("no dot after last slash-colon") << "C:\\x.y\\ab12abcd" << 2 << "C:\\x.y\\ab" << "12" << "";
     QTest::newRow("short text") << "12.jpg" << 2 << "" << "12" << ".jpg";
     QTest::newRow("counter start clamped to first") << "7.jpg" << 3 << "" << "7.j" << ".jpg";
@@ -104,6 +107,45 @@ void TestSeriesText::split()
     QTEST(s.extension, "extension");
 }
 
+void TestSeriesText::addressForms_data()
+{
+    QTest::addColumn<QString>("tail");
+    QTest::addColumn<bool>("alpha");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("counter");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("next");
+    QTest::newRow(".jpg") << "/pic001.jpg" << false << 3 << "001" << ".jpg" << "/pic002.jpg";
+    QTest::newRow(".jpeg") << "/pic001.jpeg" << false << 3 << "001" << ".jpeg" << "/pic002.jpeg";
+    QTest::newRow(".webp widens") << "/pic099.webp" << false << 3 << "099" << ".webp" << "/pic100.webp";
+    QTest::newRow(".avif widens") << "/img9.avif" << false << 1 << "9" << ".avif" << "/img10.avif";
+    QTest::newRow("query") << "/photo12.jpg?w=800" << false << 2 << "12" << ".jpg?w=800" << "/photo13.jpg?w=800";
+    QTest::newRow("fragment") << "/v2/pic001.jpg#top" << false << 3 << "001" << ".jpg#top" << "/v2/pic002.jpg#top";
+    QTest::newRow("bare number") << "/page/7" << false << 1 << "7" << "" << "/page/8";
+    QTest::newRow("number in query") << "/list?page=7" << false << 1 << "7" << "" << "/list?page=8";
+    QTest::newRow(".html letter") << "/gallery/index.html" << true << 1 << "x" << ".html" << "/gallery/indey.html";
+    QTest::newRow("letter") << "/picb.jpg" << true << 1 << "b" << ".jpg" << "/picc.jpg";
+}
+
+// The counter sits before the address's own extension, or at its end.
+void TestSeriesText::addressForms()
+{
+    QFETCH(QString, tail);
+    QFETCH(bool, alpha);
+    QFETCH(int, width);
+    const QString host = QStringLiteral("http://127.0.0.1:8741");
+    const QString url = host + tail;
+    QCOMPARE(isAlphaSeries(url), alpha);
+    if (!alpha)
+        QCOMPARE(countCounterDigits(url), width);
+    const SeriesSplit split = splitSeries(url, width);
+    QTEST(split.counter, "counter");
+    QTEST(split.extension, "after");
+    QCOMPARE(split.prefix + split.counter + split.extension, url);
+    QFETCH(QString, next);
+    QCOMPARE(seriesRun(url, alpha ? SeriesMode::Alpha : SeriesMode::Digits, width, 2), QStringList({url, host + next}));
+}
+
 void TestSeriesText::detection_data()
 {
     QTest::addColumn<QString>("url");
@@ -121,7 +163,7 @@ void TestSeriesText::detection_data()
     QTest::newRow("letter") << host + "/picb.jpg" << true << 1 << "" << "";
     QTest::newRow("html") << host + "/gallery/index.html" << true << 1 << "" << "";
     QTest::newRow("not a url") << "12.jpg" << false << 2 << ".." << "..";
-    QTest::newRow("five chars or fewer") << "ab.jp" << false << 1 << "" << "";
+    QTest::newRow("five chars or fewer") << "a.jpg" << false << 1 << "" << "";
     QTest::newRow("empty") << "" << false << 1 << "" << "";
 }
 

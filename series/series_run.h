@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A run of a series without the window: the addresses Images, Download and
+// the run commands cover.
+
+enum class SeriesMode { Digits, Alpha };
+
+// The address url, as the window shows it at the start of a run, and the
+// count - 1 addresses after it, each stepped as Next steps it: a Digits
+// counter widens at 10, 100 and 1000, an Alpha letter passes over code 0,
+// and after each step mode and width are detected again from the new
+// address, as the window does. Empty when the counter at this width is not a
+// number (Digits) or cannot be stepped (half of a character pair).
+QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count);
+
+// The mode and width the window detects for an address.
+SeriesMode detectedMode(const QString &url);
+int detectedWidth(const QString &url, SeriesMode mode);
