@@ -4,6 +4,7 @@
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
 #include "platform/desktop_adapters.h"
+#include "platform/file_choosers.h"
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/keep_above.h"
@@ -12,6 +13,7 @@
 #include "platform/session_end.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "platform/taskbar_progress.h"
 
 #include <QApplication>
 #include <cstring>
@@ -61,8 +63,10 @@ int main(int argc, char *argv[])
     QtBusyCursor cursor;
     DesktopShell shell(messageBoxes);
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
+    QtFileChoosers choosers;
+    LauncherEntryProgress taskbar;
     TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
-                                *keepAbove});
+                                *keepAbove, choosers, taskbar});
     messageBoxes.setParent(&VempForm);
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop at once, also those of modal
