@@ -210,6 +210,8 @@ void TVempForm::buildPopupMenu()
     mnuShowText->setChecked(true);
     divider(QStringLiteral("N3"));
     mnuFeedDelay = item(QStringLiteral("mnuFeedDelay"), tr("Feed &delay"));
+    divider(QStringLiteral("N4"));
+    mnuDownload = item(QStringLiteral("mnuDownload"), tr("Down&load run..."));
     divider(QStringLiteral("N1"));
     btnDefaultView = item(QStringLiteral("btnDefaultView"), tr("Normal view"));
     mnuToolbarStyle = item(QStringLiteral("mnuToolbarStyle"), tr("Toolbar view"));
@@ -263,6 +265,7 @@ void TVempForm::bindEvents()
     connect(mnuWebsite, &QAction::triggered, this, slot([this] { mnuWebsiteClick(mnuWebsite); }));
     connect(mnuFeedDelay, &QAction::triggered, this, slot([this] { mnuFeedDelayClick(mnuFeedDelay); }));
     connect(mnuAbout, &QAction::triggered, this, slot([this] { mnuAboutClick(mnuAbout); }));
+    connect(mnuDownload, &QAction::triggered, this, slot([this] { mnuDownloadClick(mnuDownload); }));
 
     for (QWidget *owner : {static_cast<QWidget *>(ToolBar1), static_cast<QWidget *>(StatusBar),
                            static_cast<QWidget *>(UpDownDoc)}) {

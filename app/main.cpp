@@ -4,7 +4,9 @@
 #include "app/vemp_107.h"
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
+#include "platform/dbus/taskbar_progress.h"
 #include "platform/desktop_adapters.h"
+#include "platform/file_choosers.h"
 #include "platform/foreground_window.h"
 #include "platform/keep_above.h"
 #include "platform/message_boxes.h"
@@ -62,6 +64,8 @@ int main(int argc, char *argv[])
     QtBusyCursor cursor;
     DesktopShell shell(messageBoxes);
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
+    QtFileChoosers choosers;
+    LauncherEntryProgress taskbar;
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop at once, also those of modal
     // windows: a request to quit would wait on windows that refuse to close
@@ -78,7 +82,7 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(0);
     });
     TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
-                                *keepAbove});
+                                *keepAbove, choosers, taskbar});
     messageBoxes.setParent(&VempForm);
     form = &VempForm;
     if (sessionEnd.requested()) {

@@ -15,6 +15,7 @@
 namespace {
 const QString kLastUrl = QStringLiteral("LastURL");
 const QString kRecord = QStringLiteral("Serimo_099");
+const QString kDownloadFolder = QStringLiteral("DownloadFolder");
 
 SerimoError invalidType(const QString &name)
 {
@@ -66,6 +67,12 @@ void TVempForm::LoadSettings()
         if (Edit1->text().isEmpty())
             Edit1->setTextCascade(kPlaceholderUrl);
     }
+    if (const std::optional<QVariant> folder = store.isAvailable() ? store.read(kDownloadFolder) : std::nullopt) {
+        if (folder->typeId() == QMetaType::QString)
+            downloadFolder = folder->toString();
+        else
+            invalid.append(invalidType(kDownloadFolder).message());
+    }
     if (!invalid.isEmpty())
         throw SerimoError(invalid.join(u'\n'));
 }
@@ -83,6 +90,9 @@ void TVempForm::SaveSettings()
             failures.append(QStringLiteral("Failed to set data for '%1'").arg(name));
     };
     write(kLastUrl, Edit1->text());
+    // Written once there is one: a user who never downloads gets no entry.
+    if (!downloadFolder.isEmpty())
+        write(kDownloadFolder, downloadFolder);
     // Bounds the window still has where the stored ones put it are kept as
     // stored, also where they had to be pulled onto the screen.
     if (outerBounds() != m_placedBounds)

@@ -12,6 +12,7 @@
 //   output/page_commands.cpp     Images (the image page) and the Web site page
 //   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
 //                                the pages' text; output/page_file.cpp writes a page
+//   output/download_command.cpp  Download run: the folder, the engine's reports, Stop
 //   dialogs/feed_delay.cpp       the Feed delay command
 //   dialogs/about_command.cpp    the About command
 
@@ -35,6 +36,8 @@ class QPushButton;
 class QToolButton;
 class FlowLayout;
 class StatusLine;
+class Downloader;
+struct DownloadSummary;
 
 class TVempForm : public QWidget
 {
@@ -95,6 +98,7 @@ private:
     QAction *mnuShowHints;
     QAction *mnuShowText;
     QAction *mnuFeedDelay;
+    QAction *mnuDownload;
     QAction *btnDefaultView;
     QAction *mnuToolbarStyle;
     QAction *mnuAbout;
@@ -109,6 +113,8 @@ private:
     qint32 FeedCount = 0;
     qint32 FeedTotal = 0;
     QList<QIcon> ImageVemp;
+    // The folder the last download went to; the folder chooser opens there.
+    QString downloadFolder;
 
     // Creation, activation, close and the status line.
     void FormCreate();
@@ -143,6 +149,12 @@ private:
     void Timer1Timer();
     void mnuWebsiteClick(QObject *Sender);
     void ImagesCommand();
+
+    // Download run (a download runs while the window stays in use).
+    void mnuDownloadClick(QObject *Sender);
+    void downloadProgress(int settled, int total);
+    void downloadFinished(const DownloadSummary &summary);
+    bool downloadRunning() const;
 
     // Dialogs.
     void mnuFeedDelayClick(QObject *Sender);
@@ -202,6 +214,7 @@ private:
     void applyPendingBounds();
 
     Platform m_platform;
+    Downloader *m_download = nullptr;
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;

@@ -2,6 +2,7 @@
 
 class BusyCursor;
 class Clipboard;
+class FileChoosers;
 class FileLocations;
 class ForegroundWindow;
 class HelpViewer;
@@ -9,6 +10,7 @@ class KeepAbove;
 class MessageBoxes;
 class SettingsStore;
 class Shell;
+class TaskbarProgress;
 
 // What the main window needs of the desktop. main() wires the real adapters;
 // tests pass fakes.
@@ -23,4 +25,6 @@ struct Platform
     ForegroundWindow &foreground;
     FileLocations &files;
     KeepAbove &keepAbove;
+    FileChoosers &choosers;
+    TaskbarProgress &taskbar;
 };

@@ -5,6 +5,7 @@
 
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
+#include "platform/file_choosers.h"
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/keep_above.h"
@@ -12,6 +13,7 @@
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "platform/dbus/taskbar_progress.h"
 
 #include <QDir>
 #include <QMap>
@@ -169,9 +171,11 @@ public:
     {
         QDir(m_root.path()).mkpath(QStringLiteral("home"));
         QDir(m_root.path()).mkpath(QStringLiteral("pages"));
+        QDir(m_root.path()).mkpath(QStringLiteral("downloads"));
     }
     QString homeDirectory() const override { return m_root.filePath(QStringLiteral("home")); }
     QString pageDirectory() const override { return m_root.filePath(QStringLiteral("pages")); }
+    QString downloadsDirectory() const override { return m_root.filePath(QStringLiteral("downloads")); }
 
 private:
     QTemporaryDir m_root;
@@ -187,4 +191,31 @@ public:
     }
     QList<bool> requests;
     bool offered = true;
+};
+
+// Answers each chooser with `answer` (empty: cancelled) and notes where it
+// opened.
+class FakeFileChoosers : public FileChoosers
+{
+public:
+    QString chooseFolder(QWidget *, const QString &, const QString &startFolder) override
+    {
+        openedAt.append(startFolder);
+        return answer;
+    }
+    QString chooseSaveFile(QWidget *, const QString &, const QString &startPath, const QString &) override
+    {
+        openedAt.append(startPath);
+        return answer;
+    }
+    QString answer;
+    QStringList openedAt;
+};
+
+class FakeTaskbarProgress : public TaskbarProgress
+{
+public:
+    void show(double fraction) override { shown.append(fraction); }
+    void clear() override { shown.append(-1); }
+    QList<double> shown; // -1: cleared
 };

@@ -37,12 +37,14 @@ struct FormFixture
     FakeForegroundWindow foreground;
     FakeFileLocations files;
     FakeKeepAbove keepAbove;
+    FakeFileChoosers choosers;
+    FakeTaskbarProgress taskbar;
     std::unique_ptr<TVempForm> form;
 
     TVempForm &create()
     {
         form = std::make_unique<TVempForm>(
-            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove});
+            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar});
         return *form;
     }
 

@@ -1,10 +1,12 @@
 #include "form_fixture.h"
 
 #include "output/website_page.h"
+#include "unit/local_http_server.h"
 
 #include <QAction>
 #include <QFile>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <csignal>
 #include <sys/resource.h>
@@ -68,6 +70,9 @@ private slots:
     void handOverResult_data();
     void handOverResult();
     void websitePageWrittenToPageDirectory();
+    void downloadRunIntoChosenFolder();
+    void downloadRefusesFolderItCannotWrite();
+    void downloadStoppedByEscAndByClosing();
 };
 
 void TestPageCommands::imagesWritesRunAndOpensIt()
@@ -269,6 +274,94 @@ void TestPageCommands::websitePageWrittenToPageDirectory()
     QVERIFY(f.clipboard.writes.isEmpty());
     QVERIFY(!f.cursor.isBusy);
     QCOMPARE(f.cursor.readyCalls, readyCalls);
+}
+
+namespace {
+// A started window on the server's p1.jpg with Items at `items`; p3.jpg is
+// missing, "slow" files send part of their body and then nothing.
+struct DownloadFixture : FormFixture
+{
+    TestServer server{[](const QString &path, int) {
+        if (path == QLatin1String("p3.jpg"))
+            return TestServer::Reply{answer(404, "no")};
+        if (path.startsWith(QLatin1String("slow")))
+            return TestServer::Reply{"HTTP/1.1 200 OK\r\nContent-Length: 9999\r\n\r\nabc", true};
+        return TestServer::Reply{answer(200, bodyOf(path))};
+    }};
+    QTemporaryDir folder;
+
+    void startAt(const QString &name, const QString &items)
+    {
+        start();
+        typeUrl(server.url(name).toString());
+        child<ChangeEdit>(*form, "EditNumItems")->selectAll();
+        child<ChangeEdit>(*form, "EditNumItems")->insert(items);
+        choosers.answer = folder.path();
+    }
+    QAction *item() const { return child<QAction>(*form, "mnuDownload"); }
+    QStringList saved() const { return QDir(folder.path()).entryList(QDir::Files); }
+};
+} // namespace
+
+void TestPageCommands::downloadRunIntoChosenFolder()
+{
+    DownloadFixture f;
+    f.startAt(QStringLiteral("p1.jpg"), QStringLiteral("4"));
+    const QString url = f.url();
+    f.item()->trigger();
+    QCOMPARE(f.item()->text(), QStringLiteral("Stop download"));
+    QTRY_COMPARE(f.panel(1), QStringLiteral("Downloaded 3 of 4"));
+    QCOMPARE(f.saved(), (QStringList{"p1.jpg", "p2.jpg", "p4.jpg"}));
+    QCOMPARE(f.boxes.texts(), QStringList{"Downloaded: 3\nAlready there: 0\nMissing: 1\nFailed: 0"});
+    QCOMPARE(f.url(), url);
+    QCOMPARE(f.items(), QStringLiteral("4"));
+    QVERIFY(!f.cursor.isBusy);
+    QCOMPARE(f.taskbar.shown.first(), 0.0);
+    QCOMPARE(f.taskbar.shown.last(), -1.0);
+    QCOMPARE(f.item()->text(), QStringLiteral("Down&load run..."));
+
+    // Again: the chooser opens in that folder, and only the missing file is
+    // asked for.
+    f.item()->trigger();
+    QTRY_COMPARE(f.panel(1), QStringLiteral("Downloaded 0 of 4 (3 already there)"));
+    QCOMPARE(f.choosers.openedAt, (QStringList{f.files.downloadsDirectory(), f.folder.path()}));
+    QCOMPARE(f.server.requests.value(QStringLiteral("p1.jpg")).size(), 1);
+    QCOMPARE(f.server.requests.value(QStringLiteral("p3.jpg")).size(), 2);
+    f.form->close();
+    QCOMPARE(f.settings.values.value(QStringLiteral("DownloadFolder")), QVariant(f.folder.path()));
+}
+
+void TestPageCommands::downloadRefusesFolderItCannotWrite()
+{
+    DownloadFixture f;
+    f.startAt(QStringLiteral("p1.jpg"), QStringLiteral("2"));
+    f.choosers.answer = QDir(f.folder.path()).filePath(QStringLiteral("not-a-folder"));
+    QFile file(f.choosers.answer);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    f.item()->trigger();
+    QCOMPARE(f.boxes.texts(),
+             QStringList{"Serimo cannot write into the folder " + f.choosers.answer + ".\nChoose another folder."});
+    QCoreApplication::processEvents();
+    QVERIFY(f.server.requests.isEmpty());
+    QCOMPARE(f.item()->text(), QStringLiteral("Down&load run..."));
+}
+
+void TestPageCommands::downloadStoppedByEscAndByClosing()
+{
+    DownloadFixture f;
+    f.startAt(QStringLiteral("slow1.jpg"), QStringLiteral("3"));
+    const QString part = QDir(f.folder.path()).filePath(QStringLiteral("slow1.jpg.part"));
+    f.item()->trigger();
+    QTRY_VERIFY(f.server.requests.size() == 3);
+    QTest::keyClick(child<ChangeEdit>(*f.form, "Edit1"), Qt::Key_Escape);
+    QTRY_COMPARE(f.panel(1), QStringLiteral("Download stopped. Downloaded 0 of 3"));
+    QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    f.item()->trigger();
+    QTRY_VERIFY(QFileInfo::exists(part));
+    f.form->close();
+    QVERIFY(!QFileInfo::exists(part));
+    QVERIFY(f.boxes.shown.isEmpty());
 }
 
 QTEST_MAIN(TestPageCommands)

@@ -502,7 +502,10 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         FakeForegroundWindow foreground;
         FakeFileLocations files;
         FakeKeepAbove keepAbove;
-        TVempForm form(Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove});
+        FakeFileChoosers choosers;
+        FakeTaskbarProgress taskbar;
+        TVempForm form(
+            Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar});
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The desktop's file and folder choosers. Each asks the user and returns the
+// chosen path, or an empty string when the user cancelled.
+class FileChoosers
+{
+public:
+    virtual ~FileChoosers() = default;
+    // An existing folder, the chooser opening in startFolder.
+    virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &startFolder) = 0;
+    // A file to save to, the chooser opening at startPath; filter as
+    // QFileDialog takes it ("Text files (*.txt)").
+    virtual QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
+                                   const QString &filter) = 0;
+};
+
+// QFileDialog: the desktop's own dialog where the platform theme offers one.
+class QtFileChoosers : public FileChoosers
+{
+public:
+    QString chooseFolder(QWidget *parent, const QString &title, const QString &startFolder) override;
+    QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
+                           const QString &filter) override;
+};
