@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
     QtSettingsStore settings;
     QtHelpViewer help;
     QtBusyCursor cursor;
-    DesktopShell shell(messageBoxes);
+    DesktopShell shell;
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
     QtFileChoosers choosers;
     LauncherEntryProgress taskbar;

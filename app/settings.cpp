@@ -27,8 +27,10 @@ void TVempForm::LoadSettings()
 {
     SettingsStore &store = m_platform.settings;
     WebPageFile = QDir(m_platform.files.homeDirectory()).filePath(QStringLiteral("serimo.htm"));
-    if (const QString why = store.leftAlone(); !why.isEmpty())
-        showWarning(why);
+    if (const QString file = store.leftAlone(); !file.isEmpty())
+        showWarning(tr("The settings file %1 is not a regular file. Serimo starts with its first settings and "
+                       "saves none.")
+                        .arg(QDir::toNativeSeparators(file)));
     // Each value is taken on its own: one of the wrong type is reported and
     // takes its default, and the others load, to be saved back as they were.
     QStringList invalid;

@@ -32,10 +32,15 @@ TVempForm::TVempForm(const Platform &platform, QWidget *parent)
     setWindowIcon(pixelArtIcon(QImage(QStringLiteral(":/serimo.png"))));
     buildControls();
     bindEvents();
+    m_platform.shell.setFailureReport(
+        [this](const Shell::OpenerFailure &failure) { guarded([&] { openerFailed(failure); }); });
     guarded([this] { FormCreate(); });
 }
 
-TVempForm::~TVempForm() = default;
+TVempForm::~TVempForm()
+{
+    m_platform.shell.setFailureReport({});
+}
 
 void TVempForm::guarded(const std::function<void()> &entry)
 {

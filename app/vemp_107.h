@@ -19,6 +19,7 @@
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
 #include "platform/platform.h"
+#include "platform/shell.h"
 
 #include <QIcon>
 #include <QList>
@@ -149,6 +150,8 @@ private:
     void Timer1Timer();
     void mnuWebsiteClick(QObject *Sender);
     void ImagesCommand();
+    // An opener that took a page ended without opening it.
+    void openerFailed(const Shell::OpenerFailure &failure);
 
     // Download run (a download runs while the window stays in use).
     void mnuDownloadClick(QObject *Sender);

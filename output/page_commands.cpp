@@ -9,6 +9,7 @@
 #include "common/integer_conversion.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScopeGuard>
@@ -58,6 +59,15 @@ void TVempForm::ImagesCommand()
                                              entries));
     }
     handToBrowser(m_platform.shell, m_platform.messageBoxes, WebPageFile, tr("Web Browser not found."));
+}
+
+void TVempForm::openerFailed(const Shell::OpenerFailure &failure)
+{
+    const QString why = failure.signal != 0 ? tr("%1 was ended by signal %2").arg(failure.opener).arg(failure.signal)
+                                            : tr("%1 ended with %2").arg(failure.opener).arg(failure.exitStatus);
+    m_platform.messageBoxes.show(QStringLiteral("Error"),
+                                 tr("The browser could not open %1: %2.").arg(QDir::toNativeSeparators(failure.file), why),
+                                 MessageBoxes::Icon::Error);
 }
 
 void TVempForm::mnuWebsiteClick(QObject *)

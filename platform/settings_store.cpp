@@ -1,6 +1,5 @@
 #include "platform/settings_store.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -9,9 +8,7 @@ QtSettingsStore::QtSettingsStore(const QString &path) : m_path(path)
 {
     const QFileInfo file(path);
     if (file.exists() && !file.isFile()) {
-        m_leftAlone = QStringLiteral("The settings file %1 is not a regular file. Serimo starts with its first "
-                                     "settings and saves none.")
-                          .arg(QDir::toNativeSeparators(path));
+        m_leftAlone = path;
         return;
     }
     m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);

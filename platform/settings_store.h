@@ -14,8 +14,8 @@ public:
     virtual ~SettingsStore() = default;
     // False when the store can be neither opened nor created.
     virtual bool isAvailable() const = 0;
-    // Why the store is left alone, neither read nor written, as a sentence
-    // for the user; empty while it is in use.
+    // The path of a settings file left alone, neither read nor written,
+    // because it is no regular file; empty while the store is in use.
     virtual QString leftAlone() const = 0;
     // The stored value, or nothing when the name is not there.
     virtual std::optional<QVariant> read(const QString &name) const = 0;

@@ -1,11 +1,8 @@
 #include "platform/shell.h"
 
-#include "platform/message_boxes.h"
-
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QUrl>
 #include <spawn.h>
 #include <sys/syscall.h>
@@ -16,26 +13,35 @@ extern char **environ;
 
 namespace {
 const char kOpener[] = "xdg-open";
+// How often an opener without a process descriptor is asked after.
+constexpr int kReapInterval = 250;
 
 // An opener's process descriptor, readable once the opener has ended.
 class OpenerWatch : public QSocketNotifier
 {
 public:
     OpenerWatch(int pidfd, QObject *parent) : QSocketNotifier(pidfd, QSocketNotifier::Read, parent) {}
-    ~OpenerWatch() override { ::close(int(socket())); }
+    ~OpenerWatch() override
+    {
+        setEnabled(false);
+        ::close(int(socket()));
+    }
 };
 
-// What went wrong, from an ended opener's wait status; empty for success.
-QString failure(int status)
+// Starts the opener in a session of its own; 0 when it could not start.
+pid_t spawnOpener(char *const argv[])
 {
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status) == 0 ? QString()
-                                        : QStringLiteral("%1 ended with %2").arg(kOpener).arg(WEXITSTATUS(status));
-    return QStringLiteral("%1 was ended by signal %2").arg(kOpener).arg(WTERMSIG(status));
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0)
+        return 0;
+    pid_t pid = 0;
+    if (posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID) != 0
+        || posix_spawnp(&pid, kOpener, nullptr, &attributes, argv, environ) != 0)
+        pid = 0;
+    posix_spawnattr_destroy(&attributes);
+    return pid;
 }
 } // namespace
-
-DesktopShell::DesktopShell(MessageBoxes &boxes) : m_boxes(boxes) {}
 
 int DesktopShell::ShellOpenFile(const QString &file, const QString & /*operation*/, const QString & /*directory*/,
                                 int /*showCommand*/)
@@ -45,35 +51,54 @@ int DesktopShell::ShellOpenFile(const QString &file, const QString & /*operation
         return kFileNotFound;
     const QByteArray url = QUrl::fromLocalFile(file).toEncoded();
     char *const argv[] = {const_cast<char *>(kOpener), const_cast<char *>(url.constData()), nullptr};
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    pid_t pid = 0;
-    const int error = posix_spawnp(&pid, kOpener, nullptr, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
-    if (error != 0)
+    const pid_t pid = spawnOpener(argv);
+    if (pid == 0)
         return kRefused;
     watch(pid, file);
     return kAccepted;
+}
+
+bool DesktopShell::reaped(int pid, const QString &file) const
+{
+    int status = 0;
+    const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+    if (ended == 0)
+        return false;
+    // Reaped by someone else (or gone): nothing left to tell.
+    if (ended != pid)
+        return true;
+    if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
+        reportFailure({file, QString::fromLatin1(kOpener), WEXITSTATUS(status), 0});
+    else if (WIFSIGNALED(status))
+        reportFailure({file, QString::fromLatin1(kOpener), 0, WTERMSIG(status)});
+    return true;
 }
 
 void DesktopShell::watch(int pid, const QString &file)
 {
     // Through syscall(): glibc's header for it lacks C linkage.
     const int pidfd = int(::syscall(SYS_pidfd_open, pid, 0));
-    if (pidfd < 0)
+    if (pidfd < 0) {
+        // Older kernels and some sandboxes give no process descriptor.
+        auto *timer = new QTimer(&m_watches);
+        QObject::connect(timer, &QTimer::timeout, timer, [this, timer, pid, file] {
+            // Stopped while a report may show a box and run events.
+            timer->stop();
+            if (reaped(pid, file))
+                timer->deleteLater();
+            else
+                timer->start();
+        });
+        timer->start(kReapInterval);
         return;
+    }
     auto *watch = new OpenerWatch(pidfd, &m_watches);
     QObject::connect(watch, &QSocketNotifier::activated, watch, [this, watch, pid, file] {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) != pid)
-            return;
+        // Disabled while a report may show a box and run events.
         watch->setEnabled(false);
-        watch->deleteLater();
-        const QString why = failure(status);
-        if (!why.isEmpty())
-            m_boxes.show(QStringLiteral("Error"),
-                         QStringLiteral("The browser could not open %1: %2.").arg(QDir::toNativeSeparators(file), why),
-                         MessageBoxes::Icon::Error);
+        if (reaped(pid, file))
+            watch->deleteLater();
+        else
+            watch->setEnabled(true);
     });
 }

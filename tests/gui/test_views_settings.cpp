@@ -424,11 +424,12 @@ void TestViewsSettings::storeLeftAloneIsNamedOnceAndNeverWritten()
 {
     FormFixture f;
     f.settings.available = false;
-    f.settings.leftAloneBecause = QStringLiteral("not a regular file");
+    f.settings.leftAloneBecause = QStringLiteral("/home/user/.config/Brellix/SERIMO.conf");
     const QByteArray stored = record(QRect(1, 2, 300, 200), 500, false, false, false);
     f.settings.values.insert("Serimo_099", stored);
     TVempForm &form = f.start();
-    QCOMPARE(f.boxes.texts(), QStringList{"not a regular file"});
+    QCOMPARE(f.boxes.texts(), QStringList{"The settings file /home/user/.config/Brellix/SERIMO.conf is not a regular "
+                                          "file. Serimo starts with its first settings and saves none."});
     QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Warning"));
     QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
     // The first run's state.
