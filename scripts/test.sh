@@ -7,10 +7,10 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --tests
 
 build=build
-options="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DSERIMO_BENCH=ON"
+options="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DSERIMO_BENCH=ON -DSERIMO_WERROR=ON"
 if [ "${1:-}" = "--sanitize" ]; then
     build=build-sanitize
-    options="-DCMAKE_BUILD_TYPE=Debug -DSERIMO_SANITIZE=ON"
+    options="-DCMAKE_BUILD_TYPE=Debug -DSERIMO_SANITIZE=ON -DSERIMO_WERROR=ON"
     export ASAN_OPTIONS="abort_on_error=1:fast_unwind_on_malloc=0"
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
