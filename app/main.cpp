@@ -31,10 +31,11 @@ int main(int argc, char *argv[])
     int count = argc;
     arguments.push_back(nullptr);
     if (asksOnlyForText(argc, argv)) {
-        // Help and version print without a display.
+        // Help, version and a listed run print without a display and touch
+        // no settings.
         QCoreApplication textOnly(count, arguments.data());
-        processCommandLine(textOnly);
-        return 0;
+        const CommandLine commandLine = processCommandLine(textOnly);
+        return commandLine.list ? printListedRun(*commandLine.list) : 0;
     }
     // The window system goes to Qt as an argument, not through the
     // environment, which programs Serimo starts (the browser) inherit.
