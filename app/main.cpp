@@ -4,9 +4,11 @@
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
 #include "platform/desktop_adapters.h"
+#include "platform/file_choosers.h"
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/keep_above.h"
+#include "platform/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/session_end.h"
@@ -62,9 +64,12 @@ int main(int argc, char *argv[])
     QtBusyCursor cursor;
     DesktopShell shell(messageBoxes);
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
+    QtFileChoosers fileChoosers;
+    DBusKGet kget;
     TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
-                                *keepAbove});
+                                *keepAbove, fileChoosers, kget});
     messageBoxes.setParent(&VempForm);
+    fileChoosers.setParent(&VempForm);
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop at once, also those of modal
     // windows: a request to quit would wait on windows that refuse to close

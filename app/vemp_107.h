@@ -10,6 +10,7 @@
 //   series/clipboard_exchange.cpp  Paste and Copy
 //   output/feed.cpp              Feed, its timer tick and Esc
 //   output/page_commands.cpp     Images (the image page) and the Web site page
+//   output/run_commands.cpp      Copy run, Save run list, Send run to KGet
 //   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
 //                                the pages' text; output/page_file.cpp writes a page
 //   dialogs/feed_delay.cpp       the Feed delay command
@@ -95,6 +96,9 @@ private:
     QAction *mnuShowHints;
     QAction *mnuShowText;
     QAction *mnuFeedDelay;
+    QAction *mnuCopyRun;
+    QAction *mnuSaveRunList;
+    QAction *mnuSendRunToKGet;
     QAction *btnDefaultView;
     QAction *mnuToolbarStyle;
     QAction *mnuAbout;
@@ -143,6 +147,18 @@ private:
     void Timer1Timer();
     void mnuWebsiteClick(QObject *Sender);
     void ImagesCommand();
+
+    // The whole run at once.
+    void mnuCopyRunClick(QObject *Sender);
+    void mnuSaveRunListClick(QObject *Sender);
+    void mnuSendRunToKGetClick(QObject *Sender);
+    // Shows Send run to KGet while KGet is on the bus.
+    void lookForKGet();
+    // The URL in the box and the Items - 1 after it; empty when there is no
+    // run, after saying why.
+    QStringList runForHandOver();
+    // Where a run goes: the folder last chosen, else the user's Downloads.
+    QString runFolder() const;
 
     // Dialogs.
     void mnuFeedDelayClick(QObject *Sender);
@@ -203,6 +219,7 @@ private:
 
     Platform m_platform;
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
+    QString m_runFolder;            // the folder a run list was last saved in
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;
     QList<std::pair<QWidget *, QString>> m_hints;

@@ -2,10 +2,12 @@
 
 class BusyCursor;
 class Clipboard;
+class FileChoosers;
 class FileLocations;
 class ForegroundWindow;
 class HelpViewer;
 class KeepAbove;
+class KGet;
 class MessageBoxes;
 class SettingsStore;
 class Shell;
@@ -23,4 +25,6 @@ struct Platform
     ForegroundWindow &foreground;
     FileLocations &files;
     KeepAbove &keepAbove;
+    FileChoosers &fileChoosers;
+    KGet &kget;
 };

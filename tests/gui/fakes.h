@@ -5,9 +5,11 @@
 
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
+#include "platform/file_choosers.h"
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/keep_above.h"
+#include "platform/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
@@ -185,4 +187,38 @@ public:
     }
     QList<bool> requests;
     bool offered = true;
+};
+
+// Answers a save chooser with `answer` (empty: cancelled); records what it
+// was offered.
+class FakeFileChoosers : public FileChoosers
+{
+public:
+    QString chooseFolder(const QString &, const QString &start) override
+    {
+        offered.append(start);
+        return answer;
+    }
+    QString chooseSaveFile(const QString &, const QString &suggestedPath) override
+    {
+        offered.append(suggestedPath);
+        return answer;
+    }
+    QString answer;
+    QStringList offered;
+};
+
+// KGet's answers come when the test calls them, as from the event loop.
+class FakeKGet : public KGet
+{
+public:
+    void checkPresent(std::function<void(bool)> done) override { presenceDue.append(std::move(done)); }
+    void addTransfers(const QStringList &urls, const QString &folder, std::function<void(Answer)> done) override
+    {
+        sent.append({urls, folder});
+        answerDue = std::move(done);
+    }
+    QList<std::function<void(bool)>> presenceDue;
+    QList<std::pair<QStringList, QString>> sent;
+    std::function<void(Answer)> answerDue;
 };

@@ -37,12 +37,14 @@ struct FormFixture
     FakeForegroundWindow foreground;
     FakeFileLocations files;
     FakeKeepAbove keepAbove;
+    FakeFileChoosers fileChoosers;
+    FakeKGet kget;
     std::unique_ptr<TVempForm> form;
 
     TVempForm &create()
     {
         form = std::make_unique<TVempForm>(
-            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove});
+            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove, fileChoosers, kget});
         return *form;
     }
 

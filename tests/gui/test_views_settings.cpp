@@ -486,7 +486,10 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         FakeForegroundWindow foreground;
         FakeFileLocations files;
         FakeKeepAbove keepAbove;
-        TVempForm form(Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove});
+        FakeFileChoosers fileChoosers;
+        FakeKGet kget;
+        TVempForm form(
+            Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove, fileChoosers, kget});
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
