@@ -210,6 +210,8 @@ void TVempForm::buildPopupMenu()
     mnuShowText->setChecked(true);
     divider(QStringLiteral("N3"));
     mnuFeedDelay = item(QStringLiteral("mnuFeedDelay"), tr("Feed &delay"));
+    divider(QStringLiteral("N4"));
+    mnuDownload = item(QStringLiteral("mnuDownload"), tr("Down&load run..."));
     mnuCopyRun = item(QStringLiteral("mnuCopyRun"), tr("Copy &run"));
     mnuSaveRunList = item(QStringLiteral("mnuSaveRunList"), tr("&Save run list..."));
     mnuSendRunToKGet = item(QStringLiteral("mnuSendRunToKGet"), tr("Send run to &KGet"));
@@ -267,6 +269,7 @@ void TVempForm::bindEvents()
     connect(mnuWebsite, &QAction::triggered, this, slot([this] { mnuWebsiteClick(mnuWebsite); }));
     connect(mnuFeedDelay, &QAction::triggered, this, slot([this] { mnuFeedDelayClick(mnuFeedDelay); }));
     connect(mnuAbout, &QAction::triggered, this, slot([this] { mnuAboutClick(mnuAbout); }));
+    connect(mnuDownload, &QAction::triggered, this, slot([this] { mnuDownloadClick(mnuDownload); }));
     connect(mnuCopyRun, &QAction::triggered, this, slot([this] { mnuCopyRunClick(mnuCopyRun); }));
     connect(mnuSaveRunList, &QAction::triggered, this, slot([this] { mnuSaveRunListClick(mnuSaveRunList); }));
     connect(mnuSendRunToKGet, &QAction::triggered, this, slot([this] { mnuSendRunToKGetClick(mnuSendRunToKGet); }));

@@ -14,6 +14,7 @@
 #include "platform/session_end.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "platform/taskbar_progress.h"
 
 #include <QApplication>
 #include <cstring>
@@ -64,12 +65,12 @@ int main(int argc, char *argv[])
     QtBusyCursor cursor;
     DesktopShell shell(messageBoxes);
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
-    QtFileChoosers fileChoosers;
+    QtFileChoosers choosers;
+    LauncherEntryProgress taskbar;
     DBusKGet kget;
     TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
-                                *keepAbove, fileChoosers, kget});
+                                *keepAbove, choosers, taskbar, kget});
     messageBoxes.setParent(&VempForm);
-    fileChoosers.setParent(&VempForm);
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop at once, also those of modal
     // windows: a request to quit would wait on windows that refuse to close

@@ -13,6 +13,7 @@
 namespace {
 const QString kLastUrl = QStringLiteral("LastURL");
 const QString kRecord = QStringLiteral("Serimo_099");
+const QString kDownloadFolder = QStringLiteral("DownloadFolder");
 
 SerimoError invalidType(const QString &name)
 {
@@ -38,6 +39,11 @@ void TVempForm::LoadSettings()
         Edit1->setTextCascade(lastUrl ? lastUrl->toString() : QString());
         if (Edit1->text().isEmpty())
             Edit1->setTextCascade(kPlaceholderUrl);
+
+        const std::optional<QVariant> folder = store.read(kDownloadFolder);
+        if (folder && folder->typeId() != QMetaType::QString)
+            throw invalidType(kDownloadFolder);
+        downloadFolder = folder ? folder->toString() : QString();
 
         Timer1->setInterval(feedIntervalFromStored(Settings.feedInterval()));
         mnuShowURL->setChecked(Settings.showUrl());
@@ -68,6 +74,9 @@ void TVempForm::SaveSettings()
             failures.append(QStringLiteral("Failed to set data for '%1'").arg(name));
     };
     write(kLastUrl, Edit1->text());
+    // Written once there is one: a user who never downloads gets no entry.
+    if (!downloadFolder.isEmpty())
+        write(kDownloadFolder, downloadFolder);
     Settings.setBounds(outerBounds());
     Settings.setFeedInterval(std::uint32_t(Timer1->interval()));
     Settings.setFlags(mnuShowHints->isChecked(), mnuShowText->isChecked(), mnuShowURL->isChecked());

@@ -75,6 +75,9 @@ void TVempForm::FormActivate()
 
 void TVempForm::FormClose()
 {
+    // A download ends with the window, its unfinished files removed.
+    if (downloadRunning())
+        mnuDownloadClick(this);
     SaveSettings();
 }
 

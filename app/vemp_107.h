@@ -13,6 +13,7 @@
 //   output/run_commands.cpp      Copy run, Save run list, Send run to KGet
 //   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
 //                                the pages' text; output/page_file.cpp writes a page
+//   output/download_command.cpp  Download run: the folder, the engine's reports, Stop
 //   dialogs/feed_delay.cpp       the Feed delay command
 //   dialogs/about_command.cpp    the About command
 
@@ -36,6 +37,8 @@ class QPushButton;
 class QToolButton;
 class FlowLayout;
 class StatusLine;
+class Downloader;
+struct DownloadSummary;
 
 class TVempForm : public QWidget
 {
@@ -96,6 +99,7 @@ private:
     QAction *mnuShowHints;
     QAction *mnuShowText;
     QAction *mnuFeedDelay;
+    QAction *mnuDownload;
     QAction *mnuCopyRun;
     QAction *mnuSaveRunList;
     QAction *mnuSendRunToKGet;
@@ -113,6 +117,8 @@ private:
     qint32 FeedCount = 0;
     qint32 FeedTotal = 0;
     QList<QIcon> ImageVemp;
+    // The folder the last download went to; the folder chooser opens there.
+    QString downloadFolder;
 
     // Creation, activation, close and the status line.
     void FormCreate();
@@ -148,6 +154,11 @@ private:
     void mnuWebsiteClick(QObject *Sender);
     void ImagesCommand();
 
+    // Download run (a download runs while the window stays in use).
+    void mnuDownloadClick(QObject *Sender);
+    void downloadProgress(int settled, int total);
+    void downloadFinished(const DownloadSummary &summary);
+    bool downloadRunning() const;
     // The whole run at once.
     void mnuCopyRunClick(QObject *Sender);
     void mnuSaveRunListClick(QObject *Sender);
@@ -157,7 +168,7 @@ private:
     // The URL in the box and the Items - 1 after it; empty when there is no
     // run, after saying why.
     QStringList runForHandOver();
-    // Where a run goes: the folder last chosen, else the user's Downloads.
+    // Where a run goes: the download folder, else the user's Downloads.
     QString runFolder() const;
 
     // Dialogs.
@@ -218,8 +229,8 @@ private:
     void applyPendingBounds();
 
     Platform m_platform;
+    Downloader *m_download = nullptr;
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
-    QString m_runFolder;            // the folder a run list was last saved in
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;
     QList<std::pair<QWidget *, QString>> m_hints;

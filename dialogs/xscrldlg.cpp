@@ -111,6 +111,7 @@ qint32 ShowXScrlDlg(const QString &Title, const QString &MinText, const QString 
         setCaption(ui.LabelMax, QString::number(Params.MaxValue));
         ui.CustomScrollBar->setValue(Params.StartValue);
         dialog.setCustomSetting(QString::number(Params.StartValue));
+        dialog.applyMinimum();
         ui.CustomScrollBar->setPageStep(quint16(Params.LargeStep));
         ui.CustomScrollBar->setSingleStep(quint16(Params.SmallStep));
         state.presets = Params.Presets;
@@ -168,6 +169,8 @@ bool TXScrlDlg::eventFilter(QObject *watched, QEvent *event)
                 ui->BtnOK->click();
                 return true;
             }
+        } else if (event->type() == QEvent::FocusOut) {
+            applyMinimum();
         } else if (event->type() == QEvent::KeyRelease) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -195,7 +198,14 @@ void TXScrlDlg::FormActivate()
 
 void TXScrlDlg::BtnOKClick()
 {
+    applyMinimum();
     done(QDialog::Accepted);
+}
+
+void TXScrlDlg::applyMinimum()
+{
+    if (tryStrToInt(ui->CustomSetting->text()).value_or(state.minValue) < state.minValue)
+        setCustomSetting(QString::number(state.minValue));
 }
 
 void TXScrlDlg::BtnCancelClick()
@@ -213,8 +223,9 @@ void TXScrlDlg::setCustomSetting(const QString &text)
     CustomSettingChange();
 }
 
-// The text rule: bounds are enforced keystroke by keystroke, and the scroll
-// bar follows the text without rewriting it.
+// The text rule: the maximum is enforced keystroke by keystroke, the minimum
+// when the value is taken, and the scroll bar follows the text without
+// rewriting it.
 void TXScrlDlg::CustomSettingChange()
 {
     state.typing = true;
@@ -232,8 +243,8 @@ void TXScrlDlg::CustomSettingChange()
     }
     if (*typed > state.maxValue)
         setCustomSetting(QString::number(state.maxValue));
-    if (tryStrToInt(ui->CustomSetting->text()).value_or(state.minValue) < state.minValue)
-        setCustomSetting(QString::number(state.minValue));
+    // A number below the minimum stays while typing, since more digits may
+    // follow; the scroll bar waits at the minimum until the value is taken.
     if (const std::optional<qint32> value = tryStrToInt(ui->CustomSetting->text()))
         ui->CustomScrollBar->setValue(*value);
     state.typing = false;

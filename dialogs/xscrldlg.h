@@ -66,6 +66,8 @@ private:
 
     void setTrackBarPosition(int position);
     void placeOnPointer();
+    // A number below the minimum in the box becomes the minimum.
+    void applyMinimum();
 
     std::unique_ptr<Ui::TXScrlDlg> ui;
     std::array<QAbstractButton *, 6> m_presetButtons{};

@@ -5,6 +5,7 @@
 #include "platform/file_choosers.h"
 #include "platform/kget.h"
 #include "platform/message_boxes.h"
+#include "platform/program_files.h"
 #include "series/run_list.h"
 #include "series/series_run.h"
 
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QStandardPaths>
 
 // The run handed over in one piece: the same URLs Images covers, without
 // stepping the window. The URL box and Items stay as they are.
@@ -31,10 +31,7 @@ QStringList TVempForm::runForHandOver()
 
 QString TVempForm::runFolder() const
 {
-    if (!m_runFolder.isEmpty())
-        return m_runFolder;
-    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    return downloads.isEmpty() ? QDir::homePath() : downloads;
+    return downloadFolder.isEmpty() ? m_platform.files.downloadsDirectory() : downloadFolder;
 }
 
 void TVempForm::mnuCopyRunClick(QObject *)
@@ -55,12 +52,12 @@ void TVempForm::mnuSaveRunListClick(QObject *)
     if (run.isEmpty())
         return;
     const QString suggested = QDir(runFolder()).filePath(suggestedRunListName(run.first(), int(run.size())));
-    const QString path = m_platform.fileChoosers.chooseSaveFile(tr("Save run list"), suggested);
+    const QString path =
+        m_platform.choosers.chooseSaveFile(this, tr("Save run list"), suggested, tr("Text files (*.txt)"));
     if (path.isEmpty())
         return;
     // Written whole, as the pages are: a failed write leaves no half list.
     writePageFile(path, runListText(run).toUtf8());
-    m_runFolder = QFileInfo(path).absolutePath();
     ShowStatus(tr("Saved %1 URLs to %2").arg(run.size()).arg(QFileInfo(path).fileName()));
 }
 

@@ -2,12 +2,13 @@
 
 #include <QFileDialog>
 
-QString QtFileChoosers::chooseFolder(const QString &title, const QString &start)
+QString QtFileChoosers::chooseFolder(QWidget *parent, const QString &title, const QString &startFolder)
 {
-    return QFileDialog::getExistingDirectory(m_parent, title, start);
+    return QFileDialog::getExistingDirectory(parent, title, startFolder);
 }
 
-QString QtFileChoosers::chooseSaveFile(const QString &title, const QString &suggestedPath)
+QString QtFileChoosers::chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
+                                       const QString &filter)
 {
-    return QFileDialog::getSaveFileName(m_parent, title, suggestedPath);
+    return QFileDialog::getSaveFileName(parent, title, startPath, filter);
 }

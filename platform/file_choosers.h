@@ -4,25 +4,25 @@
 
 class QWidget;
 
-// The desktop's folder and file choosers. Each returns the chosen path, or
-// an empty text when the user cancelled.
+// The desktop's file and folder choosers. Each asks the user and returns the
+// chosen path, or an empty string when the user cancelled.
 class FileChoosers
 {
 public:
     virtual ~FileChoosers() = default;
-    virtual QString chooseFolder(const QString &title, const QString &start) = 0;
-    virtual QString chooseSaveFile(const QString &title, const QString &suggestedPath) = 0;
+    // An existing folder, the chooser opening in startFolder.
+    virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &startFolder) = 0;
+    // A file to save to, the chooser opening at startPath; filter as
+    // QFileDialog takes it ("Text files (*.txt)").
+    virtual QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
+                                   const QString &filter) = 0;
 };
 
 // QFileDialog: the desktop's own dialog where the platform theme offers one.
 class QtFileChoosers : public FileChoosers
 {
 public:
-    explicit QtFileChoosers(QWidget *parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget *parent) { m_parent = parent; }
-    QString chooseFolder(const QString &title, const QString &start) override;
-    QString chooseSaveFile(const QString &title, const QString &suggestedPath) override;
-
-private:
-    QWidget *m_parent;
+    QString chooseFolder(QWidget *parent, const QString &title, const QString &startFolder) override;
+    QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
+                           const QString &filter) override;
 };

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 
 namespace {
@@ -31,6 +32,11 @@ void QtHelpViewer::showContext(const QString &helpFile, int /*context*/, QWidget
         browser->setOpenExternalLinks(true);
         browser->setWindowTitle(QStringLiteral("Serimo Help"));
         browser->resize(kWishedSize);
+        // Closed from the keyboard as a viewer window is.
+        for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+            auto *shortcut = new QShortcut(keys, browser);
+            QObject::connect(shortcut, &QShortcut::activated, browser, &QWidget::close);
+        }
         m_window = browser;
     }
     browser->setHtml(html);

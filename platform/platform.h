@@ -11,6 +11,7 @@ class KGet;
 class MessageBoxes;
 class SettingsStore;
 class Shell;
+class TaskbarProgress;
 
 // What the main window needs of the desktop. main() wires the real adapters;
 // tests pass fakes.
@@ -25,6 +26,7 @@ struct Platform
     ForegroundWindow &foreground;
     FileLocations &files;
     KeepAbove &keepAbove;
-    FileChoosers &fileChoosers;
+    FileChoosers &choosers;
+    TaskbarProgress &taskbar;
     KGet &kget;
 };

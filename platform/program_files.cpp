@@ -35,3 +35,8 @@ QString DesktopFileLocations::pageDirectory() const
     QDir().mkpath(dir);
     return dir;
 }
+
+QString DesktopFileLocations::downloadsDirectory() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+}

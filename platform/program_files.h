@@ -28,6 +28,8 @@ public:
     // The directory for the program's own pages; it exists on return when it
     // could be made.
     virtual QString pageDirectory() const = 0;
+    // The user's Downloads folder.
+    virtual QString downloadsDirectory() const = 0;
 };
 
 // The real places: the home directory, and the page directory by the rule
@@ -39,6 +41,7 @@ public:
     explicit DesktopFileLocations(const QString &helpFile) : m_helpFile(helpFile) {}
     QString homeDirectory() const override;
     QString pageDirectory() const override;
+    QString downloadsDirectory() const override;
 
 private:
     QString m_helpFile;

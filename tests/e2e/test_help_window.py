@@ -35,11 +35,16 @@ def open_help(desk, app):
     return desk.outer_frame(app.window), frame
 
 
-def run(desk, serimo, env=None):
+def run(desk, serimo, env=None, close_key=None):
     app = desk.start_serimo(serimo, extra_env=env)
     desk.wait_active(app.window)
     try:
-        return open_help(desk, app)
+        frames = open_help(desk, app)
+        if close_key:
+            desk.key(close_key)
+            harness.wait_for(lambda: not desk.search("--all", "--onlyvisible", "--pid", str(app.proc.pid),
+                                                     "--name", "^Serimo Help$"), "help window closed by " + close_key)
+        return frames
     finally:
         check_equal(app.close(), 0, "exit status")
 
@@ -48,13 +53,13 @@ def main(serimo, report):
     with harness.Desktop() as desk:
         with report.part("room on the right"):
             store_bounds(desk, 20, 40, 320, 200)
-            main_frame, frame = run(desk, serimo)
+            main_frame, frame = run(desk, serimo, close_key="Escape")
             check(harness.near(frame[:2], (main_frame[2] + GAP, main_frame[1])),
                   "help window at %r, main window at %r" % (frame, main_frame))
 
         with report.part("room only on the left"):
             store_bounds(desk, 700, 500, 1000, 660)
-            main_frame, frame = run(desk, serimo)
+            main_frame, frame = run(desk, serimo, close_key="ctrl+w")
             check(harness.near((frame[2],), (main_frame[0] - GAP,)),
                   "help window at %r does not end left of the main window at %r" % (frame, main_frame))
             check_equal(frame[3], H, "bottom of the help window, pulled up onto the screen")

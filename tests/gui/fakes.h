@@ -14,6 +14,7 @@
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "platform/taskbar_progress.h"
 
 #include <QDir>
 #include <QMap>
@@ -169,9 +170,11 @@ public:
     {
         QDir(m_root.path()).mkpath(QStringLiteral("home"));
         QDir(m_root.path()).mkpath(QStringLiteral("pages"));
+        QDir(m_root.path()).mkpath(QStringLiteral("downloads"));
     }
     QString homeDirectory() const override { return m_root.filePath(QStringLiteral("home")); }
     QString pageDirectory() const override { return m_root.filePath(QStringLiteral("pages")); }
+    QString downloadsDirectory() const override { return m_root.filePath(QStringLiteral("downloads")); }
 
 private:
     QTemporaryDir m_root;
@@ -189,23 +192,31 @@ public:
     bool offered = true;
 };
 
-// Answers a save chooser with `answer` (empty: cancelled); records what it
-// was offered.
+// Answers each chooser with `answer` (empty: cancelled) and notes where it
+// opened.
 class FakeFileChoosers : public FileChoosers
 {
 public:
-    QString chooseFolder(const QString &, const QString &start) override
+    QString chooseFolder(QWidget *, const QString &, const QString &startFolder) override
     {
-        offered.append(start);
+        openedAt.append(startFolder);
         return answer;
     }
-    QString chooseSaveFile(const QString &, const QString &suggestedPath) override
+    QString chooseSaveFile(QWidget *, const QString &, const QString &startPath, const QString &) override
     {
-        offered.append(suggestedPath);
+        openedAt.append(startPath);
         return answer;
     }
     QString answer;
-    QStringList offered;
+    QStringList openedAt;
+};
+
+class FakeTaskbarProgress : public TaskbarProgress
+{
+public:
+    void show(double fraction) override { shown.append(fraction); }
+    void clear() override { shown.append(-1); }
+    QList<double> shown; // -1: cleared
 };
 
 // KGet's answers come when the test calls them, as from the event loop.

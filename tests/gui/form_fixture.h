@@ -37,14 +37,15 @@ struct FormFixture
     FakeForegroundWindow foreground;
     FakeFileLocations files;
     FakeKeepAbove keepAbove;
-    FakeFileChoosers fileChoosers;
+    FakeFileChoosers choosers;
+    FakeTaskbarProgress taskbar;
     FakeKGet kget;
     std::unique_ptr<TVempForm> form;
 
     TVempForm &create()
     {
         form = std::make_unique<TVempForm>(
-            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove, fileChoosers, kget});
+            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar, kget});
         return *form;
     }
 

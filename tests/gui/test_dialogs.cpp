@@ -135,7 +135,7 @@ void TestDialogs::textRule_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<qint32>("expected");
     // Keystroke by keystroke over the selected start value 2000.
-    QTest::newRow("5 becomes the minimum at once") << "5" << false << "100" << 100;
+    QTest::newRow("5 waits for more digits, OK takes the minimum") << "5" << false << "5" << 100;
     QTest::newRow("digits past the maximum") << "99999" << false << "9900" << 9900;
     QTest::newRow("emptied box keeps the last position") << "" << false << "" << 2000;
     QTest::newRow("letters take the recovery") << "x" << false << "100" << 100;
@@ -327,6 +327,8 @@ void TestDialogs::feedDelay_data()
     QTest::newRow("Cancel") << 2000 << "cancel" << 2000;
     QTest::newRow("Esc") << 750 << "esc" << 750;
     QTest::newRow("typed below the minimum") << 2000 << "5" << 100;
+    QTest::newRow("typed 100") << 2000 << "100" << 100;
+    QTest::newRow("typed 2500") << 2000 << "2500" << 2500;
     QTest::newRow("restored below the range, OK") << 50 << "" << 100;
     QTest::newRow("restored above the range, OK") << 20000 << "" << 9900;
 }
@@ -353,7 +355,7 @@ void TestDialogs::feedDelay()
             QTest::keyClick(edit(d), Qt::Key_Escape);
         else {
             QTest::keyClicks(edit(d), answer);
-            clickOk(d);
+            QTest::keyClick(edit(d), Qt::Key_Return);
         }
     });
     child<QAction>(form, "mnuFeedDelay")->trigger();

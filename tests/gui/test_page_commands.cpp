@@ -1,6 +1,7 @@
 #include "form_fixture.h"
 
 #include "output/website_page.h"
+#include "unit/local_http_server.h"
 
 #include <QAction>
 #include <QFile>
@@ -68,6 +69,9 @@ private slots:
     void handOverResult_data();
     void handOverResult();
     void websitePageWrittenToPageDirectory();
+    void downloadRunIntoChosenFolder();
+    void downloadRefusesFolderItCannotWrite();
+    void downloadStoppedByEscAndByClosing();
     void copyRun_data();
     void copyRun();
     void saveRunList();
@@ -238,6 +242,94 @@ void TestPageCommands::websitePageWrittenToPageDirectory()
     QCOMPARE(f.cursor.readyCalls, readyCalls);
 }
 
+namespace {
+// A started window on the server's p1.jpg with Items at `items`; p3.jpg is
+// missing, "slow" files send part of their body and then nothing.
+struct DownloadFixture : FormFixture
+{
+    TestServer server{[](const QString &path, int) {
+        if (path == QLatin1String("p3.jpg"))
+            return TestServer::Reply{answer(404, "no")};
+        if (path.startsWith(QLatin1String("slow")))
+            return TestServer::Reply{"HTTP/1.1 200 OK\r\nContent-Length: 9999\r\n\r\nabc", true};
+        return TestServer::Reply{answer(200, bodyOf(path))};
+    }};
+    QTemporaryDir folder;
+
+    void startAt(const QString &name, const QString &items)
+    {
+        start();
+        typeUrl(server.url(name).toString());
+        child<ChangeEdit>(*form, "EditNumItems")->selectAll();
+        child<ChangeEdit>(*form, "EditNumItems")->insert(items);
+        choosers.answer = folder.path();
+    }
+    QAction *item() const { return child<QAction>(*form, "mnuDownload"); }
+    QStringList saved() const { return QDir(folder.path()).entryList(QDir::Files); }
+};
+} // namespace
+
+void TestPageCommands::downloadRunIntoChosenFolder()
+{
+    DownloadFixture f;
+    f.startAt(QStringLiteral("p1.jpg"), QStringLiteral("4"));
+    const QString url = f.url();
+    f.item()->trigger();
+    QCOMPARE(f.item()->text(), QStringLiteral("Stop download"));
+    QTRY_COMPARE(f.panel(1), QStringLiteral("Downloaded 3 of 4"));
+    QCOMPARE(f.saved(), (QStringList{"p1.jpg", "p2.jpg", "p4.jpg"}));
+    QCOMPARE(f.boxes.texts(), QStringList{"Downloaded: 3\nAlready there: 0\nMissing: 1\nFailed: 0"});
+    QCOMPARE(f.url(), url);
+    QCOMPARE(f.items(), QStringLiteral("4"));
+    QVERIFY(!f.cursor.isBusy);
+    QCOMPARE(f.taskbar.shown.first(), 0.0);
+    QCOMPARE(f.taskbar.shown.last(), -1.0);
+    QCOMPARE(f.item()->text(), QStringLiteral("Down&load run..."));
+
+    // Again: the chooser opens in that folder, and only the missing file is
+    // asked for.
+    f.item()->trigger();
+    QTRY_COMPARE(f.panel(1), QStringLiteral("Downloaded 0 of 4 (3 already there)"));
+    QCOMPARE(f.choosers.openedAt, (QStringList{f.files.downloadsDirectory(), f.folder.path()}));
+    QCOMPARE(f.server.requests.value(QStringLiteral("p1.jpg")).size(), 1);
+    QCOMPARE(f.server.requests.value(QStringLiteral("p3.jpg")).size(), 2);
+    f.form->close();
+    QCOMPARE(f.settings.values.value(QStringLiteral("DownloadFolder")), QVariant(f.folder.path()));
+}
+
+void TestPageCommands::downloadRefusesFolderItCannotWrite()
+{
+    DownloadFixture f;
+    f.startAt(QStringLiteral("p1.jpg"), QStringLiteral("2"));
+    f.choosers.answer = QDir(f.folder.path()).filePath(QStringLiteral("not-a-folder"));
+    QFile file(f.choosers.answer);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    f.item()->trigger();
+    QCOMPARE(f.boxes.texts(),
+             QStringList{"Serimo cannot write into the folder " + f.choosers.answer + ".\nChoose another folder."});
+    QCoreApplication::processEvents();
+    QVERIFY(f.server.requests.isEmpty());
+    QCOMPARE(f.item()->text(), QStringLiteral("Down&load run..."));
+}
+
+void TestPageCommands::downloadStoppedByEscAndByClosing()
+{
+    DownloadFixture f;
+    f.startAt(QStringLiteral("slow1.jpg"), QStringLiteral("3"));
+    const QString part = QDir(f.folder.path()).filePath(QStringLiteral("slow1.jpg.part"));
+    f.item()->trigger();
+    QTRY_VERIFY(f.server.requests.size() == 3);
+    QTest::keyClick(child<ChangeEdit>(*f.form, "Edit1"), Qt::Key_Escape);
+    QTRY_COMPARE(f.panel(1), QStringLiteral("Download stopped. Downloaded 0 of 3"));
+    QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    f.item()->trigger();
+    QTRY_VERIFY(QFileInfo::exists(part));
+    f.form->close();
+    QVERIFY(!QFileInfo::exists(part));
+    QVERIFY(f.boxes.shown.isEmpty());
+}
+
 void TestPageCommands::copyRun_data()
 {
     QTest::addColumn<QString>("url");
@@ -276,21 +368,22 @@ void TestPageCommands::copyRun()
 void TestPageCommands::saveRunList()
 {
     PageFixture f;
-    f.startAt(QStringLiteral("3"));
     QTemporaryDir folder;
-    // Cancelled: nothing written. Then saved where the user chose, and the
-    // next save offers that folder.
+    f.startAt(QStringLiteral("3"));
+    // Cancelled: nothing written. Then saved where the user chose.
     f.choose("mnuSaveRunList");
-    QCOMPARE(QFileInfo(f.fileChoosers.offered.value(0)).fileName(), QStringLiteral("pic001-3.txt"));
-    f.fileChoosers.answer = folder.filePath(QStringLiteral("mine.txt"));
+    const QDir downloads(f.files.downloadsDirectory());
+    QCOMPARE(f.choosers.openedAt, QStringList{downloads.filePath(QStringLiteral("pic001-3.txt"))});
+    f.choosers.answer = folder.filePath(QStringLiteral("mine.txt"));
     f.choose("mnuSaveRunList");
-    QCOMPARE(fileBytes(f.fileChoosers.answer), (kBase + "pic001.jpg\n" + kBase + "pic002.jpg\n" + kBase + "pic003.jpg\n").toUtf8());
+    QCOMPARE(fileBytes(f.choosers.answer), (kBase + "pic001.jpg\n" + kBase + "pic002.jpg\n" + kBase + "pic003.jpg\n").toUtf8());
     QCOMPARE(f.panel(1), QStringLiteral("Saved 3 URLs to mine.txt"));
+    // A place that cannot be written is refused, and nothing is left there.
     f.typeUrl(kBase + "pic\u00e9007.jpg");
-    f.fileChoosers.answer = folder.filePath(QStringLiteral("nowhere/list.txt"));
+    f.choosers.answer = folder.filePath(QStringLiteral("nowhere/list.txt"));
     f.choose("mnuSaveRunList");
-    QCOMPARE(f.fileChoosers.offered.value(2), folder.filePath(QString::fromUtf8("pic\u00e9007-3.txt")));
-    QCOMPARE(f.boxes.texts(), QStringList{"Cannot create file " + f.fileChoosers.answer + "."});
+    QCOMPARE(f.choosers.openedAt.value(2), downloads.filePath(QString::fromUtf8("pic\u00e9007-3.txt")));
+    QCOMPARE(f.boxes.texts(), QStringList{"Cannot create file " + f.choosers.answer + "."});
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"mine.txt"});
     QCOMPARE(f.url(), kBase + "pic\u00e9007.jpg");
 }
@@ -312,7 +405,7 @@ void TestPageCommands::sendRunToKGet()
     f.choose("mnuSendRunToKGet");
     QCOMPARE(f.kget.sent.size(), 1);
     QCOMPARE(f.kget.sent[0].first, QStringList({kBase + "pic001.jpg", kBase + "pic002.jpg"}));
-    QVERIFY(!f.kget.sent[0].second.isEmpty());
+    QCOMPARE(f.kget.sent[0].second, f.files.downloadsDirectory());
     f.kget.answerDue({false, 0, QStringLiteral("No reply within 5 s")});
     QCOMPARE(f.boxes.texts(), QStringList{"KGet did not take the run: No reply within 5 s"});
     f.choose("mnuSendRunToKGet");

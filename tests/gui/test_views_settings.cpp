@@ -486,10 +486,12 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         FakeForegroundWindow foreground;
         FakeFileLocations files;
         FakeKeepAbove keepAbove;
-        FakeFileChoosers fileChoosers;
+        FakeFileChoosers choosers;
+        FakeTaskbarProgress taskbar;
         FakeKGet kget;
         TVempForm form(
-            Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove, fileChoosers, kget});
+            Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar,
+                                kget});
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));

@@ -1,0 +1,145 @@
+#include "app/vemp_107.h"
+#include "common/integer_conversion.h"
+#include "output/downloader.h"
+#include "platform/file_choosers.h"
+#include "platform/message_boxes.h"
+#include "platform/program_files.h"
+#include "platform/taskbar_progress.h"
+#include "series/series_run.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QUrl>
+
+// Download run: the run Images would show, fetched into a folder the user
+// picks, while the window stays in use. The engine (downloader.*) reports
+// what happened; this file says it to the user.
+
+namespace {
+// How many failures the summary names.
+constexpr int kFailuresNamed = 5;
+
+QString reasonOf(const DownloadFailure &failure)
+{
+    switch (failure.cause) {
+    case DownloadFailure::Cause::HttpStatus:
+        return TVempForm::tr("HTTP %1").arg(failure.status);
+    case DownloadFailure::Cause::Incomplete:
+        return TVempForm::tr("the file ended before its announced length");
+    case DownloadFailure::Cause::Silent:
+        return TVempForm::tr("the server sent nothing for 30 seconds");
+    case DownloadFailure::Cause::Network:
+        break;
+    }
+    return failure.text;
+}
+
+QString summaryText(const DownloadSummary &summary)
+{
+    QStringList lines{TVempForm::tr("Downloaded: %1").arg(summary.downloaded),
+                      TVempForm::tr("Already there: %1").arg(summary.alreadyThere),
+                      TVempForm::tr("Missing: %1").arg(summary.missing),
+                      TVempForm::tr("Failed: %1").arg(summary.failed)};
+    if (summary.endOfSeries)
+        lines << QString() << TVempForm::tr("The series ended: 10 files in a row were missing.");
+    if (!summary.failures.isEmpty())
+        lines << QString() << TVempForm::tr("Failures:");
+    for (const DownloadFailure &failure : summary.failures.mid(0, kFailuresNamed))
+        lines << QStringLiteral("%1: %2").arg(failure.url.toString(), reasonOf(failure));
+    if (summary.failures.size() > kFailuresNamed)
+        lines << TVempForm::tr("and %1 more").arg(summary.failures.size() - kFailuresNamed);
+    return lines.join(u'\n');
+}
+
+// The address as a web address to fetch; empty when it is not one.
+QUrl webAddress(const QString &address)
+{
+    QUrl url(address, QUrl::StrictMode);
+    if (url.scheme().isEmpty())
+        url = QUrl(QStringLiteral("http://") + address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return {};
+    return url;
+}
+} // namespace
+
+bool TVempForm::downloadRunning() const
+{
+    return m_download && m_download->isRunning();
+}
+
+void TVempForm::mnuDownloadClick(QObject *)
+{
+    if (downloadRunning()) {
+        m_download->stop();
+        return;
+    }
+    const qint32 count = strToInt(EditNumItems->text());
+    const QStringList run = count < 1 ? QStringList()
+                                      : seriesRun(Edit1->text(), isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha,
+                                                  isDigitsMode() ? digitsValue() : 1, count);
+    if (run.isEmpty()) {
+        showWarning(tr("There is no run to download: Items is 0 or the URL has no counter to step."));
+        return;
+    }
+    QList<QUrl> urls;
+    for (const QString &address : run) {
+        const QUrl url = webAddress(address);
+        if (url.isEmpty()) {
+            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(address));
+            return;
+        }
+        urls.append(url);
+    }
+
+    const QString start = QFileInfo(downloadFolder).isDir() ? downloadFolder : m_platform.files.downloadsDirectory();
+    const QString folder = m_platform.choosers.chooseFolder(this, tr("Download the run into"), start);
+    if (folder.isEmpty())
+        return;
+    if (!folderAcceptsFiles(folder)) {
+        showWarning(tr("Serimo cannot write into the folder %1.\nChoose another folder.").arg(folder));
+        return;
+    }
+    downloadFolder = folder;
+
+    if (!m_download) {
+        m_download = new Downloader(DownloadOptions(), this);
+        connect(m_download, &Downloader::progress, this,
+                [this](int settled, int total) { guarded([=, this] { downloadProgress(settled, total); }); });
+        connect(m_download, &Downloader::finished, this,
+                [this](const DownloadSummary &summary) { guarded([&] { downloadFinished(summary); }); });
+    }
+    m_download->start(urls, folder);
+    mnuDownload->setText(tr("Stop download"));
+    downloadProgress(0, int(urls.size()));
+}
+
+void TVempForm::downloadProgress(int settled, int total)
+{
+    ShowStatus(tr("Downloading %1 of %2").arg(std::min(settled + 1, total)).arg(total));
+    m_platform.taskbar.show(double(settled) / total);
+}
+
+void TVempForm::downloadFinished(const DownloadSummary &summary)
+{
+    mnuDownload->setText(tr("Down&load run..."));
+    m_platform.taskbar.clear();
+    QString status = tr("Downloaded %1 of %2").arg(summary.downloaded).arg(summary.total);
+    if (summary.alreadyThere > 0)
+        status += tr(" (%1 already there)").arg(summary.alreadyThere);
+    if (summary.stopped)
+        status = tr("Download stopped. ") + status;
+    ShowStatus(status);
+
+    if (!summary.writeError.isEmpty()) {
+        m_platform.messageBoxes.show(
+            tr("Error"),
+            tr("The download stopped: Serimo could not write into the folder %1 (%2). The disk may be full.\n\n%3")
+                .arg(downloadFolder, summary.writeError, summaryText(summary)),
+            MessageBoxes::Icon::Error);
+    } else if (summary.missing > 0 || summary.failed > 0) {
+        m_platform.messageBoxes.show(QStringLiteral("Serimo"), summaryText(summary),
+                                     summary.failed > 0 ? MessageBoxes::Icon::Warning : MessageBoxes::Icon::None);
+    }
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <map>
+#include <memory>
+
+class QFile;
+class QNetworkReply;
+class QTimer;
+
+// Downloads a run of URLs into a folder, a few at a time, on the thread it
+// lives on without ever blocking it. Each file is written to "<name>.part"
+// and renamed to its name only when whole; a file already there is never
+// fetched again nor overwritten. A stopped or failed file leaves nothing
+// behind.
+
+struct DownloadOptions
+{
+    int maxTransfers = 4;
+    // A transfer that receives nothing for this long fails (and is retried).
+    int silenceMs = 30000;
+    // The first pause before a retry; each further one doubles it.
+    qint64 retryPauseMs = 1000;
+    // This many missing files in a row are the end of the series.
+    int missingRunEnd = 10;
+};
+
+struct DownloadFailure
+{
+    enum class Cause {
+        HttpStatus, // the server answered `status`
+        Network,    // the network's error, `text`
+        Incomplete, // the body ended before its Content-Length
+        Silent,     // nothing came for DownloadOptions::silenceMs
+    };
+    QUrl url;
+    Cause cause = Cause::Network;
+    int status = 0;
+    QString text;
+};
+
+struct DownloadSummary
+{
+    int total = 0;
+    int downloaded = 0;
+    int alreadyThere = 0;
+    int missing = 0;
+    int failed = 0;
+    // The run ended early at a stretch of missing files.
+    bool endOfSeries = false;
+    bool stopped = false;
+    // A write into the folder failed (a full disk); the run stopped there.
+    QString writeError;
+    QList<DownloadFailure> failures; // in the run's order
+};
+
+// Whether a file can be created in folder: tried, not guessed from the
+// permissions.
+bool folderAcceptsFiles(const QString &folder);
+
+class Downloader : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Downloader(DownloadOptions options = {}, QObject *parent = nullptr);
+    ~Downloader() override;
+
+    // Starts the run; it reports from the event loop, never from here.
+    void start(const QList<QUrl> &urls, const QString &folder);
+    // Ends the run now: transfers are aborted and their ".part" files
+    // removed before it returns; `finished` reports it, stopped.
+    void stop();
+    bool isRunning() const { return m_running; }
+
+signals:
+    // `settled` of `total` files are done with, whatever became of them.
+    void progress(int settled, int total);
+    void finished(const DownloadSummary &summary);
+
+private:
+    enum class State { Pending, Running, Waiting, Settled };
+    struct Item
+    {
+        QUrl url;
+        QString path;
+        State state = State::Pending;
+        bool missing = false;
+        int retries = 0;
+    };
+    struct Transfer;
+
+    void launchMore();
+    void begin(int index);
+    void receive(Transfer &transfer);
+    void transferEnded(int index);
+    void settle(int index, bool missing);
+    void endOfSeriesAt(int index);
+    void failWrite(const QString &error);
+    void drop(int index);
+    void carryOn();
+    void finish();
+    int busySlots() const;
+
+    DownloadOptions m_options;
+    QNetworkAccessManager m_network;
+    QList<Item> m_items;
+    std::map<int, std::unique_ptr<Transfer>> m_transfers;
+    DownloadSummary m_summary;
+    int m_next = 0;
+    int m_waiting = 0;
+    int m_settled = 0;
+    bool m_running = false;
+    bool m_ending = false;
+    // Retries scheduled by an earlier run come to nothing.
+    int m_generation = 0;
+};

@@ -1,0 +1,108 @@
+#include "output/download_names.h"
+#include "output/download_retry.h"
+
+#include <QTest>
+#include <QTimeZone>
+
+class TestDownloadRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fileName_data();
+    void fileName();
+    void namesOfOneRunAreDistinct();
+    void retryPause_data();
+    void retryPause();
+    void retryAfter_data();
+    void retryAfter();
+};
+
+void TestDownloadRules::fileName_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("name");
+    const QString base = QStringLiteral("http://www.example.com/a/");
+    QTest::newRow("plain") << base + "pic001.jpg" << "pic001.jpg";
+    QTest::newRow("percent-decoded") << base + "caf%C3%A9%20001.jpg" << QString::fromUtf8("café 001.jpg");
+    QTest::newRow("query and fragment left out") << base + "p1.png?size=2#top" << "p1.png";
+    QTest::newRow("encoded slashes climbing out") << base + "..%2F..%2Fetc%2Fpasswd" << "_._.._etc_passwd";
+    QTest::newRow("backslash") << base + "a%5Cb.jpg" << "a_b.jpg";
+    QTest::newRow("NUL") << base + "a%00b.jpg" << "a_b.jpg";
+    QTest::newRow("control characters") << base + "%0A%1Fx%7F" << "__x_";
+    QTest::newRow("hidden") << base + ".hidden" << "_hidden";
+    QTest::newRow("dot") << base + "%2E" << "_";
+    QTest::newRow("dot dot") << base + "%2E%2E" << "_.";
+    QTest::newRow("empty") << base << "download";
+    QTest::newRow("no path") << "http://www.example.com" << "download";
+    QTest::newRow("300 bytes, extension kept") << base + QString(300, u'a') + ".jpg" << QString(246, u'a') + ".jpg";
+    // 2-byte characters are never cut in half.
+    QTest::newRow("300 bytes of 2-byte characters")
+        << base + QString(150, QChar(0xe9)) << QString(125, QChar(0xe9));
+}
+
+void TestDownloadRules::fileName()
+{
+    QFETCH(QString, url);
+    QTEST(downloadFileName(QUrl(url)), "name");
+}
+
+void TestDownloadRules::namesOfOneRunAreDistinct()
+{
+    const QString base = QStringLiteral("http://www.example.com/");
+    const QList<QUrl> urls{QUrl(base + "view?id=1"), QUrl(base + "view?id=2"), QUrl(base + "a.jpg"),
+                           QUrl(base + "b/a.jpg"), QUrl(base + "a%20(2).jpg"), QUrl(base + "c/a.jpg")};
+    QCOMPARE(downloadFileNames(urls), (QStringList{"view", "view (2)", "a.jpg", "a (2).jpg", "a (2) (2).jpg",
+                                                   "a (3).jpg"}));
+}
+
+void TestDownloadRules::retryPause_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("retriesSoFar");
+    QTest::addColumn<qint64>("retryAfter"); // -1: none sent
+    QTest::addColumn<qint64>("pause");      // -1: no more attempts
+
+    QTest::newRow("200") << 200 << 0 << qint64(-1) << qint64(-1);
+    QTest::newRow("404 is missing, not retried") << 404 << 0 << qint64(-1) << qint64(-1);
+    QTest::newRow("410") << 410 << 0 << qint64(-1) << qint64(-1);
+    QTest::newRow("403 fails") << 403 << 0 << qint64(-1) << qint64(-1);
+    QTest::newRow("503 waits Retry-After") << 503 << 0 << qint64(7) << qint64(7000);
+    QTest::newRow("429 waits at most 60 s") << 429 << 0 << qint64(3600) << qint64(60000);
+    QTest::newRow("503 without Retry-After") << 503 << 0 << qint64(-1) << qint64(1000);
+    QTest::newRow("503 only once") << 503 << 1 << qint64(1) << qint64(-1);
+    QTest::newRow("500 first retry") << 500 << 0 << qint64(-1) << qint64(1000);
+    QTest::newRow("502 second retry, longer") << 502 << 1 << qint64(-1) << qint64(2000);
+    QTest::newRow("500 not a third time") << 500 << 2 << qint64(-1) << qint64(-1);
+}
+
+void TestDownloadRules::retryPause()
+{
+    QFETCH(int, status);
+    QFETCH(int, retriesSoFar);
+    QFETCH(qint64, retryAfter);
+    QFETCH(qint64, pause);
+    const auto given = retryAfter < 0 ? std::nullopt : std::optional(retryAfter);
+    QCOMPARE(retryPauseMs(resultOfStatus(status), retriesSoFar, given, 1000).value_or(-1), pause);
+}
+
+void TestDownloadRules::retryAfter_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<qint64>("seconds"); // -1: none
+    QTest::newRow("seconds") << QByteArray(" 120 ") << qint64(120);
+    QTest::newRow("date") << QByteArray("Sun, 06 Nov 1994 08:49:57 GMT") << qint64(20);
+    QTest::newRow("date passed") << QByteArray("Sun, 06 Nov 1994 08:49:00 GMT") << qint64(0);
+    QTest::newRow("negative") << QByteArray("-5") << qint64(-1);
+    QTest::newRow("garbage") << QByteArray("soon") << qint64(-1);
+    QTest::newRow("absent") << QByteArray() << qint64(-1);
+}
+
+void TestDownloadRules::retryAfter()
+{
+    QFETCH(QByteArray, value);
+    const QDateTime now(QDate(1994, 11, 6), QTime(8, 49, 37), QTimeZone::utc());
+    QTEST(retryAfterSeconds(value, now).value_or(-1), "seconds");
+}
+
+QTEST_APPLESS_MAIN(TestDownloadRules)
+#include "test_download_rules.moc"
