@@ -138,7 +138,9 @@ void TVempForm::downloadFinished(const DownloadSummary &summary)
             tr("The download stopped: Serimo could not write into the folder %1 (%2). The disk may be full.\n\n%3")
                 .arg(downloadFolder, summary.writeError, summaryText(summary)),
             MessageBoxes::Icon::Error);
-    } else if (summary.missing > 0 || summary.failed > 0) {
+    } else if (!summary.stopped && (summary.missing > 0 || summary.failed > 0)) {
+        // A download the user stopped (or the window's close ended) says so
+        // in the status line only.
         m_platform.messageBoxes.show(QStringLiteral("Serimo"), summaryText(summary),
                                      summary.failed > 0 ? MessageBoxes::Icon::Warning : MessageBoxes::Icon::None);
     }

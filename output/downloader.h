@@ -55,7 +55,7 @@ struct DownloadSummary
     bool stopped = false;
     // A write into the folder failed (a full disk); the run stopped there.
     QString writeError;
-    QList<DownloadFailure> failures; // in the run's order
+    QList<DownloadFailure> failures; // in the order they came
 };
 
 // Whether a file can be created in folder: tried, not guessed from the

@@ -376,7 +376,7 @@ void TestDetection::everyControlHasAnAccessibleName()
         if (!a->isSeparator())
             menu.append(a->text());
     QCOMPARE(menu, (QStringList{"Stay on &top", "Show &URL", "Show &hints", "Show text", "Feed &delay",
-                                "Normal view", "Toolbar view", "&About", "&Help", "&Web site"}));
+                                "Down&load run...", "Normal view", "Toolbar view", "&About", "&Help", "&Web site"}));
 }
 
 void TestDetection::altIPressesTheHiddenButton()
