@@ -1,20 +1,20 @@
 #include "app/command_line.h"
 #include "app/display_start.h"
+#include "app/help_window.h"
 #include "app/vemp_107.h"
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
+#include "platform/dbus/taskbar_progress.h"
 #include "platform/desktop_adapters.h"
 #include "platform/file_choosers.h"
 #include "platform/foreground_window.h"
-#include "platform/help_viewer.h"
 #include "platform/keep_above.h"
-#include "platform/kget.h"
+#include "platform/dbus/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/session_end.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
-#include "platform/taskbar_progress.h"
 
 #include <QApplication>
 #include <cstring>
@@ -23,6 +23,7 @@
 
 int main(int argc, char *argv[])
 {
+    settleUserFolders();
     QCoreApplication::setApplicationName(QStringLiteral("Serimo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SERIMO_VERSION));
     // Desktops match the window to the installed desktop entry by this name.
@@ -68,19 +69,29 @@ int main(int argc, char *argv[])
     QtFileChoosers choosers;
     LauncherEntryProgress taskbar;
     DBusKGet kget;
-    TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
-                                *keepAbove, choosers, taskbar, kget});
-    messageBoxes.setParent(&VempForm);
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop at once, also those of modal
     // windows: a request to quit would wait on windows that refuse to close
     // (About closes only with its button). A second request while the close
-    // waits for an answer (a settings error) ends the program at once.
+    // waits for an answer (a settings error) ends the program at once. The
+    // watcher starts before the window, which may show a settings error
+    // while it starts: a request then ends that box, and the window closes
+    // once it stands.
     SessionEndWatcher sessionEnd;
-    QObject::connect(&sessionEnd, &SessionEndWatcher::endRequested, &VempForm, [&VempForm] {
-        VempForm.close();
+    TVempForm *form = nullptr;
+    QObject::connect(&sessionEnd, &SessionEndWatcher::endRequested, &sessionEnd, [&form] {
+        if (form)
+            form->close();
         QCoreApplication::exit(0);
     });
+    TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
+                                *keepAbove, choosers, taskbar, kget});
+    messageBoxes.setParent(&VempForm);
+    form = &VempForm;
+    if (sessionEnd.requested()) {
+        VempForm.close();
+        return 0;
+    }
     if (commandLine.url)
         VempForm.setStartUrl(*commandLine.url);
     VempForm.show();

@@ -1,4 +1,5 @@
 #include "app/vemp_107.h"
+#include "app/view_geometry.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
 #include "common/serimo_error.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QScreen>
 
 namespace {
@@ -24,26 +26,24 @@ SerimoError invalidType(const QString &name)
 void TVempForm::LoadSettings()
 {
     SettingsStore &store = m_platform.settings;
+    WebPageFile = QDir(m_platform.files.homeDirectory()).filePath(QStringLiteral("serimo.htm"));
     if (const QString why = store.leftAlone(); !why.isEmpty())
         showWarning(why);
+    // Each value is taken on its own: one of the wrong type is reported and
+    // takes its default, and the others load, to be saved back as they were.
+    QStringList invalid;
     const std::optional<QVariant> record = store.isAvailable() ? store.read(kRecord) : std::nullopt;
-    if (record) {
-        if (record->typeId() != QMetaType::QByteArray || record->toByteArray().size() > SettingsRecord::kSize)
-            throw invalidType(kRecord);
+    const bool recordValid = record && record->typeId() == QMetaType::QByteArray
+                             && record->toByteArray().size() <= SettingsRecord::kSize;
+    if (record && !recordValid)
+        invalid.append(invalidType(kRecord).message());
+    if (recordValid) {
         Settings.load(record->toByteArray());
-        setOuterBounds(Settings.restoredBounds(screen()->virtualSize()));
-
-        const std::optional<QVariant> lastUrl = store.read(kLastUrl);
-        if (lastUrl && lastUrl->typeId() != QMetaType::QString)
-            throw invalidType(kLastUrl);
-        Edit1->setTextCascade(lastUrl ? lastUrl->toString() : QString());
-        if (Edit1->text().isEmpty())
-            Edit1->setTextCascade(kPlaceholderUrl);
-
-        const std::optional<QVariant> folder = store.read(kDownloadFolder);
-        if (folder && folder->typeId() != QMetaType::QString)
-            throw invalidType(kDownloadFolder);
-        downloadFolder = folder ? folder->toString() : QString();
+        QList<QRect> screens;
+        for (const QScreen *each : QGuiApplication::screens())
+            screens.append(each->availableGeometry());
+        m_placedBounds = reachableBounds(Settings.restoredBounds(screen()->virtualSize()), screens);
+        setOuterBounds(m_placedBounds);
 
         Timer1->setInterval(feedIntervalFromStored(Settings.feedInterval()));
         mnuShowURL->setChecked(Settings.showUrl());
@@ -58,7 +58,23 @@ void TVempForm::LoadSettings()
     } else {
         btnDefaultViewClick(qApp);
     }
-    WebPageFile = QDir(m_platform.files.homeDirectory()).filePath(QStringLiteral("serimo.htm"));
+    if (record) {
+        const std::optional<QVariant> lastUrl = store.read(kLastUrl);
+        const bool urlValid = !lastUrl || lastUrl->typeId() == QMetaType::QString;
+        if (!urlValid)
+            invalid.append(invalidType(kLastUrl).message());
+        Edit1->setTextCascade(lastUrl && urlValid ? lastUrl->toString() : QString());
+        if (Edit1->text().isEmpty())
+            Edit1->setTextCascade(kPlaceholderUrl);
+    }
+    if (const std::optional<QVariant> folder = store.isAvailable() ? store.read(kDownloadFolder) : std::nullopt) {
+        if (folder->typeId() == QMetaType::QString)
+            downloadFolder = folder->toString();
+        else
+            invalid.append(invalidType(kDownloadFolder).message());
+    }
+    if (!invalid.isEmpty())
+        throw SerimoError(invalid.join(u'\n'));
 }
 
 void TVempForm::SaveSettings()
@@ -77,7 +93,10 @@ void TVempForm::SaveSettings()
     // Written once there is one: a user who never downloads gets no entry.
     if (!downloadFolder.isEmpty())
         write(kDownloadFolder, downloadFolder);
-    Settings.setBounds(outerBounds());
+    // Bounds the window still has where the stored ones put it are kept as
+    // stored, also where they had to be pulled onto the screen.
+    if (outerBounds() != m_placedBounds)
+        Settings.setBounds(outerBounds());
     Settings.setFeedInterval(std::uint32_t(Timer1->interval()));
     Settings.setFlags(mnuShowHints->isChecked(), mnuShowText->isChecked(), mnuShowURL->isChecked());
     write(kRecord, Settings.toByteArray());

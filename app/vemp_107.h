@@ -237,4 +237,5 @@ private:
     // Bounds or a view asked for before the window manager told us the size
     // of its frame, applied again once it has.
     std::function<void()> m_whenFrameKnown;
+    QRect m_placedBounds; // where the stored bounds put the window, null without them
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QSize>
 
@@ -21,3 +22,10 @@ QRect normalViewBounds(const ViewInputs &in, const QRect &current, const QRect &
 
 // Toolbar view: two buttons wide, six rows; the position never changes.
 QRect toolbarViewBounds(const ViewInputs &in, const QRect &current);
+
+// Stored bounds as the window can be reached: bounds that lie wholly on the
+// screens stay as they are; otherwise, with their size kept, they move onto
+// the screen that holds most of them (the nearest one when none does), as
+// far as needed to lie on it, and where they are larger than it, to its top
+// left corner, so the title bar can always be taken.
+QRect reachableBounds(const QRect &bounds, const QList<QRect> &screens);

@@ -45,8 +45,10 @@ void TAboutForm::showEvent(QShowEvent *event)
 bool TAboutForm::event(QEvent *event)
 {
     const bool handled = QDialog::event(event);
-    if (event->type() == QEvent::WindowActivate)
+    if (event->type() == QEvent::WindowActivate) {
         FormActivate();
+        nextAnswer.giveTo(*this);
+    }
     return handled;
 }
 

@@ -4,6 +4,8 @@
 // front of its name, version and maker, inside a raised four-pixel bevel.
 // Only its Ok button closes it.
 
+#include "dialogs/next_answer.h"
+
 #include <QDialog>
 #include <memory>
 
@@ -21,6 +23,9 @@ public:
     static QString aboutText();
 
     void FormActivate();
+
+    // Tests answer the next one of these dialogs through it.
+    static inline NextAnswer nextAnswer;
     void FormPaint();
 
     // Esc and every other way of giving up do nothing: the Ok button alone closes.

@@ -152,6 +152,7 @@ bool TXScrlDlg::event(QEvent *event)
             placeOnPointer();
         }
         FormActivate();
+        nextAnswer.giveTo(*this);
     }
     return handled;
 }

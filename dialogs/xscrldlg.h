@@ -4,6 +4,8 @@
 // edit box and a scroll bar (with six optional presets) or by a track bar.
 // A fresh dialog is built for every call of ShowXScrlDlg.
 
+#include "dialogs/next_answer.h"
+
 #include <QDialog>
 #include <QString>
 #include <array>
@@ -43,6 +45,9 @@ public:
     ~TXScrlDlg() override;
 
     void FormActivate();
+
+    // Tests answer the next one of these dialogs through it.
+    static inline NextAnswer nextAnswer;
     void BtnOKClick();
     void BtnCancelClick();
     void CustomSettingChange();

@@ -4,7 +4,7 @@
 #include "platform/file_choosers.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
-#include "platform/taskbar_progress.h"
+#include "platform/dbus/taskbar_progress.h"
 #include "series/series_run.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "output/page_file.h"
 #include "platform/clipboard.h"
 #include "platform/file_choosers.h"
-#include "platform/kget.h"
+#include "platform/dbus/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "series/run_list.h"

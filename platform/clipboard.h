@@ -9,6 +9,9 @@ public:
     virtual ~Clipboard() = default;
     virtual bool hasText() const = 0;
     virtual QString text() const = 0;
+    // False when the last hasText() or text() met a clipboard owner that did
+    // not answer in time: what it gave is not what the clipboard holds.
+    virtual bool answered() const { return true; }
     // True when the clipboard holds the text right after the write; a
     // program that takes the clipboard over later changes nothing.
     virtual bool setText(const QString &text) = 0;

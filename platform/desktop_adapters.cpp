@@ -1,10 +1,10 @@
 #include "platform/desktop_adapters.h"
 
-#include "platform/atspi_foreground_window.h"
+#include "platform/dbus/atspi_foreground_window.h"
 #include "platform/clipboard.h"
 #include "platform/foreground_window.h"
 #include "platform/keep_above.h"
-#include "platform/kwin_keep_above.h"
+#include "platform/dbus/kwin_keep_above.h"
 #ifdef SERIMO_WAYLAND
 #include "platform/wayland/data_control_clipboard.h"
 #include "platform/wayland/foreign_toplevel_window.h"

@@ -4,6 +4,21 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+void settleUserFolders()
+{
+    const char *home = std::getenv("HOME");
+    if (!home || home[0] != '/') {
+        if (const passwd *user = ::getpwuid(::getuid()); user && user->pw_dir && user->pw_dir[0] == '/')
+            ::setenv("HOME", user->pw_dir, 1);
+    }
+    const char *config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] != '/')
+        ::unsetenv("XDG_CONFIG_HOME");
+}
 
 QString shippedFile(const QString &name)
 {

@@ -18,6 +18,12 @@ QString shippedFile(const QString &name);
 QString pageDirectoryFor(const QString &programDir, const QString &marker, const QString &userDataDir,
                          const std::function<bool(const QString &)> &isFile);
 
+// Makes the environment name the user's own folders before anything reads
+// it: a HOME that is unset or relative becomes the home the user database
+// gives, and a relative XDG_CONFIG_HOME is dropped, as the XDG rules say,
+// so that nothing lands in / or in whatever folder Serimo started in.
+void settleUserFolders();
+
 // The places on disk the main window writes to.
 class FileLocations
 {

@@ -4,10 +4,11 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
-constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int kSignals[SessionEndWatcher::kSignalCount] = {SIGTERM, SIGINT, SIGHUP};
 
 // The pipe's write end, for the handler; -1 while no watcher exists.
 volatile sig_atomic_t writeEnd = -1;
@@ -37,17 +38,24 @@ SessionEndWatcher::SessionEndWatcher(QObject *parent) : QObject(parent)
     sigemptyset(&action.sa_mask);
     // Interrupted system calls go on as if nothing had happened.
     action.sa_flags = SA_RESTART;
-    for (int signalNumber : kSignals)
-        ::sigaction(signalNumber, &action, nullptr);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+        // A signal ignored by whoever started Serimo (nohup) stays ignored.
+        struct sigaction &previous = m_previous[i];
+        m_taken[i] = ::sigaction(kSignals[i], nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN
+                     && ::sigaction(kSignals[i], &action, nullptr) == 0;
+    }
 }
 
 SessionEndWatcher::~SessionEndWatcher()
 {
     if (!m_notifier)
         return;
-    for (int signalNumber : kSignals)
-        std::signal(signalNumber, SIG_DFL);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+        if (m_taken[i])
+            ::sigaction(kSignals[i], &m_previous[i], nullptr);
+    }
     writeEnd = -1;
+    m_notifier->setEnabled(false);
     ::close(m_pipe[0]);
     ::close(m_pipe[1]);
 }
@@ -57,5 +65,6 @@ void SessionEndWatcher::drain()
     char bytes[16];
     while (::read(m_pipe[0], bytes, sizeof bytes) > 0) {
     }
+    m_requested = true;
     emit endRequested();
 }

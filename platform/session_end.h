@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <csignal>
 
 class QSocketNotifier;
 
@@ -12,9 +13,15 @@ class SessionEndWatcher : public QObject
 {
     Q_OBJECT
 public:
-    // Takes over the three signals until destroyed. Only one at a time.
+    static constexpr int kSignalCount = 3;
+
+    // Takes over the three signals, except those ignored when Serimo
+    // started, until destroyed; then they get their earlier handling back.
+    // Only one at a time.
     explicit SessionEndWatcher(QObject *parent = nullptr);
     ~SessionEndWatcher() override;
+    // Whether a request has come, also one nobody was connected to yet.
+    bool requested() const { return m_requested; }
 
 signals:
     // Once for the signals that arrived since the event loop last looked.
@@ -25,4 +32,7 @@ private:
 
     int m_pipe[2] = {-1, -1};
     QSocketNotifier *m_notifier = nullptr;
+    struct sigaction m_previous[kSignalCount] = {};
+    bool m_taken[kSignalCount] = {};
+    bool m_requested = false;
 };

@@ -12,11 +12,16 @@ constexpr qsizetype kPasteLimit = 1023;
 void TVempForm::btnPasteClick(QObject *Sender)
 {
     if (Sender != qApp && Sender != Edit1) {
-        if (!m_platform.clipboard.hasText()) {
+        const bool hasText = m_platform.clipboard.hasText();
+        QString text = hasText ? m_platform.clipboard.text() : QString();
+        if (!m_platform.clipboard.answered()) {
+            showWarning(tr("The program that holds the clipboard did not answer."));
+            return;
+        }
+        if (!hasText) {
             showWarning(tr("No text in clipboard."));
             return;
         }
-        QString text = m_platform.clipboard.text();
         if (const qsizetype nul = text.indexOf(QChar(u'\0')); nul >= 0)
             text.truncate(nul);
         // Text copied from a terminal or an editor comes with a line break or

@@ -4,6 +4,7 @@
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -16,15 +17,18 @@ namespace {
 // The text types Serimo offers, and looks for, in order of preference.
 const QStringList kTextTypes = {QStringLiteral("text/plain;charset=utf-8"), QStringLiteral("UTF8_STRING"),
                                 QStringLiteral("text/plain"), QStringLiteral("TEXT"), QStringLiteral("STRING")};
-// How long reading another program's clipboard may take.
-constexpr int kReadTimeoutMs = 1000;
+// How long reading another program's clipboard may take; an owner that has
+// not given all of its text by then did not answer.
+constexpr int kReadTimeoutMs = 100;
 // The oldest version that has every request and event used here.
 constexpr uint32_t kVersion = 1;
 
-// Writes to a pipe whose reader may close its end early. The SIGPIPE that
-// such a write raises is held back for this thread and taken away again, so
-// it neither ends Serimo nor changes how the rest of the program handles it.
-void writeAll(int fd, const QByteArray &bytes)
+// Writes to a pipe whose reader may close its end early, as much as the
+// pipe takes now; true while there is more to write. The SIGPIPE that a
+// write to a closed pipe raises is held back for this thread and taken away
+// again, so it neither ends Serimo nor changes how the rest of the program
+// handles it.
+bool writeAvailable(int fd, const QByteArray &bytes, qsizetype &done)
 {
     sigset_t pipeSignal;
     sigemptyset(&pipeSignal);
@@ -36,11 +40,15 @@ void writeAll(int fd, const QByteArray &bytes)
     pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
 
     bool broken = false;
-    qsizetype done = 0;
+    bool more = false;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            more = true;
+            break;
+        }
         if (n <= 0) {
             broken = errno == EPIPE;
             break; // the reader went away
@@ -54,6 +62,48 @@ void writeAll(int fd, const QByteArray &bytes)
         }
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return more;
+}
+
+// Serves one paste to its end from the event loop, as fast as the reader
+// reads: a reader that stops reading holds up only itself.
+class PipeWriter : public QObject
+{
+public:
+    PipeWriter(int fd, QByteArray bytes, qsizetype done, QObject *parent)
+        : QObject(parent), m_fd(fd), m_bytes(std::move(bytes)), m_done(done),
+          m_notifier(fd, QSocketNotifier::Write)
+    {
+        connect(&m_notifier, &QSocketNotifier::activated, this, [this] {
+            if (!writeAvailable(m_fd, m_bytes, m_done)) {
+                m_notifier.setEnabled(false);
+                deleteLater();
+            }
+        });
+    }
+    ~PipeWriter() override
+    {
+        m_notifier.setEnabled(false);
+        ::close(m_fd);
+    }
+
+private:
+    int m_fd;
+    QByteArray m_bytes;
+    qsizetype m_done;
+    QSocketNotifier m_notifier;
+};
+
+// Writes what the pipe takes at once and leaves the rest to a writer.
+void serve(int fd, const QByteArray &bytes, QObject *owner)
+{
+    qsizetype done = 0;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0 || !writeAvailable(fd, bytes, done)) {
+        ::close(fd);
+        return;
+    }
+    new PipeWriter(fd, bytes, done, owner);
 }
 } // namespace
 
@@ -106,8 +156,7 @@ struct DataControlEvents
     {
         const auto *self = static_cast<const DataControlClipboard *>(data);
         const bool latin1 = qstrcmp(mimeType, "STRING") == 0;
-        writeAll(fd, latin1 ? self->m_sourceText.toLatin1() : self->m_sourceText.toUtf8());
-        ::close(fd);
+        serve(fd, latin1 ? self->m_sourceText.toLatin1() : self->m_sourceText.toUtf8(), self->m_connection);
     }
 
     static void cancelled(void *data, zwlr_data_control_source_v1 *)
@@ -202,11 +251,18 @@ bool DataControlClipboard::usable() const
 
 bool DataControlClipboard::hasText() const
 {
+    m_answered = true;
     return usable() && (m_source || !textMimeType().isEmpty());
+}
+
+bool DataControlClipboard::answered() const
+{
+    return m_answered;
 }
 
 QString DataControlClipboard::text() const
 {
+    m_answered = true;
     if (!usable())
         return {};
     if (m_source)
@@ -222,17 +278,29 @@ QString DataControlClipboard::text() const
     QByteArray bytes;
     QElapsedTimer clock;
     clock.start();
+    m_answered = false;
     for (;;) {
         pollfd ready{fds[0], POLLIN, 0};
         const int left = kReadTimeoutMs - int(clock.elapsed());
-        if (left <= 0 || ::poll(&ready, 1, left) <= 0)
+        if (left <= 0)
+            break;
+        const int polled = ::poll(&ready, 1, left);
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled <= 0)
             break;
         char chunk[4096];
         const ssize_t n = ::read(fds[0], chunk, sizeof chunk);
-        if (n <= 0)
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            m_answered = n == 0; // the owner's end of the text
             break;
+        }
         bytes.append(chunk, n);
     }
+    if (!m_answered)
+        bytes.clear();
     ::close(fds[0]);
     return type == QLatin1String("STRING") ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
 }

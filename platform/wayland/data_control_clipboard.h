@@ -23,6 +23,7 @@ public:
 
     bool hasText() const override;
     QString text() const override;
+    bool answered() const override;
     bool setText(const QString &text) override;
 
 private:
@@ -49,6 +50,7 @@ private:
     QString m_sourceText;
     Offer m_announced; // the newest offer, before it becomes the selection
     Offer m_selection; // what the clipboard holds, when another program set it
+    mutable bool m_answered = true;
 
     friend struct DataControlEvents;
 };

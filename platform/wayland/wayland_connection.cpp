@@ -2,15 +2,70 @@
 
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <wayland-client.h>
 
 namespace {
 // The oldest version that has every request and event used here.
 constexpr uint32_t kSeatVersion = 1;
+// How long Serimo waits for the compositor's answer; one that takes longer
+// is taken as no answer.
+constexpr int kAnswerTimeoutMs = 100;
+// Before the window is shown, a busy compositor (a nested one drawing in
+// software) may need longer to list what it offers.
+constexpr int kStartAnswerTimeoutMs = 1000;
+
+enum class Answer { Given, Late, Lost };
+
+// Sends what is queued and dispatches events until the compositor answered
+// everything sent before, or until the deadline.
+Answer roundtripWithin(wl_display *display, int timeoutMs)
+{
+    static const wl_callback_listener listener = {
+        [](void *data, wl_callback *, uint32_t) { *static_cast<bool *>(data) = true; }};
+    bool answered = false;
+    wl_callback *callback = wl_display_sync(display);
+    if (!callback)
+        return Answer::Lost;
+    wl_callback_add_listener(callback, &listener, &answered);
+    const QDeadlineTimer deadline(timeoutMs);
+    Answer result = Answer::Given;
+    while (!answered) {
+        if (wl_display_prepare_read(display) != 0) {
+            if (wl_display_dispatch_pending(display) >= 0)
+                continue;
+            result = Answer::Lost;
+            break;
+        }
+        if (wl_display_flush(display) < 0 && errno != EAGAIN) {
+            wl_display_cancel_read(display);
+            result = Answer::Lost;
+            break;
+        }
+        pollfd ready{wl_display_get_fd(display), POLLIN, 0};
+        const int polled = ::poll(&ready, 1, int(deadline.remainingTime()));
+        if (polled <= 0) {
+            wl_display_cancel_read(display);
+            if (polled < 0 && errno == EINTR)
+                continue;
+            result = polled == 0 ? Answer::Late : Answer::Lost;
+            break;
+        }
+        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0) {
+            result = Answer::Lost;
+            break;
+        }
+    }
+    // A late answer finds the callback gone; libwayland drops it.
+    wl_callback_destroy(callback);
+    return result;
+}
 } // namespace
 
 std::unique_ptr<WaylandConnection> WaylandConnection::open()
@@ -33,7 +88,8 @@ WaylandConnection::WaylandConnection(wl_display *display) : m_display(display)
     static const wl_registry_listener listener = {&WaylandConnection::global, &WaylandConnection::globalRemove};
     m_registry = wl_display_get_registry(display);
     wl_registry_add_listener(m_registry, &listener, this);
-    roundtrip();
+    if (roundtripWithin(display, kStartAnswerTimeoutMs) == Answer::Lost)
+        lose();
     uint32_t seatName = 0;
     m_seat = static_cast<wl_seat *>(bind(wl_seat_interface, kSeatVersion, seatName));
 
@@ -43,6 +99,9 @@ WaylandConnection::WaylandConnection(wl_display *display) : m_display(display)
 
 WaylandConnection::~WaylandConnection()
 {
+    // The notifier watches the descriptor that disconnecting closes.
+    delete m_notifier;
+    m_notifier = nullptr;
     if (m_seat)
         wl_seat_destroy(m_seat);
     wl_registry_destroy(m_registry);
@@ -74,9 +133,12 @@ void *WaylandConnection::bind(const wl_interface &interface, uint32_t version, u
 
 bool WaylandConnection::roundtrip()
 {
-    if (m_alive && wl_display_roundtrip(m_display) < 0)
+    if (!m_alive)
+        return false;
+    const Answer answer = roundtripWithin(m_display, kAnswerTimeoutMs);
+    if (answer == Answer::Lost)
         lose();
-    return m_alive;
+    return answer == Answer::Given;
 }
 
 void WaylandConnection::lose()
@@ -115,7 +177,8 @@ bool compositorOffersDataControl()
     };
     wl_registry *registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &listener, &offered);
-    wl_display_roundtrip(display);
+    if (roundtripWithin(display, kStartAnswerTimeoutMs) != Answer::Given)
+        offered = false;
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
     return offered;

@@ -15,8 +15,9 @@ class QSocketNotifier;
 // Serimo's own connection to the Wayland compositor, beside Qt's, for the
 // protocols Qt does not speak: setting the clipboard without keyboard focus
 // and the list of windows with their titles (wlroots' and KDE's). Its events
-// are dispatched from the event loop as they arrive, without ever blocking
-// it.
+// are dispatched from the event loop as they arrive; a wait for the
+// compositor's answer ends after 100 ms, so a compositor that stops
+// answering never holds the event loop longer.
 class WaylandConnection : public QObject
 {
     Q_OBJECT
@@ -41,7 +42,8 @@ public:
     bool offers(uint32_t name) const { return !m_removed.count(name); }
 
     // Sends what is queued and dispatches every answer to it. False when the
-    // connection is gone, then and ever after.
+    // compositor did not answer within 100 ms, or when the connection is
+    // gone, then and ever after.
     bool roundtrip();
 
 private:

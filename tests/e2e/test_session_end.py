@@ -54,5 +54,28 @@ def main(serimo, report):
                 check_equal(app.wait_exit(), 0, "exit status after SIGTERM with %s open" % item)
                 check_equal(stored_url(desk), url, "stored URL after SIGTERM with %s open" % item)
 
+        with report.part("SIGTERM while the start-up settings error is shown"):
+            with open(desk.settings_path, "w") as f:
+                f.write("[General]\nLastURL=http://keep.me/x001.jpg\nSerimo_099=hello\n")
+            app = desk.start_serimo(serimo, window=False)
+            app.wait_message_box("Invalid data type for 'Serimo_099'")
+            app.proc.send_signal(signal.SIGTERM)
+            check_equal(app.wait_exit(), 0, "exit status after SIGTERM with the settings error shown")
+            check_equal(stored_url(desk), "http://keep.me/x001.jpg", "stored URL after SIGTERM at start-up")
+
+        with report.part("SIGHUP ignored by whoever started Serimo stays ignored"):
+            ignored = signal.signal(signal.SIGHUP, signal.SIG_IGN)
+            try:
+                app = desk.start_serimo(serimo)
+            finally:
+                signal.signal(signal.SIGHUP, ignored)
+            desk.wait_active(app.window)
+            app.press("Next")
+            app.proc.send_signal(signal.SIGHUP)
+            harness.stays_equal(app.proc.poll, None, 1.0, "serimo running after an ignored SIGHUP")
+            app.proc.send_signal(signal.SIGTERM)
+            check_equal(app.wait_exit(), 0, "exit status after SIGTERM")
+
+
 if __name__ == "__main__":
     harness.run(main)

@@ -6,6 +6,11 @@ copied in between, X programs read every hand-over without the focus, and the wi
 has "save" in it: a window open before Serimo started, a dialog that comes
 and goes during the run, and a window whose title changes while in front."""
 
+import fcntl
+import os
+import struct
+import termios
+
 import harness
 import wayland_desktop
 from harness import check, check_equal
@@ -108,6 +113,22 @@ def check_desktop(desk, serimo, report):
     if x_clipboard:
         with report.part("the X clipboard holds the run's last URL"):
             check_equal(x_clipboard(), url(ITEMS), "xclip -o on the X display")
+    with report.part("a program that stops reading a long copied URL holds nothing up"):
+        long_url = "data:text/plain," + "x" * 400000
+        app.set_text("URL", long_url)
+        harness.wait_until_equal(lambda: len(app.url()), len(long_url), "the long URL in the box")
+        app.press("Copy")
+        # wl-paste writes into a pipe nobody reads: once it is full, wl-paste
+        # stops reading what Serimo sends.
+        full, stalled_out = os.pipe()
+        desk._spawn(["wl-paste", "--no-newline"], stdout=stalled_out)
+        os.close(stalled_out)
+        held = lambda: struct.unpack("i", fcntl.ioctl(full, termios.FIONREAD, b"\0" * 4))[0]
+        harness.wait_until(held, lambda n: n >= 65536, "wl-paste's output pipe full")
+        app.set_text("URL", url(7))
+        app.press("Next")
+        app.wait_url(url(8))
+        os.close(full)
     return app
 
 

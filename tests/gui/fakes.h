@@ -9,12 +9,12 @@
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/keep_above.h"
-#include "platform/kget.h"
+#include "platform/dbus/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
-#include "platform/taskbar_progress.h"
+#include "platform/dbus/taskbar_progress.h"
 
 #include <QDir>
 #include <QMap>
@@ -54,6 +54,7 @@ class FakeClipboard : public Clipboard
 public:
     bool hasText() const override { return holdsText; }
     QString text() const override { return holdsText ? content : QString(); }
+    bool answered() const override { return answers; }
     bool setText(const QString &text) override
     {
         if (refuse)
@@ -80,6 +81,7 @@ public:
     QStringList writes;
     std::function<void()> onWrite;
     bool refuse = false;
+    bool answers = true;
 };
 
 class FakeSettingsStore : public SettingsStore

@@ -83,47 +83,32 @@ struct FormFixture
     }
 };
 
-// Answers the next modal dialog from the event loop, as a person would, once
-// it is open and active. The answer must close the dialog: one still open two
-// seconds after the answer (an access key clicks its button a moment later),
-// or one that never became active to be answered within five, fails the test
-// and is then closed with Rejected, so that the test cannot hang.
-class ModalAnswer
+// Answers the next dialog of kind D through its seam, as a person would, once
+// its activation handler has returned. Deadlines keep a test from hanging:
+// a dialog still open two seconds after the answer (an access key clicks its
+// button a moment later), or a dialog never answered within five, fails the
+// test and is then closed with Rejected.
+template <class D> class DialogAnswer
 {
 public:
-    explicit ModalAnswer(std::function<void(QDialog &)> act) : m_act(std::move(act))
+    explicit DialogAnswer(std::function<void(QDialog &)> act)
     {
-        m_poll.setInterval(5);
-        QObject::connect(&m_poll, &QTimer::timeout, [this] {
-            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!dialog || QApplication::activeWindow() != dialog) {
-                m_seenActive = nullptr;
-                return;
-            }
-            // A dialog's activation handler may process pending events, and
-            // this poll with them; a person answers only once it has
-            // returned. One pass of the event loop fires the poll once, so
-            // the second sighting in a row comes after the handler.
-            if (m_seenActive != dialog) {
-                m_seenActive = dialog;
-                return;
-            }
-            m_poll.stop();
+        D::nextAnswer.set([this, act = std::move(act)](QDialog &dialog) {
             acted = true;
-            m_answered = dialog;
-            m_act(*dialog);
-            m_watchdog.start(2000);
+            m_answered = &dialog;
+            act(dialog);
+            m_deadline.start(2000);
         });
-        m_poll.start();
-        m_watchdog.setSingleShot(true);
-        QObject::connect(&m_watchdog, &QTimer::timeout, [this] {
+        m_deadline.setSingleShot(true);
+        QObject::connect(&m_deadline, &QTimer::timeout, [this] {
             if (m_answered && m_answered->isVisible())
                 abandon(m_answered, "the answer left the dialog open");
             else if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()); dialog && !acted)
                 abandon(dialog, "the dialog was never answered");
         });
-        m_watchdog.start(5000);
+        m_deadline.start(5000);
     }
+    ~DialogAnswer() { D::nextAnswer.set({}); }
     bool acted = false;
 
 private:
@@ -133,9 +118,6 @@ private:
         dialog->done(QDialog::Rejected);
     }
 
-    std::function<void(QDialog &)> m_act;
     QPointer<QDialog> m_answered;
-    QPointer<QDialog> m_seenActive;
-    QTimer m_poll;
-    QTimer m_watchdog;
+    QTimer m_deadline;
 };

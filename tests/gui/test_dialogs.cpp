@@ -40,7 +40,7 @@ void clickOk(QDialog &d) { QTest::mouseClick(child<QPushButton>(d, "BtnOK"), Qt:
 
 qint32 show(TXScrlParams params, const std::function<void(QDialog &)> &act, const QString &title = QStringLiteral("T"))
 {
-    ModalAnswer answer(act);
+    DialogAnswer<TXScrlDlg> answer(act);
     const qint32 result = ShowXScrlDlg(title, QStringLiteral("lo"), QStringLiteral("hi"), params);
     if (!answer.acted)
         QTest::qFail("the dialog never opened", __FILE__, __LINE__);
@@ -342,7 +342,7 @@ void TestDialogs::feedDelay()
     // Nothing of the dialog exists before the command runs.
     QVERIFY(form.findChildren<QDialog *>().isEmpty());
     child<FeedTimer>(form, "Timer1")->setInterval(before);
-    ModalAnswer reply([&](QDialog &d) {
+    DialogAnswer<TXScrlDlg> reply([&](QDialog &d) {
         QCOMPARE(d.windowTitle(), QStringLiteral("Set Feed Delay (msecs.) to"));
         QCOMPARE(child<QLabel>(d, "LabelMin")->text(), QStringLiteral("100"));
         QCOMPARE(child<QLabel>(d, "LabelMax")->text(), QStringLiteral("9900"));
@@ -394,7 +394,7 @@ void TestDialogs::feedDelayBoxAgreesWithOk()
     QVERIFY(timer);
     timer->setInterval(before);
     QString shown;
-    ModalAnswer reply([&](QDialog &d) {
+    DialogAnswer<TXScrlDlg> reply([&](QDialog &d) {
         if (pasted)
             edit(d)->insert(text);
         else
@@ -417,7 +417,7 @@ void TestDialogs::feedDelayDuringAFeed()
     child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("5"));
     child<QToolButton>(form, "btnFeed")->click();
     QVERIFY(child<FeedTimer>(form, "Timer1")->isEnabled());
-    ModalAnswer reply([](QDialog &d) { QTest::mouseClick(child<QRadioButton>(d, "PresetA"), Qt::LeftButton); });
+    DialogAnswer<TXScrlDlg> reply([](QDialog &d) { QTest::mouseClick(child<QRadioButton>(d, "PresetA"), Qt::LeftButton); });
     child<QAction>(form, "mnuFeedDelay")->trigger();
     QCOMPARE(child<FeedTimer>(form, "Timer1")->interval(), 500);
     QVERIFY(child<FeedTimer>(form, "Timer1")->isEnabled());
@@ -438,7 +438,7 @@ void TestDialogs::aboutClosesOnlyWithOk()
     QFETCH(bool, byKey);
     FormFixture f;
     TVempForm &form = f.start();
-    ModalAnswer reply([byKey](QDialog &d) {
+    DialogAnswer<TAboutForm> reply([byKey](QDialog &d) {
         QTest::keyClick(&d, Qt::Key_Escape);
         QTest::keyClick(&d, Qt::Key_Return);
         QVERIFY(d.isVisible());
@@ -456,7 +456,7 @@ void TestDialogs::aboutClosesOnlyWithOk()
 void TestDialogs::aboutLooks()
 {
     TAboutForm about;
-    ModalAnswer reply([](QDialog &d) {
+    DialogAnswer<TAboutForm> reply([](QDialog &d) {
         QVERIFY(d.rect().contains(shownControls(d)));
         QVERIFY(d.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(d.frameGeometry().center(), d.screen()->geometry().center());

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 const QString kBase = QStringLiteral("http://www.example.com/members/gallery/photos/98/");
@@ -66,6 +68,8 @@ private slots:
     void imagesItemsNotANumber();
     void imagesStepFailureWritesNothing();
     void imagesPageCannotBeCreatedAfterTheRunHasAdvanced();
+    void pageOnAFullDiskKeepsTheOldOne_data();
+    void pageOnAFullDiskKeepsTheOldOne();
     void handOverResult_data();
     void handOverResult();
     void websitePageWrittenToPageDirectory();
@@ -180,6 +184,43 @@ void TestPageCommands::imagesPageCannotBeCreatedAfterTheRunHasAdvanced()
     QCOMPARE(f.url(), kBase + "pic004.jpg");
     QVERIFY(f.shell.opened.isEmpty());
     QVERIFY(!f.cursor.isBusy);
+}
+
+void TestPageCommands::pageOnAFullDiskKeepsTheOldOne_data()
+{
+    QTest::addColumn<bool>("website");
+    QTest::newRow("images") << false;
+    QTest::newRow("web site") << true;
+}
+
+void TestPageCommands::pageOnAFullDiskKeepsTheOldOne()
+{
+    QFETCH(bool, website);
+    PageFixture f;
+    TVempForm &form = f.startAt(QStringLiteral("3"));
+    const QString page = website ? f.files.pageDirectory() + "/qxpict.htm" : f.page();
+    QFile old(page);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("OLD PAGE") == 8);
+    old.close();
+
+    // No file may grow past 64 bytes: the page's write fails as on a full disk.
+    rlimit before{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 64;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    if (website)
+        child<QAction>(form, "mnuWebsite")->trigger();
+    else
+        f.pressImages();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Cannot create file %1.").arg(page)});
+    QCOMPARE(fileBytes(page), QByteArray("OLD PAGE"));
+    QCOMPARE(QDir(QFileInfo(page).path()).entryList(QDir::Files), QStringList{QFileInfo(page).fileName()});
+    QVERIFY(f.shell.opened.isEmpty());
 }
 
 void TestPageCommands::handOverResult_data()

@@ -29,6 +29,7 @@ private slots:
     void counterNotANumberStopsTheStep();
     void pasteTakesTheClipboard_data();
     void pasteTakesTheClipboard();
+    void pasteWithoutTextChangesNothing_data();
     void pasteWithoutTextChangesNothing();
     void pasteAlphaKeepsStatus();
     void copyThenPaste();
@@ -340,14 +341,28 @@ void TestStepping::pasteTakesTheClipboard()
         QVERIFY(f.boxes.shown.isEmpty());
 }
 
+void TestStepping::pasteWithoutTextChangesNothing_data()
+{
+    QTest::addColumn<bool>("ownerAnswers");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("no text") << true << "No text in clipboard.";
+    QTest::newRow("owner silent") << false << "The program that holds the clipboard did not answer.";
+}
+
 void TestStepping::pasteWithoutTextChangesNothing()
 {
+    QFETCH(bool, ownerAnswers);
     FormFixture f;
     TVempForm &form = f.start();
-    f.clipboard.putNonText();
+    if (ownerAnswers)
+        f.clipboard.putNonText();
+    else
+        f.clipboard.put(kHost + "/torn001.jpg");
+    f.clipboard.answers = ownerAnswers;
     const QString url = f.url();
     QTest::mouseClick(child<QToolButton>(form, "btnPaste"), Qt::LeftButton);
-    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("No text in clipboard.")});
+    QTEST(f.boxes.texts().value(0), "report");
+    QCOMPARE(f.boxes.shown.size(), 1);
     QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
     QCOMPARE(f.url(), url);
     QCOMPARE(f.digits(), QStringLiteral("3"));

@@ -1,9 +1,10 @@
 #include "form_fixture.h"
 
 #include "app/flow_layout.h"
-#include "platform/help_viewer.h"
+#include "app/help_window.h"
 #include "platform/settings_store.h"
 #include "common/serimo_error.h"
+#include "series/series_text.h"
 #include "platform/keep_above.h"
 
 #include <QAction>
@@ -67,8 +68,8 @@ private slots:
     void storedUrlEdgeCases_data();
     void storedUrlEdgeCases();
     void shortRecord();
-    void badValueEndsTheLoadLeavingNoImagePagePath_data();
-    void badValueEndsTheLoadLeavingNoImagePagePath();
+    void badValueTakesItsDefaultTheOthersLoadAndStay_data();
+    void badValueTakesItsDefaultTheOthersLoadAndStay();
     void unavailableStoreIsAFirstRun();
     void storeLeftAloneIsNamedOnceAndNeverWritten();
     void closeWritesRecordKeepingReservedBytes();
@@ -303,16 +304,20 @@ void TestViewsSettings::restoresStoredSettings()
 void TestViewsSettings::flagsOff()
 {
     FormFixture f;
-    const QRect bounds(700, 5000, 320, 200); // off screen: restored as it is
-    f.settings.values.insert("Serimo_099", record(bounds, 2000, false, false, false));
+    const QRect bounds(700, 5000, 320, 200); // off the 800 x 800 screen: pulled onto it
+    const QByteArray stored = record(bounds, 2000, false, false, false);
+    f.settings.values.insert("Serimo_099", stored);
     f.settings.values.insert("LastURL", kHost + "/img7.gif");
     TVempForm &form = f.start();
-    QCOMPARE(form.outerBounds(), bounds);
+    QCOMPARE(form.outerBounds(), QRect(480, 600, 320, 200));
     QVERIFY(!child<QAction>(form, "mnuShowText")->isChecked() && !child<QAction>(form, "mnuShowHints")->isChecked() && !child<QAction>(form, "mnuShowURL")->isChecked());
     QVERIFY(child<QFrame>(form, "Panel_URL")->isHidden());
     QVERIFY(child<QLabel>(form, "LabelDigits")->isHidden());
     QCOMPARE(child<QToolButton>(form, "btnFeed")->toolButtonStyle(), Qt::ToolButtonIconOnly);
     QVERIFY(child<QToolButton>(form, "btnFeed")->toolTip().isEmpty());
+    // Not moved by the user: the stored bounds stay as they were.
+    QVERIFY(form.close());
+    QCOMPARE(f.settings.values.value("Serimo_099").toByteArray(), stored);
 }
 
 void TestViewsSettings::storedUrlEdgeCases_data()
@@ -351,29 +356,35 @@ void TestViewsSettings::shortRecord()
     QVERIFY(!child<QAction>(form, "mnuShowText")->isChecked() && !child<QAction>(form, "mnuShowHints")->isChecked() && !child<QAction>(form, "mnuShowURL")->isChecked());
 }
 
-void TestViewsSettings::badValueEndsTheLoadLeavingNoImagePagePath_data()
+void TestViewsSettings::badValueTakesItsDefaultTheOthersLoadAndStay_data()
 {
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<QVariant>("lastUrl");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("boundsApplied");
-    const QByteArray good = record(QRect(33, 44, 300, 200), 2000, true, true, true);
-    QTest::newRow("record is text") << QVariant(QStringLiteral("hello")) << QVariant(kHost + "/x1.gif")
-                                    << "Invalid data type for 'Serimo_099'" << false;
-    QTest::newRow("record too long") << QVariant(good + QByteArray(1, '\0')) << QVariant(kHost + "/x1.gif")
-                                     << "Invalid data type for 'Serimo_099'" << false;
-    QTest::newRow("LastURL is binary") << QVariant(good) << QVariant(QByteArray("abc"))
-                                       << "Invalid data type for 'LastURL'" << true;
-    QTest::newRow("LastURL is a list") << QVariant(good) << QVariant(QStringList{"a", "b"})
-                                       << "Invalid data type for 'LastURL'" << true;
+    QTest::addColumn<bool>("recordLoaded");
+    QTest::addColumn<QString>("url");
+    const QByteArray good = record(QRect(33, 44, 300, 200), 700, true, true, true);
+    const QString keep = kHost + "/keep/x001.jpg";
+    const QString type = QStringLiteral("Invalid data type for '%1'");
+    QTest::newRow("record is text") << QVariant(QStringLiteral("hello")) << QVariant(keep)
+                                    << type.arg("Serimo_099") << false << keep;
+    QTest::newRow("record too long") << QVariant(good + QByteArray(12, '\0')) << QVariant(keep)
+                                     << type.arg("Serimo_099") << false << keep;
+    QTest::newRow("LastURL is binary") << QVariant(good) << QVariant(QByteArray("abc")) << type.arg("LastURL")
+                                       << true << kPlaceholderUrl;
+    QTest::newRow("LastURL is a list") << QVariant(good) << QVariant(QStringList{"a", "b"}) << type.arg("LastURL")
+                                       << true << kPlaceholderUrl;
+    QTest::newRow("both") << QVariant(QStringLiteral("hello")) << QVariant(QByteArray("abc"))
+                          << type.arg("Serimo_099") + "\n" + type.arg("LastURL") << false << kPlaceholderUrl;
 }
 
-void TestViewsSettings::badValueEndsTheLoadLeavingNoImagePagePath()
+void TestViewsSettings::badValueTakesItsDefaultTheOthersLoadAndStay()
 {
     QFETCH(QVariant, stored);
     QFETCH(QVariant, lastUrl);
     QFETCH(QString, message);
-    QFETCH(bool, boundsApplied);
+    QFETCH(bool, recordLoaded);
+    QFETCH(QString, url);
     FormFixture f;
     f.settings.values.insert("Serimo_099", stored);
     f.settings.values.insert("LastURL", lastUrl);
@@ -381,15 +392,20 @@ void TestViewsSettings::badValueEndsTheLoadLeavingNoImagePagePath()
     QCOMPARE(f.boxes.texts(), QStringList{message});
     QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Serimo"));
     QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Error);
-    QCOMPARE(form.outerBounds() == QRect(33, 44, 300, 200), boundsApplied);
-    // The window still works: detection ran at activation, steps go on.
-    QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
-    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
-    QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic002.jpg");
-    // The load stopped before it named the image page: Images has no path.
-    QTest::mouseClick(child<QToolButton>(form, "btnImages"), Qt::LeftButton);
-    QCOMPARE(f.boxes.texts().last(), QStringLiteral("Cannot create file "));
-    QVERIFY(f.shell.opened.isEmpty());
+    QCOMPARE(form.outerBounds() == QRect(33, 44, 300, 200), recordLoaded);
+    QCOMPARE(child<FeedTimer>(form, "Timer1")->interval(), recordLoaded ? 700 : 2000);
+    QCOMPARE(f.url(), url);
+
+    // The good values go back as they were; a bad one is replaced.
+    QVERIFY(form.close());
+    if (recordLoaded)
+        QCOMPARE(f.settings.values.value("Serimo_099"), stored);
+    else
+        QCOMPARE(f.settings.values.value("Serimo_099").toByteArray().size(), 28);
+    QCOMPARE(f.settings.values.value("LastURL"), QVariant(url));
+    // The image page has its place.
+    child<QToolButton>(form, "btnImages")->click();
+    QCOMPARE(f.shell.opened.size(), 1);
 }
 
 void TestViewsSettings::unavailableStoreIsAFirstRun()

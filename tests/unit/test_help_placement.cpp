@@ -1,4 +1,4 @@
-#include "platform/help_placement.h"
+#include "app/help_placement.h"
 
 #include <QTest>
 

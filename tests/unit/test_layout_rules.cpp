@@ -14,6 +14,8 @@ private slots:
     void normalView_data();
     void normalView();
     void toolbarViewNeverMoves();
+    void storedBoundsReachable_data();
+    void storedBoundsReachable();
     void flowRows_data();
     void flowRows();
     void errorReportText_data();
@@ -92,6 +94,32 @@ void TestLayoutRules::normalView()
     QFETCH(bool, centred);
     const ViewInputs in{QSize(45, 36), 26, 21, 26};
     QTEST(normalViewBounds(in, current, screen, centred), "expected");
+}
+
+void TestLayoutRules::storedBoundsReachable_data()
+{
+    QTest::addColumn<QList<QRect>>("screens");
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QRect>("expected");
+    const QList<QRect> large{QRect(0, 0, 1280, 1024)};
+    const QList<QRect> small{QRect(0, 0, 640, 480)};
+    const QList<QRect> two{QRect(0, 0, 1280, 1024), QRect(1280, 100, 1024, 768)};
+    const QRect far(5000, 5000, 400, 200);
+    QTest::newRow("far off, large screen") << large << far << QRect(880, 824, 400, 200);
+    QTest::newRow("far off, small screen") << small << far << QRect(240, 280, 400, 200);
+    QTest::newRow("on the screen, kept") << large << QRect(10, 20, 400, 200) << QRect(10, 20, 400, 200);
+    QTest::newRow("title bar above the screen") << large << QRect(100, -150, 400, 200) << QRect(100, 0, 400, 200);
+    QTest::newRow("larger than the screen") << small << QRect(-50, 300, 700, 500) << QRect(0, 0, 700, 500);
+    QTest::newRow("across two screens, kept") << two << QRect(1100, 200, 400, 200) << QRect(1100, 200, 400, 200);
+    QTest::newRow("mostly on the second") << two << QRect(2100, 50, 400, 200) << QRect(1904, 100, 400, 200);
+    QTest::newRow("nearest when on none") << two << QRect(-3000, 300, 400, 200) << QRect(0, 300, 400, 200);
+}
+
+void TestLayoutRules::storedBoundsReachable()
+{
+    QFETCH(QList<QRect>, screens);
+    QFETCH(QRect, stored);
+    QTEST(reachableBounds(stored, screens), "expected");
 }
 
 void TestLayoutRules::toolbarViewNeverMoves()

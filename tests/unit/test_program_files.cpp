@@ -2,6 +2,8 @@
 
 #include <QSet>
 #include <QTest>
+#include <pwd.h>
+#include <unistd.h>
 
 class TestProgramFiles : public QObject
 {
@@ -9,6 +11,8 @@ class TestProgramFiles : public QObject
 private slots:
     void pageDirectory_data();
     void pageDirectory();
+    void userFolders_data();
+    void userFolders();
 };
 
 void TestProgramFiles::pageDirectory_data()
@@ -41,6 +45,28 @@ void TestProgramFiles::pageDirectory()
     QTEST(pageDirectoryFor(programDir, QStringLiteral("qxvemp.hlp"), QStringLiteral("/home/u/.local/share/Serimo"),
                            [&](const QString &path) { return existing.contains(path); }),
           "expected");
+}
+
+void TestProgramFiles::userFolders_data()
+{
+    QTest::addColumn<QByteArray>("home");
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<bool>("homeKept");
+    QTest::newRow("absolute, kept") << QByteArray("/tmp/h") << QByteArray("/tmp/c") << true;
+    QTest::newRow("relative") << QByteArray("h") << QByteArray("c") << false;
+    QTest::newRow("unset") << QByteArray() << QByteArray("./c") << false;
+}
+
+void TestProgramFiles::userFolders()
+{
+    QFETCH(QByteArray, home);
+    QFETCH(QByteArray, config);
+    QFETCH(bool, homeKept);
+    home.isNull() ? qunsetenv("HOME") : qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", config);
+    settleUserFolders();
+    QCOMPARE(qgetenv("HOME"), homeKept ? home : QByteArray(getpwuid(getuid())->pw_dir));
+    QCOMPARE(qgetenv("XDG_CONFIG_HOME"), homeKept ? config : QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestProgramFiles)

@@ -1,4 +1,4 @@
-#include "platform/atspi_foreground_window.h"
+#include "platform/dbus/atspi_foreground_window.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

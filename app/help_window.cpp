@@ -1,7 +1,7 @@
-#include "platform/help_viewer.h"
+#include "app/help_window.h"
 
+#include "app/help_placement.h"
 #include "common/serimo_error.h"
-#include "platform/help_placement.h"
 #include "platform/program_files.h"
 #include "platform/window_frame.h"
 

@@ -1,4 +1,4 @@
-#include "platform/taskbar_progress.h"
+#include "platform/dbus/taskbar_progress.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,4 +1,4 @@
-#include "platform/kget.h"
+#include "platform/dbus/kget.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
