@@ -212,6 +212,10 @@ void TVempForm::buildPopupMenu()
     mnuFeedDelay = item(QStringLiteral("mnuFeedDelay"), tr("Feed &delay"));
     divider(QStringLiteral("N4"));
     mnuDownload = item(QStringLiteral("mnuDownload"), tr("Down&load run..."));
+    mnuCopyRun = item(QStringLiteral("mnuCopyRun"), tr("Copy &run"));
+    mnuSaveRunList = item(QStringLiteral("mnuSaveRunList"), tr("&Save run list..."));
+    mnuSendRunToKGet = item(QStringLiteral("mnuSendRunToKGet"), tr("Send run to &KGet"));
+    mnuSendRunToKGet->setVisible(false);
     divider(QStringLiteral("N1"));
     btnDefaultView = item(QStringLiteral("btnDefaultView"), tr("Normal view"));
     mnuToolbarStyle = item(QStringLiteral("mnuToolbarStyle"), tr("Toolbar view"));
@@ -266,6 +270,10 @@ void TVempForm::bindEvents()
     connect(mnuFeedDelay, &QAction::triggered, this, slot([this] { mnuFeedDelayClick(mnuFeedDelay); }));
     connect(mnuAbout, &QAction::triggered, this, slot([this] { mnuAboutClick(mnuAbout); }));
     connect(mnuDownload, &QAction::triggered, this, slot([this] { mnuDownloadClick(mnuDownload); }));
+    connect(mnuCopyRun, &QAction::triggered, this, slot([this] { mnuCopyRunClick(mnuCopyRun); }));
+    connect(mnuSaveRunList, &QAction::triggered, this, slot([this] { mnuSaveRunListClick(mnuSaveRunList); }));
+    connect(mnuSendRunToKGet, &QAction::triggered, this, slot([this] { mnuSendRunToKGetClick(mnuSendRunToKGet); }));
+    connect(PopupMenu1, &QMenu::aboutToShow, this, slot([this] { lookForKGet(); }));
 
     for (QWidget *owner : {static_cast<QWidget *>(ToolBar1), static_cast<QWidget *>(StatusBar),
                            static_cast<QWidget *>(UpDownDoc)}) {

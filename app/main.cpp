@@ -9,6 +9,7 @@
 #include "platform/file_choosers.h"
 #include "platform/foreground_window.h"
 #include "platform/keep_above.h"
+#include "platform/dbus/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/session_end.h"
@@ -34,10 +35,11 @@ int main(int argc, char *argv[])
     int count = argc;
     arguments.push_back(nullptr);
     if (asksOnlyForText(argc, argv)) {
-        // Help and version print without a display.
+        // Help, version and a listed run print without a display and touch
+        // no settings.
         QCoreApplication textOnly(count, arguments.data());
-        processCommandLine(textOnly);
-        return 0;
+        const CommandLine commandLine = processCommandLine(textOnly);
+        return commandLine.list ? printListedRun(*commandLine.list) : 0;
     }
     // The window system goes to Qt as an argument, not through the
     // environment, which programs Serimo starts (the browser) inherit.
@@ -66,6 +68,7 @@ int main(int argc, char *argv[])
     DesktopFileLocations files(QStringLiteral("qxvemp.hlp"));
     QtFileChoosers choosers;
     LauncherEntryProgress taskbar;
+    DBusKGet kget;
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop at once, also those of modal
     // windows: a request to quit would wait on windows that refuse to close
@@ -82,7 +85,7 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(0);
     });
     TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
-                                *keepAbove, choosers, taskbar});
+                                *keepAbove, choosers, taskbar, kget});
     messageBoxes.setParent(&VempForm);
     form = &VempForm;
     if (sessionEnd.requested()) {

@@ -10,6 +10,7 @@
 //   series/clipboard_exchange.cpp  Paste and Copy
 //   output/feed.cpp              Feed, its timer tick and Esc
 //   output/page_commands.cpp     Images (the image page) and the Web site page
+//   output/run_commands.cpp      Copy run, Save run list, Send run to KGet
 //   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
 //                                the pages' text; output/page_file.cpp writes a page
 //   output/download_command.cpp  Download run: the folder, the engine's reports, Stop
@@ -100,6 +101,9 @@ private:
     QAction *mnuShowText;
     QAction *mnuFeedDelay;
     QAction *mnuDownload;
+    QAction *mnuCopyRun;
+    QAction *mnuSaveRunList;
+    QAction *mnuSendRunToKGet;
     QAction *btnDefaultView;
     QAction *mnuToolbarStyle;
     QAction *mnuAbout;
@@ -158,6 +162,17 @@ private:
     void downloadProgress(int settled, int total);
     void downloadFinished(const DownloadSummary &summary);
     bool downloadRunning() const;
+    // The whole run at once.
+    void mnuCopyRunClick(QObject *Sender);
+    void mnuSaveRunListClick(QObject *Sender);
+    void mnuSendRunToKGetClick(QObject *Sender);
+    // Shows Send run to KGet while KGet is on the bus.
+    void lookForKGet();
+    // The URL in the box and the Items - 1 after it; empty when there is no
+    // run, after saying why.
+    QStringList runForHandOver();
+    // Where a run goes: the download folder, else the user's Downloads.
+    QString runFolder() const;
 
     // Dialogs.
     void mnuFeedDelayClick(QObject *Sender);

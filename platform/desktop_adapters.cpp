@@ -13,6 +13,7 @@
 #endif
 #ifdef SERIMO_X11
 #include "platform/x11/foreground_window_x11.h"
+#include "platform/x11/x_mirrored_clipboard.h"
 #endif
 
 #include <QGuiApplication>
@@ -68,11 +69,21 @@ std::shared_ptr<WaylandConnection> openWaylandConnection()
 
 std::unique_ptr<Clipboard> makeClipboard([[maybe_unused]] WaylandConnection *wayland)
 {
+    std::unique_ptr<Clipboard> clipboard;
 #ifdef SERIMO_WAYLAND
-    if (auto dataControl = DataControlClipboard::create(wayland))
-        return dataControl;
+    clipboard = DataControlClipboard::create(wayland);
 #endif
-    return std::make_unique<QtClipboard>();
+    if (!clipboard)
+        clipboard = std::make_unique<QtClipboard>();
+#ifdef SERIMO_X11
+    // Native on Wayland with an X server beside it: X programs get every
+    // hand-over too.
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        if (auto x = XClipboardOwner::start())
+            return std::make_unique<XMirroredClipboard>(std::move(clipboard), std::move(x));
+    }
+#endif
+    return clipboard;
 }
 
 std::unique_ptr<ForegroundWindow> makeForegroundWindow([[maybe_unused]] WaylandConnection *wayland)

@@ -7,6 +7,7 @@ class FileLocations;
 class ForegroundWindow;
 class HelpViewer;
 class KeepAbove;
+class KGet;
 class MessageBoxes;
 class SettingsStore;
 class Shell;
@@ -27,4 +28,5 @@ struct Platform
     KeepAbove &keepAbove;
     FileChoosers &choosers;
     TaskbarProgress &taskbar;
+    KGet &kget;
 };

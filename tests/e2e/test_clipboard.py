@@ -1,9 +1,15 @@
 #!/usr/bin/env python3
 """The URL travels through the real X clipboard: each step puts the new URL
 where another program (xclip) reads it, and Paste takes what another
-program put there: text (megabytes of it too), or only an image."""
+program put there: text (megabytes of it too), or only an image. Copy run
+puts the whole run there at once; Send run to KGet shows only while KGet is
+on the session bus and hands it the run in one call (a stand-in of the
+test's own), and a refusal names KGet's error."""
 
+import json
+import os
 import subprocess
+import sys
 
 import harness
 
@@ -56,6 +62,39 @@ def main(serimo, report):
             app.dismiss_message_box(box)
             app.wait_url(long_text[:1023], "URL box after pasting an image")
 
+        run = [BASE + "pic%03d.jpg" % n for n in (8, 9, 10)]
+        app.set_text("URL", run[0])
+        app.set_text("Items", "3")
+        with report.part("Copy run"):
+            app.choose_from_menu("Copy run")
+            desk.wait_clipboard("".join(url + "\n" for url in run), "clipboard after Copy run")
+            app.wait_status(1, "Copied 3 URLs")
+
+        with report.part("Send run to KGet hidden while KGet is not on the bus"):
+            app.press("Menu")
+            menu = desk.wait_menu_shown("the pop-up menu")
+            app.find("Copy run", root=menu)
+            import pyatspi
+            shown = lambda: [item.name for item in (menu.getChildAtIndex(i) for i in range(menu.childCount))
+                             if item.getState().contains(pyatspi.STATE_VISIBLE)]
+            harness.stays_equal(lambda: "Send run to KGet" in shown(), False, 1, "Send run to KGet in the menu")
+            desk.key("Escape")
+            harness.wait_for(lambda: menu.clear_cache() or not menu.getState().contains(pyatspi.STATE_SHOWING),
+                             "the pop-up menu to close")
+        kget = desk._spawn([sys.executable, os.path.join(os.path.dirname(__file__), "kget_standin.py")],
+                           stdout=subprocess.PIPE, text=True)
+        harness.check_equal(kget.stdout.readline(), "ready\n", "the KGet stand-in")
+        with report.part("Send run to KGet: the run in one call, into Downloads, started"):
+            app.choose_from_menu("Send run to KGet")
+            harness.check_equal(json.loads(kget.stdout.readline()),
+                                [";".join(run), os.path.join(desk.home, "Downloads"), True], "KGet's call")
+            app.wait_status(1, "KGet took 3 of 3 URLs")
+        with report.part("KGet's refusal is reported with its error"):
+            app.choose_from_menu("Send run to KGet")
+            kget.stdout.readline()
+            caption, box = app.wait_message_box("KGet did not take the run: The folder is full")
+            harness.check_equal(caption, "Error", "caption")
+            app.dismiss_message_box(box)
         harness.check_equal(app.close(), 0, "exit status after closing the window")
 
 

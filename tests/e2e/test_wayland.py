@@ -2,7 +2,7 @@
 """Serimo running natively under a Wayland compositor (headless sway): the
 clipboard works both ways with Wayland programs, a feed reaches a clipboard
 watcher while another window has the focus, even after another program
-copied in between, and the window in front holds the run whenever its title
+copied in between, X programs read every hand-over without the focus, and the window in front holds the run whenever its title
 has "save" in it: a window open before Serimo started, a dialog that comes
 and goes during the run, and a window whose title changes while in front."""
 
@@ -65,6 +65,13 @@ def check_desktop(desk, serimo, report):
     with report.part("Next puts the URL where a Wayland program reads it"):
         app.press("Next")
         harness.wait_until_equal(desk.clipboard, url(42), "wl-paste")
+    # Where the compositor runs an X server too (sway here).
+    x_clipboard = (lambda: harness.Desktop.clipboard(desk)) if desk.display else None
+    if x_clipboard:
+        with report.part("an X program without the focus reads it too, and the compositor's bridge leaves it there"):
+            harness.wait_until_equal(x_clipboard, url(42), "xclip -o on the X display")
+            harness.stays_equal(lambda: (x_clipboard(), desk.clipboard()), (url(42), url(42)), 1,
+                                "X and Wayland clipboards")
 
     app.set_text("URL", url(1))
     items = app.find("# of items to increment")
@@ -103,6 +110,9 @@ def check_desktop(desk, serimo, report):
     app.wait_status(1, "Ready.")
     with report.part("every URL once, in order, while other windows had the focus"):
         check_equal(ours(), [url(n) for n in range(1, ITEMS + 1)], "clipboard texts seen by wl-paste --watch")
+    if x_clipboard:
+        with report.part("the X clipboard holds the run's last URL"):
+            check_equal(x_clipboard(), url(ITEMS), "xclip -o on the X display")
     with report.part("a program that stops reading a long copied URL holds nothing up"):
         long_url = "data:text/plain," + "x" * 400000
         app.set_text("URL", long_url)

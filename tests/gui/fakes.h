@@ -9,6 +9,7 @@
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/keep_above.h"
+#include "platform/dbus/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
@@ -218,4 +219,19 @@ public:
     void show(double fraction) override { shown.append(fraction); }
     void clear() override { shown.append(-1); }
     QList<double> shown; // -1: cleared
+};
+
+// KGet's answers come when the test calls them, as from the event loop.
+class FakeKGet : public KGet
+{
+public:
+    void checkPresent(std::function<void(bool)> done) override { presenceDue.append(std::move(done)); }
+    void addTransfers(const QStringList &urls, const QString &folder, std::function<void(Answer)> done) override
+    {
+        sent.append({urls, folder});
+        answerDue = std::move(done);
+    }
+    QList<std::function<void(bool)>> presenceDue;
+    QList<std::pair<QStringList, QString>> sent;
+    std::function<void(Answer)> answerDue;
 };

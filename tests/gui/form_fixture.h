@@ -39,12 +39,13 @@ struct FormFixture
     FakeKeepAbove keepAbove;
     FakeFileChoosers choosers;
     FakeTaskbarProgress taskbar;
+    FakeKGet kget;
     std::unique_ptr<TVempForm> form;
 
     TVempForm &create()
     {
         form = std::make_unique<TVempForm>(
-            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar});
+            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar, kget});
         return *form;
     }
 

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QFile>
 #include <QDir>
+#include <QFileInfo>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <csignal>
@@ -52,6 +54,7 @@ struct PageFixture : FormFixture
     }
     QString page() const { return QDir(files.homeDirectory()).filePath(QStringLiteral("serimo.htm")); }
     void pressImages() { QTest::mouseClick(child<QToolButton>(*form, "btnImages"), Qt::LeftButton); }
+    void choose(const char *item) { child<QAction>(*form, item)->trigger(); }
 };
 } // namespace
 
@@ -73,6 +76,10 @@ private slots:
     void downloadRunIntoChosenFolder();
     void downloadRefusesFolderItCannotWrite();
     void downloadStoppedByEscAndByClosing();
+    void copyRun_data();
+    void copyRun();
+    void saveRunList();
+    void sendRunToKGet();
 };
 
 void TestPageCommands::imagesWritesRunAndOpensIt()
@@ -362,6 +369,90 @@ void TestPageCommands::downloadStoppedByEscAndByClosing()
     f.form->close();
     QVERIFY(!QFileInfo::exists(part));
     QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestPageCommands::copyRun_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("items");
+    QTest::addColumn<QStringList>("run"); // empty: a warning, nothing copied
+    const QString h = QStringLiteral("http://www.example.com/a/");
+    QTest::newRow("three") << kBase + "pic001.jpg" << "3"
+                           << QStringList{kBase + "pic001.jpg", kBase + "pic002.jpg", kBase + "pic003.jpg"};
+    QTest::newRow("widens") << h + "s9.png?x=1" << "3" << QStringList{h + "s9.png?x=1", h + "s10.png?x=1", h + "s11.png?x=1"};
+    QTest::newRow("alpha") << h + "picy.jpg" << "2" << QStringList{h + "picy.jpg", h + "picz.jpg"};
+    QTest::newRow("items 0") << kBase + "pic001.jpg" << "0" << QStringList();
+}
+
+// The whole run goes to the clipboard at once; the window does not step.
+void TestPageCommands::copyRun()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, items);
+    QFETCH(QStringList, run);
+    for (const bool refused : {false, true}) {
+        PageFixture f;
+        f.startAt(items);
+        f.typeUrl(url);
+        f.clipboard.refuse = refused;
+        const QString panel1 = f.panel(1);
+        f.choose("mnuCopyRun");
+        const bool copied = !run.isEmpty() && !refused;
+        QCOMPARE(f.clipboard.writes, copied ? QStringList{run.join(u'\n') + u'\n'} : QStringList());
+        QCOMPARE(f.boxes.shown.size(), copied ? 0 : 1);
+        QCOMPARE(f.panel(1), copied ? QStringLiteral("Copied %1 URLs").arg(run.size()) : panel1);
+        QCOMPARE(f.url(), url);
+        QCOMPARE(f.items(), items);
+    }
+}
+
+void TestPageCommands::saveRunList()
+{
+    PageFixture f;
+    QTemporaryDir folder;
+    f.startAt(QStringLiteral("3"));
+    // Cancelled: nothing written. Then saved where the user chose.
+    f.choose("mnuSaveRunList");
+    const QDir downloads(f.files.downloadsDirectory());
+    QCOMPARE(f.choosers.openedAt, QStringList{downloads.filePath(QStringLiteral("pic001-3.txt"))});
+    f.choosers.answer = folder.filePath(QStringLiteral("mine.txt"));
+    f.choose("mnuSaveRunList");
+    QCOMPARE(fileBytes(f.choosers.answer), (kBase + "pic001.jpg\n" + kBase + "pic002.jpg\n" + kBase + "pic003.jpg\n").toUtf8());
+    QCOMPARE(f.panel(1), QStringLiteral("Saved 3 URLs to mine.txt"));
+    // A place that cannot be written is refused, and nothing is left there.
+    f.typeUrl(kBase + "pic\u00e9007.jpg");
+    f.choosers.answer = folder.filePath(QStringLiteral("nowhere/list.txt"));
+    f.choose("mnuSaveRunList");
+    QCOMPARE(f.choosers.openedAt.value(2), downloads.filePath(QString::fromUtf8("pic\u00e9007-3.txt")));
+    QCOMPARE(f.boxes.texts(), QStringList{"Cannot create file " + f.choosers.answer + "."});
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"mine.txt"});
+    QCOMPARE(f.url(), kBase + "pic\u00e9007.jpg");
+}
+
+// KGet shows in the menu only while it is on the bus, takes the run in one
+// call, and a refusal names its error.
+void TestPageCommands::sendRunToKGet()
+{
+    PageFixture f;
+    TVempForm &form = f.startAt(QStringLiteral("2"));
+    auto *send = child<QAction>(form, "mnuSendRunToKGet");
+    QVERIFY(!send->isVisible());
+    for (const bool present : {true, false, true}) {
+        emit child<QMenu>(form, "PopupMenu1")->aboutToShow();
+        QCOMPARE(f.kget.presenceDue.size(), 1);
+        f.kget.presenceDue.takeFirst()(present);
+        QCOMPARE(send->isVisible(), present);
+    }
+    f.choose("mnuSendRunToKGet");
+    QCOMPARE(f.kget.sent.size(), 1);
+    QCOMPARE(f.kget.sent[0].first, QStringList({kBase + "pic001.jpg", kBase + "pic002.jpg"}));
+    QCOMPARE(f.kget.sent[0].second, f.files.downloadsDirectory());
+    f.kget.answerDue({false, 0, QStringLiteral("No reply within 5 s")});
+    QCOMPARE(f.boxes.texts(), QStringList{"KGet did not take the run: No reply within 5 s"});
+    f.choose("mnuSendRunToKGet");
+    f.kget.answerDue({true, 2, {}});
+    QCOMPARE(f.panel(1), QStringLiteral("KGet took 2 of 2 URLs"));
+    QCOMPARE(f.boxes.shown.size(), 1);
 }
 
 QTEST_MAIN(TestPageCommands)

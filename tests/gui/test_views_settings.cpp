@@ -505,8 +505,10 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         FakeKeepAbove keepAbove;
         FakeFileChoosers choosers;
         FakeTaskbarProgress taskbar;
+        FakeKGet kget;
         TVempForm form(
-            Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar});
+            Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar,
+                                kget});
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));

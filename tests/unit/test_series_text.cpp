@@ -1,5 +1,6 @@
 #include "common/integer_conversion.h"
 #include "common/serimo_error.h"
+#include "series/run_list.h"
 #include "series/series_run.h"
 #include "series/series_text.h"
 
@@ -28,6 +29,10 @@ private slots:
     void itemsLimits();
     void wideLetter_data();
     void wideLetter();
+    void listedRun_data();
+    void listedRun();
+    void runListName_data();
+    void runListName();
 };
 
 void TestSeriesText::conversion_data()
@@ -274,8 +279,6 @@ void TestSeriesText::itemsLimits()
     QCOMPARE(QString::number(itemsMaximum(digits)).size(), itemsTextLimit(digits));
 }
 
-QTEST_APPLESS_MAIN(TestSeriesText)
-#include "test_series_text.moc"
 
 void TestSeriesText::wideLetter_data()
 {
@@ -299,3 +302,69 @@ void TestSeriesText::wideLetter()
     const auto letter = steppedWideLetter(QChar(char16_t(code)), delta);
     QCOMPARE(letter ? int(letter->unicode()) : -1, expected);
 }
+
+void TestSeriesText::listedRun_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("count"); // null: none given
+    QTest::addColumn<QString>("text");  // the list text, or the error
+    const QString h = QStringLiteral("http://www.example.com/");
+    QTest::newRow("widens at 10 and 100") << h + "p8.jpg" << "4" << h + "p8.jpg\n" + h + "p9.jpg\n" + h + "p10.jpg\n" + h + "p11.jpg\n";
+    QTest::newRow("widens at 100, query kept") << h + "p099.jpg?s=1" << "2" << h + "p099.jpg?s=1\n" + h + "p100.jpg?s=1\n";
+    QTest::newRow("alpha") << h + "picy.jpg" << "3" << h + "picy.jpg\n" + h + "picz.jpg\n" + h + "pic{.jpg\n";
+    QTest::newRow("alpha past code 255 skips 0")
+        << h + QString::fromUtf8("pic\u00ff.jpg") << "2" << h + QString::fromUtf8("pic\u00ff.jpg\n") + h + "pic\u0001.jpg\n";
+    QTest::newRow("one") << h + "a5.png" << "1" << h + "a5.png\n";
+    QTest::newRow("default: width 1 gives 9") << h + "a1.png" << QString() << "9 lines";
+    QTest::newRow("default: width 2 gives 99") << h + "a01.png" << QString() << "99 lines";
+    QTest::newRow("default: width 4 gives 999") << h + "a0001.png" << QString() << "999 lines";
+    QTest::newRow("999") << h + "a1.png" << "999" << "999 lines";
+    QTest::newRow("counter not a number") << "x" << "3" << "No series in \"x\": its counter is not a number.";
+    QTest::newRow("empty URL") << "" << QString() << "No series in \"\": its counter is not a number.";
+    const QString badCount = QStringLiteral("COUNT must be a whole number from 1 to 999, not \"%1\".");
+    for (const char *count : {"0", "1000", "-1", "+5", " 5", "5x", "", "$10", "0999"})
+        QTest::newRow(qPrintable(QStringLiteral("count '%1'").arg(count))) << h + "a1.png" << count << badCount.arg(count);
+}
+
+// What --list prints, and the list text Copy run and Save run list hand over.
+void TestSeriesText::listedRun()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, count);
+    QFETCH(QString, text);
+    const ListedRun listed = ::listedRun(url, count.isNull() ? std::nullopt : std::optional(count));
+    QCOMPARE(listed.run.isEmpty(), !listed.error.isEmpty());
+    if (text.endsWith(QLatin1String(" lines"))) {
+        QCOMPARE(QString::number(listed.run.size()) + " lines", text);
+        // The list text and the window's stepping agree to the end.
+        QCOMPARE(runListText(listed.run).count(u'\n'), listed.run.size());
+        QCOMPARE(listed.run.last(), seriesRun(listed.run.first(), SeriesMode::Digits, 1, listed.run.size()).last());
+    } else {
+        QCOMPARE(listed.run.isEmpty() ? listed.error : runListText(listed.run), text);
+    }
+}
+
+void TestSeriesText::runListName_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "http://www.example.com/photos/pic001.jpg" << 50 << "pic001-50.txt";
+    QTest::newRow("query and fragment left out") << "http://h/a/img07.webp?w=800#x" << 9 << "img07-9.txt";
+    QTest::newRow("no extension") << "http://h/page/7" << 3 << "7-3.txt";
+    QTest::newRow("no file name") << "http://h/" << 2 << "run-2.txt";
+    QTest::newRow("hidden name") << "http://h/.x1.jpg" << 2 << "x1-2.txt";
+    QTest::newRow("dash and dots") << "http://h/-..a1.jpg" << 2 << "a1-2.txt";
+    QTest::newRow("unsafe characters") << "http://h/a\\b:c*1.jpg" << 2 << "a_b_c_1-2.txt";
+    QTest::newRow("control character") << QString("http://h/a\tb1.jpg") << 2 << "a_b1-2.txt";
+}
+
+void TestSeriesText::runListName()
+{
+    QFETCH(QString, url);
+    QFETCH(int, count);
+    QTEST(suggestedRunListName(url, count), "name");
+}
+
+QTEST_APPLESS_MAIN(TestSeriesText)
+#include "test_series_text.moc"

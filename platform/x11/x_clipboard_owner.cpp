@@ -1,0 +1,210 @@
+#include "platform/x11/x_clipboard_owner.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+namespace {
+struct Atoms
+{
+    xcb_atom_t clipboard, targets, timestamp, utf8, text, plainUtf8, plain;
+};
+
+xcb_atom_t intern(xcb_connection_t *connection, const char *name)
+{
+    const auto cookie = xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+// The selection's text as the requested target, or nothing for a target
+// Serimo does not offer. Latin-1 where the target is STRING.
+bool answer(xcb_connection_t *connection, const Atoms &atoms, const xcb_selection_request_event_t &request,
+            xcb_atom_t property, const QByteArray &utf8)
+{
+    const xcb_atom_t target = request.target;
+    if (target == atoms.targets) {
+        const xcb_atom_t offered[] = {atoms.targets, atoms.timestamp, atoms.utf8, atoms.plainUtf8,
+                                      atoms.text, atoms.plain, XCB_ATOM_STRING};
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
+                            uint32_t(std::size(offered)), offered);
+        return true;
+    }
+    if (target == atoms.timestamp) {
+        const xcb_timestamp_t time = XCB_CURRENT_TIME;
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_INTEGER, 32,
+                            1, &time);
+        return true;
+    }
+    QByteArray bytes;
+    xcb_atom_t type = target;
+    if (target == atoms.utf8 || target == atoms.plainUtf8) {
+        bytes = utf8;
+    } else if (target == atoms.text) {
+        bytes = utf8;
+        type = atoms.utf8;
+    } else if (target == XCB_ATOM_STRING || target == atoms.plain) {
+        bytes = QString::fromUtf8(utf8).toLatin1();
+    } else {
+        return false;
+    }
+    // A text beyond one request would need the incremental transfer, which
+    // no run of URLs comes near (a request holds megabytes).
+    if (quint64(bytes.size()) + 64 > quint64(xcb_get_maximum_request_length(connection)) * 4)
+        return false;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor, property, type, 8,
+                        uint32_t(bytes.size()), bytes.constData());
+    return true;
+}
+} // namespace
+
+struct XClipboardOwner::Shared
+{
+    int wakeRead = -1;
+    int wakeWrite = -1;
+    std::mutex mutex;
+    std::condition_variable ended;
+    QByteArray pending; // UTF-8 text still to be taken
+    bool takePending = false;
+    bool quit = false;
+    bool done = false;
+
+    ~Shared()
+    {
+        ::close(wakeRead);
+        ::close(wakeWrite);
+    }
+    void wake()
+    {
+        // A full pipe already holds a wake-up.
+        while (::write(wakeWrite, "x", 1) < 0 && errno == EINTR) {
+        }
+    }
+    void run();
+};
+
+std::unique_ptr<XClipboardOwner> XClipboardOwner::start()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return nullptr;
+    auto shared = std::make_shared<Shared>();
+    int wake[2];
+    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
+        return nullptr;
+    shared->wakeRead = wake[0];
+    shared->wakeWrite = wake[1];
+    // The thread keeps what it uses alive: at the end it is given a moment
+    // to part from the X server, and is left behind if that server hangs.
+    std::thread([shared] {
+        shared->run();
+        const std::lock_guard lock(shared->mutex);
+        shared->done = true;
+        shared->ended.notify_all();
+    }).detach();
+    return std::unique_ptr<XClipboardOwner>(new XClipboardOwner(std::move(shared)));
+}
+
+XClipboardOwner::~XClipboardOwner()
+{
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->quit = true;
+    m_shared->wake();
+    m_shared->ended.wait_for(lock, std::chrono::milliseconds(100), [this] { return m_shared->done; });
+}
+
+void XClipboardOwner::take(const QString &text)
+{
+    const std::lock_guard lock(m_shared->mutex);
+    m_shared->pending = text.toUtf8();
+    m_shared->takePending = true;
+    m_shared->wake();
+}
+
+void XClipboardOwner::Shared::run()
+{
+    int screenNumber = 0;
+    xcb_connection_t *connection = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(connection)) {
+        // Without X nobody there can read: hand-overs go on without it.
+        xcb_disconnect(connection);
+        connection = nullptr;
+    }
+    xcb_window_t window = XCB_NONE;
+    Atoms atoms{};
+    if (connection) {
+        auto roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
+        for (int i = 0; i < screenNumber && roots.rem > 1; ++i)
+            xcb_screen_next(&roots);
+        window = xcb_generate_id(connection);
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, roots.data->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        atoms = {intern(connection, "CLIPBOARD"),  intern(connection, "TARGETS"),
+                 intern(connection, "TIMESTAMP"),  intern(connection, "UTF8_STRING"),
+                 intern(connection, "TEXT"),       intern(connection, "text/plain;charset=utf-8"),
+                 intern(connection, "text/plain")};
+    }
+
+    QByteArray text;
+    bool owned = false;
+    for (;;) {
+        // Events already read along with a reply wait in xcb, not on the socket.
+        while (xcb_generic_event_t *event = connection ? xcb_poll_for_event(connection) : nullptr) {
+            const uint8_t type = event->response_type & 0x7f;
+            if (type == XCB_SELECTION_REQUEST) {
+                const auto &request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
+                // An old client names no property: the target stands in.
+                const xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
+                const bool served = owned && request.selection == atoms.clipboard
+                                    && answer(connection, atoms, request, property, text);
+                xcb_selection_notify_event_t notify{};
+                notify.response_type = XCB_SELECTION_NOTIFY;
+                notify.time = request.time;
+                notify.requestor = request.requestor;
+                notify.selection = request.selection;
+                notify.target = request.target;
+                notify.property = served ? property : xcb_atom_t(XCB_NONE);
+                xcb_send_event(connection, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
+                               reinterpret_cast<const char *>(&notify));
+            } else if (type == XCB_SELECTION_CLEAR) {
+                // Another program copied: its text is the clipboard now.
+                owned = false;
+                text.clear();
+            }
+            std::free(event);
+        }
+        if (connection)
+            xcb_flush(connection);
+
+        pollfd ready[2] = {{wakeRead, POLLIN, 0}, {connection ? xcb_get_file_descriptor(connection) : -1, POLLIN, 0}};
+        if (::poll(ready, connection ? 2 : 1, -1) < 0 && errno != EINTR)
+            break;
+        if (ready[1].revents & (POLLERR | POLLHUP))
+            break; // the X server went away
+        char drain[64];
+        while (::read(wakeRead, drain, sizeof drain) > 0) {
+        }
+        const std::lock_guard lock(mutex);
+        if (quit)
+            break;
+        if (takePending && connection) {
+            text = std::move(pending);
+            owned = true;
+            xcb_set_selection_owner(connection, window, atoms.clipboard, XCB_CURRENT_TIME);
+        }
+        takePending = false;
+    }
+    if (connection)
+        xcb_disconnect(connection);
+}

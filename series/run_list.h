@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// A run of a series as a list of addresses: the text the run commands hand
+// over, the name Save run list suggests, and what `serimo --list` prints.
+
+// One address per line, every line ending in LF.
+QString runListText(const QStringList &run);
+
+// "<first file name>-<count>.txt": the file name of the run's first address
+// without its extension (query and fragment left out), made safe for a file
+// name; "run" where the address has none.
+QString suggestedRunListName(const QString &firstUrl, int count);
+
+// What `--list URL [COUNT]` gives: the run, or the one line that tells why
+// there is none.
+struct ListedRun
+{
+    QStringList run;
+    QString error;
+};
+
+// The most addresses a list holds.
+constexpr int kListMaximum = 999;
+
+// COUNT, when given, is a whole number from 1 to kListMaximum; without it the
+// run is as long as the Items box allows for the address's counter width.
+// Mode and width are those the window detects for the address.
+ListedRun listedRun(const QString &url, const std::optional<QString> &countText);
