@@ -82,7 +82,7 @@ def main(serimo, report):
             harness.wait_for(lambda: menu.clear_cache() or not menu.getState().contains(pyatspi.STATE_SHOWING),
                              "the pop-up menu to close")
         kget = desk._spawn([sys.executable, os.path.join(os.path.dirname(__file__), "kget_standin.py")],
-                           stdout=subprocess.PIPE, text=True)
+                           stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         harness.check_equal(kget.stdout.readline(), "ready\n", "the KGet stand-in")
         with report.part("Send run to KGet: the run in one call, into Downloads, started"):
             app.choose_from_menu("Send run to KGet")
@@ -92,6 +92,9 @@ def main(serimo, report):
         with report.part("KGet's refusal is reported with its error"):
             app.choose_from_menu("Send run to KGet")
             kget.stdout.readline()
+            # The refusal comes once the menu has closed, lest its Esc close the box.
+            kget.stdin.write("refuse\n")
+            kget.stdin.flush()
             caption, box = app.wait_message_box("KGet did not take the run: The folder is full")
             harness.check_equal(caption, "Error", "caption")
             app.dismiss_message_box(box)
