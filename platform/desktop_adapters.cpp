@@ -12,6 +12,7 @@
 #include "platform/wayland/wayland_connection.h"
 #endif
 #ifdef SERIMO_X11
+#include "platform/x11/clipboard_x11.h"
 #include "platform/x11/foreground_window_x11.h"
 #endif
 
@@ -71,6 +72,10 @@ std::unique_ptr<Clipboard> makeClipboard([[maybe_unused]] WaylandConnection *way
 #ifdef SERIMO_WAYLAND
     if (auto dataControl = DataControlClipboard::create(wayland))
         return dataControl;
+#endif
+#ifdef SERIMO_X11
+    if (auto x11 = makeX11Clipboard(std::make_unique<QtClipboard>()))
+        return x11;
 #endif
     return std::make_unique<QtClipboard>();
 }
