@@ -30,7 +30,7 @@ void ChangeEdit::setTextCascade(const QString &text)
 
 void ChangeEdit::onTextChanged()
 {
-    if (m_settingText == 0 && m_handler)
+    if (m_settingText == 0 && m_handler && m_guard)
         m_guard(m_handler);
 }
 
@@ -147,7 +147,7 @@ FeedTimer::FeedTimer(QObject *parent) : QObject(parent), m_timer(new QTimer(this
     // Hand-overs follow the delay to the millisecond, not within 5%.
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, [this] {
-        if (m_handler)
+        if (m_handler && m_guard)
             m_guard(m_handler);
     });
 }
