@@ -9,6 +9,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <poll.h>
 
 namespace {
@@ -56,9 +57,10 @@ public:
         if (targets.answer != Answer::Sent)
             return targets.answer;
         const std::array textTypes{m_utf8String, m_plainUtf8, m_plain, xcb_atom_t(XCB_ATOM_STRING), m_text};
-        const auto *atoms = reinterpret_cast<const xcb_atom_t *>(targets.bytes.constData());
-        for (qsizetype i = 0; i < targets.bytes.size() / qsizetype(sizeof(xcb_atom_t)); ++i) {
-            if (atoms[i] != XCB_ATOM_NONE && std::find(textTypes.begin(), textTypes.end(), atoms[i]) != textTypes.end())
+        for (qsizetype at = 0; at + qsizetype(sizeof(xcb_atom_t)) <= targets.bytes.size(); at += sizeof(xcb_atom_t)) {
+            xcb_atom_t atom;
+            std::memcpy(&atom, targets.bytes.constData() + at, sizeof atom);
+            if (atom != XCB_ATOM_NONE && std::find(textTypes.begin(), textTypes.end(), atom) != textTypes.end())
                 return Answer::Sent;
         }
         return Answer::Refused;
@@ -196,14 +198,11 @@ private:
 class X11Clipboard : public Clipboard
 {
 public:
-    X11Clipboard(std::unique_ptr<Clipboard> local, const XcbDisplay &display)
-        : m_local(std::move(local)), m_reader(std::make_unique<SelectionReader>(display))
-    {
-    }
+    explicit X11Clipboard(std::unique_ptr<Clipboard> local) : m_local(std::move(local)) {}
 
     bool hasText() const override
     {
-        if (ownedHere())
+        if (ownedHere() || !reader())
             return m_local->hasText();
         const Answer answer = m_reader->offersText();
         m_answered = answer != Answer::None;
@@ -212,7 +211,7 @@ public:
 
     QString text() const override
     {
-        if (ownedHere())
+        if (ownedHere() || !reader())
             return m_local->text();
         QString text;
         m_answered = m_reader->text(text) != Answer::None;
@@ -232,8 +231,22 @@ private:
         return QGuiApplication::clipboard()->ownsClipboard();
     }
 
+    // Connected at the first read rather than at start-up; null (and Qt reads)
+    // where the display does not take a second connection.
+    SelectionReader *reader() const
+    {
+        if (!m_reader && !m_unreachable) {
+            const XcbDisplay display = connectToQtDisplay();
+            if (display.connection)
+                m_reader = std::make_unique<SelectionReader>(display);
+            m_unreachable = !m_reader;
+        }
+        return m_reader.get();
+    }
+
     std::unique_ptr<Clipboard> m_local;
-    std::unique_ptr<SelectionReader> m_reader;
+    mutable std::unique_ptr<SelectionReader> m_reader;
+    mutable bool m_unreachable = false;
     mutable bool m_answered = true;
 };
 
@@ -241,8 +254,7 @@ private:
 
 std::unique_ptr<Clipboard> makeX11Clipboard(std::unique_ptr<Clipboard> local)
 {
-    const XcbDisplay display = connectToQtDisplay();
-    if (!display.connection)
+    if (!qGuiApp || !qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
         return nullptr;
-    return std::make_unique<X11Clipboard>(std::move(local), display);
+    return std::make_unique<X11Clipboard>(std::move(local));
 }
