@@ -10,7 +10,7 @@ QString errorReportText(const QString &message)
     return message;
 }
 
-void runGuarded(MessageBoxes &boxes, const std::function<void()> &entry)
+void runGuarded(MessageBoxes &boxes, const std::function<void()> &entry, const std::function<void()> &beforeReport)
 {
     QString message;
     try {
@@ -21,5 +21,7 @@ void runGuarded(MessageBoxes &boxes, const std::function<void()> &entry)
     } catch (const std::exception &error) {
         message = QString::fromLocal8Bit(error.what());
     }
+    if (beforeReport)
+        beforeReport();
     boxes.show(QStringLiteral("Serimo"), errorReportText(message), MessageBoxes::Icon::Error);
 }

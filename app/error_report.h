@@ -11,5 +11,7 @@ QString errorReportText(const QString &message);
 
 // Runs one entry from Qt (a slot, an event, a timer tick). An error it raises
 // ends it and is shown in the general error report: the text, caption
-// "Serimo", an error icon and one OK button. No exception gets past here.
-void runGuarded(MessageBoxes &boxes, const std::function<void()> &entry);
+// "Serimo", an error icon and one OK button; beforeReport runs just before
+// the report opens. No exception gets past here.
+void runGuarded(MessageBoxes &boxes, const std::function<void()> &entry,
+                const std::function<void()> &beforeReport = {});

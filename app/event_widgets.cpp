@@ -30,7 +30,7 @@ void ChangeEdit::setTextCascade(const QString &text)
 
 void ChangeEdit::onTextChanged()
 {
-    if (m_settingText == 0 && m_handler)
+    if (m_settingText == 0 && m_handler && m_guard)
         m_guard(m_handler);
 }
 
@@ -114,7 +114,7 @@ void UpDown::arrowPressed(Arrow arrow)
     const int delta = arrow == Arrow::Next ? 1 : -1;
     if (!m_buddy) {
         m_position = clampOrWrap(m_position + delta);
-        if (m_arrowHandler)
+        if (m_arrowHandler && m_guard)
             m_guard([&] { m_arrowHandler(arrow); });
         return;
     }
@@ -123,7 +123,10 @@ void UpDown::arrowPressed(Arrow arrow)
         start = *shown;
     m_position = clampOrWrap(start + delta);
     const QString text = QString::number(m_position);
-    m_guard([&] { m_buddy->setTextCascade(text); });
+    if (m_guard)
+        m_guard([&] { m_buddy->setTextCascade(text); });
+    else
+        m_buddy->setText(text); // as typing would: the box's own guard runs its handler
 }
 
 bool UpDown::eventFilter(QObject *watched, QEvent *event)
@@ -144,7 +147,7 @@ FeedTimer::FeedTimer(QObject *parent) : QObject(parent), m_timer(new QTimer(this
     // Hand-overs follow the delay to the millisecond, not within 5%.
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, [this] {
-        if (m_handler)
+        if (m_handler && m_guard)
             m_guard(m_handler);
     });
 }

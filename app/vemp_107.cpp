@@ -44,7 +44,14 @@ TVempForm::~TVempForm()
 
 void TVempForm::guarded(const std::function<void()> &entry)
 {
-    runGuarded(m_platform.messageBoxes, entry);
+    runGuarded(m_platform.messageBoxes, entry, [this] {
+        // An error ends a running feed before its report opens: the report
+        // waits for the user, and no tick may open a second one meanwhile.
+        if (Timer1->isEnabled()) {
+            Timer1->setEnabled(false);
+            ShowReady();
+        }
+    });
 }
 
 void TVempForm::FormCreate()

@@ -12,6 +12,7 @@
 #include "platform/wayland/wayland_connection.h"
 #endif
 #ifdef SERIMO_X11
+#include "platform/x11/clipboard_x11.h"
 #include "platform/x11/foreground_window_x11.h"
 #include "platform/x11/x_mirrored_clipboard.h"
 #endif
@@ -72,6 +73,11 @@ std::unique_ptr<Clipboard> makeClipboard([[maybe_unused]] WaylandConnection *way
     std::unique_ptr<Clipboard> clipboard;
 #ifdef SERIMO_WAYLAND
     clipboard = DataControlClipboard::create(wayland);
+#endif
+#ifdef SERIMO_X11
+    // On X, another program's clipboard is read with a deadline of our own.
+    if (!clipboard)
+        clipboard = makeX11Clipboard(std::make_unique<QtClipboard>());
 #endif
     if (!clipboard)
         clipboard = std::make_unique<QtClipboard>();

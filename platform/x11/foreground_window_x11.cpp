@@ -1,25 +1,9 @@
 #include "platform/x11/foreground_window_x11.h"
+#include "platform/x11/xcb_display.h"
 
-#include <QGuiApplication>
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <memory>
+#include <QString>
 
 namespace {
-
-// Replies are malloc'ed by xcb.
-template <typename T>
-using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <typename T>
-XcbReply<T> reply(T *raw, xcb_generic_error_t *error)
-{
-    // A window may vanish between two requests; its error means "no answer".
-    std::free(error);
-    return XcbReply<T>(raw, &std::free);
-}
 
 // X11: the window manager names the active window in _NET_ACTIVE_WINDOW;
 // without one, the window holding the input focus (or the nearest of its
@@ -52,13 +36,7 @@ public:
     }
 
 private:
-    xcb_atom_t atom(const char *name)
-    {
-        const auto cookie = xcb_intern_atom(m_connection, 1, uint16_t(std::strlen(name)), name);
-        xcb_generic_error_t *error = nullptr;
-        const auto answer = reply(xcb_intern_atom_reply(m_connection, cookie, &error), error);
-        return answer ? answer->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
+    xcb_atom_t atom(const char *name) { return internAtom(m_connection, name, true); }
 
     XcbReply<xcb_get_property_reply_t> property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
     {
@@ -125,21 +103,8 @@ private:
 
 std::unique_ptr<ForegroundWindow> makeX11ForegroundWindow()
 {
-    if (!qGuiApp || !qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+    const XcbDisplay display = connectToQtDisplay();
+    if (!display.connection)
         return nullptr;
-    // A connection of our own rather than Qt's: Qt's event thread reads every
-    // packet that arrives on its connection, so the replies to our requests
-    // would be allocated in that thread, where the leak checker cannot tell
-    // them from Qt's own events (tests/lsan.supp silences those). Qt's
-    // connection goes to the display that DISPLAY names, and so does this one.
-    int screen = 0;
-    xcb_connection_t *connection = xcb_connect(nullptr, &screen);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    auto roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screen && roots.rem > 1; ++i)
-        xcb_screen_next(&roots);
-    return std::make_unique<X11ForegroundWindow>(connection, roots.data->root);
+    return std::make_unique<X11ForegroundWindow>(display.connection, display.root);
 }

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
 """The URL travels through the real X clipboard: each step puts the new URL
 where another program (xclip) reads it, and Paste takes what another
-program put there: text (megabytes of it too), or only an image. Copy run
-puts the whole run there at once; Send run to KGet shows only while KGet is
-on the session bus and hands it the run in one call (a stand-in of the
-test's own), and a refusal names KGet's error."""
+program put there: text (megabytes of it too), or only an image, or an
+owner that never answers. Copy run puts the whole run there at once; Send
+run to KGet shows only while KGet is on the session bus and hands it the run
+in one call (a stand-in of the test's own), and a refusal names KGet's
+error."""
 
 import json
 import os
 import subprocess
 import sys
+import time
 
 import harness
 
@@ -42,6 +44,21 @@ def main(serimo, report):
         step_and_check(desk, app, lambda: app.press("Next"), "http://www.example.com/pic10.jpg")
         with report.part("status line after the step past 9"):
             app.wait_status(0, "../pic10.jpg")
+
+        with report.part("a clipboard owner that never answers"):
+            from Xlib import X, display
+            silent = display.Display(desk.display)
+            owner = silent.screen().root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
+            owner.set_selection_owner(silent.intern_atom("CLIPBOARD"), X.CurrentTime)
+            silent.sync()
+            clicked = time.monotonic()
+            app.press("Paste", opens_modal=True)
+            _caption, box = app.wait_message_box("The program that holds the clipboard did not answer.")
+            harness.check(time.monotonic() - clicked < 2, "the message came %.1fs after Paste"
+                          % (time.monotonic() - clicked))
+            app.dismiss_message_box(box)
+            step_and_check(desk, app, lambda: app.press("Next"), "http://www.example.com/pic11.jpg")
+            silent.close()
 
         with report.part("megabytes of text with a line break"):
             long_text = "http://www.example.com/pic07.jpg" + "x" * (4 << 20) + "\n"

@@ -2,7 +2,8 @@
 """The Wayland checks under KWin (a virtual session): the clipboard both
 ways, a feed while another window has the focus and after another program
 copied, the Save As hold through KWin's window list, and Stay on top, which
-keeps Serimo above a window that takes the focus."""
+keeps Serimo above a window that takes the focus, and no longer once it is
+turned off."""
 
 import harness
 import test_wayland
@@ -25,6 +26,13 @@ def main(serimo, report):
             order = desk.windows()
             check(order[harness.TITLE][0] > order["Editor"][0],
                   "Serimo is below the window that took the focus: %r" % order)
+        with report.part("Stay on top taken back and given again, each a message to the script KWin keeps"):
+            app.press("Menu")
+            menu = desk.wait_menu_shown("the pop-up menu to open after pressing Menu")
+            for above in (False, True):
+                app.press("Stay on top", pyatspi.ROLE_MENU_ITEM, root=menu)
+                harness.wait_until(desk.windows, lambda found: found.get(harness.TITLE, (0, not above))[1] == above,
+                                   "KWin keeping Serimo above: %s" % above, timeout=wayland_desktop.SLOW)
         check_equal(app.close(), 0, "exit status")
 
 

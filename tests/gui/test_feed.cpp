@@ -4,6 +4,8 @@
 #include <QThread>
 #include <QToolButton>
 
+#include <tuple>
+
 namespace {
 const QString kBase = QStringLiteral("http://www.example.com/members/gallery/photos/98/");
 
@@ -145,33 +147,48 @@ void TestFeed::failingStepEndsRun_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("digits");
     QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("typed"); // else set where no handler sees it
     QTest::newRow("counter not a number") << "http://www.example.com/picx.jpg" << "1"
-                                          << "Change digits to match series.";
+                                          << "Change digits to match series." << false;
     QTest::newRow("digits box empty") << kBase + "pic001.jpg" << ""
-                                      << "'' is not a valid integer value.";
+                                      << "'' is not a valid integer value." << false;
+    QTest::newRow("x typed into Digits") << kBase + "pic001.jpg" << "x" << "'x' is not a valid integer value." << true;
 }
 
 void TestFeed::failingStepEndsRun()
 {
     QFETCH(QString, url);
     QFETCH(QString, digits);
+    QFETCH(bool, typed);
     FormFixture f;
     TVempForm &form = f.create(); // not yet active: no detection repairs the URL
     child<ChangeEdit>(form, "Edit1")->setTextCascade(url);
     startFeed(f, "3");
-    {
-        const QSignalBlocker quiet(child<ChangeEdit>(form, "EditDigits"));
-        child<ChangeEdit>(form, "EditDigits")->setText(digits);
-    }
+    auto *digitsBox = child<ChangeEdit>(form, "EditDigits");
+    std::tuple<QString, QString, QStringList> before{f.items(), url, {}};
     bool timerOffWhenBoxOpened = false;
-    f.boxes.onShow = [&] { timerOffWhenBoxOpened = !child<FeedTimer>(form, "Timer1")->isEnabled(); };
-    tick(f);
+    f.boxes.onShow = [&] {
+        timerOffWhenBoxOpened = !child<FeedTimer>(form, "Timer1")->isEnabled();
+        // The report is modal: a tick that falls due while it is open runs.
+        if (!timerOffWhenBoxOpened)
+            tick(f);
+    };
+    if (typed) {
+        tick(f); // the run is under way
+        QCOMPARE(f.panel(1), QStringLiteral("Sending 1 of 3"));
+        before = {f.items(), f.url(), f.clipboard.writes};
+        digitsBox->selectAll();
+        QTest::keyClicks(digitsBox, digits);
+    } else {
+        const QSignalBlocker quiet(digitsBox);
+        digitsBox->setText(digits);
+        tick(f);
+    }
     QTEST(f.boxes.texts().join(u'|'), "box");
     QVERIFY(timerOffWhenBoxOpened);
     QVERIFY(!f.cursor.isBusy);
-    QCOMPARE(f.items(), QStringLiteral("3"));
-    QCOMPARE(f.url(), url);
-    QVERIFY(f.clipboard.writes.isEmpty());
+    QCOMPARE(f.panel(1), QStringLiteral("Ready."));
+    QCOMPARE(std::tuple(f.items(), f.url(), f.clipboard.writes), before); // the failing step changed nothing
 }
 
 void TestFeed::refusedHandOverStopsRun()
