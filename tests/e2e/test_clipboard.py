@@ -2,7 +2,7 @@
 """The URL travels through the real X clipboard: each step puts the new URL
 where another program (xclip) reads it, and Paste takes what another
 program put there: text (megabytes of it too), or only an image, or an
-owner that never answers. Copy run puts the whole run there at once; Send
+owner that never answers (also to Ctrl+V in the URL box). Copy run puts the whole run there at once; Send
 run to KGet shows only while KGet is on the session bus and hands it the run
 in one call (a stand-in of the test's own), and a refusal names KGet's
 error."""
@@ -56,6 +56,15 @@ def main(serimo, report):
             _caption, box = app.wait_message_box("The program that holds the clipboard did not answer.")
             harness.check(time.monotonic() - clicked < 2, "the message came %.1fs after Paste"
                           % (time.monotonic() - clicked))
+            app.dismiss_message_box(box)
+            import pyatspi
+            focused = app.find("URL", pyatspi.ROLE_TEXT).queryComponent().grabFocus()
+            harness.check(focused, "the URL box did not take the focus")
+            typed = time.monotonic()
+            desk.key("ctrl+v")
+            _caption, box = app.wait_message_box("The program that holds the clipboard did not answer.")
+            harness.check(time.monotonic() - typed < 2, "the message came %.1fs after Ctrl+V"
+                          % (time.monotonic() - typed))
             app.dismiss_message_box(box)
             step_and_check(desk, app, lambda: app.press("Next"), "http://www.example.com/pic11.jpg")
             silent.close()
