@@ -2,7 +2,7 @@
 """The URL travels through the real X clipboard: each step puts the new URL
 where another program (xclip) reads it, and Paste takes what another
 program put there: text (megabytes of it too), or only an image, or an
-owner that never answers (also to Ctrl+V in the URL box). Copy run puts the whole run there at once; Send
+owner that never answers. Copy run puts the whole run there at once; Send
 run to KGet shows only while KGet is on the session bus and hands it the run
 in one call (a stand-in of the test's own), and a refusal names KGet's
 error."""
@@ -58,16 +58,17 @@ def main(serimo, report):
                           % (time.monotonic() - clicked))
             app.dismiss_message_box(box)
             import pyatspi
-            focused = app.find("URL", pyatspi.ROLE_TEXT).queryComponent().grabFocus()
-            harness.check(focused, "the URL box did not take the focus")
+            harness.check(app.find("URL", pyatspi.ROLE_TEXT).queryComponent().grabFocus(), "URL box focus")
             typed = time.monotonic()
             desk.key("ctrl+v")
             _caption, box = app.wait_message_box("The program that holds the clipboard did not answer.")
-            harness.check(time.monotonic() - typed < 2, "the message came %.1fs after Ctrl+V"
-                          % (time.monotonic() - typed))
+            harness.check(time.monotonic() - typed < 2, "the message came over 2 s after Ctrl+V")
             app.dismiss_message_box(box)
             step_and_check(desk, app, lambda: app.press("Next"), "http://www.example.com/pic11.jpg")
             silent.close()
+            desk.set_clipboard(pasted)
+            desk.key("ctrl+a", "ctrl+v")
+            app.wait_url(pasted, "URL box after Ctrl+V")
 
         with report.part("megabytes of text with a line break"):
             long_text = "http://www.example.com/pic07.jpg" + "x" * (4 << 20) + "\n"

@@ -84,24 +84,18 @@ struct FormFixture
         child<ChangeEdit>(*form, "Edit1")->insert(text);
     }
 
-    // Pastes into the box as a user does: by "keys" (Ctrl+V) or by the box's
-    // context "menu". False when the menu did not offer Paste.
+    // Pastes into the box by "keys" (Ctrl+V) or its context "menu"; false when the menu offers no Paste.
     bool paste(const char *box, const QString &by)
     {
         auto *edit = child<ChangeEdit>(*form, box);
-        if (by == "keys") {
-            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-            return true;
-        }
+        if (by == "keys")
+            return QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier), true;
         QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(1, 1), edit->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(edit, &request);
-        std::unique_ptr<QMenu> menu(child<QMenu>(*edit, "qt_edit_menu"));
-        for (QAction *item : menu->actions()) {
-            if (item->text().startsWith(QLineEdit::tr("&Paste")) && item->isEnabled()) {
-                item->trigger();
-                return true;
-            }
-        }
+        const std::unique_ptr<QMenu> menu(child<QMenu>(*edit, "qt_edit_menu"));
+        for (QAction *item : menu->actions())
+            if (item->text().startsWith(QLineEdit::tr("&Paste")) && item->isEnabled())
+                return item->trigger(), true;
         return false;
     }
 };
