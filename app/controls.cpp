@@ -2,6 +2,7 @@
 #include "app/status_line.h"
 #include "app/toolbar_images.h"
 #include "app/vemp_107.h"
+#include "platform/clipboard.h"
 #include "series/series_text.h"
 
 #include <QAction>
@@ -233,6 +234,17 @@ void TVempForm::bindEvents()
     Edit1->setChangeHandler([this] { Edit1Change(Edit1); }, guard);
     EditDigits->setChangeHandler([this] { EditDigitsChange(EditDigits); }, guard);
     EditNumItems->setChangeHandler([this] { EditNumItemsChange(EditNumItems); }, guard);
+    for (ChangeEdit *box : {Edit1, EditDigits, EditNumItems}) {
+        box->setPasteSource({[this, box] { guarded([this, box] { pasteIntoBox(box); }); },
+                             [this] {
+                                 // An owner that did not answer keeps Paste, which then says so.
+                                 bool offered = true;
+                                 guarded([&] {
+                                     offered = m_platform.clipboard.hasText() || !m_platform.clipboard.answered();
+                                 });
+                                 return offered;
+                             }});
+    }
     UpDownDigits->setArrowHandler({}, guard);
     UpDownItems->setArrowHandler({}, guard);
     UpDownDoc->setArrowHandler([this](UpDown::Arrow arrow) { UpDownDocClick(UpDownDoc, arrow); }, guard);

@@ -3,7 +3,11 @@
 #include "common/integer_conversion.h"
 
 #include <QBoxLayout>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QToolButton>
 
 ChangeEdit::ChangeEdit(QWidget *parent) : QLineEdit(parent)
@@ -32,6 +36,75 @@ void ChangeEdit::onTextChanged()
 {
     if (m_settingText == 0 && m_handler && m_guard)
         m_guard(m_handler);
+}
+
+void ChangeEdit::setPasteSource(PasteSource source)
+{
+    m_pasteSource = std::move(source);
+}
+
+void ChangeEdit::keyPressEvent(QKeyEvent *event)
+{
+    // Ctrl+V, Shift+Insert and the desktop's other paste keys.
+    if (m_pasteSource.paste && !isReadOnly() && event->matches(QKeySequence::Paste)) {
+        m_pasteSource.paste();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void ChangeEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!m_pasteSource.paste) {
+        QLineEdit::contextMenuEvent(event);
+        return;
+    }
+    QMenu *menu = editMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+QMenu *ChangeEdit::editMenu()
+{
+    // The items, captions (with Qt's own translations), icons and shortcuts
+    // of QLineEdit's standard menu, which reads the clipboard to enable its
+    // Paste.
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("qt_edit_menu"));
+    const auto add = [this, menu](const QString &caption, QKeySequence::StandardKey key, const QString &icon,
+                                  bool enabled, auto slot) {
+        QString text = caption;
+        if (key != QKeySequence::UnknownKey && !QCoreApplication::testAttribute(Qt::AA_DontShowShortcutsInContextMenus))
+            text += u'\t' + QKeySequence(key).toString(QKeySequence::NativeText);
+        QAction *action = menu->addAction(text);
+        action->setEnabled(enabled);
+        if (const QIcon themed = QIcon::fromTheme(icon); !themed.isNull())
+            action->setIcon(themed);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    const bool editable = !isReadOnly();
+    const bool selected = hasSelectedText() && echoMode() == QLineEdit::Normal;
+    if (editable) {
+        add(QLineEdit::tr("&Undo"), QKeySequence::Undo, QStringLiteral("edit-undo"), isUndoAvailable(),
+            &QLineEdit::undo);
+        add(QLineEdit::tr("&Redo"), QKeySequence::Redo, QStringLiteral("edit-redo"), isRedoAvailable(),
+            &QLineEdit::redo);
+        menu->addSeparator();
+        add(QLineEdit::tr("Cu&t"), QKeySequence::Cut, QStringLiteral("edit-cut"), selected, &QLineEdit::cut);
+    }
+    add(QLineEdit::tr("&Copy"), QKeySequence::Copy, QStringLiteral("edit-copy"), selected, &QLineEdit::copy);
+    if (editable) {
+        add(QLineEdit::tr("&Paste"), QKeySequence::Paste, QStringLiteral("edit-paste"),
+            !m_pasteSource.offered || m_pasteSource.offered(), [this] { m_pasteSource.paste(); });
+        add(QLineEdit::tr("Delete"), QKeySequence::UnknownKey, QStringLiteral("edit-delete"), hasSelectedText(),
+            &QLineEdit::del);
+    }
+    if (!menu->isEmpty())
+        menu->addSeparator();
+    add(QLineEdit::tr("Select All"), QKeySequence::SelectAll, QStringLiteral("edit-select-all"),
+        !text().isEmpty() && selectedText().size() != text().size(), &QLineEdit::selectAll);
+    return menu;
 }
 
 UpDown::UpDown(Qt::Orientation orientation, int minimum, int maximum, bool wrap, QWidget *parent)

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+class QMenu;
 class QToolButton;
 
 // Runs a handler inside the general error guard; used for every entry from Qt.
@@ -25,10 +26,29 @@ public:
     // Sets the text; when it really changes, runs the change handler.
     void setTextCascade(const QString &text);
 
+    // Where the paste shortcuts and the context menu's Paste take the
+    // clipboard from. Qt's own paste waits seconds for a clipboard owner that
+    // does not answer; with a source set, the box never reads the clipboard
+    // itself. `paste` inserts the text as typing would; `offered` says
+    // whether the context menu enables Paste.
+    struct PasteSource
+    {
+        std::function<void()> paste;
+        std::function<bool()> offered;
+    };
+    void setPasteSource(PasteSource source);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
 private:
     void onTextChanged();
+    // The line edit's standard menu, its Paste taken from the paste source.
+    QMenu *editMenu();
 
     std::function<void()> m_handler;
+    PasteSource m_pasteSource;
     Guard m_guard;
     int m_settingText = 0;
 };

@@ -143,6 +143,8 @@ private:
     void UpDownDocClick(QObject *Sender, UpDown::Arrow Button);
     void PositionEdit();
     void btnCopyClick(QObject *Sender);
+    // Ctrl+V, Shift+Insert or the context menu's Paste in a text box.
+    void pasteIntoBox(ChangeEdit *box);
     // Puts the URL on the clipboard; a refusal fails as a step does.
     bool putUrlOnClipboard();
     // Ends a step that cannot be made: a running feed stops before the

@@ -35,6 +35,20 @@ void TVempForm::btnPasteClick(QObject *Sender)
     runDetection(Sender);
 }
 
+void TVempForm::pasteIntoBox(ChangeEdit *box)
+{
+    // The same read as Paste's, with its deadline; the text goes in as the
+    // line edit's own paste puts it, and the box's change handler runs once.
+    const bool hasText = m_platform.clipboard.hasText();
+    const QString text = hasText ? m_platform.clipboard.text() : QString();
+    if (!m_platform.clipboard.answered()) {
+        showWarning(tr("The program that holds the clipboard did not answer."));
+        return;
+    }
+    if (!text.isEmpty())
+        box->insert(text);
+}
+
 void TVempForm::btnCopyClick(QObject *)
 {
     putUrlOnClipboard();

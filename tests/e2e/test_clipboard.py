@@ -57,8 +57,18 @@ def main(serimo, report):
             harness.check(time.monotonic() - clicked < 2, "the message came %.1fs after Paste"
                           % (time.monotonic() - clicked))
             app.dismiss_message_box(box)
+            import pyatspi
+            harness.check(app.find("URL", pyatspi.ROLE_TEXT).queryComponent().grabFocus(), "URL box focus")
+            typed = time.monotonic()
+            desk.key("ctrl+v")
+            _caption, box = app.wait_message_box("The program that holds the clipboard did not answer.")
+            harness.check(time.monotonic() - typed < 2, "the message came over 2 s after Ctrl+V")
+            app.dismiss_message_box(box)
             step_and_check(desk, app, lambda: app.press("Next"), "http://www.example.com/pic11.jpg")
             silent.close()
+            desk.set_clipboard(pasted)
+            desk.key("ctrl+a", "ctrl+v")
+            app.wait_url(pasted, "URL box after Ctrl+V")
 
         with report.part("megabytes of text with a line break"):
             long_text = "http://www.example.com/pic07.jpg" + "x" * (4 << 20) + "\n"

@@ -9,8 +9,10 @@
 #include "app/vemp_107.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -80,6 +82,21 @@ struct FormFixture
     {
         child<ChangeEdit>(*form, "Edit1")->selectAll();
         child<ChangeEdit>(*form, "Edit1")->insert(text);
+    }
+
+    // Pastes into the box by "keys" (Ctrl+V) or its context "menu"; false when the menu offers no Paste.
+    bool paste(const char *box, const QString &by)
+    {
+        auto *edit = child<ChangeEdit>(*form, box);
+        if (by == "keys")
+            return QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier), true;
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(1, 1), edit->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(edit, &request);
+        const std::unique_ptr<QMenu> menu(child<QMenu>(*edit, "qt_edit_menu"));
+        for (QAction *item : menu->actions())
+            if (item->text().startsWith(QLineEdit::tr("&Paste")) && item->isEnabled())
+                return item->trigger(), true;
+        return false;
     }
 };
 
