@@ -234,6 +234,9 @@ void TVempForm::bindEvents()
     Edit1->setChangeHandler([this] { Edit1Change(Edit1); }, guard);
     EditDigits->setChangeHandler([this] { EditDigitsChange(EditDigits); }, guard);
     EditNumItems->setChangeHandler([this] { EditNumItemsChange(EditNumItems); }, guard);
+    // On X the middle click's paste of the text last selected reads it with
+    // the clipboard's deadline too; elsewhere it stays Qt's own.
+    const bool onX = QGuiApplication::platformName() == QLatin1String("xcb");
     for (ChangeEdit *box : {Edit1, EditDigits, EditNumItems}) {
         box->setPasteSource({[this, box] { guarded([this, box] { pasteIntoBox(box); }); },
                              [this] {
@@ -243,7 +246,9 @@ void TVempForm::bindEvents()
                                      offered = m_platform.clipboard.hasText() || !m_platform.clipboard.answered();
                                  });
                                  return offered;
-                             }});
+                             },
+                             onX ? std::function<void()>([this, box] { guarded([this, box] { pasteIntoBox(box, true); }); })
+                                 : std::function<void()>()});
     }
     UpDownDigits->setArrowHandler({}, guard);
     UpDownItems->setArrowHandler({}, guard);

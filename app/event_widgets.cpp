@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QToolButton>
 
 ChangeEdit::ChangeEdit(QWidget *parent) : QLineEdit(parent)
@@ -52,6 +53,19 @@ void ChangeEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void ChangeEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    // As in Qt's own: the middle button pastes the text last selected where
+    // it was clicked, when it comes up.
+    if (m_pasteSource.pasteSelection && !isReadOnly() && event->button() == Qt::MiddleButton) {
+        setCursorPosition(cursorPositionAt(event->position().toPoint()));
+        m_pasteSource.pasteSelection();
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void ChangeEdit::contextMenuEvent(QContextMenuEvent *event)

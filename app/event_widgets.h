@@ -30,17 +30,21 @@ public:
     // clipboard from. Qt's own paste waits seconds for a clipboard owner that
     // does not answer; with a source set, the box never reads the clipboard
     // itself. `paste` inserts the text as typing would; `offered` says
-    // whether the context menu enables Paste.
+    // whether the context menu enables Paste. `pasteSelection`, when set,
+    // inserts the text last selected at the cursor, which a middle click has
+    // moved to where it clicked; unset, the middle click is Qt's own.
     struct PasteSource
     {
         std::function<void()> paste;
         std::function<bool()> offered;
+        std::function<void()> pasteSelection;
     };
     void setPasteSource(PasteSource source);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void onTextChanged();

@@ -144,7 +144,7 @@ private:
     void PositionEdit();
     void btnCopyClick(QObject *Sender);
     // Ctrl+V, Shift+Insert or the context menu's Paste in a text box.
-    void pasteIntoBox(ChangeEdit *box);
+    void pasteIntoBox(ChangeEdit *box, bool selection = false);
     // Puts the URL on the clipboard; a refusal fails as a step does.
     bool putUrlOnClipboard();
     // Ends a step that cannot be made: a running feed stops before the

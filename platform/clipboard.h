@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QString>
 
 // The system clipboard's plain text.
@@ -9,6 +11,11 @@ public:
     virtual ~Clipboard() = default;
     virtual bool hasText() const = 0;
     virtual QString text() const = 0;
+    // The text of the X PRIMARY selection (what the user last selected),
+    // which a middle click pastes. Qt's own read here, which can wait
+    // seconds for an owner that does not answer; the X11 clipboard reads it
+    // with its deadline and sets answered() as text() does.
+    virtual QString selectionText() const { return QGuiApplication::clipboard()->text(QClipboard::Selection); }
     // False when the last hasText() or text() met a clipboard owner that did
     // not answer in time: what it gave is not what the clipboard holds.
     virtual bool answered() const { return true; }

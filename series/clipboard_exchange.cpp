@@ -35,12 +35,16 @@ void TVempForm::btnPasteClick(QObject *Sender)
     runDetection(Sender);
 }
 
-void TVempForm::pasteIntoBox(ChangeEdit *box)
+void TVempForm::pasteIntoBox(ChangeEdit *box, bool selection)
 {
-    // The same read as Paste's, with its deadline; the text goes in as the
-    // line edit's own paste puts it, and the box's change handler runs once.
-    const bool hasText = m_platform.clipboard.hasText();
-    const QString text = hasText ? m_platform.clipboard.text() : QString();
+    // The same read as Paste's, with its deadline, of the clipboard or (for a
+    // middle click) of the text last selected; the text goes in as the line
+    // edit's own paste puts it, and the box's change handler runs once.
+    QString text;
+    if (selection)
+        text = m_platform.clipboard.selectionText();
+    else if (m_platform.clipboard.hasText())
+        text = m_platform.clipboard.text();
     if (!m_platform.clipboard.answered()) {
         showWarning(tr("The program that holds the clipboard did not answer."));
         return;

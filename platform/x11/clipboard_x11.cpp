@@ -26,7 +26,8 @@ struct Transfer
     QByteArray bytes;
 };
 
-// ICCCM selection transfers from the CLIPBOARD owner into a property of a
+// ICCCM selection transfers from the owner of CLIPBOARD or of PRIMARY (the
+// text last selected, which a middle click pastes) into a property of a
 // window of ours: a request, the owner's SelectionNotify, then the property,
 // in pieces (INCR) when the owner sends a large text that way.
 class SelectionReader
@@ -49,11 +50,11 @@ public:
     SelectionReader(const SelectionReader &) = delete;
     SelectionReader &operator=(const SelectionReader &) = delete;
 
-    // Sent when the owner lists a text type among its targets.
+    // Sent when the clipboard's owner lists a text type among its targets.
     Answer offersText()
     {
         const QDeadlineTimer deadline(kAnswerTimeoutMs);
-        const Transfer targets = convert(m_targets, deadline);
+        const Transfer targets = convert(m_clipboard, m_targets, deadline);
         if (targets.answer != Answer::Sent)
             return targets.answer;
         const std::array textTypes{m_utf8String, m_plainUtf8, m_plain, xcb_atom_t(XCB_ATOM_STRING), m_text};
@@ -66,36 +67,38 @@ public:
         return Answer::Refused;
     }
 
-    // The text in UTF-8, else in Latin-1 (STRING).
-    Answer text(QString &text)
+    // The text of the clipboard, or of PRIMARY, in UTF-8, else in Latin-1
+    // (STRING).
+    Answer text(QString &text, bool primary = false)
     {
+        const xcb_atom_t selection = primary ? xcb_atom_t(XCB_ATOM_PRIMARY) : m_clipboard;
         const QDeadlineTimer deadline(kAnswerTimeoutMs);
         for (const xcb_atom_t type : {m_utf8String, m_plainUtf8}) {
-            const Transfer utf8 = convert(type, deadline);
+            const Transfer utf8 = convert(selection, type, deadline);
             if (utf8.answer == Answer::Sent)
                 text = QString::fromUtf8(utf8.bytes);
             if (utf8.answer != Answer::Refused)
                 return utf8.answer;
         }
-        const Transfer latin1 = convert(XCB_ATOM_STRING, deadline);
+        const Transfer latin1 = convert(selection, XCB_ATOM_STRING, deadline);
         if (latin1.answer == Answer::Sent)
             text = QString::fromLatin1(latin1.bytes);
         return latin1.answer;
     }
 
 private:
-    Transfer convert(xcb_atom_t target, const QDeadlineTimer &deadline)
+    Transfer convert(xcb_atom_t selection, xcb_atom_t target, const QDeadlineTimer &deadline)
     {
-        if (target == XCB_ATOM_NONE || m_clipboard == XCB_ATOM_NONE || m_property == XCB_ATOM_NONE)
+        if (target == XCB_ATOM_NONE || selection == XCB_ATOM_NONE || m_property == XCB_ATOM_NONE)
             return {Answer::Refused, {}};
         xcb_delete_property(m_connection, m_window, m_property);
-        xcb_convert_selection(m_connection, m_window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
+        xcb_convert_selection(m_connection, m_window, selection, target, m_property, XCB_CURRENT_TIME);
         xcb_flush(m_connection);
         const auto notified = waitFor(
             [&](const xcb_generic_event_t *event) {
                 const auto *notify = reinterpret_cast<const xcb_selection_notify_event_t *>(event);
                 return (event->response_type & 0x7f) == XCB_SELECTION_NOTIFY && notify->requestor == m_window
-                       && notify->selection == m_clipboard && notify->target == target;
+                       && notify->selection == selection && notify->target == target;
             },
             deadline);
         if (!notified)
@@ -215,6 +218,16 @@ public:
             return m_local->text();
         QString text;
         m_answered = m_reader->text(text) != Answer::None;
+        return text;
+    }
+
+    QString selectionText() const override
+    {
+        m_answered = true;
+        if (QGuiApplication::clipboard()->ownsSelection() || !reader())
+            return m_local->selectionText();
+        QString text;
+        m_answered = m_reader->text(text, true) != Answer::None;
         return text;
     }
 

@@ -54,6 +54,7 @@ class FakeClipboard : public Clipboard
 public:
     bool hasText() const override { return holdsText; }
     QString text() const override { return holdsText ? content : QString(); }
+    QString selectionText() const override { return selection; }
     bool answered() const override { return answers; }
     bool setText(const QString &text) override
     {
@@ -78,6 +79,7 @@ public:
     }
     QString content;
     bool holdsText = false;
+    QString selection;
     QStringList writes;
     std::function<void()> onWrite;
     bool refuse = false;
