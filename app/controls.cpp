@@ -238,6 +238,9 @@ void TVempForm::bindEvents()
     // the clipboard's deadline too; elsewhere it stays Qt's own.
     const bool onX = QGuiApplication::platformName() == QLatin1String("xcb");
     for (ChangeEdit *box : {Edit1, EditDigits, EditNumItems}) {
+        std::function<void()> pasteSelection;
+        if (onX)
+            pasteSelection = [this, box] { guarded([this, box] { pasteIntoBox(box, true); }); };
         box->setPasteSource({[this, box] { guarded([this, box] { pasteIntoBox(box); }); },
                              [this] {
                                  // An owner that did not answer keeps Paste, which then says so.
@@ -247,8 +250,7 @@ void TVempForm::bindEvents()
                                  });
                                  return offered;
                              },
-                             onX ? std::function<void()>([this, box] { guarded([this, box] { pasteIntoBox(box, true); }); })
-                                 : std::function<void()>()});
+                             std::move(pasteSelection)});
     }
     UpDownDigits->setArrowHandler({}, guard);
     UpDownItems->setArrowHandler({}, guard);

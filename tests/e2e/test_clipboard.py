@@ -77,6 +77,13 @@ def main(serimo, report):
             desk.set_clipboard(pasted)
             desk.key("ctrl+a", "ctrl+v")
             app.wait_url(pasted, "URL box after Ctrl+V")
+            primary = desk._spawn(["xclip", "-quiet", "-selection", "primary", "-i"], stdin=subprocess.PIPE)
+            primary.stdin.write(b"?b=1")
+            primary.stdin.close()
+            harness.wait_until_equal(lambda: desk.x("xclip", "-selection", "primary", "-o"), "?b=1", "PRIMARY")
+            desk.x("xdotool", "mousemove", "--sync", str(url.x + url.width - 4), str(url.y + url.height // 2),
+                   "click", "2")
+            app.wait_url(pasted + "?b=1", "URL box after a middle click at its end")
 
         with report.part("megabytes of text with a line break"):
             long_text = "http://www.example.com/pic07.jpg" + "x" * (4 << 20) + "\n"
