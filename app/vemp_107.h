@@ -173,7 +173,8 @@ private:
     // The URL in the box and the Items - 1 after it; empty when there is no
     // run, after saying why.
     QStringList runForHandOver();
-    // Where a run goes: the download folder, else the user's Downloads.
+    // Where a run goes: the download folder while it exists, else the user's
+    // Downloads.
     QString runFolder() const;
 
     // Dialogs.

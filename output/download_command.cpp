@@ -1,14 +1,10 @@
 #include "app/vemp_107.h"
-#include "common/integer_conversion.h"
 #include "output/downloader.h"
 #include "platform/file_choosers.h"
 #include "platform/message_boxes.h"
-#include "platform/program_files.h"
 #include "platform/dbus/taskbar_progress.h"
-#include "series/series_run.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QUrl>
 
 // Download run: the run Images would show, fetched into a folder the user
@@ -75,14 +71,9 @@ void TVempForm::mnuDownloadClick(QObject *)
         m_download->stop();
         return;
     }
-    const qint32 count = strToInt(EditNumItems->text());
-    const QStringList run = count < 1 ? QStringList()
-                                      : seriesRun(Edit1->text(), isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha,
-                                                  isDigitsMode() ? digitsValue() : 1, count);
-    if (run.isEmpty()) {
-        showWarning(tr("There is no run to download: Items is 0 or the URL has no counter to step."));
+    const QStringList run = runForHandOver();
+    if (run.isEmpty())
         return;
-    }
     QList<QUrl> urls;
     for (const QString &address : run) {
         const QUrl url = webAddress(address);
@@ -93,8 +84,7 @@ void TVempForm::mnuDownloadClick(QObject *)
         urls.append(url);
     }
 
-    const QString start = QFileInfo(downloadFolder).isDir() ? downloadFolder : m_platform.files.downloadsDirectory();
-    const QString folder = m_platform.choosers.chooseFolder(this, tr("Download the run into"), start);
+    const QString folder = m_platform.choosers.chooseFolder(this, tr("Download the run into"), runFolder());
     if (folder.isEmpty())
         return;
     if (!folderAcceptsFiles(folder)) {

@@ -10,6 +10,7 @@
 #include <QNetworkRequest>
 #include <QTemporaryFile>
 #include <QTimer>
+#include <algorithm>
 
 struct Downloader::Transfer
 {
@@ -77,7 +78,6 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
     m_summary = DownloadSummary();
     m_summary.total = int(urls.size());
     m_next = 0;
-    m_waiting = 0;
     m_settled = 0;
     m_ending = false;
     m_running = true;
@@ -92,7 +92,9 @@ int Downloader::busySlots() const
 {
     // A file waiting to be retried keeps its place: a server that asked us to
     // slow down gets no other request in its stead.
-    return int(m_transfers.size()) + m_waiting;
+    const auto waiting = std::count_if(m_items.cbegin(), m_items.cend(),
+                                       [](const Item &item) { return item.state == State::Waiting; });
+    return int(m_transfers.size() + waiting);
 }
 
 void Downloader::launchMore()
@@ -224,12 +226,10 @@ void Downloader::transferEnded(int index)
     if (pause && !m_ending) {
         ++item.retries;
         item.state = State::Waiting;
-        ++m_waiting;
         const int generation = m_generation;
         QTimer::singleShot(*pause, this, [this, index, generation] {
             if (generation != m_generation || m_items[index].state != State::Waiting)
                 return;
-            --m_waiting;
             begin(index);
             carryOn();
         });
@@ -277,8 +277,6 @@ void Downloader::endOfSeriesAt(int index)
     for (int i = last + 1; i < m_items.size(); ++i) {
         if (m_items[i].state == State::Running)
             drop(i);
-        else if (m_items[i].state == State::Waiting)
-            --m_waiting;
         m_items[i].state = State::Settled;
     }
 }
@@ -329,7 +327,6 @@ void Downloader::finish()
     ++m_generation;
     while (!m_transfers.empty())
         drop(m_transfers.begin()->first);
-    m_waiting = 0;
     m_running = false;
     // Reported from the event loop: the receiver may open a dialog, which
     // must not run inside a transfer's signal.

@@ -111,7 +111,6 @@ private:
     std::map<int, std::unique_ptr<Transfer>> m_transfers;
     DownloadSummary m_summary;
     int m_next = 0;
-    int m_waiting = 0;
     int m_settled = 0;
     bool m_running = false;
     bool m_ending = false;

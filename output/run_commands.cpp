@@ -31,7 +31,7 @@ QStringList TVempForm::runForHandOver()
 
 QString TVempForm::runFolder() const
 {
-    return downloadFolder.isEmpty() ? m_platform.files.downloadsDirectory() : downloadFolder;
+    return QFileInfo(downloadFolder).isDir() ? downloadFolder : m_platform.files.downloadsDirectory();
 }
 
 void TVempForm::mnuCopyRunClick(QObject *)

@@ -1,5 +1,7 @@
 #include "platform/x11/x_clipboard_owner.h"
 
+#include "platform/x11/xcb_display.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 #include <cerrno>
@@ -8,7 +10,6 @@
 #include <mutex>
 #include <thread>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -19,15 +20,6 @@ struct Atoms
 {
     xcb_atom_t clipboard, targets, timestamp, utf8, text, plainUtf8, plain;
 };
-
-xcb_atom_t intern(xcb_connection_t *connection, const char *name)
-{
-    const auto cookie = xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
 
 // The selection's text as the requested target, or nothing for a target
 // Serimo does not offer. Latin-1 where the target is STRING.
@@ -150,10 +142,10 @@ void XClipboardOwner::Shared::run()
         window = xcb_generate_id(connection);
         xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, roots.data->root, 0, 0, 1, 1, 0,
                           XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-        atoms = {intern(connection, "CLIPBOARD"),  intern(connection, "TARGETS"),
-                 intern(connection, "TIMESTAMP"),  intern(connection, "UTF8_STRING"),
-                 intern(connection, "TEXT"),       intern(connection, "text/plain;charset=utf-8"),
-                 intern(connection, "text/plain")};
+        atoms = {internAtom(connection, "CLIPBOARD"),  internAtom(connection, "TARGETS"),
+                 internAtom(connection, "TIMESTAMP"),  internAtom(connection, "UTF8_STRING"),
+                 internAtom(connection, "TEXT"),       internAtom(connection, "text/plain;charset=utf-8"),
+                 internAtom(connection, "text/plain")};
     }
 
     QByteArray text;
