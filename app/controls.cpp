@@ -217,6 +217,7 @@ void TVempForm::buildPopupMenu()
     mnuSaveRunList = item(QStringLiteral("mnuSaveRunList"), tr("&Save run list..."));
     mnuSendRunToKGet = item(QStringLiteral("mnuSendRunToKGet"), tr("Send run to &KGet"));
     mnuSendRunToKGet->setVisible(false);
+    mnuSendRunToAria2 = item(QStringLiteral("mnuSendRunToAria2"), tr("Send run to aria&2..."));
     divider(QStringLiteral("N1"));
     btnDefaultView = item(QStringLiteral("btnDefaultView"), tr("Normal view"));
     mnuToolbarStyle = item(QStringLiteral("mnuToolbarStyle"), tr("Toolbar view"));
@@ -292,6 +293,8 @@ void TVempForm::bindEvents()
     connect(mnuCopyRun, &QAction::triggered, this, slot([this] { mnuCopyRunClick(mnuCopyRun); }));
     connect(mnuSaveRunList, &QAction::triggered, this, slot([this] { mnuSaveRunListClick(mnuSaveRunList); }));
     connect(mnuSendRunToKGet, &QAction::triggered, this, slot([this] { mnuSendRunToKGetClick(mnuSendRunToKGet); }));
+    connect(mnuSendRunToAria2, &QAction::triggered, this,
+            slot([this] { mnuSendRunToAria2Click(mnuSendRunToAria2); }));
     connect(PopupMenu1, &QMenu::aboutToShow, this, slot([this] { lookForKGet(); }));
 
     for (QWidget *owner : {static_cast<QWidget *>(ToolBar1), static_cast<QWidget *>(StatusBar),

@@ -12,6 +12,7 @@
 #include "platform/dbus/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
+#include "platform/secret_store.h"
 #include "platform/session_end.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -69,6 +70,7 @@ int main(int argc, char *argv[])
     QtFileChoosers choosers;
     LauncherEntryProgress taskbar;
     DBusKGet kget;
+    const std::unique_ptr<SecretStore> secrets = makeSecretStore(3000);
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop at once, also those of modal
     // windows: a request to quit would wait on windows that refuse to close
@@ -85,7 +87,7 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(0);
     });
     TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
-                                *keepAbove, choosers, taskbar, kget});
+                                *keepAbove, choosers, taskbar, kget, *secrets});
     messageBoxes.setParent(&VempForm);
     form = &VempForm;
     if (sessionEnd.requested()) {

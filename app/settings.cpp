@@ -16,6 +16,8 @@ namespace {
 const QString kLastUrl = QStringLiteral("LastURL");
 const QString kRecord = QStringLiteral("Serimo_099");
 const QString kDownloadFolder = QStringLiteral("DownloadFolder");
+const QString kAria2Address = QStringLiteral("Aria2Address");
+const QString kAria2Folder = QStringLiteral("Aria2Folder");
 
 SerimoError invalidType(const QString &name)
 {
@@ -69,11 +71,14 @@ void TVempForm::LoadSettings()
         if (Edit1->text().isEmpty())
             Edit1->setTextCascade(kPlaceholderUrl);
     }
-    if (const std::optional<QVariant> folder = store.isAvailable() ? store.read(kDownloadFolder) : std::nullopt) {
-        if (folder->typeId() == QMetaType::QString)
-            downloadFolder = folder->toString();
-        else
-            invalid.append(invalidType(kDownloadFolder).message());
+    for (const auto &[name, value] : {std::pair{&kDownloadFolder, &downloadFolder}, std::pair{&kAria2Address, &aria2Address},
+                                       std::pair{&kAria2Folder, &aria2Folder}}) {
+        if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(*name) : std::nullopt) {
+            if (stored->typeId() == QMetaType::QString)
+                *value = stored->toString();
+            else
+                invalid.append(invalidType(*name).message());
+        }
     }
     if (!invalid.isEmpty())
         throw SerimoError(invalid.join(u'\n'));
@@ -95,6 +100,10 @@ void TVempForm::SaveSettings()
     // Written once there is one: a user who never downloads gets no entry.
     if (!downloadFolder.isEmpty())
         write(kDownloadFolder, downloadFolder);
+    if (!aria2Address.isEmpty()) {
+        write(kAria2Address, aria2Address);
+        write(kAria2Folder, aria2Folder);
+    }
     // Bounds the window still has where the stored ones put it are kept as
     // stored, also where they had to be pulled onto the screen.
     if (outerBounds() != m_placedBounds)

@@ -3,6 +3,7 @@
 #include "app/error_report.h"
 #include "app/status_line.h"
 #include "app/toolbar_images.h"
+#include "output/download_engine.h"
 #include "platform/busy_cursor.h"
 #include "platform/message_boxes.h"
 #include "platform/window_frame.h"
@@ -87,7 +88,10 @@ void TVempForm::FormActivate()
 
 void TVempForm::FormClose()
 {
-    // A download ends with the window, its unfinished files removed.
+    // A download ends with the window, its unfinished files removed; a
+    // daemon goes on with its run.
+    if (m_aria2Run)
+        m_aria2Run->release();
     if (downloadRunning())
         mnuDownloadClick(this);
     SaveSettings();

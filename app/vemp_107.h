@@ -11,6 +11,7 @@
 //   output/feed.cpp              Feed, its timer tick and Esc
 //   output/page_commands.cpp     Images (the image page) and the Web site page
 //   output/run_commands.cpp      Copy run, Save run list, Send run to KGet
+//   output/aria2_command.cpp     Send run to aria2: the dialog, the secret, the daemon's reports
 //   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
 //                                the pages' text; output/page_file.cpp writes a page
 //   output/download_command.cpp  Download run: the folder, the engine's reports, Stop
@@ -22,6 +23,7 @@
 #include "platform/platform.h"
 #include "platform/shell.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -39,6 +41,8 @@ class QToolButton;
 class FlowLayout;
 class StatusLine;
 class Downloader;
+class DownloadEngine;
+class QUrl;
 struct DownloadSummary;
 
 class TVempForm : public QWidget
@@ -104,6 +108,7 @@ private:
     QAction *mnuCopyRun;
     QAction *mnuSaveRunList;
     QAction *mnuSendRunToKGet;
+    QAction *mnuSendRunToAria2;
     QAction *btnDefaultView;
     QAction *mnuToolbarStyle;
     QAction *mnuAbout;
@@ -120,6 +125,10 @@ private:
     QList<QIcon> ImageVemp;
     // The folder the last download went to; the folder chooser opens there.
     QString downloadFolder;
+    // Where the last run sent to aria2 went: the daemon's address and the
+    // folder on its machine.
+    QString aria2Address;
+    QString aria2Folder;
 
     // Creation, activation, close and the status line.
     void FormCreate();
@@ -168,11 +177,22 @@ private:
     void mnuCopyRunClick(QObject *Sender);
     void mnuSaveRunListClick(QObject *Sender);
     void mnuSendRunToKGetClick(QObject *Sender);
+    void mnuSendRunToAria2Click(QObject *Sender);
+    // Opens the aria2 dialog with secret pre-filled and hands the run over.
+    void sendRunToAria2(const QList<QUrl> &urls, const QString &secret);
+    void aria2Progress(int settled, int total);
+    // Secrets are kept until Serimo closes (always, so a second run in the
+    // session needs no keyring); where no keyring answers, only so, which
+    // the status line says once.
+    void noteSecretsKeptForSession();
     // Shows Send run to KGet while KGet is on the bus.
     void lookForKGet();
     // The URL in the box and the Items - 1 after it; empty when there is no
     // run, after saying why.
     QStringList runForHandOver();
+    // The run as web addresses to fetch; empty when there is none or one of
+    // them is not http or https, after saying why.
+    QList<QUrl> runUrlsForDownload();
     // Where a run goes: the download folder while it exists, else the user's
     // Downloads.
     QString runFolder() const;
@@ -236,6 +256,10 @@ private:
 
     Platform m_platform;
     Downloader *m_download = nullptr;
+    DownloadEngine *m_aria2Run = nullptr;
+    bool m_aria2Accepted = false;
+    QHash<QString, QString> m_sessionSecrets; // aria2 secrets by address
+    bool m_toldSessionSecrets = false;
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;

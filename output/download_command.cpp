@@ -1,5 +1,5 @@
 #include "app/vemp_107.h"
-#include "output/downloader.h"
+#include "output/download_engine.h"
 #include "platform/file_choosers.h"
 #include "platform/message_boxes.h"
 #include "platform/dbus/taskbar_progress.h"
@@ -47,42 +47,25 @@ QString summaryText(const DownloadSummary &summary)
     return lines.join(u'\n');
 }
 
-// The address as a web address to fetch; empty when it is not one.
-QUrl webAddress(const QString &address)
-{
-    QUrl url(address, QUrl::StrictMode);
-    if (url.scheme().isEmpty())
-        url = QUrl(QStringLiteral("http://") + address, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return {};
-    return url;
-}
 } // namespace
 
 bool TVempForm::downloadRunning() const
 {
-    return m_download && m_download->isRunning();
+    return (m_download && m_download->isRunning()) || (m_aria2Run && m_aria2Run->isRunning());
 }
 
 void TVempForm::mnuDownloadClick(QObject *)
 {
     if (downloadRunning()) {
-        m_download->stop();
+        if (m_download && m_download->isRunning())
+            m_download->stop();
+        else
+            m_aria2Run->stop();
         return;
     }
-    const QStringList run = runForHandOver();
-    if (run.isEmpty())
+    const QList<QUrl> urls = runUrlsForDownload();
+    if (urls.isEmpty())
         return;
-    QList<QUrl> urls;
-    for (const QString &address : run) {
-        const QUrl url = webAddress(address);
-        if (url.isEmpty()) {
-            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(address));
-            return;
-        }
-        urls.append(url);
-    }
 
     const QString folder = m_platform.choosers.chooseFolder(this, tr("Download the run into"), runFolder());
     if (folder.isEmpty())

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QUrl>
 
 // The run handed over in one piece: the same URLs Images covers, without
 // stepping the window. The URL box and Items stay as they are.
@@ -27,6 +28,34 @@ QStringList TVempForm::runForHandOver()
         showWarning(count < 1 ? tr("Items is 0: there is no run to hand over.")
                               : tr("There is no run from %1: its counter is not a number.").arg(url));
     return run;
+}
+
+namespace {
+// The address as a web address to fetch; empty when it is not one.
+QUrl webAddress(const QString &address)
+{
+    QUrl url(address, QUrl::StrictMode);
+    if (url.scheme().isEmpty())
+        url = QUrl(QStringLiteral("http://") + address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return {};
+    return url;
+}
+} // namespace
+
+QList<QUrl> TVempForm::runUrlsForDownload()
+{
+    QList<QUrl> urls;
+    for (const QString &address : runForHandOver()) {
+        const QUrl url = webAddress(address);
+        if (url.isEmpty()) {
+            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(address));
+            return {};
+        }
+        urls.append(url);
+    }
+    return urls;
 }
 
 QString TVempForm::runFolder() const

@@ -5,6 +5,10 @@
 #include "platform/foreground_window.h"
 #include "platform/keep_above.h"
 #include "platform/dbus/kwin_keep_above.h"
+#include "platform/secret_store.h"
+#ifdef SERIMO_KEYCHAIN
+#include "platform/keychain/keychain_secret_store.h"
+#endif
 #ifdef SERIMO_WAYLAND
 #include "platform/wayland/data_control_clipboard.h"
 #include "platform/wayland/foreign_toplevel_window.h"
@@ -18,9 +22,26 @@
 #endif
 
 #include <QGuiApplication>
+#include <QTimer>
 #include <QtGlobal>
 
 namespace {
+class NoKeyring : public SecretStore
+{
+public:
+    void read(const QString &, std::function<void(bool, const QString &)> done) override
+    {
+        QTimer::singleShot(0, &m_context, [done = std::move(done)] { done(false, {}); });
+    }
+    void write(const QString &, const QString &, std::function<void(bool)> done) override
+    {
+        QTimer::singleShot(0, &m_context, [done = std::move(done)] { done(false); });
+    }
+
+private:
+    QObject m_context;
+};
+
 class NoForegroundWindow : public ForegroundWindow
 {
 public:
@@ -120,4 +141,13 @@ std::unique_ptr<KeepAbove> makeKeepAbove()
     if (KWinKeepAbove::isOffered())
         return std::make_unique<KWinKeepAbove>();
     return std::make_unique<NoKeepAbove>();
+}
+
+std::unique_ptr<SecretStore> makeSecretStore([[maybe_unused]] int deadlineMs)
+{
+#ifdef SERIMO_KEYCHAIN
+    return std::make_unique<KeychainSecretStore>(deadlineMs);
+#else
+    return std::make_unique<NoKeyring>();
+#endif
 }

@@ -6,6 +6,7 @@
 class Clipboard;
 class ForegroundWindow;
 class KeepAbove;
+class SecretStore;
 class WaylandConnection;
 
 // The real adapters for the desktop Serimo runs on, chosen once at start.
@@ -36,3 +37,8 @@ std::unique_ptr<ForegroundWindow> makeForegroundWindow(WaylandConnection *waylan
 // X11 (XWayland too): the window's stays-on-top flag. KWin on Wayland: its
 // scripting interface. Other Wayland desktops offer no way.
 std::unique_ptr<KeepAbove> makeKeepAbove();
+
+// The desktop's keyring where Serimo was built with its keyring part, else a
+// store that never answers. A keyring silent for deadlineMs (one waiting on a
+// prompt nobody answers) has not answered.
+std::unique_ptr<SecretStore> makeSecretStore(int deadlineMs);

@@ -9,6 +9,7 @@ class HelpViewer;
 class KeepAbove;
 class KGet;
 class MessageBoxes;
+class SecretStore;
 class SettingsStore;
 class Shell;
 class TaskbarProgress;
@@ -29,4 +30,5 @@ struct Platform
     FileChoosers &choosers;
     TaskbarProgress &taskbar;
     KGet &kget;
+    SecretStore &secrets;
 };

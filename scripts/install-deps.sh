@@ -5,7 +5,7 @@ set -eu
 
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
 libgl-dev libxcb1-dev libwayland-dev libwayland-bin plasma-wayland-protocols qt6-wayland fonts-dejavu-core
-xdg-utils"
+xdg-utils qtkeychain-qt6-dev"
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-14-dev"
 fi
@@ -14,7 +14,7 @@ if [ "${1:-}" = "--package" ]; then
 fi
 if [ "${1:-}" = "--tests" ]; then
     packages="$packages xvfb xauth openbox xclip xdotool x11-utils dbus-x11
-at-spi2-core python3-pyatspi python3-dbus python3-gi desktop-file-utils sway xwayland x11-xserver-utils wl-clipboard foot kwin-wayland wget aria2 python3-xlib"
+at-spi2-core python3-pyatspi python3-dbus python3-gi desktop-file-utils sway xwayland x11-xserver-utils wl-clipboard foot kwin-wayland wget aria2 python3-xlib gnome-keyring"
 fi
 
 missing=""

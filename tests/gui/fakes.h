@@ -12,6 +12,7 @@
 #include "platform/dbus/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
+#include "platform/secret_store.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/dbus/taskbar_progress.h"
@@ -236,4 +237,24 @@ public:
     QList<std::function<void(bool)>> presenceDue;
     QList<std::pair<QStringList, QString>> sent;
     std::function<void(Answer)> answerDue;
+};
+
+// The keyring's answers come when the test calls them, as from the event loop.
+class FakeSecretStore : public SecretStore
+{
+public:
+    void read(const QString &key, std::function<void(bool, const QString &)> done) override
+    {
+        reads.append(key);
+        readDue = std::move(done);
+    }
+    void write(const QString &key, const QString &secret, std::function<void(bool)> done) override
+    {
+        written.append({key, secret});
+        writeDue = std::move(done);
+    }
+    QStringList reads;
+    QList<std::pair<QString, QString>> written;
+    std::function<void(bool, const QString &)> readDue;
+    std::function<void(bool)> writeDue;
 };

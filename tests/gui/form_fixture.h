@@ -42,12 +42,13 @@ struct FormFixture
     FakeFileChoosers choosers;
     FakeTaskbarProgress taskbar;
     FakeKGet kget;
+    FakeSecretStore secrets;
     std::unique_ptr<TVempForm> form;
 
     TVempForm &create()
     {
         form = std::make_unique<TVempForm>(
-            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar, kget});
+            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar, kget, secrets});
         return *form;
     }
 

@@ -506,9 +506,9 @@ void TestViewsSettings::realSettingsFileRoundTrip()
         FakeFileChoosers choosers;
         FakeTaskbarProgress taskbar;
         FakeKGet kget;
-        TVempForm form(
-            Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar,
-                                kget});
+        FakeSecretStore secrets;
+        TVempForm form(Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove, choosers,
+                                taskbar, kget, secrets});
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));

@@ -1,0 +1,39 @@
+#include "dialogs/aria2_dialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+std::optional<Aria2Target> askAria2Target(const Aria2Target &given, QWidget *parent)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("Aria2Dialog"));
+    dialog.setWindowTitle(QDialog::tr("Send run to aria2"));
+    auto *form = new QFormLayout(&dialog);
+    auto box = [&](const char *name, const QString &caption, const QString &text) {
+        auto *edit = new QLineEdit(text, &dialog);
+        edit->setObjectName(QLatin1String(name));
+        edit->setAccessibleName(QString(caption).remove(u'&').remove(u':'));
+        edit->setMinimumWidth(320);
+        form->addRow(caption, edit);
+        return edit;
+    };
+    // Created in the order Tab walks them.
+    QLineEdit *address = box("editAria2Address", QDialog::tr("&Address:"), given.address);
+    QLineEdit *secret = box("editAria2Secret", QDialog::tr("&Secret:"), given.secret);
+    secret->setEchoMode(QLineEdit::Password);
+    QLineEdit *folder = box("editAria2Folder", QDialog::tr("&Folder on that machine:"), given.folder);
+    folder->setPlaceholderText(QDialog::tr("aria2's own folder"));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    address->setFocus();
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return Aria2Target{address->text().trimmed(), secret->text(), folder->text().trimmed()};
+}

@@ -1,0 +1,192 @@
+#include "output/aria2_engine.h"
+
+#include "output/aria2_client.h"
+#include "output/download_names.h"
+#include "output/run_end.h"
+
+Aria2Engine::Aria2Engine(Aria2Options options, QObject *parent)
+    : DownloadEngine(parent), m_options(std::move(options))
+{
+    m_pollTimer.setInterval(m_options.pollMs);
+    connect(&m_pollTimer, &QTimer::timeout, this, &Aria2Engine::poll);
+}
+
+Aria2Engine::~Aria2Engine() = default;
+
+void Aria2Engine::start(const QList<QUrl> &urls)
+{
+    // A fresh client drops the answers still due to an earlier run.
+    delete m_client;
+    m_client = new Aria2Client(m_options.address, m_options.answerMs, this);
+    m_items.clear();
+    for (const QUrl &url : urls)
+        m_items.append({url, {}});
+    m_summary = DownloadSummary();
+    m_summary.total = int(urls.size());
+    m_settled = 0;
+    m_unanswered = 0;
+    m_polling = false;
+    m_running = true;
+    const QByteArray request = aria2AddUrisRequest(m_options.secret, urls, downloadFileNames(urls), m_options.folder);
+    m_client->send(request, urls.size(), [this](const Aria2Answer &answer) {
+        QString error;
+        const QStringList gids = aria2Gids(answer, &error);
+        if (gids.isEmpty()) {
+            // Those the daemon took of a run it did not take whole go again.
+            QStringList taken;
+            for (const Aria2Result &result : answer.results) {
+                if (result.error.isEmpty() && result.value.isString())
+                    taken.append(result.value.toString());
+            }
+            m_running = false;
+            if (!taken.isEmpty())
+                removeFromDaemon(taken, {});
+            emit refused(error);
+            return;
+        }
+        for (qsizetype i = 0; i < gids.size(); ++i)
+            m_items[i].gid = gids[i];
+        emit accepted(int(gids.size()));
+        emit progress(0, m_summary.total);
+        m_pollTimer.start();
+    });
+}
+
+QStringList Aria2Engine::openGids() const
+{
+    QStringList gids;
+    for (const Item &item : m_items) {
+        if (!item.settled && !item.gid.isEmpty())
+            gids.append(item.gid);
+    }
+    return gids;
+}
+
+void Aria2Engine::poll()
+{
+    // A slow daemon gets one call at a time.
+    if (m_polling || !m_running)
+        return;
+    const QStringList gids = openGids();
+    m_polling = true;
+    m_client->send(aria2TellStatusRequest(m_options.secret, gids), gids.size(),
+                   [this, gids](const Aria2Answer &answer) {
+                       m_polling = false;
+                       if (m_running)
+                           pollAnswered(gids, answer);
+                   });
+}
+
+void Aria2Engine::pollAnswered(const QStringList &gids, const Aria2Answer &answer)
+{
+    if (!answer.error.isEmpty()) {
+        if (++m_unanswered < m_options.unansweredPolls)
+            return;
+        m_pollTimer.stop();
+        m_running = false;
+        emit refused(answer.error);
+        return;
+    }
+    m_unanswered = 0;
+    QHash<QString, int> indexOf;
+    for (int i = 0; i < m_items.size(); ++i)
+        indexOf.insert(m_items[i].gid, i);
+    const int settledBefore = m_settled;
+    for (qsizetype i = 0; i < gids.size(); ++i) {
+        const Aria2Transfer transfer = aria2TransferOf(answer.results[i]);
+        if (transfer.outcome == Aria2Transfer::Outcome::Open)
+            continue;
+        Item &item = m_items[indexOf.value(gids[i])];
+        item.settled = true;
+        ++m_settled;
+        switch (transfer.outcome) {
+        case Aria2Transfer::Outcome::Downloaded:
+            ++m_summary.downloaded;
+            break;
+        case Aria2Transfer::Outcome::AlreadyThere:
+            ++m_summary.alreadyThere;
+            break;
+        case Aria2Transfer::Outcome::Missing:
+            ++m_summary.missing;
+            item.missing = true;
+            break;
+        case Aria2Transfer::Outcome::Failed:
+        case Aria2Transfer::Outcome::Open:
+            ++m_summary.failed;
+            m_summary.failures.append({item.url, DownloadFailure::Cause::Network, 0, transfer.message});
+            break;
+        }
+    }
+    if (m_settled != settledBefore)
+        emit progress(m_settled, m_summary.total);
+    endSeriesIfReached();
+    if (m_running && openGids().isEmpty())
+        finish();
+}
+
+void Aria2Engine::endSeriesIfReached()
+{
+    if (m_summary.endOfSeries)
+        return;
+    QList<bool> missing;
+    for (const Item &item : m_items)
+        missing.append(item.missing);
+    const std::optional<qsizetype> end = seriesEndIndex(missing, m_options.missingRunEnd);
+    if (!end)
+        return;
+    m_summary.endOfSeries = true;
+    QStringList later;
+    for (qsizetype i = *end + 1; i < m_items.size(); ++i) {
+        if (!m_items[i].settled)
+            later.append(m_items[i].gid);
+        m_items[i].settled = true;
+    }
+    if (later.isEmpty())
+        return;
+    // The summary waits until the daemon has let go of them.
+    m_pollTimer.stop();
+    removeFromDaemon(later, [this] {
+        if (m_running)
+            finish();
+    });
+}
+
+void Aria2Engine::removeFromDaemon(const QStringList &gids, std::function<void()> then)
+{
+    m_client->send(aria2ForceRemoveRequest(m_options.secret, gids), gids.size(),
+                   [then = std::move(then)](const Aria2Answer &) {
+                       if (then)
+                           then();
+                   });
+}
+
+void Aria2Engine::stop()
+{
+    if (!m_running)
+        return;
+    m_summary.stopped = true;
+    const QStringList open = openGids();
+    for (Item &item : m_items)
+        item.settled = true;
+    m_pollTimer.stop();
+    if (open.isEmpty()) {
+        finish();
+        return;
+    }
+    removeFromDaemon(open, [this] { finish(); });
+}
+
+void Aria2Engine::release()
+{
+    m_pollTimer.stop();
+    m_running = false;
+    delete m_client;
+    m_client = nullptr;
+}
+
+void Aria2Engine::finish()
+{
+    m_pollTimer.stop();
+    m_running = false;
+    emit finished(m_summary);
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QList>
+#include <optional>
+
+// Where a series ends: the first stretch of `stretch` missing files in a row.
+// missing[i] is true for a file known to be missing; the answer is the index
+// of the stretch's last file, and the files after it are past the end.
+std::optional<qsizetype> seriesEndIndex(const QList<bool> &missing, int stretch);
