@@ -71,7 +71,9 @@ QByteArray aria2TellStatusRequest(const QString &secret, const QStringList &gids
     const QJsonArray keys{QStringLiteral("status"),    QStringLiteral("totalLength"),
                           QStringLiteral("completedLength"), QStringLiteral("errorCode"),
                           QStringLiteral("errorMessage")};
-    return eachGid(QStringLiteral("aria2.tellStatus"), secret, gids, {keys});
+    QJsonArray more;
+    more.append(keys);
+    return eachGid(QStringLiteral("aria2.tellStatus"), secret, gids, more);
 }
 
 QByteArray aria2ForceRemoveRequest(const QString &secret, const QStringList &gids)
