@@ -1,0 +1,93 @@
+#!/usr/bin/env python3
+"""A run of 999 files of 50 KB handed to an aria2 daemon by Serimo's aria2
+engine (bench_aria2: the hand-over, the following each second, the summary)
+against `aria2c -j 4 -i list` run directly, both from the download
+benchmark's loopback server (download.py), each into an empty folder. The
+daemon downloads four at a time, as `-j 4` does. Prints each one's wall time
+and the ratio.
+Usage: bench/aria2.py BUILD_DIR [FILES] [ROUNDS]"""
+
+import functools
+import http.server
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from download import Handler, measure  # noqa: E402
+
+SECRET = "bench-secret"
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def start_daemon(folder):
+    port = free_port()
+    daemon = subprocess.Popen(["aria2c", "--enable-rpc", "--rpc-listen-port=%d" % port,
+                               "--rpc-secret=" + SECRET, "--dir=" + folder, "-j", "4", "-q"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    address = "http://127.0.0.1:%d/jsonrpc" % port
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        try:
+            urllib.request.urlopen(address, data=b"{}", timeout=1)
+        except urllib.error.HTTPError:
+            return daemon, address
+        except OSError:
+            time.sleep(0.05)
+    daemon.kill()
+    sys.exit("aria2c did not answer on %s" % address)
+
+
+def main():
+    build = os.path.abspath(sys.argv[1])
+    count = int(sys.argv[2]) if len(sys.argv) > 2 else 999
+    rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 3
+    work = tempfile.mkdtemp(prefix="serimo-bench-")
+    try:
+        site = os.path.join(work, "site")
+        os.makedirs(site)
+        for n in range(1, count + 1):
+            with open(os.path.join(site, "pic%03d.jpg" % n), "wb") as f:
+                f.write(os.urandom(50 * 1024))
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
+                                                 functools.partial(Handler, directory=site))
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        base = "http://127.0.0.1:%d/" % server.server_address[1]
+        listing = os.path.join(work, "list")
+        with open(listing, "w") as f:
+            f.write("".join("%spic%03d.jpg\n" % (base, n) for n in range(1, count + 1)))
+
+        for round_ in range(1, rounds + 1):
+            folder = os.path.join(work, "serimo%d" % round_)
+            os.makedirs(folder)
+            daemon, address = start_daemon(folder)
+            try:
+                serimo, _, output = measure([os.path.join(build, "bench", "bench_aria2"), listing,
+                                             address, SECRET, folder], folder)
+            finally:
+                daemon.terminate()
+                daemon.wait()
+            got = len([name for name in os.listdir(folder) if not name.endswith(".aria2")])
+            direct_folder = os.path.join(work, "direct%d" % round_)
+            os.makedirs(direct_folder)
+            direct, _, _ = measure(["aria2c", "-q", "-j", "4", "-i", listing], direct_folder)
+            print("round %d: Serimo through aria2 %5.2f s (files %d; %s)  aria2c -j 4 -i list %5.2f s  "
+                  "ratio %.2f" % (round_, serimo, got, output.strip(), direct, serimo / direct))
+        server.shutdown()
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
