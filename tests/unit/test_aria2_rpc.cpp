@@ -1,0 +1,138 @@
+#include "output/aria2_rpc.h"
+#include "output/download_names.h"
+#include "output/run_end.h"
+
+#include <QJsonDocument>
+#include <QTest>
+
+// The calls made of an aria2 daemon and what its answers mean for a run.
+class TestAria2Rpc : public QObject
+{
+    Q_OBJECT
+private slots:
+    void request_data();
+    void request();
+    void answer_data();
+    void answer();
+    void seriesEnd_data();
+    void seriesEnd();
+};
+
+void TestAria2Rpc::request_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("expected");
+    const QList<QUrl> urls{QUrl("http://www.example.com/a/p%2001.jpg"), QUrl("http://www.example.com/b/p%2001.jpg")};
+    const QByteArray head = R"({"id":"serimo","jsonrpc":"2.0","method":"system.multicall","params":[[)";
+    const QByteArray addOptions = R"("allow-overwrite":"false","auto-file-renaming":"false")";
+    QTest::newRow("addUri: token in each call, a name each, the folder")
+        << aria2AddUrisRequest("s e", urls, downloadFileNames(urls), "/srv/got")
+        << head + R"({"methodName":"aria2.addUri","params":["token:s e",["http://www.example.com/a/p%2001.jpg"],{)"
+                  + addOptions + R"(,"dir":"/srv/got","out":"p 01.jpg"}]},)"
+                  + R"({"methodName":"aria2.addUri","params":["token:s e",["http://www.example.com/b/p%2001.jpg"],{)"
+                  + addOptions + R"(,"dir":"/srv/got","out":"p 01 (2).jpg"}]}]]})";
+    QTest::newRow("addUri: no secret, the daemon's folder")
+        << aria2AddUrisRequest({}, urls.mid(0, 1), {"p 01.jpg"}, {})
+        << head + R"({"methodName":"aria2.addUri","params":[["http://www.example.com/a/p%2001.jpg"],{)" + addOptions
+                  + R"(,"out":"p 01.jpg"}]}]]})";
+    QTest::newRow("tellStatus")
+        << aria2TellStatusRequest("s", {"g1", "g2"})
+        << head + R"({"methodName":"aria2.tellStatus","params":["token:s","g1",)"
+                  + R"(["status","totalLength","completedLength","errorCode","errorMessage"]]},)"
+                  + R"({"methodName":"aria2.tellStatus","params":["token:s","g2",)"
+                  + R"(["status","totalLength","completedLength","errorCode","errorMessage"]]}]]})";
+    QTest::newRow("forceRemove") << aria2ForceRemoveRequest("s", {"g1"})
+                                 << head + R"({"methodName":"aria2.forceRemove","params":["token:s","g1"]}]]})";
+}
+
+void TestAria2Rpc::request()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(QJsonDocument::fromJson(request), QJsonDocument::fromJson(expected));
+    QVERIFY(!QJsonDocument::fromJson(expected).isNull());
+}
+
+// Each answer as the run counts it: one "outcome length/completed message"
+// per call, or "answer: <error>" for an answer that is none.
+void TestAria2Rpc::answer_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("calls");
+    QTest::addColumn<QStringList>("read");
+    QTest::newRow("each status") << QByteArray(R"({"id":"serimo","jsonrpc":"2.0","result":[
+        [{"status":"complete","totalLength":"51200","completedLength":"51200","errorCode":"0","errorMessage":""}],
+        [{"status":"active","totalLength":"51200","completedLength":"100","errorCode":"0"}],
+        [{"status":"waiting","totalLength":"0","completedLength":"0"}],
+        [{"status":"paused","totalLength":"0","completedLength":"0"}],
+        [{"status":"error","errorCode":"3","errorMessage":"Resource not found"}],
+        [{"status":"error","errorCode":"13","errorMessage":"File /g/a.jpg exists"}],
+        [{"status":"error","errorCode":"1","errorMessage":"Connection refused"}],
+        [{"status":"error","errorCode":"22"}],
+        [{"status":"removed"}],
+        [{"status":"unknown"}],
+        {"code":1,"message":"GID 2089b05ecca3d829 is not found"}]})")
+                                 << 11
+                                 << QStringList{"Downloaded 51200/51200 ",
+                                                "Open 51200/100 ",
+                                                "Open 0/0 ",
+                                                "Open 0/0 ",
+                                                "Missing 0/0 Resource not found",
+                                                "AlreadyThere 0/0 File /g/a.jpg exists",
+                                                "Failed 0/0 Connection refused",
+                                                "Failed 0/0 error 22",
+                                                "Failed 0/0 removed from aria2",
+                                                "Failed 0/0 aria2 reports the status \"unknown\"",
+                                                "Failed 0/0 GID 2089b05ecca3d829 is not found"};
+    QTest::newRow("a wrong secret fails each call")
+        << QByteArray(R"({"result":[{"code":1,"message":"Unauthorized"},{"code":1,"message":"Unauthorized"}]})") << 2
+        << QStringList{"Failed 0/0 Unauthorized", "Failed 0/0 Unauthorized"};
+    QTest::newRow("the whole call refused") << QByteArray(R"({"error":{"code":1,"message":"Unauthorized"}})") << 1
+                                            << QStringList{"answer: Unauthorized"};
+    QTest::newRow("too few results") << QByteArray(R"({"result":[["g1"]]})") << 2
+                                     << QStringList{"answer: the answer holds 1 results for 2 calls"};
+    QTest::newRow("not JSON") << QByteArray("<html>404</html>") << 1
+                              << QStringList{"answer: the answer is not JSON-RPC (illegal value)"};
+}
+
+void TestAria2Rpc::answer()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(int, calls);
+    const Aria2Answer answer = parseAria2Answer(body, calls);
+    QStringList read;
+    if (!answer.error.isEmpty())
+        read.append(QStringLiteral("answer: ") + answer.error);
+    static const char *const names[] = {"Open", "Downloaded", "AlreadyThere", "Missing", "Failed"};
+    for (const Aria2Result &result : answer.results) {
+        const Aria2Transfer transfer = aria2TransferOf(result);
+        read.append(QStringLiteral("%1 %2/%3 %4")
+                        .arg(names[int(transfer.outcome)])
+                        .arg(transfer.length)
+                        .arg(transfer.completed)
+                        .arg(transfer.message));
+    }
+    QTEST(read, "read");
+}
+
+void TestAria2Rpc::seriesEnd_data()
+{
+    QTest::addColumn<QString>("missing"); // x: missing, .: anything else
+    QTest::addColumn<int>("end");         // -1: the series goes on
+    QTest::newRow("a gap") << ".x........" << -1;
+    QTest::newRow("nine in a row") << "..xxxxxxxxx." << -1;
+    QTest::newRow("ten in a row end at the tenth") << ".x.xxxxxxxxxx..." << 12;
+    QTest::newRow("the first stretch of two") << "xxxxxxxxxx.xxxxxxxxxx" << 9;
+}
+
+void TestAria2Rpc::seriesEnd()
+{
+    QFETCH(QString, missing);
+    QList<bool> flags;
+    for (QChar c : missing)
+        flags.append(c == u'x');
+    QTEST(int(seriesEndIndex(flags, 10).value_or(-1)), "end");
+}
+
+QTEST_GUILESS_MAIN(TestAria2Rpc)
+#include "test_aria2_rpc.moc"
