@@ -1,0 +1,193 @@
+#!/usr/bin/env python3
+"""Send run to aria2 against a real aria2 daemon on 127.0.0.1 and a file
+server of the test's own, with the secret in an unlocked keyring on the
+session bus: a daemon that is not there and one that does not answer open the
+box within 5 s, a wrong secret opens it with aria2's "Unauthorized"; the run
+of 20 with a gap and an end is downloaded byte for byte, summed up, and the
+transfers after the end are removed from the daemon (which keeps what it
+wrote of them); the address and folder
+are stored, the secret is not, and a restarted Serimo sends with the secret
+the keyring kept."""
+
+import functools
+import http.server
+import json
+import os
+import socket
+import subprocess
+import threading
+import time
+import urllib.request
+
+import harness
+from harness import check, check_equal
+
+SECRET = "e2e secret"
+STALLED = ("pic19.jpg", "pic20.jpg")
+
+
+class Site(http.server.SimpleHTTPRequestHandler):
+    """The folder's files; the stalled ones trickle one byte at a time."""
+    disable_nagle_algorithm = True
+    stop = threading.Event()
+
+    def do_GET(self):
+        if self.path.lstrip("/") not in STALLED:
+            return super().do_GET()
+        self.send_response(200)
+        self.send_header("Content-Length", "1000000")
+        self.end_headers()
+        try:
+            while not self.stop.wait(0.2):
+                self.wfile.write(b"x")
+                self.wfile.flush()
+        except OSError:
+            pass
+
+    def log_message(self, *args):
+        pass
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def listens(port):
+    with socket.socket() as s:
+        return s.connect_ex(("127.0.0.1", port)) == 0
+
+
+def rpc(address, method, *params):
+    body = json.dumps({"jsonrpc": "2.0", "id": "t", "method": method,
+                       "params": ["token:" + SECRET] + list(params)}).encode()
+    with urllib.request.urlopen(address, data=body, timeout=5) as answer:
+        return json.load(answer)["result"]
+
+
+def main(serimo, report):
+    import pyatspi
+    with harness.Desktop() as desk:
+        keyring = desk._spawn(["gnome-keyring-daemon", "--unlock", "--components=secrets", "--foreground"],
+                              stdin=subprocess.PIPE)
+        keyring.stdin.write(b"keyring password")
+        keyring.stdin.close()
+        harness.wait_for(lambda: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/",
+             "org.freedesktop.DBus.NameHasOwner", "string:org.freedesktop.secrets"],
+            env=desk.env, capture_output=True, text=True).stdout.strip().endswith("true"),
+            "the keyring on the session bus")
+
+        site = os.path.join(desk.home, "site")
+        target = os.path.join(desk.home, "got")
+        os.makedirs(site)
+        os.makedirs(target)
+        present = [1, 2, 3, 4, 5, 7, 8]
+        bodies = {}
+        for n in present:
+            bodies["pic%02d.jpg" % n] = os.urandom(60000 + n)
+            with open(os.path.join(site, "pic%02d.jpg" % n), "wb") as f:
+                f.write(bodies["pic%02d.jpg" % n])
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Site, directory=site))
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        silent = socket.socket()
+        silent.bind(("127.0.0.1", 0))
+        silent.listen(8)
+        port = free_port()
+        address = "http://127.0.0.1:%d/jsonrpc" % port
+        daemon = None
+        try:
+            url = "http://127.0.0.1:%d/pic01.jpg" % server.server_address[1]
+            harness.store_feed_start(desk.settings_path, url, 1000)
+            app = desk.start_serimo(serimo)
+            desk.wait_active(app.window)
+            app.wait_url(url)
+            app.set_text("Items", "20")
+
+            def dialog():
+                for index in range(app.app.childCount):
+                    top = app.app.getChildAtIndex(index)
+                    if top is not None and top.getRole() == pyatspi.ROLE_DIALOG \
+                            and top.name == "Send run to aria2":
+                        return top
+                return None
+
+            def send(to=None, secret=None, folder=None, enter=False):
+                app.choose_from_menu("Send run to aria2...", opens_modal=True)
+                box = harness.wait_for(dialog, "the aria2 dialog")
+                for name, text in (("Address", to), ("Secret", secret), ("Folder on that machine", folder)):
+                    if text is not None:
+                        check(app.find(name, pyatspi.ROLE_PASSWORD_TEXT if name == "Secret" else pyatspi.ROLE_TEXT,
+                                       root=box).queryEditableText().setTextContents(text), "%s refused" % name)
+                if enter:
+                    desk.key("Return")
+                else:
+                    app.press("OK", root=box)
+                return time.monotonic()
+
+            with report.part("no aria2: the box within 5 s"):
+                sent = send(address, SECRET, target)
+                _, box = app.wait_message_box(
+                    "aria2 at %s did not take the run: Connection refused" % address)
+                check(time.monotonic() - sent < 5, "the box came after %.1f s" % (time.monotonic() - sent))
+                app.dismiss_message_box(box)
+            with report.part("a daemon that does not answer: the box after 5 s"):
+                quiet = "http://127.0.0.1:%d/jsonrpc" % silent.getsockname()[1]
+                sent = send(quiet)
+                # The wait for the box starts shortly before it is due.
+                time.sleep(4)
+                _, box = app.wait_message_box("aria2 at %s did not take the run: no answer within 5 s" % quiet)
+                check(4.5 < time.monotonic() - sent < 7, "the box came after %.1f s" % (time.monotonic() - sent))
+                app.dismiss_message_box(box)
+
+            daemon = desk._spawn(["aria2c", "--enable-rpc", "--rpc-listen-port=%d" % port,
+                                  "--rpc-secret=" + SECRET, "--dir=" + desk.home, "-q"])
+            harness.wait_for(lambda: listens(port), "aria2 to listen")
+            with report.part("a wrong secret: aria2's refusal"):
+                send(address, "wrong")
+                _, box = app.wait_message_box("aria2 at %s did not take the run: Unauthorized" % address)
+                app.dismiss_message_box(box)
+
+            with report.part("the run: files, summary, the transfers after the end removed"):
+                send(secret=SECRET, enter=True)
+                summary = ("Downloaded: 7\nAlready there: 0\nMissing: 11\nFailed: 0\n\n"
+                           "The series ended: 10 files in a row were missing.")
+                _, box = app.wait_message_box(summary)
+                app.dismiss_message_box(box)
+                # aria2 keeps what it wrote of a removed transfer, with its
+                # control file, so that a later run resumes it.
+                partial = [name + suffix for name in STALLED for suffix in ("", ".aria2")]
+                check_equal(sorted(os.listdir(target)), sorted(list(bodies) + partial), "files in the folder")
+                for name, body in bodies.items():
+                    with open(os.path.join(target, name), "rb") as f:
+                        check(f.read() == body, "%s is not the server's file" % name)
+                check_equal(rpc(address, "aria2.tellActive", ["gid"]), [], "transfers aria2 still runs")
+                stopped = rpc(address, "aria2.tellStopped", 0, 100, ["status", "files"])
+                removed = sorted(os.path.basename(item["files"][0]["path"]) for item in stopped
+                                 if item["status"] == "removed")
+                check_equal(removed, sorted(STALLED), "transfers removed from aria2")
+            check_equal(app.close(), 0, "exit status")
+            with report.part("address and folder stored, the secret not"):
+                stored = harness.read_settings(desk.settings_path)
+                check_equal((stored.get("Aria2Address"), stored.get("Aria2Folder")), (address, target),
+                            "stored aria2 address and folder")
+                with open(desk.settings_path, errors="replace") as f:
+                    text = f.read()
+                check(SECRET not in text and "wrong" not in text, "a secret in the settings file")
+
+            with report.part("the keyring's secret after a restart"):
+                app = desk.start_serimo(serimo)
+                desk.wait_active(app.window)
+                app.set_text("Items", "5")
+                send()
+                app.wait_status(1, "Downloaded 0 of 5 (5 already there)")
+                check_equal(app.close(), 0, "exit status")
+        finally:
+            Site.stop.set()
+            server.shutdown()
+            silent.close()
+
+
+if __name__ == "__main__":
+    harness.run(main)
