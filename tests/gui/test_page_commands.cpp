@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -80,6 +81,7 @@ private slots:
     void copyRun();
     void saveRunList();
     void sendRunToKGet();
+    void aria2SecretWithoutKeyring();
 };
 
 void TestPageCommands::imagesWritesRunAndOpensIt()
@@ -453,6 +455,44 @@ void TestPageCommands::sendRunToKGet()
     f.kget.answerDue({true, 2, {}});
     QCOMPARE(f.panel(1), QStringLiteral("KGet took 2 of 2 URLs"));
     QCOMPARE(f.boxes.shown.size(), 1);
+}
+
+// Without a keyring the aria2 secret is kept for the session: the status line
+// says so once, and the next hand-over offers it without asking the keyring.
+void TestPageCommands::aria2SecretWithoutKeyring()
+{
+    PageFixture f;
+    f.startAt(QStringLiteral("2"));
+    QString offered;
+    QString status; // while the dialog asks
+    auto answerDialog = [&](const QString &secret) {
+        QTimer::singleShot(0, [&, secret] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            status = f.panel(1);
+            offered = child<QLineEdit>(*dialog, "editAria2Secret")->text();
+            child<QLineEdit>(*dialog, "editAria2Address")->setText(QStringLiteral("http://127.0.0.1:1/jsonrpc"));
+            child<QLineEdit>(*dialog, "editAria2Secret")->setText(secret);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+    };
+    const QString note = QStringLiteral("No keyring answered: Serimo keeps the aria2 secret until it closes.");
+    f.choose("mnuSendRunToAria2");
+    QCOMPARE(f.secrets.reads, QStringList{"http://127.0.0.1:6800/jsonrpc"});
+    answerDialog(QStringLiteral("first"));
+    f.secrets.readDue(false, {});
+    QCOMPARE(status, note);
+    QCOMPARE(f.secrets.written.size(), 1);
+    f.secrets.writeDue(false);
+    QTRY_COMPARE(f.boxes.shown.size(), 1);
+
+    answerDialog(QStringLiteral("second"));
+    f.choose("mnuSendRunToAria2");
+    QCOMPARE(offered, QStringLiteral("first"));
+    QCOMPARE(f.secrets.reads.size(), 1);
+    QVERIFY(status != note);
+    f.secrets.writeDue(false);
+    QVERIFY(f.panel(1) != note);
 }
 
 QTEST_MAIN(TestPageCommands)
