@@ -20,6 +20,7 @@
 
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
+#include "output/downloader_results.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
 
@@ -43,7 +44,6 @@ class StatusLine;
 class Downloader;
 class DownloadEngine;
 class QUrl;
-struct DownloadSummary;
 
 class TVempForm : public QWidget
 {
@@ -257,6 +257,7 @@ private:
     Platform m_platform;
     Downloader *m_download = nullptr;
     DownloadEngine *m_aria2Run = nullptr;
+    DownloadOptions m_runOptions; // the running (or last) run's, which its summary words
     bool m_aria2Accepted = false;
     QHash<QString, QString> m_sessionSecrets; // aria2 secrets by address
     bool m_toldSessionSecrets = false;

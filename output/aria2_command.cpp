@@ -83,6 +83,7 @@ void TVempForm::sendRunToAria2(const QList<QUrl> &urls, const QString &secret)
     options.address = QUrl(target->address);
     options.secret = target->secret;
     options.folder = target->folder;
+    m_runOptions = options.run;
     delete m_aria2Run;
     m_aria2Run = new Aria2Engine(options, this);
     m_aria2Accepted = false;

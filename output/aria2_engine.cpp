@@ -131,7 +131,7 @@ void Aria2Engine::endSeriesIfReached()
     QList<bool> missing;
     for (const Item &item : m_items)
         missing.append(item.missing);
-    const std::optional<qsizetype> end = seriesEndIndex(missing, m_options.missingRunEnd);
+    const std::optional<qsizetype> end = seriesEndIndex(missing, m_options.run.missingRunEnd);
     if (!end)
         return;
     m_summary.endOfSeries = true;

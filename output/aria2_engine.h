@@ -21,8 +21,9 @@ struct Aria2Options
     int answerMs = 5000;
     // How often the run's state is asked for.
     int pollMs = 1000;
-    // This many missing files in a row are the end of the series.
-    int missingRunEnd = 10;
+    // The run's rules (the end of the series); the daemon keeps its own
+    // number of transfers, pauses and retries.
+    DownloadOptions run;
     // Polls that may go unanswered in a row before following ends.
     int unansweredPolls = 3;
 };

@@ -1,5 +1,6 @@
 #include "app/vemp_107.h"
 #include "output/download_engine.h"
+#include "output/download_reasons.h"
 #include "platform/file_choosers.h"
 #include "platform/message_boxes.h"
 #include "platform/dbus/taskbar_progress.h"
@@ -15,22 +16,7 @@ namespace {
 // How many failures the summary names.
 constexpr int kFailuresNamed = 5;
 
-QString reasonOf(const DownloadFailure &failure)
-{
-    switch (failure.cause) {
-    case DownloadFailure::Cause::HttpStatus:
-        return TVempForm::tr("HTTP %1").arg(failure.status);
-    case DownloadFailure::Cause::Incomplete:
-        return TVempForm::tr("the file ended before its announced length");
-    case DownloadFailure::Cause::Silent:
-        return TVempForm::tr("the server sent nothing for 30 seconds");
-    case DownloadFailure::Cause::Network:
-        break;
-    }
-    return failure.text;
-}
-
-QString summaryText(const DownloadSummary &summary)
+QString summaryText(const DownloadSummary &summary, const DownloadOptions &options)
 {
     QStringList lines{TVempForm::tr("Downloaded: %1").arg(summary.downloaded),
                       TVempForm::tr("Already there: %1").arg(summary.alreadyThere),
@@ -41,12 +27,11 @@ QString summaryText(const DownloadSummary &summary)
     if (!summary.failures.isEmpty())
         lines << QString() << TVempForm::tr("Failures:");
     for (const DownloadFailure &failure : summary.failures.mid(0, kFailuresNamed))
-        lines << QStringLiteral("%1: %2").arg(failure.url.toString(), reasonOf(failure));
+        lines << QStringLiteral("%1: %2").arg(failure.url.toString(), downloadFailureReason(failure, options));
     if (summary.failures.size() > kFailuresNamed)
         lines << TVempForm::tr("and %1 more").arg(summary.failures.size() - kFailuresNamed);
     return lines.join(u'\n');
 }
-
 } // namespace
 
 bool TVempForm::downloadRunning() const
@@ -83,6 +68,7 @@ void TVempForm::mnuDownloadClick(QObject *)
         connect(m_download, &Downloader::finished, this,
                 [this](const DownloadSummary &summary) { guarded([&] { downloadFinished(summary); }); });
     }
+    m_runOptions = m_download->options();
     m_download->start(urls, folder);
     mnuDownload->setText(tr("Stop download"));
     downloadProgress(0, int(urls.size()));
@@ -109,12 +95,12 @@ void TVempForm::downloadFinished(const DownloadSummary &summary)
         m_platform.messageBoxes.show(
             tr("Error"),
             tr("The download stopped: Serimo could not write into the folder %1 (%2). The disk may be full.\n\n%3")
-                .arg(downloadFolder, summary.writeError, summaryText(summary)),
+                .arg(downloadFolder, summary.writeError, summaryText(summary, m_runOptions)),
             MessageBoxes::Icon::Error);
     } else if (!summary.stopped && (summary.missing > 0 || summary.failed > 0)) {
         // A download the user stopped (or the window's close ended) says so
         // in the status line only.
-        m_platform.messageBoxes.show(QStringLiteral("Serimo"), summaryText(summary),
+        m_platform.messageBoxes.show(QStringLiteral("Serimo"), summaryText(summary, m_runOptions),
                                      summary.failed > 0 ? MessageBoxes::Icon::Warning : MessageBoxes::Icon::None);
     }
 }
