@@ -98,24 +98,9 @@ void Aria2Engine::pollAnswered(const QStringList &gids, const Aria2Answer &answe
             continue;
         Item &item = m_items[indexOf.value(gids[i])];
         item.settled = true;
+        item.missing = transfer.outcome == Aria2Transfer::Outcome::Missing;
         ++m_settled;
-        switch (transfer.outcome) {
-        case Aria2Transfer::Outcome::Downloaded:
-            ++m_summary.downloaded;
-            break;
-        case Aria2Transfer::Outcome::AlreadyThere:
-            ++m_summary.alreadyThere;
-            break;
-        case Aria2Transfer::Outcome::Missing:
-            ++m_summary.missing;
-            item.missing = true;
-            break;
-        case Aria2Transfer::Outcome::Failed:
-        case Aria2Transfer::Outcome::Open:
-            ++m_summary.failed;
-            m_summary.failures.append({item.url, DownloadFailure::Cause::Network, 0, transfer.message});
-            break;
-        }
+        countIntoSummary(m_summary, item.url, transfer);
     }
     if (m_settled != settledBefore)
         emit progress(m_settled, m_summary.total);

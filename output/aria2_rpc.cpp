@@ -134,6 +134,27 @@ Aria2Transfer aria2TransferOf(const Aria2Result &status)
     return transfer;
 }
 
+void countIntoSummary(DownloadSummary &summary, const QUrl &url, const Aria2Transfer &transfer)
+{
+    switch (transfer.outcome) {
+    case Aria2Transfer::Outcome::Open:
+        break;
+    case Aria2Transfer::Outcome::Downloaded:
+        ++summary.downloaded;
+        break;
+    case Aria2Transfer::Outcome::AlreadyThere:
+        ++summary.alreadyThere;
+        break;
+    case Aria2Transfer::Outcome::Missing:
+        ++summary.missing;
+        break;
+    case Aria2Transfer::Outcome::Failed:
+        ++summary.failed;
+        summary.failures.append({url, DownloadFailure::Cause::Network, 0, transfer.message});
+        break;
+    }
+}
+
 QStringList aria2Gids(const Aria2Answer &answer, QString *error)
 {
     QStringList gids;

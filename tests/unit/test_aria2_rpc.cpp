@@ -60,6 +60,7 @@ void TestAria2Rpc::answer_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<int>("calls");
     QTest::addColumn<QStringList>("read");
+    QTest::addColumn<QString>("summary"); // downloaded, already there, missing, failed: the failures' reasons
     QTest::newRow("each status") << QByteArray(R"({"id":"serimo","jsonrpc":"2.0","result":[
         [{"status":"complete","totalLength":"51200","completedLength":"51200","errorCode":"0","errorMessage":""}],
         [{"status":"active","totalLength":"51200","completedLength":"100","errorCode":"0"}],
@@ -83,16 +84,18 @@ void TestAria2Rpc::answer_data()
                                                 "Failed 0/0 error 22",
                                                 "Failed 0/0 removed from aria2",
                                                 "Failed 0/0 aria2 reports the status \"unknown\"",
-                                                "Failed 0/0 GID 2089b05ecca3d829 is not found"};
+                                                "Failed 0/0 GID 2089b05ecca3d829 is not found"}
+                                 << "1 1 1 5: Connection refused|error 22|removed from aria2|"
+                                    "aria2 reports the status \"unknown\"|GID 2089b05ecca3d829 is not found";
     QTest::newRow("a wrong secret fails each call")
         << QByteArray(R"({"result":[{"code":1,"message":"Unauthorized"},{"code":1,"message":"Unauthorized"}]})") << 2
-        << QStringList{"Failed 0/0 Unauthorized", "Failed 0/0 Unauthorized"};
+        << QStringList{"Failed 0/0 Unauthorized", "Failed 0/0 Unauthorized"} << "0 0 0 2: Unauthorized|Unauthorized";
     QTest::newRow("the whole call refused") << QByteArray(R"({"error":{"code":1,"message":"Unauthorized"}})") << 1
-                                            << QStringList{"answer: Unauthorized"};
+                                            << QStringList{"answer: Unauthorized"} << "0 0 0 0: ";
     QTest::newRow("too few results") << QByteArray(R"({"result":[["g1"]]})") << 2
-                                     << QStringList{"answer: the answer holds 1 results for 2 calls"};
+                                     << QStringList{"answer: the answer holds 1 results for 2 calls"} << "0 0 0 0: ";
     QTest::newRow("not JSON") << QByteArray("<html>404</html>") << 1
-                              << QStringList{"answer: the answer is not JSON-RPC (illegal value)"};
+                              << QStringList{"answer: the answer is not JSON-RPC (illegal value)"} << "0 0 0 0: ";
 }
 
 void TestAria2Rpc::answer()
@@ -101,11 +104,13 @@ void TestAria2Rpc::answer()
     QFETCH(int, calls);
     const Aria2Answer answer = parseAria2Answer(body, calls);
     QStringList read;
+    DownloadSummary summary;
     if (!answer.error.isEmpty())
         read.append(QStringLiteral("answer: ") + answer.error);
     static const char *const names[] = {"Open", "Downloaded", "AlreadyThere", "Missing", "Failed"};
     for (const Aria2Result &result : answer.results) {
         const Aria2Transfer transfer = aria2TransferOf(result);
+        countIntoSummary(summary, QUrl("http://www.example.com/p.jpg"), transfer);
         read.append(QStringLiteral("%1 %2/%3 %4")
                         .arg(names[int(transfer.outcome)])
                         .arg(transfer.length)
@@ -113,6 +118,16 @@ void TestAria2Rpc::answer()
                         .arg(transfer.message));
     }
     QTEST(read, "read");
+    QStringList reasons;
+    for (const DownloadFailure &failure : summary.failures)
+        reasons.append(failure.text);
+    QTEST(QStringLiteral("%1 %2 %3 %4: %5")
+              .arg(summary.downloaded)
+              .arg(summary.alreadyThere)
+              .arg(summary.missing)
+              .arg(summary.failed)
+              .arg(reasons.join(u'|')),
+          "summary");
 }
 
 void TestAria2Rpc::seriesEnd_data()
