@@ -72,18 +72,22 @@ def main():
             folder = os.path.join(work, "serimo%d" % round_)
             os.makedirs(folder)
             daemon, address = start_daemon(folder)
+            began = time.time()
             try:
                 serimo, _, output = measure([os.path.join(build, "bench", "bench_aria2"), listing,
                                              address, SECRET, folder], folder)
             finally:
                 daemon.terminate()
                 daemon.wait()
-            got = len([name for name in os.listdir(folder) if not name.endswith(".aria2")])
+            names = [name for name in os.listdir(folder) if not name.endswith(".aria2")]
+            got = len(names)
+            last = max(os.path.getmtime(os.path.join(folder, name)) for name in names) - began
             direct_folder = os.path.join(work, "direct%d" % round_)
             os.makedirs(direct_folder)
             direct, _, _ = measure(["aria2c", "-q", "-j", "4", "-i", listing], direct_folder)
-            print("round %d: Serimo through aria2 %5.2f s (files %d; %s)  aria2c -j 4 -i list %5.2f s  "
-                  "ratio %.2f" % (round_, serimo, got, output.strip(), direct, serimo / direct))
+            print("round %d: Serimo through aria2 %5.2f s (files %d, the last written after %.2f s; %s)  "
+                  "aria2c -j 4 -i list %5.2f s  ratio %.2f"
+                  % (round_, serimo, got, last, output.strip(), direct, serimo / direct))
         server.shutdown()
     finally:
         shutil.rmtree(work, ignore_errors=True)

@@ -4,10 +4,12 @@
 #include "output/download_names.h"
 #include "output/run_end.h"
 
+#include <algorithm>
+
 Aria2Engine::Aria2Engine(Aria2Options options, QObject *parent)
     : DownloadEngine(parent), m_options(std::move(options))
 {
-    m_pollTimer.setInterval(m_options.pollMs);
+    m_pollTimer.setSingleShot(true);
     connect(&m_pollTimer, &QTimer::timeout, this, &Aria2Engine::poll);
 }
 
@@ -25,7 +27,6 @@ void Aria2Engine::start(const QList<QUrl> &urls)
     m_summary.total = int(urls.size());
     m_settled = 0;
     m_unanswered = 0;
-    m_polling = false;
     m_running = true;
     const QByteArray request = aria2AddUrisRequest(m_options.secret, urls, downloadFileNames(urls), m_options.folder);
     m_client->send(request, urls.size(), [this](const Aria2Answer &answer) {
@@ -48,7 +49,8 @@ void Aria2Engine::start(const QList<QUrl> &urls)
             m_items[i].gid = gids[i];
         emit accepted(int(gids.size()));
         emit progress(0, m_summary.total);
-        m_pollTimer.start();
+        m_sincePoll.start();
+        m_pollTimer.start(m_options.pollMs);
     });
 }
 
@@ -64,24 +66,33 @@ QStringList Aria2Engine::openGids() const
 
 void Aria2Engine::poll()
 {
-    // A slow daemon gets one call at a time.
-    if (m_polling || !m_running)
+    if (!m_running)
         return;
     const QStringList gids = openGids();
-    m_polling = true;
     m_client->send(aria2TellStatusRequest(m_options.secret, gids), gids.size(),
                    [this, gids](const Aria2Answer &answer) {
-                       m_polling = false;
                        if (m_running)
                            pollAnswered(gids, answer);
                    });
+}
+
+void Aria2Engine::pollAgain(int settledNow)
+{
+    // Once a second; sooner when the pace of the last second says the run
+    // ends sooner, so that its end is not seen up to a second late.
+    qint64 next = m_options.pollMs;
+    const qsizetype open = openGids().size();
+    if (settledNow > 0)
+        next = std::clamp(open * m_sincePoll.elapsed() / settledNow, qint64(m_options.pollMs / 10), next);
+    m_sincePoll.start();
+    m_pollTimer.start(int(next));
 }
 
 void Aria2Engine::pollAnswered(const QStringList &gids, const Aria2Answer &answer)
 {
     if (!answer.error.isEmpty()) {
         if (++m_unanswered < m_options.unansweredPolls)
-            return;
+            return pollAgain(0);
         m_pollTimer.stop();
         m_running = false;
         emit refused(answer.error);
@@ -104,21 +115,24 @@ void Aria2Engine::pollAnswered(const QStringList &gids, const Aria2Answer &answe
     }
     if (m_settled != settledBefore)
         emit progress(m_settled, m_summary.total);
-    endSeriesIfReached();
-    if (m_running && openGids().isEmpty())
+    if (endSeriesIfReached())
+        return;
+    if (openGids().isEmpty())
         finish();
+    else
+        pollAgain(m_settled - settledBefore);
 }
 
-void Aria2Engine::endSeriesIfReached()
+bool Aria2Engine::endSeriesIfReached()
 {
     if (m_summary.endOfSeries)
-        return;
+        return false;
     QList<bool> missing;
     for (const Item &item : m_items)
         missing.append(item.missing);
     const std::optional<qsizetype> end = seriesEndIndex(missing, m_options.run.missingRunEnd);
     if (!end)
-        return;
+        return false;
     m_summary.endOfSeries = true;
     QStringList later;
     for (qsizetype i = *end + 1; i < m_items.size(); ++i) {
@@ -127,13 +141,18 @@ void Aria2Engine::endSeriesIfReached()
         m_items[i].settled = true;
     }
     if (later.isEmpty())
-        return;
-    // The summary waits until the daemon has let go of them.
-    m_pollTimer.stop();
+        return false;
+    // The run goes on once the daemon has let go of them: files before the
+    // end may still be coming.
     removeFromDaemon(later, [this] {
-        if (m_running)
+        if (!m_running)
+            return;
+        if (openGids().isEmpty())
             finish();
+        else
+            pollAgain(0);
     });
+    return true;
 }
 
 void Aria2Engine::removeFromDaemon(const QStringList &gids, std::function<void()> then)

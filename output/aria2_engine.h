@@ -2,6 +2,7 @@
 
 #include "output/download_engine.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QStringList>
 #include <QTimer>
@@ -19,7 +20,7 @@ struct Aria2Options
     QString folder;
     // How long the daemon has to answer a call.
     int answerMs = 5000;
-    // How often the run's state is asked for.
+    // How often the run's state is asked for (sooner near its end).
     int pollMs = 1000;
     // The run's rules (the end of the series); the daemon keeps its own
     // number of transfers, pauses and retries.
@@ -55,7 +56,11 @@ private:
 
     void poll();
     void pollAnswered(const QStringList &gids, const Aria2Answer &answer);
-    void endSeriesIfReached();
+    // Settles when to ask next, from how many transfers the last poll saw end.
+    void pollAgain(int settledNow);
+    // Ends the series at a long enough stretch of missing files; true while
+    // the transfers past its end are being removed.
+    bool endSeriesIfReached();
     // Removes the transfers from the daemon, then runs `then`.
     void removeFromDaemon(const QStringList &gids, std::function<void()> then);
     void finish();
@@ -64,10 +69,10 @@ private:
     Aria2Options m_options;
     Aria2Client *m_client = nullptr;
     QTimer m_pollTimer;
+    QElapsedTimer m_sincePoll;
     QList<Item> m_items;
     DownloadSummary m_summary;
     int m_settled = 0;
     int m_unanswered = 0;
     bool m_running = false;
-    bool m_polling = false;
 };
