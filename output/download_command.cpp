@@ -1,4 +1,5 @@
 #include "app/vemp_107.h"
+#include "output/download_address.h"
 #include "output/download_reasons.h"
 #include "output/downloader.h"
 #include "platform/file_choosers.h"
@@ -23,7 +24,10 @@ QString summaryText(const DownloadSummary &summary, const DownloadOptions &optio
                       TVempForm::tr("Missing: %1").arg(summary.missing),
                       TVempForm::tr("Failed: %1").arg(summary.failed)};
     if (summary.endOfSeries)
-        lines << QString() << TVempForm::tr("The series ended: 10 files in a row were missing.");
+        lines << QString() << TVempForm::tr("The series ended: %1 files in a row were missing.").arg(options.missingRunEnd);
+    if (summary.serverKeptFailing && !summary.failures.isEmpty())
+        lines << QString()
+              << TVempForm::tr("The server kept failing: %1.").arg(downloadFailureReason(summary.failures.last(), options));
     if (!summary.failures.isEmpty())
         lines << QString() << TVempForm::tr("Failures:");
     for (const DownloadFailure &failure : summary.failures.mid(0, kFailuresNamed))
@@ -33,17 +37,6 @@ QString summaryText(const DownloadSummary &summary, const DownloadOptions &optio
     return lines.join(u'\n');
 }
 
-// The address as a web address to fetch; empty when it is not one.
-QUrl webAddress(const QString &address)
-{
-    QUrl url(address, QUrl::StrictMode);
-    if (url.scheme().isEmpty())
-        url = QUrl(QStringLiteral("http://") + address, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return {};
-    return url;
-}
 } // namespace
 
 bool TVempForm::downloadRunning() const
@@ -62,12 +55,18 @@ void TVempForm::mnuDownloadClick(QObject *)
         return;
     QList<QUrl> urls;
     for (const QString &address : run) {
-        const QUrl url = webAddress(address);
-        if (url.isEmpty()) {
-            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(address));
+        const WebAddress web = webAddress(address);
+        // The address is shown without a password it may hold.
+        const QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
+        if (web.problem == WebAddress::Problem::Scheme) {
+            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(shown));
             return;
         }
-        urls.append(url);
+        if (web.problem == WebAddress::Problem::NoHost) {
+            showWarning(tr("This address names no server to download from:\n%1").arg(shown));
+            return;
+        }
+        urls.append(web.url);
     }
 
     const QString folder = m_platform.choosers.chooseFolder(this, tr("Download the run into"), runFolder());
@@ -111,8 +110,7 @@ void TVempForm::downloadFinished(const DownloadSummary &summary)
     if (!summary.writeError.isEmpty()) {
         m_platform.messageBoxes.show(
             tr("Error"),
-            tr("The download stopped: Serimo could not write into the folder %1 (%2). The disk may be full.\n\n%3")
-                .arg(downloadFolder, summary.writeError, summaryText(summary, m_download->options())),
+            tr("The download stopped: %1.\n\n%2").arg(summary.writeError, summaryText(summary, m_download->options())),
             MessageBoxes::Icon::Error);
     } else if (!summary.stopped && (summary.missing > 0 || summary.failed > 0)) {
         // A download the user stopped (or the window's close ended) says so

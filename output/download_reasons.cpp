@@ -5,9 +5,20 @@
 #include <cstring>
 
 namespace {
-QString tr(const char *text, int n = -1)
+QString tr(const char *text)
 {
-    return QCoreApplication::translate("DownloadReasons", text, nullptr, n);
+    return QCoreApplication::translate("DownloadReasons", text);
+}
+
+QString secondsText(int ms)
+{
+    const int seconds = (ms + 999) / 1000;
+    return seconds == 1 ? tr("1 second") : tr("%1 seconds").arg(seconds);
+}
+
+QString bytesText(qint64 bytes)
+{
+    return bytes % 1024 == 0 ? tr("%1 KB").arg(bytes / 1024) : tr("%1 bytes").arg(bytes);
 }
 QString writeReason(int error, const QString &folder)
 {
@@ -44,10 +55,9 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
     case DownloadFailure::Cause::Incomplete:
         return tr("the file ended before its announced length");
     case DownloadFailure::Cause::Silent:
-        return tr("the server sent nothing for %n second(s)", (options.silenceMs + 999) / 1000);
+        return tr("the server sent nothing for %1").arg(secondsText(options.silenceMs));
     case DownloadFailure::Cause::TooSlow:
-        return tr("too slow: less than %1 bytes came in %n second(s)", (options.slowMs + 999) / 1000)
-            .arg(options.slowBytes);
+        return tr("too slow: less than %1 came in %2").arg(bytesText(options.slowBytes), secondsText(options.slowMs));
     case DownloadFailure::Cause::Write:
         return writeReason(failure.error, failure.folder);
     case DownloadFailure::Cause::Elsewhere:
