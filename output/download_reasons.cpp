@@ -62,6 +62,8 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
         return writeReason(failure.error, failure.folder);
     case DownloadFailure::Cause::Elsewhere:
         return tr("it is being downloaded elsewhere (another window or program writes it into the same folder)");
+    case DownloadFailure::Cause::Unreadable:
+        return tr("the server's answer breaks the rules of HTTP (too many or too long headers)");
     case DownloadFailure::Cause::Network:
         break;
     }

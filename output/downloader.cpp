@@ -17,7 +17,7 @@
 struct Downloader::Transfer
 {
     explicit Transfer(const QString &path) : part(path) {}
-    enum class Cut { None, Silent, TooSlow, NotAnImage };
+    enum class Cut { None, Silent, TooSlow, NotAnImage, Unreadable };
     QNetworkReply *reply = nullptr;
     PartFile part;
     QTimer silence;
@@ -25,6 +25,9 @@ struct Downloader::Transfer
     qint64 written = 0;
     qint64 writtenBefore = 0; // at the start of the slowness window
     Cut cut = Cut::None;
+    // An answer whose headers were all dropped: Qt's way of refusing too
+    // many or too long ones, after which nothing more comes.
+    bool headless = false;
 };
 
 namespace {
@@ -180,7 +183,9 @@ void Downloader::begin(int index)
         t.cut = why;
         t.reply->abort();
     };
-    connect(&t.silence, &QTimer::timeout, this, [cut] { cut(Transfer::Cut::Silent); });
+    connect(&t.silence, &QTimer::timeout, this, [&t, cut] {
+        cut(t.headless ? Transfer::Cut::Unreadable : Transfer::Cut::Silent);
+    });
     connect(&t.slowness, &QTimer::timeout, this, [&t, cut, this] {
         if (t.written - t.writtenBefore < m_options.slowBytes)
             cut(Transfer::Cut::TooSlow);
@@ -189,6 +194,7 @@ void Downloader::begin(int index)
     connect(t.reply, &QNetworkReply::readyRead, this, [this, index, &t] { receive(index, t); });
     connect(t.reply, &QNetworkReply::metaDataChanged, this, [&t, cut, url = item.url] {
         t.silence.start();
+        t.headless = t.reply->rawHeaderList().isEmpty();
         // A site that answers a missing picture with a page of its own.
         const int status = t.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QString type = t.reply->header(QNetworkRequest::ContentTypeHeader).toString().trimmed().toLower();
@@ -237,6 +243,8 @@ void Downloader::transferEnded(int index)
                               && (status < 400 || isTransientNetworkError(reply.error()));
     if (transfer.cut == Transfer::Cut::NotAnImage) {
         result = AttemptResult::Missing;
+    } else if (transfer.cut == Transfer::Cut::Unreadable) {
+        failure.cause = DownloadFailure::Cause::Unreadable;
     } else if (transfer.cut == Transfer::Cut::Silent || transfer.cut == Transfer::Cut::TooSlow) {
         result = AttemptResult::Transient;
         failure.cause = transfer.cut == Transfer::Cut::Silent ? DownloadFailure::Cause::Silent

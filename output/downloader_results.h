@@ -36,6 +36,7 @@ struct DownloadFailure
         TooSlow,    // less than DownloadOptions::slowBytes came in slowMs
         Write,      // the disk refused the file in `folder`: errno `error`
         Elsewhere,  // another window or program is downloading the file
+        Unreadable, // an answer that breaks HTTP's rules (too many headers)
     };
     QUrl url; // without its user name and password
     Cause cause = Cause::Network;

@@ -16,7 +16,8 @@
 namespace {
 // What one letter of a run's pattern serves: o whole, m 404, g 410, t a body
 // cut short, s silence, f a 500 then the body, r a redirect to the body,
-// x a file already in the folder, h a web page, e 500 always, w a trickle.
+// x a file already in the folder, h a web page, e 500 always, w a trickle,
+// H too many headers.
 TestServer::Reply serve(QChar kind, const QString &path, int n)
 {
     switch (kind.unicode()) {
@@ -27,6 +28,12 @@ TestServer::Reply serve(QChar kind, const QString &path, int n)
     case 'f': return {n == 1 ? answer(500, "busy") : answer(200, bodyOf(path))};
     case 'h': return {answer(200, "<html>no such picture</html>", "Content-Type: text/html; charset=utf-8\r\n")};
     case 'e': return {answer(500, "down")};
+    case 'H': {
+        QByteArray headers;
+        for (int i = 0; i < 200; ++i)
+            headers += "X-Pad-" + QByteArray::number(i) + ": a\r\n";
+        return {answer(200, bodyOf(path), headers), true};
+    }
     case 'w': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", false, QByteArray(5000, 'w'), 10, 40};
     case 'r':
         if (!path.startsWith(QLatin1String("moved/")))
@@ -114,6 +121,7 @@ void TestDownloader::run_data()
     QTest::newRow("pages for pictures end the series") << "ooo" + QString(30, u'h') << 3 << 0 << 10 << 0 << true << false;
     QTest::newRow("10 failures in a row end the run") << "o" + QString(30, u'e') << 1 << 0 << 0 << 10 << false << true;
     QTest::newRow("a trickle is too slow") << "wo" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("too many headers are not silence") << "Ho" << 1 << 0 << 0 << 1 << false << false;
 }
 
 void TestDownloader::run()
@@ -151,6 +159,8 @@ void TestDownloader::run()
             asked += times.size();
         QVERIFY2(asked <= 3 * (1 + 10 + 4), qPrintable(QString::number(asked)));
     }
+    if (pattern.startsWith(u'H'))
+        QVERIFY(r.summary.failures.value(0).cause == DownloadFailure::Cause::Unreadable);
     if (pattern.startsWith(u'w'))
         QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
                  QStringLiteral("too slow: less than 1 KB came in 1 second"));
