@@ -120,6 +120,8 @@ private:
     QList<QIcon> ImageVemp;
     // The folder the last download went to; the folder chooser opens there.
     QString downloadFolder;
+    // The addresses of the download running or last run.
+    QStringList m_downloadRun;
 
     // Creation, activation, close and the status line.
     void FormCreate();

@@ -77,6 +77,8 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
         m_items.append({urls[i], QDir(folder).filePath(names[i])});
     m_summary = DownloadSummary();
     m_summary.total = int(urls.size());
+    m_summary.outcomes = QList<FileOutcome>(urls.size(), FileOutcome::NotTried);
+    m_bytesReceived = 0;
     m_next = 0;
     m_settled = 0;
     m_ending = false;
@@ -103,6 +105,7 @@ void Downloader::launchMore()
         const int index = m_next++;
         if (exists(m_items[index].path)) {
             ++m_summary.alreadyThere;
+            m_summary.outcomes[index] = FileOutcome::AlreadyThere;
             settle(index, false);
         } else {
             begin(index);
@@ -154,6 +157,7 @@ void Downloader::receive(Transfer &transfer)
         return;
     }
     transfer.written += data.size();
+    m_bytesReceived += data.size();
 }
 
 void Downloader::transferEnded(int index)
@@ -208,6 +212,7 @@ void Downloader::transferEnded(int index)
         if (part.rename(item.path)) {
             drop(index);
             ++m_summary.downloaded;
+            m_summary.outcomes[index] = FileOutcome::Saved;
             settle(index, false);
             carryOn();
             return;
@@ -237,9 +242,11 @@ void Downloader::transferEnded(int index)
     }
     if (result == AttemptResult::Missing) {
         ++m_summary.missing;
+        m_summary.outcomes[index] = FileOutcome::Missing;
     } else {
         ++m_summary.failed;
         m_summary.failures.append(failure);
+        m_summary.outcomes[index] = FileOutcome::Failed;
     }
     settle(index, result == AttemptResult::Missing);
     carryOn();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/run_summary.h"
+
 #include <QList>
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -56,6 +58,7 @@ struct DownloadSummary
     // A write into the folder failed (a full disk); the run stopped there.
     QString writeError;
     QList<DownloadFailure> failures; // in the order they came
+    QList<FileOutcome> outcomes;     // of each file, in run order
 };
 
 // Whether a file can be created in folder: tried, not guessed from the
@@ -75,6 +78,8 @@ public:
     // removed before it returns; `finished` reports it, stopped.
     void stop();
     bool isRunning() const { return m_running; }
+    // The bytes received in this run so far, for a progress line.
+    qint64 bytesReceived() const { return m_bytesReceived; }
 
 signals:
     // `settled` of `total` files are done with, whatever became of them.
@@ -112,6 +117,7 @@ private:
     DownloadSummary m_summary;
     int m_next = 0;
     int m_settled = 0;
+    qint64 m_bytesReceived = 0;
     bool m_running = false;
     bool m_ending = false;
     // Retries scheduled by an earlier run come to nothing.
