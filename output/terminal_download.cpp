@@ -127,10 +127,8 @@ int downloadOnTerminal(const DownloadRequest &request)
     };
     QTimer redraw;
     if (showProgress) {
-        QObject::connect(&downloader, &Downloader::progress, [&](int done, int) {
-            settled = done;
-            drawProgress();
-        });
+        // Drawn a few times a second, however fast the files come.
+        QObject::connect(&downloader, &Downloader::progress, [&settled](int done, int) { settled = done; });
         QObject::connect(&redraw, &QTimer::timeout, drawProgress);
         redraw.start(250);
         drawProgress();
