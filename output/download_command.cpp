@@ -71,7 +71,7 @@ void TVempForm::downloadFinished(const DownloadSummary &summary)
 {
     mnuDownload->setText(tr("Down&load run..."));
     m_platform.taskbar.clear();
-    const RunResult result = runResultOf(summary, m_downloadRun, downloadFolder);
+    const RunResult result = runResultOf(summary, m_download->options(), m_downloadRun, downloadFolder);
     ShowStatus(runStatusText(result));
     // A download the user stopped (or the window's close ended) says so in
     // the status line only; a full disk always has its box.

@@ -1,18 +1,9 @@
 #include "output/download_report.h"
 
 #include "output/download_names.h"
-#include "output/downloader.h"
+#include "output/download_reasons.h"
 #include "series/series_run.h"
 #include "series/series_text.h"
-
-#include <QCoreApplication>
-
-namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("RunSummary", text);
-}
-} // namespace
 
 QUrl webAddress(const QString &address)
 {
@@ -25,22 +16,8 @@ QUrl webAddress(const QString &address)
     return url;
 }
 
-QString failureReason(const DownloadFailure &failure)
-{
-    switch (failure.cause) {
-    case DownloadFailure::Cause::HttpStatus:
-        return tr("HTTP %1").arg(failure.status);
-    case DownloadFailure::Cause::Incomplete:
-        return tr("the file ended before its announced length");
-    case DownloadFailure::Cause::Silent:
-        return tr("the server sent nothing for 30 seconds");
-    case DownloadFailure::Cause::Network:
-        break;
-    }
-    return failure.text;
-}
-
-RunResult runResultOf(const DownloadSummary &summary, const QStringList &run, const QString &folder)
+RunResult runResultOf(const DownloadSummary &summary, const DownloadOptions &options, const QStringList &run,
+                      const QString &folder)
 {
     QList<QUrl> urls;
     QStringList counters;
@@ -56,7 +33,7 @@ RunResult runResultOf(const DownloadSummary &summary, const QStringList &run, co
     result.writeError = summary.writeError;
     for (const DownloadFailure &failure : summary.failures) {
         const qsizetype index = urls.indexOf(failure.url);
-        result.failures.append({index < 0 ? failure.url.toString() : names[index], failureReason(failure)});
+        result.failures.append({index < 0 ? failure.url.toString() : names[index], downloadFailureReason(failure, options)});
     }
     return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/run_summary.h"
+#include "output/downloader_results.h"
 
 #include <QList>
 #include <QNetworkAccessManager>
@@ -14,56 +14,15 @@ class QFile;
 class QNetworkReply;
 class QTimer;
 
+// Whether a file can be created in folder: tried, not guessed from the
+// permissions.
+bool folderAcceptsFiles(const QString &folder);
+
 // Downloads a run of URLs into a folder, a few at a time, on the thread it
 // lives on without ever blocking it. Each file is written to "<name>.part"
 // and renamed to its name only when whole; a file already there is never
 // fetched again nor overwritten. A stopped or failed file leaves nothing
 // behind.
-
-struct DownloadOptions
-{
-    int maxTransfers = 4;
-    // A transfer that receives nothing for this long fails (and is retried).
-    int silenceMs = 30000;
-    // The first pause before a retry; each further one doubles it.
-    qint64 retryPauseMs = 1000;
-    // This many missing files in a row are the end of the series.
-    int missingRunEnd = 10;
-};
-
-struct DownloadFailure
-{
-    enum class Cause {
-        HttpStatus, // the server answered `status`
-        Network,    // the network's error, `text`
-        Incomplete, // the body ended before its Content-Length
-        Silent,     // nothing came for DownloadOptions::silenceMs
-    };
-    QUrl url;
-    Cause cause = Cause::Network;
-    int status = 0;
-    QString text;
-};
-
-struct DownloadSummary
-{
-    int total = 0;
-    int downloaded = 0;
-    int alreadyThere = 0;
-    int missing = 0;
-    int failed = 0;
-    // The run ended early at a stretch of missing files.
-    bool endOfSeries = false;
-    bool stopped = false;
-    // A write into the folder failed (a full disk); the run stopped there.
-    QString writeError;
-    QList<DownloadFailure> failures; // in the order they came
-    QList<FileOutcome> outcomes;     // of each file, in run order
-};
-
-// Whether a file can be created in folder: tried, not guessed from the
-// permissions.
-bool folderAcceptsFiles(const QString &folder);
 
 class Downloader : public QObject
 {
@@ -78,6 +37,7 @@ public:
     // removed before it returns; `finished` reports it, stopped.
     void stop();
     bool isRunning() const { return m_running; }
+    const DownloadOptions &options() const { return m_options; }
     // The bytes received in this run so far, for a progress line.
     qint64 bytesReceived() const { return m_bytesReceived; }
 

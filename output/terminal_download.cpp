@@ -139,7 +139,7 @@ int downloadOnTerminal(const DownloadRequest &request)
     if (showProgress)
         std::fprintf(stderr, "\r\033[K");
 
-    const RunResult result = runResultOf(summary, listed.run, folder);
+    const RunResult result = runResultOf(summary, downloader.options(), listed.run, folder);
     const int printed = printText(runSummaryLines(result, QDir::homePath()).join(u'\n') + u'\n');
     if (stopOnSignal.signalNumber() != 0)
         return 128 + stopOnSignal.signalNumber();
