@@ -131,17 +131,16 @@ QString commandLineHelp()
     return tr("Usage: serimo [options] [url]\n"
               "Steps through numbered series of web addresses.\n"
               "\n"
-              "  url                      start the window on this URL instead of the last one\n"
-              "  --list URL [COUNT]       print the run from URL, one URL per line: COUNT URLs\n"
-              "                           (1 to 999), else as many as Items allows\n"
-              "  --download URL [COUNT]   download the run from URL without a window, up to\n"
-              "                           COUNT files (1 to 999, default 999) or the series' end\n"
-              "  --to FOLDER              with --download: save into FOLDER, not the current one\n"
-              "  -h, --help               print this help and exit\n"
-              "  -v, --version            print the version and exit\n"
+              "  url                     start the window on this URL instead of the last one\n"
+              "  --list URL [COUNT]      print the run from URL, one URL per line, and exit\n"
+              "  --download URL [COUNT]  save the run from URL here, up to the series' end\n"
+              "  --to FOLDER             with --download: save into FOLDER, made when missing\n"
+              "  -h, --help              print this help and exit\n"
+              "  -v, --version           print the version and exit\n"
               "\n"
-              "The toolkit's own options (-platform, -display, -style, ...) are passed on to it.\n"
-              "Exit status: 0 done, 1 a file or an output failed, 2 bad input.\n");
+              "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
+              "tries 999. The toolkit's own options (-platform, -display, -style, ...) are\n"
+              "passed on to it. Exit status: 0 done, 1 a file or an output failed, 2 bad input.\n");
 }
 
 int printText(const QString &text)
