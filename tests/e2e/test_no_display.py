@@ -69,6 +69,11 @@ def main(serimo, report):
         _, out, _ = run(serimo, ["--help"])
         for option in ("--list URL [COUNT]", "--download URL [COUNT]", "--to FOLDER", "--help", "--version"):
             check(option in out, "--help does not name %s:\n%s" % (option, out))
+    with report.part("a full standard output is status 1"):
+        with open("/dev/full", "w") as full:
+            result = subprocess.run([serimo, "--list", URL, "3"], stdout=full, stderr=subprocess.PIPE, text=True,
+                                    timeout=harness.DEADLINE)
+        check_equal((result.returncode, result.stderr), (1, "serimo: No space left on device\n"), "(status, errors)")
     with report.part("--list writes no settings"):
         check_equal([f for _, _, files in os.walk(home) for f in files], [], "files under the home")
 
