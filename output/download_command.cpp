@@ -1,4 +1,5 @@
 #include "app/vemp_107.h"
+#include "output/download_address.h"
 #include "output/download_report.h"
 #include "output/downloader.h"
 #include "output/run_summary.h"
@@ -31,12 +32,18 @@ void TVempForm::mnuDownloadClick(QObject *)
         return;
     QList<QUrl> urls;
     for (const QString &address : run) {
-        const QUrl url = webAddress(address);
-        if (url.isEmpty()) {
-            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(address));
+        const WebAddress web = webAddress(address);
+        // The address is shown without a password it may hold.
+        const QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
+        if (web.problem == WebAddress::Problem::Scheme) {
+            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(shown));
             return;
         }
-        urls.append(url);
+        if (web.problem == WebAddress::Problem::NoHost) {
+            showWarning(tr("This address names no server to download from:\n%1").arg(shown));
+            return;
+        }
+        urls.append(web.url);
     }
 
     const QString folder = m_platform.choosers.chooseFolder(this, tr("Download the run into"), runFolder());

@@ -1,20 +1,12 @@
 #include "output/download_report.h"
 
+#include "output/download_address.h"
 #include "output/download_names.h"
 #include "output/download_reasons.h"
 #include "series/series_run.h"
 #include "series/series_text.h"
 
-QUrl webAddress(const QString &address)
-{
-    QUrl url(address, QUrl::StrictMode);
-    if (url.scheme().isEmpty())
-        url = QUrl(QStringLiteral("http://") + address, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return {};
-    return url;
-}
+#include <algorithm>
 
 RunResult runResultOf(const DownloadSummary &summary, const DownloadOptions &options, const QStringList &run,
                       const QString &folder)
@@ -22,7 +14,7 @@ RunResult runResultOf(const DownloadSummary &summary, const DownloadOptions &opt
     QList<QUrl> urls;
     QStringList counters;
     for (const QString &address : run) {
-        urls.append(webAddress(address));
+        urls.append(webAddress(address).url);
         counters.append(splitSeries(address, detectedWidth(address, detectedMode(address))).counter);
     }
     const QStringList names = downloadFileNames(urls);
@@ -31,9 +23,14 @@ RunResult runResultOf(const DownloadSummary &summary, const DownloadOptions &opt
     countOutcomes(result, summary.outcomes, names, counters, summary.endOfSeries);
     result.stopped = summary.stopped;
     result.writeError = summary.writeError;
+    if (summary.serverKeptFailing && !summary.failures.isEmpty())
+        result.serverFailure = downloadFailureReason(summary.failures.last(), options);
     for (const DownloadFailure &failure : summary.failures) {
-        const qsizetype index = urls.indexOf(failure.url);
-        result.failures.append({index < 0 ? failure.url.toString() : names[index], downloadFailureReason(failure, options)});
+        // The engine names a failed address without its user info.
+        const auto same = [&failure](const QUrl &url) { return url.adjusted(QUrl::RemoveUserInfo) == failure.url; };
+        const qsizetype index = std::find_if(urls.cbegin(), urls.cend(), same) - urls.cbegin();
+        result.failures.append({index < urls.size() ? names[index] : failure.url.toString(),
+                                downloadFailureReason(failure, options)});
     }
     return result;
 }

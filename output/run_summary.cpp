@@ -98,8 +98,9 @@ QStringList runSummaryLines(const RunResult &result, const QString &home)
     const QString folder = folderForPeople(result.folder, home);
     QStringList lines;
     if (!result.writeError.isEmpty())
-        lines << tr("The download stopped: Serimo could not write into %1 (%2). The disk may be full.")
-                     .arg(folder, result.writeError);
+        lines << tr("The download stopped: %1.").arg(result.writeError);
+    else if (!result.serverFailure.isEmpty())
+        lines << tr("The download stopped: the server kept failing (%1).").arg(result.serverFailure);
     else if (result.stopped)
         lines << tr("The download was stopped.");
     lines << tr("Saved %1 to %2.").arg(files(result.saved), folder);
@@ -112,7 +113,8 @@ QStringList runSummaryLines(const RunResult &result, const QString &home)
     }
     if (!result.missingCounters.isEmpty())
         lines << tr("Missing: %1.").arg(counterRanges(result.missingCounters));
-    else if (!result.stopped && result.writeError.isEmpty() && !result.lastPresentName.isEmpty())
+    else if (!result.stopped && result.writeError.isEmpty() && result.serverFailure.isEmpty()
+             && !result.lastPresentName.isEmpty())
         lines << tr("Nothing is missing.");
     if (result.failed > 0) {
         lines << tr("Failed: %1.").arg(files(result.failed));
@@ -133,7 +135,7 @@ QString runStatusText(const RunResult &result)
         text += tr(", %1 failed").arg(result.failed);
     if (result.endOfSeries && !result.lastPresentCounter.isEmpty())
         text += tr(", series ends at %1").arg(result.lastPresentCounter);
-    if (result.stopped || !result.writeError.isEmpty())
+    if (result.stopped || !result.writeError.isEmpty() || !result.serverFailure.isEmpty())
         text = tr("Stopped. ") + text;
     return text;
 }

@@ -40,8 +40,11 @@ struct RunResult
     // The run ended at a stretch of missing files: the series ends there.
     bool endOfSeries = false;
     bool stopped = false;
-    // A write into the folder failed (a full disk): the run stopped there.
+    // A write into the folder failed (a full disk): the run stopped there,
+    // for this reason.
     QString writeError;
+    // The server kept failing: the run stopped there; the last reason.
+    QString serverFailure;
 };
 
 // Counts, the last present file and the missing counters from the outcome

@@ -1,6 +1,7 @@
 #include "output/terminal_download.h"
 
 #include "app/command_line.h"
+#include "output/download_address.h"
 #include "output/download_report.h"
 #include "output/downloader.h"
 #include "series/run_list.h"
@@ -91,11 +92,18 @@ int downloadOnTerminal(const DownloadRequest &request)
     }
     QList<QUrl> urls;
     for (const QString &address : listed.run) {
-        urls.append(webAddress(address));
-        if (urls.last().isEmpty()) {
-            complain(tr("only http and https addresses can be downloaded: '%1'").arg(address));
+        const WebAddress web = webAddress(address);
+        // The address is shown without a password it may hold.
+        const QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
+        if (web.problem == WebAddress::Problem::Scheme) {
+            complain(tr("only http and https addresses can be downloaded: '%1'").arg(shown));
             return 2;
         }
+        if (web.problem == WebAddress::Problem::NoHost) {
+            complain(tr("this address names no server to download from: '%1'").arg(shown));
+            return 2;
+        }
+        urls.append(web.url);
     }
     const QString folder = QDir(request.folder.isEmpty() ? QDir::currentPath() : request.folder).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {

@@ -1,5 +1,6 @@
 #include "series/run_list.h"
 
+#include "output/download_names.h"
 #include "series/series_run.h"
 #include "series/series_text.h"
 
@@ -17,18 +18,13 @@ QString suggestedRunListName(const QString &firstUrl, int count)
     QString name = path.mid(path.lastIndexOf(u'/') + 1);
     if (const qsizetype dot = name.lastIndexOf(u'.'); dot > 0)
         name.truncate(dot);
-    // A name that a file chooser or a shell would take apart (a separator, a
-    // control character, a leading dot or dash) is kept readable but harmless.
-    for (QChar &c : name) {
-        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control || c == u':' || c == u'*'
-            || c == u'?' || c == u'"' || c == u'<' || c == u'>' || c == u'|')
-            c = u'_';
-    }
+    // A leading dash would read as an option to a shell command; the rest
+    // is the rule every saved file's name follows.
     while (name.startsWith(u'.') || name.startsWith(u'-'))
         name.remove(0, 1);
     if (name.isEmpty())
         name = QStringLiteral("run");
-    return QStringLiteral("%1-%2.txt").arg(name).arg(count);
+    return safeFileName(QStringLiteral("%1-%2.txt").arg(name).arg(count));
 }
 
 std::optional<int> runCount(const QString &text)
