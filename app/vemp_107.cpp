@@ -3,7 +3,7 @@
 #include "app/error_report.h"
 #include "app/status_line.h"
 #include "app/toolbar_images.h"
-#include "output/download_engine.h"
+#include "output/download_controller.h"
 #include "platform/busy_cursor.h"
 #include "platform/message_boxes.h"
 #include "platform/window_frame.h"
@@ -90,10 +90,8 @@ void TVempForm::FormClose()
 {
     // A download ends with the window, its unfinished files removed; a
     // daemon goes on with its run.
-    if (m_aria2Run)
-        m_aria2Run->release();
-    if (downloadRunning())
-        mnuDownloadClick(this);
+    if (m_run)
+        m_run->release();
     SaveSettings();
 }
 

@@ -14,13 +14,13 @@
 //   output/aria2_command.cpp     Send run to aria2: the dialog, the secret, the daemon's reports
 //   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
 //                                the pages' text; output/page_file.cpp writes a page
-//   output/download_command.cpp  Download run: the folder, the engine's reports, Stop
+//   output/download_command.cpp  Download run: the folder; any engine's reports, Stop
 //   dialogs/feed_delay.cpp       the Feed delay command
 //   dialogs/about_command.cpp    the About command
 
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
-#include "output/downloader_results.h"
+#include "output/run_summary.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
 
@@ -29,6 +29,7 @@
 #include <QList>
 #include <QString>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 class QKeyEvent;
@@ -41,7 +42,7 @@ class QPushButton;
 class QToolButton;
 class FlowLayout;
 class StatusLine;
-class Downloader;
+class DownloadController;
 class DownloadEngine;
 class QUrl;
 
@@ -144,6 +145,10 @@ private:
     void EditDigitsChange(QObject *Sender);
     void EditNumItemsChange(QObject *Sender);
     std::optional<QString> GetRangeText(bool AllNines);
+    // Panel 1 names the series' last address.
+    void showRange(const QString &range);
+    // Shows the feed's hold with the title in front, shortened to fit.
+    void showFeedHeld(const QString &title);
 
     // Stepping and the clipboard.
     // False when the step could not be made or its URL not handed over: it
@@ -170,8 +175,13 @@ private:
 
     // Download run (a download runs while the window stays in use).
     void mnuDownloadClick(QObject *Sender);
+    // Hands the run to engine through the window's one download controller.
+    void startRun(std::unique_ptr<DownloadEngine> engine, const QStringList &run, const QList<QUrl> &urls,
+                  const QString &folder);
+    void runAccepted(int count);
+    void runRefused(const QString &message, bool handedOver);
     void downloadProgress(int settled, int total);
-    void downloadFinished(const DownloadSummary &summary);
+    void downloadFinished(const RunResult &result);
     bool downloadRunning() const;
     // The whole run at once.
     void mnuCopyRunClick(QObject *Sender);
@@ -179,8 +189,7 @@ private:
     void mnuSendRunToKGetClick(QObject *Sender);
     void mnuSendRunToAria2Click(QObject *Sender);
     // Opens the aria2 dialog with secret pre-filled and hands the run over.
-    void sendRunToAria2(const QList<QUrl> &urls, const QString &secret);
-    void aria2Progress(int settled, int total);
+    void sendRunToAria2(const QStringList &run, const QList<QUrl> &urls, const QString &secret);
     // Secrets are kept until Serimo closes (always, so a second run in the
     // session needs no keyring); where no keyring answers, only so, which
     // the status line says once.
@@ -190,9 +199,9 @@ private:
     // The URL in the box and the Items - 1 after it; empty when there is no
     // run, after saying why.
     QStringList runForHandOver();
-    // The run as web addresses to fetch; empty when there is none or one of
-    // them is not http or https, after saying why.
-    QList<QUrl> runUrlsForDownload();
+    // The run as web addresses to fetch; empty when one of them cannot be
+    // fetched, after saying why.
+    QList<QUrl> downloadUrls(const QStringList &run);
     // Where a run goes: the download folder while it exists, else the user's
     // Downloads.
     QString runFolder() const;
@@ -255,12 +264,15 @@ private:
     void applyPendingBounds();
 
     Platform m_platform;
-    Downloader *m_download = nullptr;
-    DownloadEngine *m_aria2Run = nullptr;
-    DownloadOptions m_runOptions; // the running (or last) run's, which its summary words
-    bool m_aria2Accepted = false;
+    DownloadController *m_run = nullptr;
+    // What the window says of the engine of the running (or last) run:
+    // empty names Serimo's own; the folder is on this machine or elsewhere.
+    QString m_runEngineName;
+    QString m_runEngineAddress;
+    bool m_runFolderHere = true;
     QHash<QString, QString> m_sessionSecrets; // aria2 secrets by address
     bool m_toldSessionSecrets = false;
+    QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;

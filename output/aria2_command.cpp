@@ -3,7 +3,6 @@
 #include "output/aria2_engine.h"
 #include "platform/message_boxes.h"
 #include "platform/secret_store.h"
-#include "platform/dbus/taskbar_progress.h"
 
 #include <QAction>
 #include <QHostAddress>
@@ -12,7 +11,8 @@
 
 // Send run to aria2: the run handed to an aria2 daemon, here or on another
 // machine, and followed until it is done. The engine (aria2_engine.*) talks
-// to the daemon; this file asks where, keeps the secret and tells the user.
+// to the daemon and reports through the window's download controller, as
+// Serimo's own engine does; this file asks where and keeps the secret.
 
 namespace {
 const QString kDefaultAria2Address = QStringLiteral("http://127.0.0.1:6800/jsonrpc");
@@ -30,24 +30,27 @@ void TVempForm::mnuSendRunToAria2Click(QObject *)
         showWarning(tr("A download is running. Stop it before sending another run."));
         return;
     }
-    const QList<QUrl> urls = runUrlsForDownload();
+    const QStringList run = runForHandOver();
+    if (run.isEmpty())
+        return;
+    const QList<QUrl> urls = downloadUrls(run);
     if (urls.isEmpty())
         return;
     const QString address = aria2Address.isEmpty() ? kDefaultAria2Address : aria2Address;
     // A secret given earlier in this session is the one to offer; else the
     // keyring's, which answers later.
     if (m_sessionSecrets.contains(address)) {
-        sendRunToAria2(urls, m_sessionSecrets.value(address));
+        sendRunToAria2(run, urls, m_sessionSecrets.value(address));
         return;
     }
     QPointer<TVempForm> self(this);
-    m_platform.secrets.read(address, [self, urls](bool answered, const QString &secret) {
+    m_platform.secrets.read(address, [self, run, urls](bool answered, const QString &secret) {
         if (!self)
             return;
         self->guarded([&] {
             if (!answered)
                 self->noteSecretsKeptForSession();
-            self->sendRunToAria2(urls, secret);
+            self->sendRunToAria2(run, urls, secret);
         });
     });
 }
@@ -60,7 +63,7 @@ void TVempForm::noteSecretsKeptForSession()
     ShowStatus(tr("No keyring answered: Serimo keeps the aria2 secret until it closes."));
 }
 
-void TVempForm::sendRunToAria2(const QList<QUrl> &urls, const QString &secret)
+void TVempForm::sendRunToAria2(const QStringList &run, const QList<QUrl> &urls, const QString &secret)
 {
     Aria2Target given{aria2Address.isEmpty() ? kDefaultAria2Address : aria2Address, secret, aria2Folder};
     if (given.folder.isEmpty() && isOnThisMachine(given.address))
@@ -83,40 +86,10 @@ void TVempForm::sendRunToAria2(const QList<QUrl> &urls, const QString &secret)
     options.address = QUrl(target->address);
     options.secret = target->secret;
     options.folder = target->folder;
-    m_runOptions = options.run;
-    delete m_aria2Run;
-    m_aria2Run = new Aria2Engine(options, this);
-    m_aria2Accepted = false;
-    const QString shownAddress = target->address;
-    connect(m_aria2Run, &DownloadEngine::accepted, this, [this, shownAddress](int count) {
-        guarded([&] {
-            m_aria2Accepted = true;
-            mnuDownload->setText(tr("Stop download"));
-            ShowStatus(tr("aria2 at %1 took %2 URLs; it goes on downloading if Serimo closes.")
-                           .arg(shownAddress)
-                           .arg(count));
-        });
-    });
-    connect(m_aria2Run, &DownloadEngine::refused, this, [this, shownAddress](const QString &message) {
-        guarded([&] {
-            ShowReady();
-            m_platform.taskbar.clear();
-            mnuDownload->setText(tr("Down&load run..."));
-            const QString text = m_aria2Accepted ? tr("aria2 at %1 stopped answering: %2")
-                                                 : tr("aria2 at %1 did not take the run: %2");
-            m_platform.messageBoxes.show(tr("Error"), text.arg(shownAddress, message), MessageBoxes::Icon::Error);
-        });
-    });
-    connect(m_aria2Run, &DownloadEngine::progress, this,
-            [this](int settled, int total) { guarded([=, this] { aria2Progress(settled, total); }); });
-    connect(m_aria2Run, &DownloadEngine::finished, this,
-            [this](const DownloadSummary &summary) { guarded([&] { downloadFinished(summary); }); });
-    ShowStatus(tr("Sending %1 URLs to aria2 at %2").arg(urls.size()).arg(shownAddress));
-    m_aria2Run->start(urls);
-}
-
-void TVempForm::aria2Progress(int settled, int total)
-{
-    ShowStatus(tr("aria2: %1 of %2 done").arg(settled).arg(total));
-    m_platform.taskbar.show(double(settled) / total);
+    m_runEngineName = QStringLiteral("aria2");
+    m_runEngineAddress = target->address;
+    m_runFolderHere = isOnThisMachine(target->address) && !target->folder.isEmpty();
+    ShowStatus(tr("Sending %1 URLs to aria2 at %2").arg(urls.size()).arg(target->address));
+    startRun(std::make_unique<Aria2Engine>(options), run, urls,
+             target->folder.isEmpty() ? tr("aria2's own folder") : target->folder);
 }

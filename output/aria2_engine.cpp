@@ -25,6 +25,7 @@ void Aria2Engine::start(const QList<QUrl> &urls)
         m_items.append({url, {}});
     m_summary = DownloadSummary();
     m_summary.total = int(urls.size());
+    m_summary.outcomes = QList<FileOutcome>(urls.size(), FileOutcome::NotTried);
     m_settled = 0;
     m_unanswered = 0;
     m_running = true;
@@ -32,17 +33,21 @@ void Aria2Engine::start(const QList<QUrl> &urls)
     m_client->send(request, urls.size(), [this](const Aria2Answer &answer) {
         QString error;
         const QStringList gids = aria2Gids(answer, &error);
-        if (gids.isEmpty()) {
-            // Those the daemon took of a run it did not take whole go again.
+        if (gids.isEmpty() || !m_running) {
+            // What the daemon took of a run it did not take whole, or of one
+            // stopped meanwhile, goes again.
             QStringList taken;
             for (const Aria2Result &result : answer.results) {
                 if (result.error.isEmpty() && result.value.isString())
                     taken.append(result.value.toString());
             }
-            m_running = false;
             if (!taken.isEmpty())
                 removeFromDaemon(taken, {});
-            emit refused(error);
+            // A run stopped while it was handed over has reported already.
+            if (m_running) {
+                m_running = false;
+                emit refused(error);
+            }
             return;
         }
         for (qsizetype i = 0; i < gids.size(); ++i)
@@ -111,7 +116,7 @@ void Aria2Engine::pollAnswered(const QStringList &gids, const Aria2Answer &answe
         item.settled = true;
         item.missing = transfer.outcome == Aria2Transfer::Outcome::Missing;
         ++m_settled;
-        countIntoSummary(m_summary, item.url, transfer);
+        countIntoSummary(m_summary, indexOf.value(gids[i]), item.url, transfer);
     }
     if (m_settled != settledBefore)
         emit progress(m_settled, m_summary.total);
@@ -192,5 +197,6 @@ void Aria2Engine::finish()
 {
     m_pollTimer.stop();
     m_running = false;
-    emit finished(m_summary);
+    // Reported from the event loop, never from inside stop().
+    QTimer::singleShot(0, this, [this, summary = m_summary] { emit finished(summary); });
 }

@@ -44,6 +44,7 @@ public:
     void stop() override;
     void release() override;
     bool isRunning() const override { return m_running; }
+    const DownloadOptions &options() const override { return m_options.run; }
 
 private:
     struct Item

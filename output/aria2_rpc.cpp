@@ -134,25 +134,36 @@ Aria2Transfer aria2TransferOf(const Aria2Result &status)
     return transfer;
 }
 
-void countIntoSummary(DownloadSummary &summary, const QUrl &url, const Aria2Transfer &transfer)
+void countIntoSummary(DownloadSummary &summary, qsizetype index, const QUrl &url, const Aria2Transfer &transfer)
 {
+    FileOutcome outcome = FileOutcome::NotTried;
     switch (transfer.outcome) {
     case Aria2Transfer::Outcome::Open:
-        break;
+        return;
     case Aria2Transfer::Outcome::Downloaded:
         ++summary.downloaded;
+        outcome = FileOutcome::Saved;
         break;
     case Aria2Transfer::Outcome::AlreadyThere:
         ++summary.alreadyThere;
+        outcome = FileOutcome::AlreadyThere;
         break;
     case Aria2Transfer::Outcome::Missing:
         ++summary.missing;
+        outcome = FileOutcome::Missing;
         break;
     case Aria2Transfer::Outcome::Failed:
         ++summary.failed;
-        summary.failures.append({url, DownloadFailure::Cause::Network, 0, transfer.message});
+        outcome = FileOutcome::Failed;
+        DownloadFailure failure;
+        failure.url = url.adjusted(QUrl::RemoveUserInfo);
+        failure.cause = DownloadFailure::Cause::Network;
+        failure.text = transfer.message;
+        summary.failures.append(failure);
         break;
     }
+    if (index >= 0 && index < summary.outcomes.size())
+        summary.outcomes[index] = outcome;
 }
 
 QStringList aria2Gids(const Aria2Answer &answer, QString *error)

@@ -1,54 +1,36 @@
 #include "app/vemp_107.h"
-#include "output/download_engine.h"
-#include "output/download_reasons.h"
+#include "output/download_controller.h"
+#include "output/downloader.h"
+#include "output/local_engine.h"
 #include "platform/file_choosers.h"
 #include "platform/message_boxes.h"
+#include "platform/program_files.h"
+#include "platform/shell.h"
 #include "platform/dbus/taskbar_progress.h"
 
 #include <QAction>
 #include <QUrl>
 
 // Download run: the run Images would show, fetched into a folder the user
-// picks, while the window stays in use. The engine (downloader.*) reports
-// what happened; this file says it to the user.
-
-namespace {
-// How many failures the summary names.
-constexpr int kFailuresNamed = 5;
-
-QString summaryText(const DownloadSummary &summary, const DownloadOptions &options)
-{
-    QStringList lines{TVempForm::tr("Downloaded: %1").arg(summary.downloaded),
-                      TVempForm::tr("Already there: %1").arg(summary.alreadyThere),
-                      TVempForm::tr("Missing: %1").arg(summary.missing),
-                      TVempForm::tr("Failed: %1").arg(summary.failed)};
-    if (summary.endOfSeries)
-        lines << QString() << TVempForm::tr("The series ended: 10 files in a row were missing.");
-    if (!summary.failures.isEmpty())
-        lines << QString() << TVempForm::tr("Failures:");
-    for (const DownloadFailure &failure : summary.failures.mid(0, kFailuresNamed))
-        lines << QStringLiteral("%1: %2").arg(failure.url.toString(), downloadFailureReason(failure, options));
-    if (summary.failures.size() > kFailuresNamed)
-        lines << TVempForm::tr("and %1 more").arg(summary.failures.size() - kFailuresNamed);
-    return lines.join(u'\n');
-}
-} // namespace
+// picks, while the window stays in use. Any engine a run goes to (Serimo's
+// own here, aria2 in aria2_command.cpp) reports through the one download
+// controller; this file says it to the user.
 
 bool TVempForm::downloadRunning() const
 {
-    return (m_download && m_download->isRunning()) || (m_aria2Run && m_aria2Run->isRunning());
+    return m_run && m_run->isRunning();
 }
 
 void TVempForm::mnuDownloadClick(QObject *)
 {
     if (downloadRunning()) {
-        if (m_download && m_download->isRunning())
-            m_download->stop();
-        else
-            m_aria2Run->stop();
+        m_run->stop();
         return;
     }
-    const QList<QUrl> urls = runUrlsForDownload();
+    const QStringList run = runForHandOver();
+    if (run.isEmpty())
+        return;
+    const QList<QUrl> urls = downloadUrls(run);
     if (urls.isEmpty())
         return;
 
@@ -60,47 +42,77 @@ void TVempForm::mnuDownloadClick(QObject *)
         return;
     }
     downloadFolder = folder;
-
-    if (!m_download) {
-        m_download = new Downloader(DownloadOptions(), this);
-        connect(m_download, &Downloader::progress, this,
-                [this](int settled, int total) { guarded([=, this] { downloadProgress(settled, total); }); });
-        connect(m_download, &Downloader::finished, this,
-                [this](const DownloadSummary &summary) { guarded([&] { downloadFinished(summary); }); });
-    }
-    m_runOptions = m_download->options();
-    m_download->start(urls, folder);
-    mnuDownload->setText(tr("Stop download"));
+    m_runEngineName.clear();
+    m_runEngineAddress.clear();
+    m_runFolderHere = true;
+    startRun(std::make_unique<LocalEngine>(DownloadOptions(), folder), run, urls, folder);
     downloadProgress(0, int(urls.size()));
+}
+
+void TVempForm::startRun(std::unique_ptr<DownloadEngine> engine, const QStringList &run, const QList<QUrl> &urls,
+                         const QString &folder)
+{
+    if (!m_run) {
+        m_run = new DownloadController(this);
+        connect(m_run, &DownloadController::accepted, this, [this](int count) { guarded([=, this] { runAccepted(count); }); });
+        connect(m_run, &DownloadController::refused, this, [this](const QString &message, bool handedOver) {
+            guarded([&] { runRefused(message, handedOver); });
+        });
+        connect(m_run, &DownloadController::progress, this,
+                [this](int settled, int total) { guarded([=, this] { downloadProgress(settled, total); }); });
+        connect(m_run, &DownloadController::finished, this,
+                [this](const RunResult &result) { guarded([&] { downloadFinished(result); }); });
+    }
+    mnuDownload->setText(tr("Stop down&load"));
+    m_run->start(std::move(engine), run, urls, folder);
+}
+
+void TVempForm::runAccepted(int count)
+{
+    // A daemon goes on with the run when Serimo closes: the user learns so
+    // when it takes the run.
+    if (!m_runEngineName.isEmpty())
+        ShowStatus(tr("%1 at %2 took %3 URLs; it goes on downloading if Serimo closes.")
+                       .arg(m_runEngineName, m_runEngineAddress)
+                       .arg(count));
+}
+
+void TVempForm::runRefused(const QString &message, bool handedOver)
+{
+    mnuDownload->setText(tr("Down&load run..."));
+    m_platform.taskbar.clear();
+    ShowReady();
+    const QString text = handedOver ? tr("%1 at %2 stopped answering: %3") : tr("%1 at %2 did not take the run: %3");
+    m_platform.messageBoxes.show(tr("Error"), text.arg(m_runEngineName, m_runEngineAddress, message),
+                                 MessageBoxes::Icon::Error);
 }
 
 void TVempForm::downloadProgress(int settled, int total)
 {
-    ShowStatus(tr("Downloading %1 of %2").arg(std::min(settled + 1, total)).arg(total));
+    ShowStatus(m_runEngineName.isEmpty()
+                   ? tr("Downloading %1 of %2").arg(std::min(settled + 1, total)).arg(total)
+                   : tr("%1: %2 of %3 done").arg(m_runEngineName).arg(settled).arg(total));
     m_platform.taskbar.show(double(settled) / total);
 }
 
-void TVempForm::downloadFinished(const DownloadSummary &summary)
+void TVempForm::downloadFinished(const RunResult &result)
 {
     mnuDownload->setText(tr("Down&load run..."));
     m_platform.taskbar.clear();
-    QString status = tr("Downloaded %1 of %2").arg(summary.downloaded).arg(summary.total);
-    if (summary.alreadyThere > 0)
-        status += tr(" (%1 already there)").arg(summary.alreadyThere);
-    if (summary.stopped)
-        status = tr("Download stopped. ") + status;
-    ShowStatus(status);
-
-    if (!summary.writeError.isEmpty()) {
-        m_platform.messageBoxes.show(
-            tr("Error"),
-            tr("The download stopped: Serimo could not write into the folder %1 (%2). The disk may be full.\n\n%3")
-                .arg(downloadFolder, summary.writeError, summaryText(summary, m_runOptions)),
-            MessageBoxes::Icon::Error);
-    } else if (!summary.stopped && (summary.missing > 0 || summary.failed > 0)) {
-        // A download the user stopped (or the window's close ended) says so
-        // in the status line only.
-        m_platform.messageBoxes.show(QStringLiteral("Serimo"), summaryText(summary, m_runOptions),
-                                     summary.failed > 0 ? MessageBoxes::Icon::Warning : MessageBoxes::Icon::None);
+    ShowStatus(runStatusText(result));
+    // A download the user stopped (or the window's close ended) says so in
+    // the status line only; a full disk always has its box.
+    if (result.stopped && result.writeError.isEmpty())
+        return;
+    const QString text = runSummaryLines(result, m_platform.files.homeDirectory()).join(u'\n');
+    const MessageBoxes::Icon icon = !result.writeError.isEmpty() ? MessageBoxes::Icon::Error
+                                    : result.failed > 0          ? MessageBoxes::Icon::Warning
+                                                                 : MessageBoxes::Icon::None;
+    // A folder on another machine cannot be opened here.
+    if (!m_runFolderHere) {
+        m_platform.messageBoxes.show(QStringLiteral("Serimo"), text, icon);
+        return;
     }
+    if (m_platform.messageBoxes.offer(QStringLiteral("Serimo"), text, icon, tr("Open folder")))
+        m_platform.shell.ShellOpenFile(result.folder, QStringLiteral("open"), QString(), Shell::kShowNormal);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/downloader.h"
+#include "output/downloader_results.h"
 
 #include <QList>
 #include <QObject>
@@ -24,9 +24,11 @@ public:
     // engine that lives in Serimo ends the run; a daemon goes on with it.
     virtual void release() = 0;
     virtual bool isRunning() const = 0;
+    // The rules the run follows, which its summary words.
+    virtual const DownloadOptions &options() const = 0;
 
 signals:
-    // The engine took the run.
+    // The engine took the run (Serimo's own at once, from start()).
     void accepted(int count);
     // The engine did not take the run, or stopped answering while it ran:
     // the run is over without a summary.

@@ -10,7 +10,6 @@
 #include <map>
 #include <memory>
 
-class QFile;
 class QNetworkReply;
 class QTimer;
 
@@ -38,6 +37,8 @@ public:
     void stop();
     bool isRunning() const { return m_running; }
     const DownloadOptions &options() const { return m_options; }
+    // The bytes received in this run so far, for a progress line.
+    qint64 bytesReceived() const { return m_bytesReceived; }
 
 signals:
     // `settled` of `total` files are done with, whatever became of them.
@@ -58,11 +59,14 @@ private:
 
     void launchMore();
     void begin(int index);
-    void receive(Transfer &transfer);
+    bool receive(int index, Transfer &transfer);
     void transferEnded(int index);
+    void placeFile(int index, Transfer &transfer);
+    void failFile(int index, DownloadFailure failure);
+    void failWrite(int index, int error);
     void settle(int index, bool missing);
+    void countInRow(bool serverFailed);
     void endOfSeriesAt(int index);
-    void failWrite(const QString &error);
     void drop(int index);
     void carryOn();
     void finish();
@@ -70,11 +74,16 @@ private:
 
     DownloadOptions m_options;
     QNetworkAccessManager m_network;
+    QString m_folder;
     QList<Item> m_items;
     std::map<int, std::unique_ptr<Transfer>> m_transfers;
     DownloadSummary m_summary;
     int m_next = 0;
     int m_settled = 0;
+    int m_failuresInRow = 0;
+    qint64 m_bytesReceived = 0;
+    // What a transfer reads from the network, on its way to the disk.
+    QByteArray m_buffer;
     bool m_running = false;
     bool m_ending = false;
     // Retries scheduled by an earlier run come to nothing.

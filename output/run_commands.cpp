@@ -1,5 +1,6 @@
 #include "app/vemp_107.h"
 #include "common/integer_conversion.h"
+#include "output/download_address.h"
 #include "output/page_file.h"
 #include "platform/clipboard.h"
 #include "platform/file_choosers.h"
@@ -30,30 +31,22 @@ QStringList TVempForm::runForHandOver()
     return run;
 }
 
-namespace {
-// The address as a web address to fetch; empty when it is not one.
-QUrl webAddress(const QString &address)
-{
-    QUrl url(address, QUrl::StrictMode);
-    if (url.scheme().isEmpty())
-        url = QUrl(QStringLiteral("http://") + address, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return {};
-    return url;
-}
-} // namespace
-
-QList<QUrl> TVempForm::runUrlsForDownload()
+QList<QUrl> TVempForm::downloadUrls(const QStringList &run)
 {
     QList<QUrl> urls;
-    for (const QString &address : runForHandOver()) {
-        const QUrl url = webAddress(address);
-        if (url.isEmpty()) {
-            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(address));
+    for (const QString &address : run) {
+        const WebAddress web = webAddress(address);
+        // The address is shown without a password it may hold.
+        const QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
+        if (web.problem == WebAddress::Problem::Scheme) {
+            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(shown));
             return {};
         }
-        urls.append(url);
+        if (web.problem == WebAddress::Problem::NoHost) {
+            showWarning(tr("This address names no server to download from:\n%1").arg(shown));
+            return {};
+        }
+        urls.append(web.url);
     }
     return urls;
 }

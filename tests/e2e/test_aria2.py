@@ -151,8 +151,7 @@ def main(serimo, report):
 
             with report.part("the run: files, summary, the transfers after the end removed"):
                 send(secret=SECRET, enter=True)
-                summary = ("Downloaded: 7\nAlready there: 0\nMissing: 11\nFailed: 0\n\n"
-                           "The series ended: 10 files in a row were missing.")
+                summary = "Saved 7 files to ~/got.\nThe series ends at pic08.jpg.\nMissing: 06."
                 _, box = app.wait_message_box(summary)
                 app.dismiss_message_box(box)
                 # aria2 keeps what it wrote of a removed transfer, with its
@@ -181,7 +180,10 @@ def main(serimo, report):
                 desk.wait_active(app.window)
                 app.set_text("Items", "5")
                 send()
-                app.wait_status(1, "Downloaded 0 of 5 (5 already there)")
+                _, box = app.wait_message_box("Saved 0 files to ~/got.\n5 files were there already.\n"
+                                              "Nothing is missing.")
+                app.wait_status(1, "Saved 0, 5 already there")
+                app.dismiss_message_box(box)
                 check_equal(app.close(), 0, "exit status")
         finally:
             Site.stop.set()

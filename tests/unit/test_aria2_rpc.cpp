@@ -1,5 +1,4 @@
 #include "output/aria2_rpc.h"
-#include "output/download_names.h"
 #include "output/run_end.h"
 
 #include <QJsonDocument>
@@ -26,7 +25,7 @@ void TestAria2Rpc::request_data()
     const QByteArray head = R"({"id":"serimo","jsonrpc":"2.0","method":"system.multicall","params":[[)";
     const QByteArray addOptions = R"("allow-overwrite":"false","auto-file-renaming":"false")";
     QTest::newRow("addUri: token in each call, a name each, the folder")
-        << aria2AddUrisRequest("s e", urls, downloadFileNames(urls), "/srv/got")
+        << aria2AddUrisRequest("s e", urls, {"p 01.jpg", "p 01 (2).jpg"}, "/srv/got")
         << head + R"({"methodName":"aria2.addUri","params":["token:s e",["http://www.example.com/a/p%2001.jpg"],{)"
                   + addOptions + R"(,"dir":"/srv/got","out":"p 01.jpg"}]},)"
                   + R"({"methodName":"aria2.addUri","params":["token:s e",["http://www.example.com/b/p%2001.jpg"],{)"
@@ -60,7 +59,9 @@ void TestAria2Rpc::answer_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<int>("calls");
     QTest::addColumn<QStringList>("read");
-    QTest::addColumn<QString>("summary"); // downloaded, already there, missing, failed: the failures' reasons
+    // downloaded, already there, missing, failed, each file's outcome (Not
+    // tried, Saved, Already there, Missing, Failed): the failures' reasons
+    QTest::addColumn<QString>("summary");
     QTest::newRow("each status") << QByteArray(R"({"id":"serimo","jsonrpc":"2.0","result":[
         [{"status":"complete","totalLength":"51200","completedLength":"51200","errorCode":"0","errorMessage":""}],
         [{"status":"active","totalLength":"51200","completedLength":"100","errorCode":"0"}],
@@ -85,17 +86,17 @@ void TestAria2Rpc::answer_data()
                                                 "Failed 0/0 removed from aria2",
                                                 "Failed 0/0 aria2 reports the status \"unknown\"",
                                                 "Failed 0/0 GID 2089b05ecca3d829 is not found"}
-                                 << "1 1 1 5: Connection refused|error 22|removed from aria2|"
+                                 << "1 1 1 5 SNNNMAFFFFF: Connection refused|error 22|removed from aria2|"
                                     "aria2 reports the status \"unknown\"|GID 2089b05ecca3d829 is not found";
     QTest::newRow("a wrong secret fails each call")
         << QByteArray(R"({"result":[{"code":1,"message":"Unauthorized"},{"code":1,"message":"Unauthorized"}]})") << 2
-        << QStringList{"Failed 0/0 Unauthorized", "Failed 0/0 Unauthorized"} << "0 0 0 2: Unauthorized|Unauthorized";
+        << QStringList{"Failed 0/0 Unauthorized", "Failed 0/0 Unauthorized"} << "0 0 0 2 FF: Unauthorized|Unauthorized";
     QTest::newRow("the whole call refused") << QByteArray(R"({"error":{"code":1,"message":"Unauthorized"}})") << 1
-                                            << QStringList{"answer: Unauthorized"} << "0 0 0 0: ";
+                                            << QStringList{"answer: Unauthorized"} << "0 0 0 0 N: ";
     QTest::newRow("too few results") << QByteArray(R"({"result":[["g1"]]})") << 2
-                                     << QStringList{"answer: the answer holds 1 results for 2 calls"} << "0 0 0 0: ";
+                                     << QStringList{"answer: the answer holds 1 results for 2 calls"} << "0 0 0 0 NN: ";
     QTest::newRow("not JSON") << QByteArray("<html>404</html>") << 1
-                              << QStringList{"answer: the answer is not JSON-RPC (illegal value)"} << "0 0 0 0: ";
+                              << QStringList{"answer: the answer is not JSON-RPC (illegal value)"} << "0 0 0 0 N: ";
 }
 
 void TestAria2Rpc::answer()
@@ -105,12 +106,14 @@ void TestAria2Rpc::answer()
     const Aria2Answer answer = parseAria2Answer(body, calls);
     QStringList read;
     DownloadSummary summary;
+    summary.outcomes = QList<FileOutcome>(calls, FileOutcome::NotTried);
+    QString outcomes;
     if (!answer.error.isEmpty())
         read.append(QStringLiteral("answer: ") + answer.error);
     static const char *const names[] = {"Open", "Downloaded", "AlreadyThere", "Missing", "Failed"};
-    for (const Aria2Result &result : answer.results) {
-        const Aria2Transfer transfer = aria2TransferOf(result);
-        countIntoSummary(summary, QUrl("http://www.example.com/p.jpg"), transfer);
+    for (qsizetype i = 0; i < answer.results.size(); ++i) {
+        const Aria2Transfer transfer = aria2TransferOf(answer.results[i]);
+        countIntoSummary(summary, i, QUrl("http://www.example.com/p.jpg"), transfer);
         read.append(QStringLiteral("%1 %2/%3 %4")
                         .arg(names[int(transfer.outcome)])
                         .arg(transfer.length)
@@ -121,11 +124,14 @@ void TestAria2Rpc::answer()
     QStringList reasons;
     for (const DownloadFailure &failure : summary.failures)
         reasons.append(failure.text);
-    QTEST(QStringLiteral("%1 %2 %3 %4: %5")
+    for (FileOutcome outcome : summary.outcomes)
+        outcomes.append(QStringLiteral("NSAMF").at(int(outcome)));
+    QTEST(QStringLiteral("%1 %2 %3 %4 %5: %6")
               .arg(summary.downloaded)
               .arg(summary.alreadyThere)
               .arg(summary.missing)
               .arg(summary.failed)
+              .arg(outcomes)
               .arg(reasons.join(u'|')),
           "summary");
 }
