@@ -7,7 +7,8 @@ of 20 with a gap and an end is downloaded byte for byte, summed up, and the
 transfers after the end are removed from the daemon (which keeps what it
 wrote of them); the address and folder
 are stored, the secret is not, and a restarted Serimo sends with the secret
-the keyring kept."""
+the keyring kept; Stop download removes the unfinished transfers, closing
+Serimo leaves them to the daemon."""
 
 import functools
 import http.server
@@ -175,16 +176,21 @@ def main(serimo, report):
                     text = f.read()
                 check(SECRET not in text and "wrong" not in text, "a secret in the settings file")
 
-            with report.part("the keyring's secret after a restart"):
+            with report.part("the keyring's secret after a restart; Stop removes, closing leaves the run"):
                 app = desk.start_serimo(serimo)
                 desk.wait_active(app.window)
-                app.set_text("Items", "5")
+                app.set_text("URL", url.replace("pic01", "pic19"))
+                app.set_text("Items", "2")
                 send()
-                _, box = app.wait_message_box("Saved 0 files to ~/got.\n5 files were there already.\n"
-                                              "Nothing is missing.")
-                app.wait_status(1, "Saved 0, 5 already there")
-                app.dismiss_message_box(box)
+                app.wait_status(1, "aria2: 0 of 2 done")
+                app.choose_from_menu("Stop download")
+                app.wait_status(1, "Stopped. Saved 0")
+                harness.wait_until_equal(lambda: rpc(address, "aria2.tellActive", ["gid"]), [],
+                                         "transfers aria2 runs after Stop")
+                send()
+                app.wait_status(1, "aria2: 0 of 2 done")
                 check_equal(app.close(), 0, "exit status")
+                check_equal(len(rpc(address, "aria2.tellActive", ["gid"])), 2, "transfers aria2 runs after the close")
         finally:
             Site.stop.set()
             server.shutdown()
