@@ -12,6 +12,7 @@ std::optional<Aria2Target> askAria2Target(const Aria2Target &given, QWidget *par
     dialog.setObjectName(QStringLiteral("Aria2Dialog"));
     dialog.setWindowTitle(QDialog::tr("Send run to aria2"));
     auto *form = new QFormLayout(&dialog);
+    form->setSizeConstraint(QLayout::SetFixedSize);
     auto box = [&](const char *name, const QString &caption, const QString &text) {
         auto *edit = new QLineEdit(text, &dialog);
         edit->setObjectName(QLatin1String(name));
