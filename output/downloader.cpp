@@ -13,6 +13,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 struct Downloader::Transfer
 {
@@ -96,6 +99,14 @@ bool folderAcceptsFiles(const QString &folder)
 Downloader::Downloader(DownloadOptions options, QObject *parent)
     : QObject(parent), m_options(options), m_buffer(kReadBufferBytes, Qt::Uninitialized)
 {
+#ifdef __GLIBC__
+    // Qt's network thread allocates each piece of a body and this thread
+    // frees it. With glibc's sliding threshold those pieces come from the
+    // network thread's heap, which a fast server fragments by a hundred
+    // megabytes and more; mapped on their own, they are given back whole.
+    static const bool piecesMapped = mallopt(M_MMAP_THRESHOLD, 32 * 1024) == 1;
+    Q_UNUSED(piecesMapped);
+#endif
     m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
