@@ -1,14 +1,10 @@
 #!/usr/bin/env python3
-"""Send run to aria2 against a real aria2 daemon on 127.0.0.1 and a file
-server of the test's own, with the secret in an unlocked keyring on the
-session bus: a daemon that is not there and one that does not answer open the
-box within 5 s, a wrong secret opens it with aria2's "Unauthorized"; the run
-of 20 with a gap and an end is downloaded byte for byte, summed up, and the
-transfers after the end are removed from the daemon (which keeps what it
-wrote of them); the address and folder
-are stored, the secret is not, and a restarted Serimo sends with the secret
-the keyring kept; Stop download removes the unfinished transfers, closing
-Serimo leaves them to the daemon."""
+"""Send run to aria2 against a real aria2 daemon and a file server of the
+test's own on 127.0.0.1, the secret in an unlocked keyring on the session bus:
+no daemon, a silent one and a wrong secret open the box; a run of 20 with a
+gap and an end is saved byte for byte and summed up, the transfers past the
+end removed; the secret is not in the settings file but in the keyring after a
+restart; Stop removes the unfinished transfers, closing Serimo leaves them."""
 
 import functools
 import http.server
@@ -84,20 +80,16 @@ def main(serimo, report):
         target = os.path.join(desk.home, "got")
         os.makedirs(site)
         os.makedirs(target)
-        present = [1, 2, 3, 4, 5, 7, 8]
         bodies = {}
-        for n in present:
+        for n in (1, 2, 3, 4, 5, 7, 8):
             bodies["pic%02d.jpg" % n] = os.urandom(60000 + n)
             with open(os.path.join(site, "pic%02d.jpg" % n), "wb") as f:
                 f.write(bodies["pic%02d.jpg" % n])
         server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Site, directory=site))
         threading.Thread(target=server.serve_forever, daemon=True).start()
-        silent = socket.socket()
-        silent.bind(("127.0.0.1", 0))
-        silent.listen(8)
+        silent = socket.create_server(("127.0.0.1", 0))
         port = free_port()
         address = "http://127.0.0.1:%d/jsonrpc" % port
-        daemon = None
         try:
             url = "http://127.0.0.1:%d/pic01.jpg" % server.server_address[1]
             harness.store_feed_start(desk.settings_path, url, 1000)
@@ -129,8 +121,7 @@ def main(serimo, report):
 
             with report.part("no aria2: the box within 5 s"):
                 sent = send(address, SECRET, target)
-                _, box = app.wait_message_box(
-                    "aria2 at %s did not take the run: Connection refused" % address)
+                _, box = app.wait_message_box("aria2 at %s did not take the run: Connection refused" % address)
                 check(time.monotonic() - sent < 5, "the box came after %.1f s" % (time.monotonic() - sent))
                 app.dismiss_message_box(box)
             with report.part("a daemon that does not answer: the box after 5 s"):
@@ -142,7 +133,7 @@ def main(serimo, report):
                 check(4.5 < time.monotonic() - sent < 7, "the box came after %.1f s" % (time.monotonic() - sent))
                 app.dismiss_message_box(box)
 
-            daemon = desk._spawn(["aria2c", "--enable-rpc", "--rpc-listen-port=%d" % port,
+            desk._spawn(["aria2c", "--enable-rpc", "--rpc-listen-port=%d" % port,
                                   "--rpc-secret=" + SECRET, "--dir=" + desk.home, "-q"])
             harness.wait_for(lambda: listens(port), "aria2 to listen")
             with report.part("a wrong secret: aria2's refusal"):
