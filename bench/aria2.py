@@ -4,7 +4,8 @@ engine (bench_aria2: the hand-over, the following each second, the summary)
 against `aria2c -j 4 -i list` run directly, both from the download
 benchmark's loopback server (download.py), each into an empty folder. The
 daemon downloads four at a time, as `-j 4` does. Prints each one's wall time
-and the ratio.
+and the ratio, and how much later than the daemon's last written file
+Serimo's summary came.
 Usage: bench/aria2.py BUILD_DIR [FILES] [ROUNDS]"""
 
 import functools
@@ -85,9 +86,9 @@ def main():
             direct_folder = os.path.join(work, "direct%d" % round_)
             os.makedirs(direct_folder)
             direct, _, _ = measure(["aria2c", "-q", "-j", "4", "-i", listing], direct_folder)
-            print("round %d: Serimo through aria2 %5.2f s (files %d, the last written after %.2f s; %s)  "
-                  "aria2c -j 4 -i list %5.2f s  ratio %.2f"
-                  % (round_, serimo, got, last, output.strip(), direct, serimo / direct))
+            print("round %d: Serimo through aria2 %5.2f s (files %d; the daemon wrote its last file after %.2f s: "
+                  "following adds %.1f%%)  aria2c -j 4 -i list %5.2f s  ratio %.2f"
+                  % (round_, serimo, got, last, 100 * (serimo - last) / last, direct, serimo / direct))
         server.shutdown()
     finally:
         shutil.rmtree(work, ignore_errors=True)

@@ -88,7 +88,7 @@ void Aria2Engine::pollAgain(int settledNow)
     qint64 next = m_options.pollMs;
     const qsizetype open = openGids().size();
     if (settledNow > 0)
-        next = std::clamp(open * m_sincePoll.elapsed() / settledNow, qint64(m_options.pollMs / 10), next);
+        next = std::clamp(open * m_sincePoll.elapsed() / settledNow, qint64(m_options.pollMs / 20), next);
     m_sincePoll.start();
     m_pollTimer.start(int(next));
 }
