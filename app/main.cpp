@@ -83,6 +83,8 @@ int main(int argc, char *argv[])
     QtFileChoosers choosers;
     LauncherEntryProgress taskbar;
     DBusKGet kget;
+    // A keyring that has not answered in 3 s waits on something nobody will
+    // do (a prompt on another screen): the secret is then kept for the session.
     const std::unique_ptr<SecretStore> secrets = makeSecretStore(3000);
     // The end of the session closes the window as its user would, settings
     // written, and then ends every event loop at once, also those of modal

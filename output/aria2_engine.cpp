@@ -76,7 +76,8 @@ void Aria2Engine::poll()
     const QStringList gids = openGids();
     m_client->send(aria2TellStatusRequest(m_options.secret, gids), gids.size(),
                    [this, gids](const Aria2Answer &answer) {
-                       if (m_running)
+                       // A stopped run is summed up as Stop left it.
+                       if (m_running && !m_summary.stopped)
                            pollAnswered(gids, answer);
                    });
 }
@@ -195,6 +196,10 @@ void Aria2Engine::release()
 
 void Aria2Engine::finish()
 {
+    // Stop and the series' end may both be waiting on the daemon: the run
+    // ends once.
+    if (!m_running)
+        return;
     m_pollTimer.stop();
     m_running = false;
     // Reported from the event loop, never from inside stop().
