@@ -11,7 +11,7 @@
 //   output/feed.cpp              Feed, its timer tick and Esc
 //   output/page_commands.cpp     Images (the image page) and the Web site page
 //   output/run_commands.cpp      Copy run, Save run list, Send run to KGet
-//   output/aria2_command.cpp     Send run to aria2: the dialog, the secret, the daemon's reports
+//   output/aria2_command.cpp     Send run to aria2: the dialog and the secret
 //   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
 //                                the pages' text; output/page_file.cpp writes a page
 //   output/download_command.cpp  Download run: the folder; any engine's reports, Stop
