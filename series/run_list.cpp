@@ -31,10 +31,11 @@ QString suggestedRunListName(const QString &firstUrl, int count)
     return QStringLiteral("%1-%2.txt").arg(name).arg(count);
 }
 
-ListedRun listedRun(const QString &url, const std::optional<QString> &countText)
+ListedRun listedRun(const QString &address, const std::optional<QString> &countText)
 {
-    const SeriesMode mode = detectedMode(url);
-    const int width = detectedWidth(url, mode);
+    const auto [url, choice] = unbracketCounter(address);
+    const SeriesMode mode = detectedMode(url, choice);
+    const int width = detectedWidth(url, mode, choice);
     int count = itemsMaximum(width);
     if (countText) {
         bool digitsOnly = !countText->isEmpty() && countText->size() <= 3;
@@ -46,8 +47,8 @@ ListedRun listedRun(const QString &url, const std::optional<QString> &countText)
                             .arg(kListMaximum)
                             .arg(*countText)};
     }
-    QStringList run = seriesRun(url, mode, width, count);
+    QStringList run = seriesRun(url, mode, width, count, choice);
     if (run.isEmpty())
-        return {{}, QStringLiteral("No series in \"%1\": its counter is not a number.").arg(url)};
+        return {{}, QStringLiteral("No series in \"%1\": its counter is not a number.").arg(address)};
     return {run, {}};
 }

@@ -92,12 +92,14 @@ void TestSeriesText::split_data()
     QTest::newRow("three digits") << "http://h/98/pic001.jpg" << 3 << "http://h/98/pic" << "001" << ".jpg";
     QTest::newRow("width one") << "http://h/img7.gif" << 1 << "http://h/img" << "7" << ".gif";
     QTest::newRow("five-letter extension") << "http://h/a12.jpeg" << 2 << "http://h/a" << "12" << ".jpeg";
-    QTest::newRow("no dot after last slash-colon") << "C:\\x.y\\ab12abcd" << 2 << "C:\\x.y\\ab" << "12" << "";
+    QTest::newRow("no extension: last digits, all after kept") << "C:\\x.y\\ab12abcd" << 2 << "C:\\x.y\\ab" << "12"
+                                                             << "abcd";
     QTest::newRow("short text") << "12.jpg" << 2 << "" << "12" << ".jpg";
-    QTest::newRow("counter start clamped to first") << "7.jpg" << 3 << "" << "7.j" << ".jpg";
+    QTest::newRow("counter start clamped to first") << "7.jpg" << 3 << "" << "7" << ".jpg";
     QTest::newRow("counter stops at end") << "ab" << 3 << "" << "ab" << "";
     QTest::newRow("empty") << "" << 1 << "" << "" << "";
-    QTest::newRow("shorter than extension") << "ab" << 1 << "" << "a" << "";
+    QTest::newRow("letters only") << "ab" << 1 << "a" << "b" << "";
+    QTest::newRow("host only: no counter") << "http://h.com:80" << 1 << "" << "" << "http://h.com:80";
     QTest::newRow("beyond Latin-1 kept") << QString::fromUtf8("http://h/\u0416\u304201.png") << 2
                                          << QString::fromUtf8("http://h/\u0416\u3042") << "01" << ".png";
 }
@@ -130,6 +132,27 @@ void TestSeriesText::addressForms_data()
     QTest::newRow("number in query") << "/list?page=7" << false << 1 << "7" << "" << "/list?page=8";
     QTest::newRow(".html letter") << "/gallery/index.html" << true << 1 << "x" << ".html" << "/gallery/indey.html";
     QTest::newRow("letter") << "/picb.jpg" << true << 1 << "b" << ".jpg" << "/picc.jpg";
+    QTest::newRow("letter, digits in folder") << "/98/picb.jpg" << true << 1 << "b" << ".jpg" << "/98/picc.jpg";
+    QTest::newRow("folder number") << "/blog/page/2/" << false << 1 << "2" << "/" << "/blog/page/3/";
+    QTest::newRow("number inside query") << "/list?page=7&sort=asc" << false << 1 << "7" << "&sort=asc"
+                                         << "/list?page=8&sort=asc";
+    QTest::newRow("last digits of name") << "/photo_007_thumb.jpg" << false << 3 << "007" << "_thumb.jpg"
+                                         << "/photo_008_thumb.jpg";
+    QTest::newRow("size is no counter") << "/IMG_0007-1024x768.jpg" << false << 4 << "0007" << "-1024x768.jpg"
+                                        << "/IMG_0008-1024x768.jpg";
+    QTest::newRow("letter after digits") << "/pic7a.jpg" << true << 1 << "a" << ".jpg" << "/pic7b.jpg";
+    QTest::newRow("last letter of path") << "/section-a/" << true << 1 << "a" << "/" << "/section-b/";
+    QTest::newRow("path of letters") << "/articles/" << true << 1 << "s" << "/" << "/articlet/";
+    QTest::newRow("fragment digits are no query") << "/about#part2x" << true << 1 << "t" << "#part2x"
+                                                  << "/abouu#part2x";
+    // Brackets choose the counter, as a selection in the URL box does.
+    QTest::newRow("chosen folder") << "/2024/[05]/img_0042.jpg" << false << 2 << "05" << "/img_0042.jpg"
+                                   << "/2024/06/img_0042.jpg";
+    QTest::newRow("chosen letter") << "/photo_007_thum[b].jpg" << true << 1 << "b" << ".jpg"
+                                   << "/photo_007_thumc.jpg";
+    QTest::newRow("chosen size") << "/IMG_0007-[1024]x768.jpg" << false << 4 << "1024" << "x768.jpg"
+                                 << "/IMG_0007-1025x768.jpg";
+    QTest::newRow("chosen widens") << "/v[9]/a.png" << false << 1 << "9" << "/a.png" << "/v10/a.png";
 }
 
 // The counter sits before the address's own extension, or at its end.
@@ -139,16 +162,17 @@ void TestSeriesText::addressForms()
     QFETCH(bool, alpha);
     QFETCH(int, width);
     const QString host = QStringLiteral("http://127.0.0.1:8741");
-    const QString url = host + tail;
-    QCOMPARE(isAlphaSeries(url), alpha);
+    const auto [url, choice] = unbracketCounter(host + tail);
+    QCOMPARE(isAlphaSeries(url, choice), alpha);
     if (!alpha)
-        QCOMPARE(countCounterDigits(url), width);
-    const SeriesSplit split = splitSeries(url, width);
+        QCOMPARE(countCounterDigits(url, choice), width);
+    const SeriesSplit split = splitSeries(url, width, choice);
     QTEST(split.counter, "counter");
     QTEST(split.extension, "after");
     QCOMPARE(split.prefix + split.counter + split.extension, url);
     QFETCH(QString, next);
-    QCOMPARE(seriesRun(url, alpha ? SeriesMode::Alpha : SeriesMode::Digits, width, 2), QStringList({url, host + next}));
+    const SeriesMode mode = alpha ? SeriesMode::Alpha : SeriesMode::Digits;
+    QCOMPARE(seriesRun(url, mode, width, 2, choice), QStringList({url, host + next}));
 }
 
 void TestSeriesText::detection_data()
@@ -217,8 +241,11 @@ void TestSeriesText::steppedCounter_data()
     QTest::newRow("999 widens") << 999 << 1 << 3 << "1000";
     QTest::newRow("9999 wraps to zeros") << 9999 << 1 << 4 << "0000";
     QTest::newRow("999999 at six") << 999999 << 1 << 6 << "000000";
-    QTest::newRow("10 back keeps width") << 10 << -1 << 2 << "09";
-    QTest::newRow("1000 back") << 1000 << -1 << 4 << "0999";
+    QTest::newRow("10 back narrows") << 10 << -1 << 2 << "9";
+    QTest::newRow("100 back narrows") << 100 << -1 << 3 << "99";
+    QTest::newRow("1000 back narrows") << 1000 << -1 << 4 << "999";
+    QTest::newRow("010 back keeps width") << 10 << -1 << 3 << "009";
+    QTest::newRow("10000 back keeps width") << 10000 << -1 << 5 << "09999";
     QTest::newRow("floor at zero") << 0 << -1 << 3 << "000";
     QTest::newRow("negative counter") << -5 << -1 << 2 << "00";
     QTest::newRow("feed first tick") << 41 << 0 << 2 << "41";
@@ -321,6 +348,15 @@ void TestSeriesText::listedRun_data()
     QTest::newRow("999") << h + "a1.png" << "999" << "999 lines";
     QTest::newRow("counter not a number") << "x" << "3" << "No series in \"x\": its counter is not a number.";
     QTest::newRow("empty URL") << "" << QString() << "No series in \"\": its counter is not a number.";
+    QTest::newRow("bracketed counter") << "https://h/IMG_[0007]-1024x768.jpg" << "3"
+                                       << "https://h/IMG_0007-1024x768.jpg\nhttps://h/IMG_0008-1024x768.jpg\n"
+                                          "https://h/IMG_0009-1024x768.jpg\n";
+    QTest::newRow("folder counter, host name kept") << "https://ex.com/comic/page-7/" << "2"
+                                                    << "https://ex.com/comic/page-7/\nhttps://ex.com/comic/page-8/\n";
+    QTest::newRow("IPv6 host stays a host") << "http://[::1]:8080/a[9].jpg" << "2"
+                                            << "http://[::1]:8080/a9.jpg\nhttp://[::1]:8080/a10.jpg\n";
+    QTest::newRow("host and port hold no counter") << "http://[::1]:8080/" << "2"
+                                                   << "No series in \"http://[::1]:8080/\": its counter is not a number.";
     const QString badCount = QStringLiteral("COUNT must be a whole number from 1 to 999, not \"%1\".");
     for (const char *count : {"0", "1000", "-1", "+5", " 5", "5x", "", "$10", "0999"})
         QTest::newRow(qPrintable(QStringLiteral("count '%1'").arg(count))) << h + "a1.png" << count << badCount.arg(count);
