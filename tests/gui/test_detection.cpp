@@ -22,8 +22,8 @@ private slots:
     void typedItemsSurviveAWidthChange();
     void handChangedDigits_data();
     void handChangedDigits();
-    void emptiedUrlGivesPlaceholderOnce();
-    void typingOverUrlGivesPlaceholder();
+    void typedTextIsKept_data();
+    void typedTextIsKept();
     void alphaIgnoresShortTexts();
     void digitsNotANumberIsReportedByEveryReaderUntilFixed();
     void itemsBoxKeepsWhatItsUpDownAllows_data();
@@ -162,7 +162,7 @@ void TestDetection::handChangedDigits_data()
     QTest::addColumn<QString>("warning");
     QTest::newRow("1") << "1" << 9 << "../pic009.jpg" << "";
     QTest::newRow("2") << "2" << 99 << "../pic099.jpg" << "";
-    QTest::newRow("4") << "4" << 99999 << "../err99999.jpg" << "Change digits to match series.";
+    QTest::newRow("4 goes back to 3") << "4" << 999 << "../pic999.jpg" << "Change digits to match series.";
     QTest::newRow("long text keeps first") << "27" << 99 << "../pic099.jpg" << "";
 }
 
@@ -188,37 +188,53 @@ void TestDetection::handChangedDigits()
         QCOMPARE(f.boxes.texts(), QStringList{warning});
         QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Warning"));
         QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
-        QCOMPARE(f.url(), kHost + "/err12345.jpg");
-        QCOMPARE(f.digits(), QStringLiteral("5"));
-        QCOMPARE(f.panel(0), QStringLiteral("../err12345.jpg"));
-        QCOMPARE(child<UpDown>(form, "UpDownItems")->maximum(), 999);
+        QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
+        QCOMPARE(f.digits(), QStringLiteral("3"));
+        QCOMPARE(f.panel(0), QStringLiteral("../pic001.jpg"));
+        QCOMPARE(child<UpDown>(form, "UpDownItems")->maximum(), maximum);
     }
 }
 
-void TestDetection::emptiedUrlGivesPlaceholderOnce()
+void TestDetection::typedTextIsKept_data()
 {
-    FormFixture f;
-    TVempForm &form = f.start();
-    child<FeedTimer>(form, "Timer1")->setEnabled(true);
-    f.cursor.isBusy = true;
-    f.typeUrl(QString());
-    QCOMPARE(f.url(), kHost + "/err12345.jpg");
-    QCOMPARE(f.digits(), QStringLiteral("5"));
-    QCOMPARE(f.panel(0), QStringLiteral("../err12345.jpg"));
-    QCOMPARE(f.panel(1), QStringLiteral("../err99999.jpg"));
-    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
-    QVERIFY(!child<FeedTimer>(form, "Timer1")->isEnabled());
-    QVERIFY(!f.cursor.isBusy);
+    QTest::addColumn<QString>("typed"); // "Backspace": select all, then Backspace
+    QTest::addColumn<QString>("url");
+    QTest::newRow("cleared") << "Backspace" << "";
+    QTest::newRow("first key over the URL") << "h" << "h";
+    QTest::newRow("host alone") << kHost + "/" << kHost + "/";
+    QTest::newRow("port alone") << "http://127.0.0.1:8765" << "http://127.0.0.1:8765";
 }
 
-void TestDetection::typingOverUrlGivesPlaceholder()
+// What the user types stays; the status line says why it cannot step, and a
+// step refuses until it can.
+void TestDetection::typedTextIsKept()
 {
+    QFETCH(QString, typed);
     FormFixture f;
     TVempForm &form = f.start();
-    child<ChangeEdit>(form, "Edit1")->selectAll();
-    QTest::keyClick(child<ChangeEdit>(form, "Edit1"), Qt::Key_H);
-    QCOMPARE(f.url(), kHost + "/err12345.jpg");
-    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
+    auto *edit = child<ChangeEdit>(form, "Edit1");
+    child<FeedTimer>(form, "Timer1")->setEnabled(true);
+    f.cursor.isBusy = true;
+    edit->selectAll();
+    if (typed == "Backspace")
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    else if (typed.size() == 1)
+        QTest::keyClicks(edit, typed);
+    else
+        edit->insert(typed);
+    QTEST(f.url(), "url");
+    QCOMPARE(f.panel(1), QStringLiteral("Alphabetical series URL removed."));
+    QVERIFY(f.boxes.shown.isEmpty());
+    QVERIFY(!child<FeedTimer>(form, "Timer1")->isEnabled());
+    QVERIFY(!f.cursor.isBusy);
+
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
+    QTEST(f.url(), "url");
+    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Change digits to match series.")});
+    QVERIFY(f.clipboard.writes.isEmpty());
+
+    f.typeUrl(kHost + "/img7.gif");
+    QCOMPARE(f.panel(1), QStringLiteral("../img9.gif"));
 }
 
 void TestDetection::alphaIgnoresShortTexts()

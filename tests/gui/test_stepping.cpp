@@ -34,7 +34,31 @@ private slots:
     void pasteAlphaKeepsStatus();
     void copyThenPaste();
     void charactersBeyondLatin1SurviveSteps();
+    void selectionChoosesTheCounter_data();
+    void selectionChoosesTheCounter();
+    void choiceIsHeldAndStored();
 };
+
+namespace {
+// Selects `text`, the last place the URL holds it, as a user would: a double
+// click on its last character, or Shift+Left from its end.
+void selectInUrl(ChangeEdit *edit, const QString &text, bool doubleClick)
+{
+    const qsizetype end = edit->text().lastIndexOf(text) + text.size();
+    edit->setFocus();
+    edit->setCursorPosition(int(end - 1));
+    if (doubleClick) {
+        QPoint on(edit->width(), edit->height() / 2); // the rightmost point before the character's middle
+        while (on.x() > 0 && edit->cursorPositionAt(on) != end - 1)
+            on.rx()--;
+        QTest::mouseDClick(edit, Qt::LeftButton, {}, on);
+    } else {
+        edit->setCursorPosition(int(end));
+        for (qsizetype i = 0; i < text.size(); ++i)
+            QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
+    }
+}
+} // namespace
 
 void TestStepping::digitsSteps_data()
 {
@@ -49,8 +73,9 @@ void TestStepping::digitsSteps_data()
     QTest::newRow("99 next widens") << "/pic99.jpg" << "" << "Next" << "/pic100.jpg" << "3" << "../pic100.jpg";
     QTest::newRow("999 next widens") << "/pic999.jpg" << "" << "Next" << "/pic1000.jpg" << "4" << "../pic1000.jpg";
     QTest::newRow("9999 next rolls") << "/pic9999.jpg" << "" << "Next" << "/pic0000.jpg" << "4" << "../pic0000.jpg";
-    QTest::newRow("10 back") << "/pic10.jpg" << "" << "Back" << "/pic09.jpg" << "2" << "../pic09.jpg";
-    QTest::newRow("1000 back") << "/pic1000.jpg" << "" << "Back" << "/pic0999.jpg" << "4" << "../pic0999.jpg";
+    QTest::newRow("10 back narrows") << "/pic10.jpg" << "" << "Back" << "/pic9.jpg" << "1" << "../pic9.jpg";
+    QTest::newRow("1000 back narrows") << "/pic1000.jpg" << "" << "Back" << "/pic999.jpg" << "3" << "../pic999.jpg";
+    QTest::newRow("010 back keeps width") << "/pic010.jpg" << "" << "Back" << "/pic009.jpg" << "3" << "../pic009.jpg";
     QTest::newRow("000 back floors") << "/pic000.jpg" << "" << "Back" << "/pic000.jpg" << "3" << "../pic000.jpg";
     QTest::newRow("19 at hand width 1") << "/pic19.jpg" << "1" << "Next" << "/pic110.jpg" << "3" << "../pic110.jpg";
     QTest::newRow("999999 rolls at six") << "/p999999.jpg" << "" << "Next" << "/p000000.jpg" << "6" << "../p000000.jpg";
@@ -317,7 +342,8 @@ void TestStepping::pasteTakesTheClipboard_data()
     QTest::newRow("megabytes") << longUrl + QString(4 << 20, u'x') << longUrl << true << "5";
     QTest::newRow("megabytes of blanks first") << QString(4 << 20, u' ') + kHost + "/pic9.jpg" << kHost + "/pic9.jpg"
                                                << true << "1";
-    QTest::newRow("short letters") << "abc" << kHost + "/err12345.jpg" << true << "5";
+    QTest::newRow("letters only") << "abc" << "abc" << false << "1";
+    QTest::newRow("no counter kept") << kHost + "/" << kHost + "/" << true << "1";
 }
 
 void TestStepping::pasteTakesTheClipboard()
@@ -335,7 +361,7 @@ void TestStepping::pasteTakesTheClipboard()
     QVERIFY(f.url().size() <= 1023);
     QTEST(f.digitsMode(), "digitsMode");
     QTEST(f.digits(), "digits");
-    if (clipboard == "abc")
+    if (clipboard == kHost + "/")
         QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
     else
         QVERIFY(f.boxes.shown.isEmpty());
@@ -418,7 +444,7 @@ void TestStepping::copyThenPaste()
     child<ChangeEdit>(form, "Edit1")->setTextCascade(QString());
     f.boxes.shown.clear();
     child<QToolButton>(form, "btnCopy")->click();
-    QCOMPARE(f.clipboard.content, kHost + "/err12345.jpg");
+    QCOMPARE(f.clipboard.content, QString());
 }
 
 void TestStepping::charactersBeyondLatin1SurviveSteps()
@@ -431,6 +457,93 @@ void TestStepping::charactersBeyondLatin1SurviveSteps()
     QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + QStringLiteral("/\u65e5\u672c/\U0001F600pic10.jpg"));
     QCOMPARE(f.clipboard.writes.last(), f.url());
+}
+
+void TestStepping::selectionChoosesTheCounter_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<bool>("doubleClick");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("after"); // the URL, or for Copy run the clipboard
+    QTest::addColumn<QString>("digits"); // empty in Alpha mode
+    QTest::addColumn<QString>("tail");   // the text after the counter, where the caret stays
+    QTest::newRow("double click on a folder") << "/2024/05/img_0042.jpg" << "05" << true << "Next"
+                                              << "/2024/06/img_0042.jpg" << "2" << "/img_0042.jpg";
+    QTest::newRow("double click takes just the number") << "/IMG_0007-1024x768.jpg" << "1024" << true << "Back"
+                                                        << "/IMG_0007-1023x768.jpg" << "4" << "x768.jpg";
+    QTest::newRow("keys select a letter") << "/photo_007_thumb.jpg" << "b" << false << "Next"
+                                          << "/photo_007_thumc.jpg" << "" << ".jpg";
+    QTest::newRow("part of a number is the number") << "/v2017/a5.png" << "01" << false << "Alt+I"
+                                                    << "/v2018/a5.png" << "4" << "/a5.png";
+    QTest::newRow("arrow widens") << "/v9/a5.png" << "9" << true << "arrow" << "/v10/a5.png" << "2" << "/a5.png";
+    QTest::newRow("Copy run") << "/v9/a5.png" << "9" << true << "Copy run" << "/v9/a5.png\n/v10/a5.png\n" << ""
+                              << "";
+    QTest::newRow("host is never chosen") << "/a5.png" << "x" << false << "Next" << "/a6.png" << "1" << ".png";
+}
+
+void TestStepping::selectionChoosesTheCounter()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, selected);
+    QFETCH(bool, doubleClick);
+    QFETCH(QString, action);
+    FormFixture f;
+    TVempForm &form = f.start();
+    auto *edit = child<ChangeEdit>(form, "Edit1");
+    f.typeUrl(kHost + start);
+    selectInUrl(edit, selected, doubleClick);
+    if (doubleClick)
+        QCOMPARE(edit->selectedText(), selected);
+    if (action == "Next" || action == "Back")
+        QTest::mouseClick(child<QToolButton>(form, action == "Next" ? "btnClipboard2" : "btnClipboardDec"), Qt::LeftButton);
+    else if (action == "Alt+I")
+        child<QPushButton>(form, "btnClipboard")->click();
+    else if (action == "arrow")
+        QTest::mouseClick(child<UpDown>(form, "UpDownDoc")->nextButton(), Qt::LeftButton);
+    else {
+        child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("2"));
+        child<QMenu>(form, "PopupMenu1")->findChild<QAction *>("mnuCopyRun")->trigger();
+    }
+    QFETCH(QString, after);
+    if (action == "Copy run") {
+        QCOMPARE(f.clipboard.content, QString(after).replace(QLatin1String("/v"), kHost + "/v"));
+        return;
+    }
+    QCOMPARE(f.url(), kHost + after);
+    QFETCH(QString, digits);
+    QCOMPARE(f.digitsMode(), !digits.isEmpty());
+    if (!digits.isEmpty())
+        QCOMPARE(f.digits(), digits);
+    QFETCH(QString, tail);
+    QCOMPARE(edit->cursorPosition(), f.url().size() - tail.size() - 1);
+}
+
+// The choice holds for later steps and the next start, until the text after
+// the counter changes.
+void TestStepping::choiceIsHeldAndStored()
+{
+    FormFixture f;
+    TVempForm &form = f.start();
+    f.typeUrl(kHost + "/2024/05/img_0042.jpg");
+    selectInUrl(child<ChangeEdit>(form, "Edit1"), "05", true);
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
+    QCOMPARE(f.url(), kHost + "/2024/07/img_0042.jpg");
+    QVERIFY(form.close());
+    QCOMPARE(f.settings.values.value("LastURLCounterTail").toInt(), 13);
+
+    FormFixture g;
+    g.settings.values = f.settings.values;
+    TVempForm &again = g.start();
+    QCOMPARE(g.digits(), QStringLiteral("2"));
+    QTest::mouseClick(child<QToolButton>(again, "btnClipboard2"), Qt::LeftButton);
+    QCOMPARE(g.url(), kHost + "/2024/08/img_0042.jpg");
+    g.typeUrl(kHost + "/2024/08/img_0043.jpg");
+    QTest::mouseClick(child<QToolButton>(again, "btnClipboard2"), Qt::LeftButton);
+    QCOMPARE(g.url(), kHost + "/2024/08/img_0044.jpg");
+    QVERIFY(again.close());
+    QCOMPARE(g.settings.values.value("LastURLCounterTail").toInt(), -1);
 }
 
 QTEST_MAIN(TestStepping)
