@@ -65,6 +65,13 @@ qsizetype lastDigitRunEnd(const QString &url, qsizetype from, qsizetype end)
     return -1;
 }
 
+// The first index that can hold the counter: past the "/", "?" or "#" that
+// ends the host, which a step must not turn into part of it.
+qsizetype firstCounterIndex(qsizetype host)
+{
+    return host > 0 ? host + 1 : 0;
+}
+
 qsizetype ruledCounterEnd(const QString &url)
 {
     const qsizetype host = pathStart(url);
@@ -73,7 +80,7 @@ qsizetype ruledCounterEnd(const QString &url)
     const qsizetype nameStart = pathEnd > 0 ? std::max(host, url.lastIndexOf(u'/', pathEnd - 1) + 1) : 0;
     if (const qsizetype dot = extensionDot(url, nameStart, pathEnd); dot >= 0) {
         const qsizetype nameEnd = sizeStart(url, nameStart, dot);
-        if (nameEnd <= host)
+        if (nameEnd <= firstCounterIndex(host))
             return 0;
         const QChar c1 = url[nameEnd - 1];
         if (isDigit(c1) || (c1.isLetter() && nameEnd - 2 >= nameStart && isDigit(url[nameEnd - 2])))
@@ -109,14 +116,14 @@ qsizetype pathStart(const QString &url)
 
 qsizetype counterEnd(const QString &url, CounterChoice choice)
 {
-    if (choice && *choice >= 0 && *choice < url.size() && url.size() - *choice > pathStart(url))
+    if (choice && *choice >= 0 && url.size() - *choice > firstCounterIndex(pathStart(url)))
         return url.size() - *choice;
     return ruledCounterEnd(url);
 }
 
 std::optional<qsizetype> selectedCounterTail(const QString &url, qsizetype start, qsizetype length)
 {
-    if (start < pathStart(url) || length < 1 || start + length > url.size())
+    if (start < firstCounterIndex(pathStart(url)) || length < 1 || start + length > url.size())
         return std::nullopt;
     if (length == 1 && url[start].isLetter())
         return url.size() - start - 1;

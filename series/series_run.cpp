@@ -8,7 +8,8 @@ namespace {
 // The address a step of delta (0 or +1) gives.
 std::optional<QString> steppedUrl(const QString &url, SeriesMode mode, int width, int delta, CounterChoice choice)
 {
-    const SeriesSplit split = splitSeries(url, width, choice);
+    // An Alpha counter is one letter, whatever the width says.
+    const SeriesSplit split = splitSeries(url, mode == SeriesMode::Alpha ? 1 : width, choice);
     if (mode == SeriesMode::Digits) {
         const auto value = counterValue(split, width);
         if (!value)
@@ -28,6 +29,16 @@ std::optional<QString> steppedUrl(const QString &url, SeriesMode mode, int width
     if ((position & 0xFF) == 0)
         position = stepLetterPosition(position, +1);
     return split.prefix + letterForPosition(position) + split.extension;
+}
+
+// A step whose new character would make the held counter part of the host
+// (a "/" stepped into a "://") cannot be made.
+std::optional<QString> steppedAround(const QString &url, SeriesMode mode, int width, int delta, CounterChoice held)
+{
+    std::optional<QString> stepped = steppedUrl(url, mode, width, delta, held);
+    if (stepped && counterEnd(*stepped, held) != stepped->size() - *held)
+        return std::nullopt;
+    return stepped;
 }
 } // namespace
 
@@ -56,14 +67,14 @@ QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count,
             width = detectedWidth(address, mode, held);
         }
     };
-    std::optional<QString> current = steppedUrl(url, mode, width, 0, held);
+    std::optional<QString> current = steppedAround(url, mode, width, 0, held);
     if (!current)
         return {};
     if (*current != url)
         redetect(*current);
     QStringList run{*current};
     while (run.size() < count) {
-        current = steppedUrl(run.back(), mode, width, +1, held);
+        current = steppedAround(run.back(), mode, width, +1, held);
         if (!current)
             return {};
         if (*current != run.back())
