@@ -5,18 +5,8 @@
 #include "common/integer_conversion.h"
 #include "series/series_text.h"
 
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
-
-namespace {
-void sendKey(QWidget *target, int key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &press);
-}
-} // namespace
 
 TVempForm::StepKind TVempForm::stepKindOf(const QObject *Sender) const
 {
@@ -122,13 +112,13 @@ void TVempForm::UpDownDocClick(QObject *, UpDown::Arrow Button)
     btnIncClick(Button == UpDown::Arrow::Previous ? static_cast<QObject *>(Panel_URL) : UpDownDoc);
 }
 
-// The caret goes just before the counter's last character.
+// The caret goes just before the counter's last character, the box scrolled
+// as far towards the end as that allows. One move, where a key press per
+// character after the counter would cost microseconds each.
 void TVempForm::PositionEdit()
 {
-    sendKey(Edit1, Qt::Key_End);
+    Edit1->end(false);
     const QString url = Edit1->text();
-    if (hasSeriesRoom(url, counterChoice())) {
-        for (qsizetype i = counterEnd(url, counterChoice()) - 1; i < url.size(); ++i)
-            sendKey(Edit1, Qt::Key_Left);
-    }
+    if (hasSeriesRoom(url, counterChoice()))
+        Edit1->setCursorPosition(int(counterEnd(url, counterChoice()) - 1));
 }
