@@ -145,6 +145,8 @@ private:
     std::optional<QString> GetRangeText(bool AllNines);
     // What is wrong with a URL whose counter is not a number at this width.
     QString seriesWarning();
+    // Shows it in status panel 1, leaving the URL as it is; a feed stops.
+    void warnInStatusLine();
     // The counter chosen for the URL in the box, if any.
     CounterChoice counterChoice() const;
     // A run of digits or one letter selected in the URL box becomes the

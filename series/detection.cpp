@@ -69,8 +69,13 @@ void TVempForm::takeSelectedCounter()
     if (chosen == m_chosenTail)
         return;
     m_chosenTail = chosen;
-    if (Activated)
-        Edit1Change(Edit1);
+    if (!Activated)
+        return;
+    Edit1Change(Edit1);
+    // The range end follows the new counter, also at the same width.
+    if (isDigitsMode())
+        if (const auto range = GetRangeText(true))
+            ShowStatus(*range);
 }
 
 void TVempForm::holdSteppedCounter(const QString &stepped, const QString &tail)
@@ -96,6 +101,8 @@ void TVempForm::Edit1Change(QObject *)
         }
         if (!isDigitsMode())
             enterDigitsMode();
+    } else if (!isDigitsMode() && counterEnd(url, choice) == 0) {
+        warnInStatusLine();
     }
     if (isDigitsMode())
         btnPasteClick(Edit1);
@@ -168,11 +175,16 @@ std::optional<QString> TVempForm::GetRangeText(bool AllNines)
 {
     if (auto range = rangeText(Edit1->text(), digitsValue(), AllNines, counterChoice()))
         return range;
+    warnInStatusLine();
+    return std::nullopt;
+}
+
+void TVempForm::warnInStatusLine()
+{
     // The text stays as the user left it; the status line says what is
     // wrong until it holds a counter again. A feed cannot go on.
     Timer1->setEnabled(false);
     ShowStatus(seriesWarning());
     m_seriesWarningShown = true;
     m_platform.cursor.ready();
-    return std::nullopt;
 }

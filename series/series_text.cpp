@@ -64,10 +64,10 @@ int countCounterDigits(const QString &url, CounterChoice choice)
     return n;
 }
 
-QString shortForm(const QString &text)
+QString shortForm(const QString &text, qsizetype counterStart)
 {
     const QString rest = text.mid(7);
-    const qsizetype slash = rest.lastIndexOf(u'/');
+    const qsizetype slash = counterStart > 7 ? rest.lastIndexOf(u'/', counterStart - 8) : rest.lastIndexOf(u'/');
     return slash < 0 ? QStringLiteral("..") : QStringLiteral("..") + rest.mid(slash);
 }
 
@@ -78,7 +78,7 @@ std::optional<QString> rangeText(const QString &url, int width, bool allNines, C
         return std::nullopt;
     if (allNines)
         split.counter = QStringLiteral("999999999").right(width);
-    return shortForm(split.prefix + split.counter + split.extension);
+    return shortForm(split.prefix + split.counter + split.extension, split.prefix.size());
 }
 
 QString steppedCounter(qint32 value, int delta, int width)

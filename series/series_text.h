@@ -46,8 +46,9 @@ bool isAlphaSeries(const QString &url, CounterChoice choice = {});
 int countCounterDigits(const QString &url, CounterChoice choice = {});
 
 // ".." and the tail of the text from its last "/" after the first seven
-// characters (the "http://"), or ".." alone when there is none.
-QString shortForm(const QString &text);
+// characters (the "http://"), or ".." alone when there is none. Given where
+// the counter starts, the last "/" before it, so that the counter shows.
+QString shortForm(const QString &text, qsizetype counterStart = -1);
 
 // The short form of the URL's series item, or of the all-nines item; empty
 // when the counter at this width is not a number.

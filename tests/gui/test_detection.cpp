@@ -197,12 +197,14 @@ void TestDetection::handChangedDigits()
 
 void TestDetection::typedTextIsKept_data()
 {
+    QTest::addColumn<QString>("start"); // empty: the example URL
     QTest::addColumn<QString>("typed"); // "Backspace": select all, then Backspace
     QTest::addColumn<QString>("url");
-    QTest::newRow("cleared") << "Backspace" << "";
-    QTest::newRow("first key over the URL") << "h" << "h";
-    QTest::newRow("host alone") << kHost + "/" << kHost + "/";
-    QTest::newRow("port alone") << "http://127.0.0.1:8765" << "http://127.0.0.1:8765";
+    QTest::newRow("cleared") << "" << "Backspace" << "";
+    QTest::newRow("first key over the URL") << "" << "h" << "h";
+    QTest::newRow("host alone") << "" << kHost + "/" << kHost + "/";
+    QTest::newRow("port alone") << "" << "http://127.0.0.1:8765" << "http://127.0.0.1:8765";
+    QTest::newRow("host alone after a letter") << kHost + "/picb.jpg" << kHost + "/" << kHost + "/";
 }
 
 // What the user types stays; the status line says why it cannot step, and a
@@ -210,9 +212,12 @@ void TestDetection::typedTextIsKept_data()
 void TestDetection::typedTextIsKept()
 {
     QFETCH(QString, typed);
+    QFETCH(QString, start);
     FormFixture f;
     TVempForm &form = f.start();
     auto *edit = child<ChangeEdit>(form, "Edit1");
+    if (!start.isEmpty())
+        f.typeUrl(start);
     child<FeedTimer>(form, "Timer1")->setEnabled(true);
     f.cursor.isBusy = true;
     edit->selectAll();

@@ -191,6 +191,9 @@ void TestSeriesText::detection_data()
                                        << "../1999999.jpg";
     QTest::newRow("letter") << host + "/picb.jpg" << true << 1 << "" << "";
     QTest::newRow("html") << host + "/gallery/index.html" << true << 1 << "" << "";
+    QTest::newRow("folder counter shows") << host + "/blog/page/2/" << false << 1 << "../2/" << "../9/";
+    QTest::newRow("slash in query") << host + "/p12.jpg?from=/a" << false << 2 << "../p12.jpg?from=/a"
+                                    << "../p99.jpg?from=/a";
     QTest::newRow("not a url") << "12.jpg" << false << 2 << ".." << "..";
     QTest::newRow("five chars or fewer") << "a.jpg" << false << 1 << "" << "";
     QTest::newRow("empty") << "" << false << 1 << "" << "";
