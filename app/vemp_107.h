@@ -128,6 +128,8 @@ private:
     bool m_counterTailStored = false;
     // Status panel 1 shows why the URL cannot step.
     bool m_seriesWarningShown = false;
+    // The addresses of the download running or last run.
+    QStringList m_downloadRun;
 
     // Creation, activation, close and the status line.
     void FormCreate();
@@ -155,6 +157,10 @@ private:
     // Keeps a stepped counter where it is when the rules would look
     // elsewhere in the new URL (a letter stepped past "z").
     void holdSteppedCounter(const QString &stepped, const QString &tail);
+    // Panel 1 names the series' last address.
+    void showRange(const QString &range);
+    // Shows the feed's hold with the title in front, shortened to fit.
+    void showFeedHeld(const QString &title);
 
     // Stepping and the clipboard.
     // False when the step could not be made or its URL not handed over: it
@@ -258,6 +264,7 @@ private:
 
     Platform m_platform;
     Downloader *m_download = nullptr;
+    QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;

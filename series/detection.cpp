@@ -69,13 +69,8 @@ void TVempForm::takeSelectedCounter()
     if (chosen == m_chosenTail)
         return;
     m_chosenTail = chosen;
-    if (!Activated)
-        return;
-    Edit1Change(Edit1);
-    // The range end follows the new counter, also at the same width.
-    if (isDigitsMode())
-        if (const auto range = GetRangeText(true))
-            ShowStatus(*range);
+    if (Activated)
+        Edit1Change(Edit1);
 }
 
 void TVempForm::holdSteppedCounter(const QString &stepped, const QString &tail)
@@ -119,9 +114,12 @@ void TVempForm::runDetection(QObject *Sender)
     UpDownDigits->setPosition(countCounterDigits(url, choice));
     if (const auto range = GetRangeText(false)) {
         StatusBar->setPanelText(0, *range);
-        // The text holds a counter again: its range replaces the warning.
-        if (m_seriesWarningShown)
-            ShowStatus(GetRangeText(true).value_or(QString()));
+        // A new series shows its range even when its width is the old one's,
+        // as does a text that holds a counter again after a warning; a step
+        // within the series leaves panel 1 to the feed's progress.
+        if (const auto last = rangeText(url, digitsValue(), true, choice);
+            last && (*last != m_rangeShown || m_seriesWarningShown))
+            showRange(*last);
     } else if (Sender != Edit1 && Sender != qApp) {
         // A pasted text stays as it came; the warning says why it cannot step.
         showWarning(seriesWarning());
@@ -144,7 +142,7 @@ void TVempForm::EditDigitsChange(QObject *)
     UpDownItems->setPosition(1);
     UpDownItems->setMaximum(itemsMaximum(digitsValue()));
     if (const auto range = GetRangeText(true)) {
-        ShowStatus(*range);
+        showRange(*range);
         return;
     }
     // A width past the address's digits goes back to the width it has; the
@@ -156,6 +154,12 @@ void TVempForm::EditDigitsChange(QObject *)
         UpDownDigits->setPosition(found);
         EditDigits->setTextCascade(QString::number(found));
     }
+}
+
+void TVempForm::showRange(const QString &range)
+{
+    m_rangeShown = range;
+    ShowStatus(range);
 }
 
 void TVempForm::EditNumItemsChange(QObject *)
