@@ -5,7 +5,7 @@
 //   app/controls.cpp             the control tree and its event bindings
 //   app/views.cpp                Normal/Toolbar views, display toggles, menu, help
 //   app/settings.cpp             loading and saving the persisted settings
-//   series/detection.cpp         series detection and the digits/items boxes
+//   series/detection.cpp         series detection, the chosen counter and the digits/items boxes
 //   series/step.cpp              stepping the counter (Back, Next, Alt+I, up-down)
 //   series/clipboard_exchange.cpp  Paste and Copy
 //   output/feed.cpp              Feed, its timer tick and Esc
