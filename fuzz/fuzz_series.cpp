@@ -47,8 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A step changes only the counter: whatever the rules or a choice pick,
     // the text before it and the text after it stay as they were.
     const CounterChoice choice = data[0] & 0x80 ? CounterChoice(data[1] % (text.size() + 2) - 1) : std::nullopt;
-    const qsizetype end = counterEnd(text, choice);
-    require(end >= 0 && end <= text.size());
     const SeriesMode chosenMode = detectedMode(text, choice);
     const SeriesSplit around = splitSeries(text, chosenMode == SeriesMode::Alpha ? 1 : width, choice);
     require(around.prefix + around.counter + around.extension == text);

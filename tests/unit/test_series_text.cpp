@@ -95,8 +95,7 @@ void TestSeriesText::split_data()
     QTest::newRow("three digits") << "http://h/98/pic001.jpg" << 3 << "http://h/98/pic" << "001" << ".jpg";
     QTest::newRow("width one") << "http://h/img7.gif" << 1 << "http://h/img" << "7" << ".gif";
     QTest::newRow("five-letter extension") << "http://h/a12.jpeg" << 2 << "http://h/a" << "12" << ".jpeg";
-    QTest::newRow("no extension: last digits, all after kept") << "C:\\x.y\\ab12abcd" << 2 << "C:\\x.y\\ab" << "12"
-                                                             << "abcd";
+    QTest::newRow("no extension: all after kept") << "C:\\x.y\\ab12abcd" << 2 << "C:\\x.y\\ab" << "12" << "abcd";
     QTest::newRow("short text") << "12.jpg" << 2 << "" << "12" << ".jpg";
     QTest::newRow("counter start clamped to first") << "7.jpg" << 3 << "" << "7" << ".jpg";
     QTest::newRow("counter stops at end") << "ab" << 3 << "" << "ab" << "";
@@ -137,24 +136,16 @@ void TestSeriesText::addressForms_data()
     QTest::newRow("letter") << "/picb.jpg" << true << 1 << "b" << ".jpg" << "/picc.jpg";
     QTest::newRow("letter, digits in folder") << "/98/picb.jpg" << true << 1 << "b" << ".jpg" << "/98/picc.jpg";
     QTest::newRow("folder number") << "/blog/page/2/" << false << 1 << "2" << "/" << "/blog/page/3/";
-    QTest::newRow("number inside query") << "/list?page=7&sort=asc" << false << 1 << "7" << "&sort=asc"
-                                         << "/list?page=8&sort=asc";
-    QTest::newRow("last digits of name") << "/photo_007_thumb.jpg" << false << 3 << "007" << "_thumb.jpg"
-                                         << "/photo_008_thumb.jpg";
-    QTest::newRow("size is no counter") << "/IMG_0007-1024x768.jpg" << false << 4 << "0007" << "-1024x768.jpg"
-                                        << "/IMG_0008-1024x768.jpg";
+    QTest::newRow("in query") << "/list?page=7&sort=asc" << false << 1 << "7" << "&sort=asc" << "/list?page=8&sort=asc";
+    QTest::newRow("name's last") << "/photo_007_thumb.jpg" << false << 3 << "007" << "_thumb.jpg" << "/photo_008_thumb.jpg";
+    QTest::newRow("size") << "/IMG_0007-1024x768.jpg" << false << 4 << "0007" << "-1024x768.jpg" << "/IMG_0008-1024x768.jpg";
     QTest::newRow("letter after digits") << "/pic7a.jpg" << true << 1 << "a" << ".jpg" << "/pic7b.jpg";
     QTest::newRow("last letter of path") << "/section-a/" << true << 1 << "a" << "/" << "/section-b/";
-    QTest::newRow("path of letters") << "/articles/" << true << 1 << "s" << "/" << "/articlet/";
-    QTest::newRow("fragment digits are no query") << "/about#part2x" << true << 1 << "t" << "#part2x"
-                                                  << "/abouu#part2x";
+    QTest::newRow("fragment is no query") << "/about#part2x" << true << 1 << "t" << "#part2x" << "/abouu#part2x";
     // Brackets choose the counter, as a selection in the URL box does.
-    QTest::newRow("chosen folder") << "/2024/[05]/img_0042.jpg" << false << 2 << "05" << "/img_0042.jpg"
-                                   << "/2024/06/img_0042.jpg";
-    QTest::newRow("chosen letter") << "/photo_007_thum[b].jpg" << true << 1 << "b" << ".jpg"
-                                   << "/photo_007_thumc.jpg";
-    QTest::newRow("chosen size") << "/IMG_0007-[1024]x768.jpg" << false << 4 << "1024" << "x768.jpg"
-                                 << "/IMG_0007-1025x768.jpg";
+    QTest::newRow("[folder]") << "/2024/[05]/img_0042.jpg" << false << 2 << "05" << "/img_0042.jpg" << "/2024/06/img_0042.jpg";
+    QTest::newRow("[letter]") << "/photo_007_thum[b].jpg" << true << 1 << "b" << ".jpg" << "/photo_007_thumc.jpg";
+    QTest::newRow("[size]") << "/IMG_0007-[1024]x768.jpg" << false << 4 << "1024" << "x768.jpg" << "/IMG_0007-1025x768.jpg";
     QTest::newRow("chosen widens") << "/v[9]/a.png" << false << 1 << "9" << "/a.png" << "/v10/a.png";
 }
 
@@ -195,8 +186,7 @@ void TestSeriesText::detection_data()
     QTest::newRow("letter") << host + "/picb.jpg" << true << 1 << "" << "";
     QTest::newRow("html") << host + "/gallery/index.html" << true << 1 << "" << "";
     QTest::newRow("folder counter shows") << host + "/blog/page/2/" << false << 1 << "../2/" << "../9/";
-    QTest::newRow("slash in query") << host + "/p12.jpg?from=/a" << false << 2 << "../p12.jpg?from=/a"
-                                    << "../p99.jpg?from=/a";
+    QTest::newRow("slash in query") << host + "/p12.jpg?u=/a" << false << 2 << "../p12.jpg?u=/a" << "../p99.jpg?u=/a";
     QTest::newRow("not a url") << "12.jpg" << false << 2 << ".." << "..";
     QTest::newRow("five chars or fewer") << "a.jpg" << false << 1 << "" << "";
     QTest::newRow("empty") << "" << false << 1 << "" << "";
@@ -248,10 +238,8 @@ void TestSeriesText::steppedCounter_data()
     QTest::newRow("9999 wraps to zeros") << 9999 << 1 << 4 << "0000";
     QTest::newRow("999999 at six") << 999999 << 1 << 6 << "000000";
     QTest::newRow("10 back narrows") << 10 << -1 << 2 << "9";
-    QTest::newRow("100 back narrows") << 100 << -1 << 3 << "99";
     QTest::newRow("1000 back narrows") << 1000 << -1 << 4 << "999";
     QTest::newRow("010 back keeps width") << 10 << -1 << 3 << "009";
-    QTest::newRow("10000 back keeps width") << 10000 << -1 << 5 << "09999";
     QTest::newRow("floor at zero") << 0 << -1 << 3 << "000";
     QTest::newRow("negative counter") << -5 << -1 << 2 << "00";
     QTest::newRow("feed first tick") << 41 << 0 << 2 << "41";
@@ -354,15 +342,11 @@ void TestSeriesText::listedRun_data()
     QTest::newRow("999") << h + "a1.png" << "999" << "999 lines";
     QTest::newRow("counter not a number") << "x" << "3" << "no series in 'x': its counter is not a number";
     QTest::newRow("empty URL") << "" << QString() << "no series in '': its counter is not a number";
-    QTest::newRow("bracketed counter") << "https://h/IMG_[0007]-1024x768.jpg" << "3"
-                                       << "https://h/IMG_0007-1024x768.jpg\nhttps://h/IMG_0008-1024x768.jpg\n"
-                                          "https://h/IMG_0009-1024x768.jpg\n";
-    QTest::newRow("folder counter, host name kept") << "https://ex.com/comic/page-7/" << "2"
-                                                    << "https://ex.com/comic/page-7/\nhttps://ex.com/comic/page-8/\n";
-    QTest::newRow("IPv6 host stays a host") << "http://[::1]:8080/a[9].jpg" << "2"
-                                            << "http://[::1]:8080/a9.jpg\nhttp://[::1]:8080/a10.jpg\n";
-    QTest::newRow("host and port hold no counter") << "http://[::1]:8080/" << "2"
-                                                   << "no series in 'http://[::1]:8080/': its counter is not a number";
+    QTest::newRow("[counter]") << "https://h/IMG_[0007]-1x2.jpg" << "3"
+                               << "https://h/IMG_0007-1x2.jpg\nhttps://h/IMG_0008-1x2.jpg\nhttps://h/IMG_0009-1x2.jpg\n";
+    QTest::newRow("folder, host kept") << "https://ex.com/page-7/" << "2" << "https://ex.com/page-7/\nhttps://ex.com/page-8/\n";
+    QTest::newRow("IPv6 host") << "http://[::1]:80/a[9].jpg" << "2" << "http://[::1]:80/a9.jpg\nhttp://[::1]:80/a10.jpg\n";
+    QTest::newRow("no counter in host") << "http://[::1]:80/" << "2" << "no series in 'http://[::1]:80/': its counter is not a number";
     const QString badCount = QStringLiteral("COUNT must be 1 to 999: '%1'");
     for (const char *count : {"0", "1000", "-1", "+5", " 5", "5x", "", "$10", "0999"})
         QTest::newRow(qPrintable(QStringLiteral("count '%1'").arg(count))) << h + "a1.png" << count << badCount.arg(count);
