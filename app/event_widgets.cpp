@@ -75,7 +75,9 @@ void ChangeEdit::mouseDoubleClickEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     const QString shown = text();
-    const auto isDigit = [&shown](qsizetype i) { return i >= 0 && i < shown.size() && shown[i] >= u'0' && shown[i] <= u'9'; };
+    const auto isDigit = [&shown](qsizetype i) {
+        return i >= 0 && i < shown.size() && shown[i] >= u'0' && shown[i] <= u'9';
+    };
     qsizetype at = cursorPositionAt(event->position().toPoint());
     if (!isDigit(at) && isDigit(at - 1))
         --at;

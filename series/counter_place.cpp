@@ -76,7 +76,7 @@ qsizetype ruledCounterEnd(const QString &url)
 {
     const qsizetype host = pathStart(url);
     const qsizetype pathEnd = firstOf(url, host, u"?#");
-    // (lastIndexOf from -1 would search from the end)
+    // From -1, lastIndexOf would search from the end.
     const qsizetype nameStart = pathEnd > 0 ? std::max(host, url.lastIndexOf(u'/', pathEnd - 1) + 1) : 0;
     if (const qsizetype dot = extensionDot(url, nameStart, pathEnd); dot >= 0) {
         const qsizetype nameEnd = sizeStart(url, nameStart, dot);

@@ -27,7 +27,9 @@ TVempForm::StepKind TVempForm::stepKindOf(const QObject *Sender) const
 
 bool TVempForm::btnIncClick(QObject *Sender)
 {
-    takeSelectedCounter();
+    // A feed under way keeps the counter it started with.
+    if (!(Timer1->isEnabled() && FeedCount != 0))
+        takeSelectedCounter();
     const StepKind kind = stepKindOf(Sender);
     const int width = digitsValue();
     const SeriesSplit split = splitSeries(Edit1->text(), width, counterChoice());
