@@ -172,7 +172,8 @@ void TVempForm::EditNumItemsChange(QObject *)
 
 QString TVempForm::seriesWarning()
 {
-    return UpDownDigits->position() == 1 ? tr("Alphabetical series URL removed.") : tr("Change digits to match series.");
+    return UpDownDigits->position() == 1 ? tr("Alphabetical series URL removed.")
+                                         : tr("Change digits to match series.");
 }
 
 std::optional<QString> TVempForm::GetRangeText(bool AllNines)
