@@ -136,7 +136,6 @@ void TestDetection::sameWidthKeepsItemsNewAddressShowsRange()
     f.typeUrl(kHost + "/x/img123.png");
     QCOMPARE(f.items(), QStringLiteral("25"));
     QCOMPARE(f.panel(0), QStringLiteral("../img123.png"));
-    // A new address shows its own range, although the width stayed.
     QCOMPARE(f.panel(1), QStringLiteral("../img999.png"));
     f.typeUrl(kHost + "/x/img124.png");
     QCOMPARE(f.panel(1), QStringLiteral("../img999.png"));

