@@ -496,10 +496,7 @@ void TestStepping::selectionChoosesTheCounter()
 // until the text after the counter changes.
 void TestStepping::choiceIsHeldAndStored()
 {
-    const auto next = [](FormFixture &g) {
-        QTest::mouseClick(child<QToolButton>(*g.form, "btnClipboard2"), Qt::LeftButton);
-        return g.url();
-    };
+    const auto next = [](FormFixture &g) { return QTest::mouseClick(child<QToolButton>(*g.form, "btnClipboard2"), Qt::LeftButton), g.url(); };
     FormFixture f;
     f.start();
     f.typeUrl(kHost + "/2024/05/img_0042.jpg");
