@@ -1,6 +1,7 @@
 #include "app/vemp_107.h"
 #include "dialogs/aria2_dialog.h"
 #include "output/aria2_engine.h"
+#include "output/aria2_rpc.h"
 #include "platform/message_boxes.h"
 #include "platform/secret_store.h"
 
@@ -83,7 +84,7 @@ void TVempForm::sendRunToAria2(const QStringList &run, const QList<QUrl> &urls, 
     }
 
     Aria2Options options;
-    options.address = QUrl(target->address);
+    options.address = aria2Endpoint(target->address);
     options.secret = target->secret;
     options.folder = target->folder;
     m_runEngineName = QStringLiteral("aria2");

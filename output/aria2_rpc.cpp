@@ -50,6 +50,14 @@ qint64 number(const QJsonObject &status, const char *key)
 }
 } // namespace
 
+QUrl aria2Endpoint(const QString &address)
+{
+    QUrl url(address.contains(QLatin1String("://")) ? address : QStringLiteral("http://") + address);
+    if (url.path().isEmpty() || url.path() == QLatin1String("/"))
+        url.setPath(QStringLiteral("/jsonrpc"));
+    return url;
+}
+
 QByteArray aria2AddUrisRequest(const QString &secret, const QList<QUrl> &urls, const QStringList &names,
                                const QString &folder)
 {

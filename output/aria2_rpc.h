@@ -13,6 +13,10 @@
 // say about each file of a run. Pure: Qt Core only, no network. Every call
 // goes out as one system.multicall, which takes the secret in each call.
 
+// The daemon's address as typed: "host:port" is taken as
+// "http://host:port/jsonrpc", where aria2 listens.
+QUrl aria2Endpoint(const QString &address);
+
 // Adds each URL as a transfer of its own (addUri takes several URLs as
 // mirrors of one file, so each goes in a call of its own) saved under the name of the same place in
 // names, into folder when one is given (else the daemon's own). A file

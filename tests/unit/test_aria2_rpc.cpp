@@ -11,6 +11,7 @@ class TestAria2Rpc : public QObject
 private slots:
     void request_data();
     void request();
+    void endpoint();
     void answer_data();
     void answer();
     void seriesEnd_data();
@@ -49,6 +50,12 @@ void TestAria2Rpc::request()
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, expected);
     QCOMPARE(QJsonDocument::fromJson(request), QJsonDocument::fromJson(expected));
+}
+
+void TestAria2Rpc::endpoint()
+{
+    QCOMPARE(aria2Endpoint("nas:6800"), QUrl("http://nas:6800/jsonrpc"));
+    QCOMPARE(aria2Endpoint("https://nas/rpc"), QUrl("https://nas/rpc"));
 }
 
 // Each answer as the run counts it: one "outcome length/completed message"
