@@ -2,10 +2,8 @@
 #include "dialogs/aria2_dialog.h"
 #include "output/aria2_engine.h"
 #include "output/aria2_rpc.h"
-#include "platform/message_boxes.h"
 #include "platform/secret_store.h"
 
-#include <QAction>
 #include <QHostAddress>
 #include <QPointer>
 #include <QUrl>
@@ -20,7 +18,7 @@ const QString kDefaultAria2Address = QStringLiteral("http://127.0.0.1:6800/jsonr
 
 bool isOnThisMachine(const QString &address)
 {
-    const QString host = QUrl(address).host();
+    const QString host = aria2Endpoint(address).host();
     return host == QLatin1String("localhost") || QHostAddress(host).isLoopback();
 }
 } // namespace
