@@ -4,7 +4,10 @@
 
 DownloadController::~DownloadController()
 {
-    release();
+    if (m_engine) {
+        m_engine->disconnect(this);
+        m_engine->release();
+    }
 }
 
 void DownloadController::start(std::unique_ptr<DownloadEngine> engine, const QStringList &run,
@@ -41,8 +44,11 @@ void DownloadController::release()
         return;
     m_engine->disconnect(this);
     m_engine->release();
-    // An engine may be reporting from its own signal: it goes later.
-    m_engine.release()->deleteLater();
+    // An engine may be reporting from its own signal: it goes later, or
+    // with the controller.
+    DownloadEngine *released = m_engine.release();
+    released->setParent(this);
+    released->deleteLater();
 }
 
 bool DownloadController::isRunning() const
