@@ -199,7 +199,7 @@ void Downloader::begin(int index)
     });
     connect(&t.slowness, &QTimer::timeout, this, [&t, cut, this] {
         if (t.written - t.writtenBefore < m_options.slowBytes)
-            cut(Transfer::Cut::TooSlow);
+            return cut(Transfer::Cut::TooSlow);
         t.writtenBefore = t.written;
     });
     connect(t.reply, &QNetworkReply::readyRead, this, [this, index, &t] { receive(index, t); });
