@@ -1,9 +1,12 @@
 #include "app/vemp_107.h"
 #include "output/download_address.h"
-#include "output/download_reasons.h"
+#include "output/download_report.h"
 #include "output/downloader.h"
+#include "output/run_summary.h"
 #include "platform/file_choosers.h"
 #include "platform/message_boxes.h"
+#include "platform/program_files.h"
+#include "platform/shell.h"
 #include "platform/dbus/taskbar_progress.h"
 
 #include <QAction>
@@ -12,32 +15,6 @@
 // Download run: the run Images would show, fetched into a folder the user
 // picks, while the window stays in use. The engine (downloader.*) reports
 // what happened; this file says it to the user.
-
-namespace {
-// How many failures the summary names.
-constexpr int kFailuresNamed = 5;
-
-QString summaryText(const DownloadSummary &summary, const DownloadOptions &options)
-{
-    QStringList lines{TVempForm::tr("Downloaded: %1").arg(summary.downloaded),
-                      TVempForm::tr("Already there: %1").arg(summary.alreadyThere),
-                      TVempForm::tr("Missing: %1").arg(summary.missing),
-                      TVempForm::tr("Failed: %1").arg(summary.failed)};
-    if (summary.endOfSeries)
-        lines << QString() << TVempForm::tr("The series ended: %1 files in a row were missing.").arg(options.missingRunEnd);
-    if (summary.serverKeptFailing && !summary.failures.isEmpty())
-        lines << QString()
-              << TVempForm::tr("The server kept failing: %1.").arg(downloadFailureReason(summary.failures.last(), options));
-    if (!summary.failures.isEmpty())
-        lines << QString() << TVempForm::tr("Failures:");
-    for (const DownloadFailure &failure : summary.failures.mid(0, kFailuresNamed))
-        lines << QStringLiteral("%1: %2").arg(failure.url.toString(), downloadFailureReason(failure, options));
-    if (summary.failures.size() > kFailuresNamed)
-        lines << TVempForm::tr("and %1 more").arg(summary.failures.size() - kFailuresNamed);
-    return lines.join(u'\n');
-}
-
-} // namespace
 
 bool TVempForm::downloadRunning() const
 {
@@ -77,6 +54,7 @@ void TVempForm::mnuDownloadClick(QObject *)
         return;
     }
     downloadFolder = folder;
+    m_downloadRun = run;
 
     if (!m_download) {
         m_download = new Downloader(DownloadOptions(), this);
@@ -86,7 +64,7 @@ void TVempForm::mnuDownloadClick(QObject *)
                 [this](const DownloadSummary &summary) { guarded([&] { downloadFinished(summary); }); });
     }
     m_download->start(urls, folder);
-    mnuDownload->setText(tr("Stop download"));
+    mnuDownload->setText(tr("Stop down&load"));
     downloadProgress(0, int(urls.size()));
 }
 
@@ -100,22 +78,16 @@ void TVempForm::downloadFinished(const DownloadSummary &summary)
 {
     mnuDownload->setText(tr("Down&load run..."));
     m_platform.taskbar.clear();
-    QString status = tr("Downloaded %1 of %2").arg(summary.downloaded).arg(summary.total);
-    if (summary.alreadyThere > 0)
-        status += tr(" (%1 already there)").arg(summary.alreadyThere);
-    if (summary.stopped)
-        status = tr("Download stopped. ") + status;
-    ShowStatus(status);
-
-    if (!summary.writeError.isEmpty()) {
-        m_platform.messageBoxes.show(
-            tr("Error"),
-            tr("The download stopped: %1.\n\n%2").arg(summary.writeError, summaryText(summary, m_download->options())),
-            MessageBoxes::Icon::Error);
-    } else if (!summary.stopped && (summary.missing > 0 || summary.failed > 0)) {
-        // A download the user stopped (or the window's close ended) says so
-        // in the status line only.
-        m_platform.messageBoxes.show(QStringLiteral("Serimo"), summaryText(summary, m_download->options()),
-                                     summary.failed > 0 ? MessageBoxes::Icon::Warning : MessageBoxes::Icon::None);
-    }
+    const RunResult result = runResultOf(summary, m_download->options(), m_downloadRun, downloadFolder);
+    ShowStatus(runStatusText(result));
+    // A download the user stopped (or the window's close ended) says so in
+    // the status line only; a full disk always has its box.
+    if (result.stopped && result.writeError.isEmpty())
+        return;
+    const QString text = runSummaryLines(result, m_platform.files.homeDirectory()).join(u'\n');
+    const MessageBoxes::Icon icon = !result.writeError.isEmpty() ? MessageBoxes::Icon::Error
+                                    : result.failed > 0          ? MessageBoxes::Icon::Warning
+                                                                 : MessageBoxes::Icon::None;
+    if (m_platform.messageBoxes.offer(QStringLiteral("Serimo"), text, icon, tr("Open folder")))
+        m_platform.shell.ShellOpenFile(downloadFolder, QStringLiteral("open"), QString(), Shell::kShowNormal);
 }

@@ -128,6 +128,8 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
         m_items.append({urls[i], QDir(folder).filePath(names[i])});
     m_summary = DownloadSummary();
     m_summary.total = int(urls.size());
+    m_summary.outcomes = QList<FileOutcome>(urls.size(), FileOutcome::NotTried);
+    m_bytesReceived = 0;
     m_next = 0;
     m_settled = 0;
     m_failuresInRow = 0;
@@ -155,6 +157,7 @@ void Downloader::launchMore()
         const int index = m_next++;
         if (exists(m_items[index].path)) {
             ++m_summary.alreadyThere;
+            m_summary.outcomes[index] = FileOutcome::AlreadyThere;
             settle(index, false);
         } else {
             begin(index);
@@ -232,6 +235,7 @@ bool Downloader::receive(int index, Transfer &transfer)
             return false;
         }
         transfer.written += got;
+        m_bytesReceived += got;
     }
     return true;
 }
@@ -302,6 +306,7 @@ void Downloader::transferEnded(int index)
     }
     if (result == AttemptResult::Missing) {
         ++m_summary.missing;
+        m_summary.outcomes[index] = FileOutcome::Missing;
         countInRow(false);
         settle(index, true);
         carryOn();
@@ -319,10 +324,12 @@ void Downloader::placeFile(int index, Transfer &transfer)
     switch (transfer.part.place()) {
     case PartFile::Placed::Done:
         ++m_summary.downloaded;
+        m_summary.outcomes[index] = FileOutcome::Saved;
         break;
     case PartFile::Placed::NameTaken:
         // Another program made the file meanwhile: it stays as it is.
         ++m_summary.alreadyThere;
+        m_summary.outcomes[index] = FileOutcome::AlreadyThere;
         break;
     case PartFile::Placed::Failed:
         failWrite(index, transfer.part.error());
@@ -341,6 +348,7 @@ void Downloader::failFile(int index, DownloadFailure failure)
     drop(index);
     ++m_summary.failed;
     m_summary.failures.append(failure);
+    m_summary.outcomes[index] = FileOutcome::Failed;
     settle(index, false);
 }
 

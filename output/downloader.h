@@ -37,6 +37,8 @@ public:
     void stop();
     bool isRunning() const { return m_running; }
     const DownloadOptions &options() const { return m_options; }
+    // The bytes received in this run so far, for a progress line.
+    qint64 bytesReceived() const { return m_bytesReceived; }
 
 signals:
     // `settled` of `total` files are done with, whatever became of them.
@@ -79,6 +81,7 @@ private:
     int m_next = 0;
     int m_settled = 0;
     int m_failuresInRow = 0;
+    qint64 m_bytesReceived = 0;
     // What a transfer reads from the network, on its way to the disk.
     QByteArray m_buffer;
     bool m_running = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/run_summary.h"
+
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -63,4 +65,5 @@ struct DownloadSummary
     // last of `failures` says why.
     bool serverKeptFailing = false;
     QList<DownloadFailure> failures; // in the order they came
+    QList<FileOutcome> outcomes;     // of each file, in run order
 };

@@ -27,23 +27,30 @@ QString suggestedRunListName(const QString &firstUrl, int count)
     return safeFileName(QStringLiteral("%1-%2.txt").arg(name).arg(count));
 }
 
+std::optional<int> runCount(const QString &text)
+{
+    bool digitsOnly = !text.isEmpty() && text.size() <= 3;
+    for (const QChar c : text)
+        digitsOnly = digitsOnly && c >= u'0' && c <= u'9';
+    const int count = digitsOnly ? text.toInt() : 0;
+    if (count < 1 || count > kListMaximum)
+        return std::nullopt;
+    return count;
+}
+
 ListedRun listedRun(const QString &url, const std::optional<QString> &countText)
 {
     const SeriesMode mode = detectedMode(url);
     const int width = detectedWidth(url, mode);
     int count = itemsMaximum(width);
     if (countText) {
-        bool digitsOnly = !countText->isEmpty() && countText->size() <= 3;
-        for (const QChar c : *countText)
-            digitsOnly = digitsOnly && c >= u'0' && c <= u'9';
-        count = digitsOnly ? countText->toInt() : 0;
-        if (count < 1 || count > kListMaximum)
-            return {{}, QStringLiteral("COUNT must be a whole number from 1 to %1, not \"%2\".")
-                            .arg(kListMaximum)
-                            .arg(*countText)};
+        const std::optional<int> given = runCount(*countText);
+        if (!given)
+            return {{}, QStringLiteral("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(*countText)};
+        count = *given;
     }
     QStringList run = seriesRun(url, mode, width, count);
     if (run.isEmpty())
-        return {{}, QStringLiteral("No series in \"%1\": its counter is not a number.").arg(url)};
+        return {{}, QStringLiteral("no series in '%1': its counter is not a number").arg(url)};
     return {run, {}};
 }

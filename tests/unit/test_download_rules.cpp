@@ -1,5 +1,6 @@
 #include "output/download_names.h"
 #include "output/download_retry.h"
+#include "output/run_summary.h"
 
 #include <QTest>
 #include <QTimeZone>
@@ -16,6 +17,8 @@ private slots:
     void retryPause();
     void retryAfter_data();
     void retryAfter();
+    void runSummary_data();
+    void runSummary();
 };
 
 void TestDownloadRules::fileName_data()
@@ -129,3 +132,56 @@ void TestDownloadRules::retryAfter()
 
 QTEST_APPLESS_MAIN(TestDownloadRules)
 #include "test_download_rules.moc"
+
+void TestDownloadRules::runSummary_data()
+{
+    QTest::addColumn<QString>("outcomes"); // one letter a file: Saved, Already there, Missing, Failed, - not tried
+    QTest::addColumn<bool>("endOfSeries");
+    QTest::addColumn<QString>("summary"); // the lines, then the status text, joined by "|"
+    const QString gallery = QStringLiteral("SSSSMSSSSSSSMMSSSSSSSSSSSSSSSMMMSSSSSSSSSSSSSSSMMMMMMMMMM---");
+    QTest::newRow("gaps as ranges, tries past the end left out")
+        << gallery << true
+        << "Saved 41 files to ~/Pictures/set.|The series ends at img_047.jpg.|Missing: 005, 013\u2013014, "
+           "030\u2013032.|Saved 41, series ends at 047";
+    QTest::newRow("nothing missing, some there already")
+        << "AASMMMMMMMMMM" << true
+        << "Saved 1 file to ~/Pictures/set.|2 files were there already.|The series ends at img_003.jpg.|"
+           "Nothing is missing.|Saved 1, 2 already there, series ends at 003";
+    QTest::newRow("missing at the end of a run without its end")
+        << "SSM" << false << "Saved 2 files to ~/Pictures/set.|Missing: 003.|Saved 2";
+    QTest::newRow("no file at all") << "MMMMMMMMMM" << true
+                                    << "Saved 0 files to ~/Pictures/set.|No file of the series was found.|Saved 0";
+    QTest::newRow("failures: the first five named")
+        << "FSFFFFFMMMMMMMMMM" << true
+        << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Nothing is missing.|Failed: 6 files.|"
+           "  img_001.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
+           "  img_006.jpg: HTTP 403|  and 1 more.|Saved 1, 6 failed, series ends at 002";
+}
+
+// The summary a person reads: a gallery of img_001.jpg to img_N.jpg in
+// ~/Pictures/set.
+void TestDownloadRules::runSummary()
+{
+    QFETCH(QString, outcomes);
+    QFETCH(bool, endOfSeries);
+    const QHash<QChar, FileOutcome> kinds{{u'-', FileOutcome::NotTried},
+                                          {u'S', FileOutcome::Saved},
+                                          {u'A', FileOutcome::AlreadyThere},
+                                          {u'M', FileOutcome::Missing},
+                                          {u'F', FileOutcome::Failed}};
+    QList<FileOutcome> each;
+    QStringList names;
+    QStringList counters;
+    RunResult result;
+    result.folder = QStringLiteral("/home/u/Pictures/set/");
+    for (qsizetype i = 0; i < outcomes.size(); ++i) {
+        const QString counter = QStringLiteral("%1").arg(i + 1, 3, 10, QChar(u'0'));
+        counters.append(counter);
+        names.append("img_" + counter + ".jpg");
+        each.append(kinds.value(outcomes[i]));
+        if (outcomes[i] == u'F')
+            result.failures.append({names.last(), QStringLiteral("HTTP 403")});
+    }
+    countOutcomes(result, each, names, counters, endOfSeries);
+    QTEST((runSummaryLines(result, QStringLiteral("/home/u")) << runStatusText(result)).join(u'|'), "summary");
+}
