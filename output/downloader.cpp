@@ -38,6 +38,21 @@ namespace {
 // what bounds a run's memory whatever a server sends.
 constexpr qint64 kReadBufferBytes = 256 * 1024;
 
+// Qt's network thread allocates each piece of a body and the engine's
+// thread frees it. With glibc's sliding threshold, the pieces of a long body
+// come from the network thread's heap, which a fast server fragments by a
+// hundred megabytes and more; mapped on their own, they are given back
+// whole. Small files do not need it and go faster without.
+constexpr qint64 kLongBodyBytes = 8 * 1024 * 1024;
+
+void mapLongBodiesPiecesOnTheirOwn()
+{
+#ifdef __GLIBC__
+    static const bool mapped = mallopt(M_MMAP_THRESHOLD, 32 * 1024) == 1;
+    Q_UNUSED(mapped);
+#endif
+}
+
 // Write errors that concern one file's name, not the folder or the disk.
 bool failsOneFile(int error)
 {
@@ -99,14 +114,6 @@ bool folderAcceptsFiles(const QString &folder)
 Downloader::Downloader(DownloadOptions options, QObject *parent)
     : QObject(parent), m_options(options), m_buffer(kReadBufferBytes, Qt::Uninitialized)
 {
-#ifdef __GLIBC__
-    // Qt's network thread allocates each piece of a body and this thread
-    // frees it. With glibc's sliding threshold those pieces come from the
-    // network thread's heap, which a fast server fragments by a hundred
-    // megabytes and more; mapped on their own, they are given back whole.
-    static const bool piecesMapped = mallopt(M_MMAP_THRESHOLD, 32 * 1024) == 1;
-    Q_UNUSED(piecesMapped);
-#endif
     m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
@@ -234,6 +241,8 @@ bool Downloader::receive(int index, Transfer &transfer)
             failWrite(index, transfer.part.error());
             return false;
         }
+        if (transfer.written < kLongBodyBytes && transfer.written + got >= kLongBodyBytes)
+            mapLongBodiesPiecesOnTheirOwn();
         transfer.written += got;
         m_bytesReceived += got;
     }
