@@ -68,6 +68,30 @@ void ChangeEdit::mouseReleaseEvent(QMouseEvent *event)
     QLineEdit::mouseReleaseEvent(event);
 }
 
+void ChangeEdit::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // Qt's own first, which also arms the triple click that selects all.
+    QLineEdit::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QString shown = text();
+    const auto isDigit = [&shown](qsizetype i) {
+        return i >= 0 && i < shown.size() && shown[i] >= u'0' && shown[i] <= u'9';
+    };
+    qsizetype at = cursorPositionAt(event->position().toPoint());
+    if (!isDigit(at) && isDigit(at - 1))
+        --at;
+    if (!isDigit(at))
+        return;
+    qsizetype start = at;
+    qsizetype end = at + 1;
+    while (isDigit(start - 1))
+        --start;
+    while (isDigit(end))
+        ++end;
+    setSelection(int(start), int(end - start));
+}
+
 void ChangeEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     if (!m_pasteSource.paste) {

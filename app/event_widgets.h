@@ -45,6 +45,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // A double click on a number selects just its digits, not the word
+    // around them: in a URL, choosing the counter is one gesture.
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void onTextChanged();

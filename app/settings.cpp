@@ -16,6 +16,9 @@ namespace {
 const QString kLastUrl = QStringLiteral("LastURL");
 const QString kRecord = QStringLiteral("Serimo_099");
 const QString kDownloadFolder = QStringLiteral("DownloadFolder");
+// The length of LastURL's text after the counter the user chose; -1 when the
+// rules find the counter.
+const QString kCounterTail = QStringLiteral("LastURLCounterTail");
 
 SerimoError invalidType(const QString &name)
 {
@@ -68,6 +71,15 @@ void TVempForm::LoadSettings()
         Edit1->setTextCascade(lastUrl && urlValid ? lastUrl->toString() : QString());
         if (Edit1->text().isEmpty())
             Edit1->setTextCascade(kPlaceholderUrl);
+        if (const std::optional<QVariant> tail = store.read(kCounterTail)) {
+            bool isNumber = false;
+            const qlonglong length = tail->toLongLong(&isNumber);
+            if (!isNumber || tail->typeId() == QMetaType::QByteArray)
+                invalid.append(invalidType(kCounterTail).message());
+            else if (length >= 0 && length < Edit1->text().size())
+                m_chosenTail = Edit1->text().right(length);
+            m_counterTailStored = true;
+        }
     }
     if (const std::optional<QVariant> folder = store.isAvailable() ? store.read(kDownloadFolder) : std::nullopt) {
         if (folder->typeId() == QMetaType::QString)
@@ -92,6 +104,9 @@ void TVempForm::SaveSettings()
             failures.append(QStringLiteral("Failed to set data for '%1'").arg(name));
     };
     write(kLastUrl, Edit1->text());
+    // Written once there is a choice, and from then on.
+    if (m_chosenTail || m_counterTailStored)
+        write(kCounterTail, m_chosenTail ? qlonglong(m_chosenTail->size()) : -1LL);
     // Written once there is one: a user who never downloads gets no entry.
     if (!downloadFolder.isEmpty())
         write(kDownloadFolder, downloadFolder);

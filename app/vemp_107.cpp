@@ -100,7 +100,7 @@ void TVempForm::setStartUrl(const QString &url)
 
 void TVempForm::ShowReady()
 {
-    StatusBar->setPanelText(1, QStringLiteral("Ready."));
+    ShowStatus(QStringLiteral("Ready."));
     m_platform.cursor.ready();
 }
 
@@ -112,6 +112,7 @@ void TVempForm::showWarning(const QString &text)
 void TVempForm::ShowStatus(const QString &text)
 {
     StatusBar->setPanelText(1, text);
+    m_seriesWarningShown = false;
 }
 
 bool TVempForm::event(QEvent *event)

@@ -5,7 +5,7 @@
 //   app/controls.cpp             the control tree and its event bindings
 //   app/views.cpp                Normal/Toolbar views, display toggles, menu, help
 //   app/settings.cpp             loading and saving the persisted settings
-//   series/detection.cpp         series detection and the digits/items boxes
+//   series/detection.cpp         series detection, the chosen counter and the digits/items boxes
 //   series/step.cpp              stepping the counter (Back, Next, Alt+I, up-down)
 //   series/clipboard_exchange.cpp  Paste and Copy
 //   output/feed.cpp              Feed, its timer tick and Esc
@@ -19,6 +19,7 @@
 
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
+#include "series/counter_place.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
 
@@ -120,6 +121,13 @@ private:
     QList<QIcon> ImageVemp;
     // The folder the last download went to; the folder chooser opens there.
     QString downloadFolder;
+    // The text after the counter the user chose (or a step kept), while the
+    // URL still ends with it; nothing while the rules find the counter.
+    std::optional<QString> m_chosenTail;
+    // The settings hold a counter choice, or held one at start.
+    bool m_counterTailStored = false;
+    // Status panel 1 shows why the URL cannot step.
+    bool m_seriesWarningShown = false;
     // The addresses of the download running or last run.
     QStringList m_downloadRun;
 
@@ -137,6 +145,18 @@ private:
     void EditDigitsChange(QObject *Sender);
     void EditNumItemsChange(QObject *Sender);
     std::optional<QString> GetRangeText(bool AllNines);
+    // What is wrong with a URL whose counter is not a number at this width.
+    QString seriesWarning();
+    // Shows it in status panel 1, leaving the URL as it is; a feed stops.
+    void warnInStatusLine();
+    // The counter chosen for the URL in the box, if any.
+    CounterChoice counterChoice() const;
+    // A run of digits or one letter selected in the URL box becomes the
+    // counter that steps and runs take.
+    void takeSelectedCounter();
+    // Keeps a stepped counter where it is when the rules would look
+    // elsewhere in the new URL (a letter stepped past "z").
+    void holdSteppedCounter(const QString &stepped, const QString &tail);
     // Panel 1 names the series' last address.
     void showRange(const QString &range);
     // Shows the feed's hold with the title in front, shortened to fit.
@@ -148,6 +168,8 @@ private:
     bool btnIncClick(QObject *Sender);
     void UpDownDocClick(QObject *Sender, UpDown::Arrow Button);
     void PositionEdit();
+    // Writes a stepped URL, its counter held where the step put it.
+    void setSteppedUrl(const QString &upToCounter, const QString &tail);
     void btnCopyClick(QObject *Sender);
     // Ctrl+V, Shift+Insert or the context menu's Paste in a text box.
     void pasteIntoBox(ChangeEdit *box, bool selection = false);

@@ -43,6 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const SeriesMode mode = detectedMode(text);
     const QStringList run = seriesRun(text, mode, width, data[1] % 4);
     require(run.isEmpty() || run.size() == data[1] % 4);
+
+    // A step changes only the counter: whatever the rules or a choice pick,
+    // the text before it and the text after it stay as they were.
+    const CounterChoice choice = data[0] & 0x80 ? CounterChoice(data[1] % (text.size() + 2) - 1) : std::nullopt;
+    const SeriesMode chosenMode = detectedMode(text, choice);
+    const SeriesSplit around = splitSeries(text, chosenMode == SeriesMode::Alpha ? 1 : width, choice);
+    require(around.prefix + around.counter + around.extension == text);
+    const QStringList steps = seriesRun(text, chosenMode, width, 3, choice);
+    for (const QString &stepped : steps)
+        require(stepped.endsWith(around.extension) && stepped.size() > around.extension.size());
+    require(steps.isEmpty() || steps.front().startsWith(around.prefix));
     require(itemsTextLimit(width) >= 1 && itemsMaximum(width) >= 9);
 
     const int position = std::int16_t(quint16(data[0]) << 8 | data[1]);

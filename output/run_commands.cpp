@@ -19,10 +19,11 @@
 
 QStringList TVempForm::runForHandOver()
 {
+    takeSelectedCounter();
     const qint32 count = strToInt(EditNumItems->text());
     const QString url = Edit1->text();
-    const QStringList run =
-        seriesRun(url, isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha, digitsValue(), count);
+    const QStringList run = seriesRun(url, isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha, digitsValue(),
+                                      count, counterChoice());
     if (run.isEmpty())
         showWarning(count < 1 ? tr("Items is 0: there is no run to hand over.")
                               : tr("There is no run from %1: its counter is not a number.").arg(url));

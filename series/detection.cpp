@@ -33,6 +33,8 @@ void TVempForm::setDigitsControls(bool digitsMode)
 // The letter's code goes to UpDownDoc, where the Alpha step reads it.
 void TVempForm::enterAlphaMode(QChar letter)
 {
+    if (m_seriesWarningShown)
+        ShowReady();
     UpDownDoc->setPosition(letter.unicode());
     setDigitsControls(false);
     UpDownDigits->setPosition(1);
@@ -44,19 +46,58 @@ void TVempForm::enterDigitsMode()
     UpDownDigits->setPosition(1);
 }
 
-void TVempForm::Edit1Change(QObject *)
+CounterChoice TVempForm::counterChoice() const
 {
-    if (!Activated)
+    if (!m_chosenTail)
+        return std::nullopt;
+    return m_chosenTail->size();
+}
+
+void TVempForm::takeSelectedCounter()
+{
+    if (!Edit1->hasSelectedText())
         return;
     const QString url = Edit1->text();
-    if (hasSeriesRoom(url)) {
-        const QChar c1 = counterChar(url, 1);
+    const auto tail = selectedCounterTail(url, Edit1->selectionStart(), Edit1->selectionLength());
+    if (!tail)
+        return;
+    // The rules' own counter needs no choice: held, it would outlive the
+    // address in every other address with the same ending.
+    std::optional<QString> chosen;
+    if (url.size() - *tail != counterEnd(url))
+        chosen = url.right(*tail);
+    if (chosen == m_chosenTail)
+        return;
+    m_chosenTail = chosen;
+    if (Activated)
+        Edit1Change(Edit1);
+}
+
+void TVempForm::holdSteppedCounter(const QString &stepped, const QString &tail)
+{
+    if (!m_chosenTail && counterEnd(stepped) != stepped.size() - tail.size())
+        m_chosenTail = tail;
+}
+
+void TVempForm::Edit1Change(QObject *)
+{
+    const QString url = Edit1->text();
+    // A choice holds until the text after the chosen counter changes.
+    if (m_chosenTail && !url.endsWith(*m_chosenTail))
+        m_chosenTail.reset();
+    if (!Activated)
+        return;
+    const CounterChoice choice = counterChoice();
+    if (hasSeriesRoom(url, choice)) {
+        const QChar c1 = counterChar(url, 1, choice);
         if (!isDecimalDigit(c1)) {
             enterAlphaMode(c1);
             return;
         }
         if (!isDigitsMode())
             enterDigitsMode();
+    } else if (!isDigitsMode() && counterEnd(url, choice) == 0) {
+        warnInStatusLine();
     }
     if (isDigitsMode())
         btnPasteClick(Edit1);
@@ -65,17 +106,23 @@ void TVempForm::Edit1Change(QObject *)
 void TVempForm::runDetection(QObject *Sender)
 {
     const QString url = Edit1->text();
-    if (isAlphaSeries(url)) {
-        enterAlphaMode(counterChar(url, 1));
+    const CounterChoice choice = counterChoice();
+    if (isAlphaSeries(url, choice)) {
+        enterAlphaMode(counterChar(url, 1, choice));
         return;
     }
-    UpDownDigits->setPosition(countCounterDigits(url));
+    UpDownDigits->setPosition(countCounterDigits(url, choice));
     if (const auto range = GetRangeText(false)) {
         StatusBar->setPanelText(0, *range);
-        // A new series shows its range even when its width is the old one's;
-        // a step within the series leaves panel 1 to the feed's progress.
-        if (const auto last = rangeText(url, digitsValue(), true); last && *last != m_rangeShown)
+        // A new series shows its range even when its width is the old one's,
+        // as does a text that holds a counter again after a warning; a step
+        // within the series leaves panel 1 to the feed's progress.
+        if (const auto last = rangeText(url, digitsValue(), true, choice);
+            last && (*last != m_rangeShown || m_seriesWarningShown))
             showRange(*last);
+    } else if (Sender != Edit1 && Sender != qApp) {
+        // A pasted text stays as it came; the warning says why it cannot step.
+        showWarning(seriesWarning());
     }
     // A URL box hidden by Show URL cannot take the focus; the detection then
     // leaves focus and caret alone rather than failing.
@@ -94,14 +141,25 @@ void TVempForm::EditDigitsChange(QObject *)
     EditDigits->setTextCascade(text);
     UpDownItems->setPosition(1);
     UpDownItems->setMaximum(itemsMaximum(digitsValue()));
-    if (const auto range = GetRangeText(true))
+    if (const auto range = GetRangeText(true)) {
         showRange(*range);
+        return;
+    }
+    // A width past the address's digits goes back to the width it has; the
+    // address stays.
+    const QString url = Edit1->text();
+    const int found = countCounterDigits(url, counterChoice());
+    if (found != digitsValue() && rangeText(url, found, true, counterChoice())) {
+        showWarning(tr("Change digits to match series."));
+        UpDownDigits->setPosition(found);
+        EditDigits->setTextCascade(QString::number(found));
+    }
 }
 
 void TVempForm::showRange(const QString &range)
 {
     m_rangeShown = range;
-    StatusBar->setPanelText(1, range);
+    ShowStatus(range);
 }
 
 void TVempForm::EditNumItemsChange(QObject *)
@@ -112,15 +170,26 @@ void TVempForm::EditNumItemsChange(QObject *)
     EditNumItems->setTextCascade(text);
 }
 
+QString TVempForm::seriesWarning()
+{
+    return UpDownDigits->position() == 1 ? tr("Alphabetical series URL removed.")
+                                         : tr("Change digits to match series.");
+}
+
 std::optional<QString> TVempForm::GetRangeText(bool AllNines)
 {
-    const QString url = Edit1->text();
-    if (auto range = rangeText(url, digitsValue(), AllNines))
+    if (auto range = rangeText(Edit1->text(), digitsValue(), AllNines, counterChoice()))
         return range;
-    Timer1->setEnabled(false);
-    const bool widthOne = UpDownDigits->position() == 1;
-    Edit1->setTextCascade(kPlaceholderUrl);
-    showWarning(widthOne ? tr("Alphabetical series URL removed.") : tr("Change digits to match series."));
-    m_platform.cursor.ready();
+    warnInStatusLine();
     return std::nullopt;
+}
+
+void TVempForm::warnInStatusLine()
+{
+    // The text stays as the user left it; the status line says what is
+    // wrong until it holds a counter again. A feed cannot go on.
+    Timer1->setEnabled(false);
+    ShowStatus(seriesWarning());
+    m_seriesWarningShown = true;
+    m_platform.cursor.ready();
 }

@@ -38,10 +38,11 @@ std::optional<int> runCount(const QString &text)
     return count;
 }
 
-ListedRun listedRun(const QString &url, const std::optional<QString> &countText)
+ListedRun listedRun(const QString &address, const std::optional<QString> &countText)
 {
-    const SeriesMode mode = detectedMode(url);
-    const int width = detectedWidth(url, mode);
+    const auto [url, choice] = unbracketCounter(address);
+    const SeriesMode mode = detectedMode(url, choice);
+    const int width = detectedWidth(url, mode, choice);
     int count = itemsMaximum(width);
     if (countText) {
         const std::optional<int> given = runCount(*countText);
@@ -49,8 +50,8 @@ ListedRun listedRun(const QString &url, const std::optional<QString> &countText)
             return {{}, QStringLiteral("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(*countText)};
         count = *given;
     }
-    QStringList run = seriesRun(url, mode, width, count);
+    QStringList run = seriesRun(url, mode, width, count, choice);
     if (run.isEmpty())
-        return {{}, QStringLiteral("no series in '%1': its counter is not a number").arg(url)};
+        return {{}, QStringLiteral("no series in '%1': its counter is not a number").arg(address)};
     return {run, {}};
 }

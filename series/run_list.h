@@ -32,5 +32,7 @@ std::optional<int> runCount(const QString &text);
 
 // COUNT, when given, is a whole number from 1 to kListMaximum; without it the
 // run is as long as the Items box allows for the address's counter width.
-// Mode and width are those the window detects for the address.
-ListedRun listedRun(const QString &url, const std::optional<QString> &countText);
+// Mode and width are those the window detects for the address. Square
+// brackets around digits or one letter after the host choose the counter:
+// "IMG_[0007]-1024x768.jpg" steps the 0007 and prints the names without them.
+ListedRun listedRun(const QString &address, const std::optional<QString> &countText);

@@ -1,22 +1,24 @@
 #include "series/series_run.h"
 
-#include "common/integer_conversion.h"
 #include "series/series_text.h"
 
 #include <optional>
 
 namespace {
 // The address a step of delta (0 or +1) gives.
-std::optional<QString> steppedUrl(const QString &url, SeriesMode mode, int width, int delta)
+std::optional<QString> steppedUrl(const QString &url, SeriesMode mode, int width, int delta, CounterChoice choice)
 {
-    const SeriesSplit split = splitSeries(url, width);
+    // An Alpha counter is one letter, whatever the width says.
+    const SeriesSplit split = splitSeries(url, mode == SeriesMode::Alpha ? 1 : width, choice);
     if (mode == SeriesMode::Digits) {
-        const auto value = tryStrToInt(split.counter);
+        const auto value = counterValue(split, width);
         if (!value)
             return std::nullopt;
         return split.prefix + steppedCounter(*value, delta, width) + split.extension;
     }
-    const QChar current = split.counter.isEmpty() ? QChar() : split.counter.front();
+    if (split.counter.isEmpty())
+        return std::nullopt;
+    const QChar current = split.counter.front();
     if (current.unicode() > 0xFF) {
         const auto letter = steppedWideLetter(current, delta);
         if (!letter)
@@ -28,38 +30,51 @@ std::optional<QString> steppedUrl(const QString &url, SeriesMode mode, int width
         position = stepLetterPosition(position, +1);
     return split.prefix + letterForPosition(position) + split.extension;
 }
+
+// A step whose new character would make the held counter part of the host
+// (a "/" stepped into a "://") cannot be made.
+std::optional<QString> steppedAround(const QString &url, SeriesMode mode, int width, int delta, CounterChoice held)
+{
+    std::optional<QString> stepped = steppedUrl(url, mode, width, delta, held);
+    if (stepped && counterEnd(*stepped, held) != stepped->size() - *held)
+        return std::nullopt;
+    return stepped;
+}
 } // namespace
 
-SeriesMode detectedMode(const QString &url)
+SeriesMode detectedMode(const QString &url, CounterChoice choice)
 {
-    return isAlphaSeries(url) ? SeriesMode::Alpha : SeriesMode::Digits;
+    return isAlphaSeries(url, choice) ? SeriesMode::Alpha : SeriesMode::Digits;
 }
 
-int detectedWidth(const QString &url, SeriesMode mode)
+int detectedWidth(const QString &url, SeriesMode mode, CounterChoice choice)
 {
-    return mode == SeriesMode::Alpha ? 1 : countCounterDigits(url);
+    return mode == SeriesMode::Alpha ? 1 : countCounterDigits(url, choice);
 }
 
-QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count)
+QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice)
 {
     if (count < 1)
         return {};
+    // No step changes the text after the counter: holding its length holds
+    // the counter where it is, as the window does.
+    const CounterChoice held = url.size() - counterEnd(url, choice);
     // The window detects mode and width again whenever its address changes;
     // a short text in Alpha keeps its mode.
     auto redetect = [&](const QString &address) {
-        if (hasSeriesRoom(address) || mode == SeriesMode::Digits) {
-            mode = detectedMode(address);
-            width = detectedWidth(address, mode);
+        if (hasSeriesRoom(address, held) || mode == SeriesMode::Digits) {
+            mode = detectedMode(address, held);
+            width = detectedWidth(address, mode, held);
         }
     };
-    std::optional<QString> current = steppedUrl(url, mode, width, 0);
+    std::optional<QString> current = steppedAround(url, mode, width, 0, held);
     if (!current)
         return {};
     if (*current != url)
         redetect(*current);
     QStringList run{*current};
     while (run.size() < count) {
-        current = steppedUrl(run.back(), mode, width, +1);
+        current = steppedAround(run.back(), mode, width, +1, held);
         if (!current)
             return {};
         if (*current != run.back())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "series/counter_place.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,10 +14,12 @@ enum class SeriesMode { Digits, Alpha };
 // count - 1 addresses after it, each stepped as Next steps it: a Digits
 // counter widens at 10, 100 and 1000, an Alpha letter passes over code 0,
 // and after each step mode and width are detected again from the new
-// address, as the window does. Empty when the counter at this width is not a
-// number (Digits) or cannot be stepped (half of a character pair).
-QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count);
+// address, as the window does. The counter stays where it was at the start,
+// so the text after it is the same in every address. Empty when the counter
+// at this width is not a number (Digits) or cannot be stepped (no counter,
+// or half of a character pair).
+QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice = {});
 
 // The mode and width the window detects for an address.
-SeriesMode detectedMode(const QString &url);
-int detectedWidth(const QString &url, SeriesMode mode);
+SeriesMode detectedMode(const QString &url, CounterChoice choice = {});
+int detectedWidth(const QString &url, SeriesMode mode, CounterChoice choice = {});

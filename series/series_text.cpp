@@ -16,87 +16,25 @@ int wrapDocPosition(int position)
         return kDocMax;
     return position;
 }
-
-bool isExtensionChar(QChar c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
-}
-
-// Where the path ends: at the query or the fragment, if any.
-qsizetype pathEnd(const QString &url)
-{
-    for (qsizetype i = 0; i < url.size(); ++i) {
-        if (url[i] == u'?' || url[i] == u'#')
-            return i;
-    }
-    return url.size();
-}
-
-// The index of the "." of an extension of one to five letters or digits that
-// ends the path, or -1.
-qsizetype extensionDot(const QString &url, qsizetype end)
-{
-    constexpr qsizetype kLongest = 5;
-    qsizetype i = end - 1;
-    while (i >= 0 && end - i <= kLongest && isExtensionChar(url[i]))
-        --i;
-    return i >= 0 && i < end - 1 && url[i] == u'.' ? i : -1;
-}
-
-bool endsInDigit(const QString &url)
-{
-    return !url.isEmpty() && isDecimalDigit(url.back());
-}
 } // namespace
 
-qsizetype counterEnd(const QString &url)
+SeriesSplit splitSeries(const QString &url, int width, CounterChoice choice)
 {
-    if (const qsizetype dot = extensionDot(url, pathEnd(url)); dot >= 0)
-        return dot;
-    if (endsInDigit(url))
-        return url.size();
-    return url.size() - 4;
+    const qsizetype end = counterEnd(url, choice);
+    const qsizetype start = std::clamp<qsizetype>(end - width, 0, end);
+    return {url.left(start), url.mid(start, end - start), url.mid(end)};
 }
 
-QString textAfterCounter(const QString &url)
+std::optional<qint32> counterValue(const SeriesSplit &split, int width)
 {
-    if (const qsizetype dot = extensionDot(url, pathEnd(url)); dot >= 0)
-        return url.mid(dot);
-    if (endsInDigit(url))
-        return {};
-    return fileExtension(url);
+    if (split.counter.size() != width)
+        return std::nullopt;
+    return tryStrToInt(split.counter);
 }
 
-SeriesSplit splitSeries(const QString &url, int width)
+QChar counterChar(const QString &url, int k, CounterChoice choice)
 {
-    const qsizetype end = counterEnd(url);
-    SeriesSplit split;
-    const qsizetype prefixLength = end - width;
-    if (prefixLength > 0)
-        split.prefix = url.left(prefixLength);
-    // A counter that would start before the text starts at its first character.
-    const qsizetype start = std::max<qsizetype>(0, end - width);
-    if (width > 0 && start < url.size())
-        split.counter = url.mid(start, width);
-    split.extension = textAfterCounter(url);
-    return split;
-}
-
-QString fileExtension(const QString &url)
-{
-    for (qsizetype i = url.size() - 1; i >= 0; --i) {
-        const QChar c = url[i];
-        if (c == u'.')
-            return url.mid(i);
-        if (c == u'\\' || c == u':')
-            return {};
-    }
-    return {};
-}
-
-QChar counterChar(const QString &url, int k)
-{
-    const qsizetype index = counterEnd(url) - k;
+    const qsizetype index = counterEnd(url, choice) - k;
     return index >= 0 ? url[index] : QChar();
 }
 
@@ -105,47 +43,51 @@ bool isDecimalDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-bool hasSeriesRoom(const QString &url)
+bool hasSeriesRoom(const QString &url, CounterChoice choice)
 {
-    return counterEnd(url) > 1;
+    return counterEnd(url, choice) > 1;
 }
 
-bool isAlphaSeries(const QString &url)
+bool isAlphaSeries(const QString &url, CounterChoice choice)
 {
-    return hasSeriesRoom(url) && !isDecimalDigit(counterChar(url, 1));
+    const qsizetype end = counterEnd(url, choice);
+    return end > 1 && !isDecimalDigit(url[end - 1]);
 }
 
-int countCounterDigits(const QString &url)
+int countCounterDigits(const QString &url, CounterChoice choice)
 {
-    const qsizetype end = counterEnd(url);
+    const qsizetype end = counterEnd(url, choice);
     int n = 1;
     // The run may not pass c6, nor the text's first character.
-    while (n < 6 && end > n && isDecimalDigit(counterChar(url, n + 1)))
+    while (n < 6 && end > n && isDecimalDigit(url[end - n - 1]))
         ++n;
     return n;
 }
 
-QString shortForm(const QString &text)
+QString shortForm(const QString &text, qsizetype counterStart)
 {
     const QString rest = text.mid(7);
-    const qsizetype slash = rest.lastIndexOf(u'/');
+    const qsizetype slash = counterStart > 7 ? rest.lastIndexOf(u'/', counterStart - 8) : rest.lastIndexOf(u'/');
     return slash < 0 ? QStringLiteral("..") : QStringLiteral("..") + rest.mid(slash);
 }
 
-std::optional<QString> rangeText(const QString &url, int width, bool allNines)
+std::optional<QString> rangeText(const QString &url, int width, bool allNines, CounterChoice choice)
 {
-    SeriesSplit split = splitSeries(url, width);
-    if (!tryStrToInt(split.counter))
+    SeriesSplit split = splitSeries(url, width, choice);
+    if (!counterValue(split, width))
         return std::nullopt;
     if (allNines)
         split.counter = QStringLiteral("999999999").right(width);
-    return shortForm(split.prefix + split.counter + split.extension);
+    return shortForm(split.prefix + split.counter + split.extension, split.prefix.size());
 }
 
 QString steppedCounter(qint32 value, int delta, int width)
 {
     const qint64 n = std::max<qint64>(0, qint64(value) + delta);
-    if (n == 10 && width == 1)
+    // Back undoes Next: a counter without a leading zero narrows again.
+    if (delta < 0 && ((value == 10 && width == 2) || (value == 100 && width == 3) || (value == 1000 && width == 4)))
+        --width;
+    else if (n == 10 && width == 1)
         width = 2;
     else if (n == 100 && width == 2)
         width = 3;

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "series/counter_place.h"
+
 #include <QString>
 #include <optional>
 
 // Pure text rules of a URL series: where the counter sits, how wide it is,
 // how it steps and how the status line abbreviates a URL.
 
-// The URL that replaces one whose counter does not match the digits.
+// The URL a window starts with when the stored one is empty.
 inline const QString kPlaceholderUrl = QStringLiteral("http://www.example.com/err12345.jpg");
 // The URL a new window starts with.
 inline const QString kExampleUrl = QStringLiteral("http://www.example.com/members/gallery/photos/98/pic001.jpg");
 
+// The text before the counter, the counter, and everything after it.
 struct SeriesSplit
 {
     QString prefix;
@@ -18,50 +21,42 @@ struct SeriesSplit
     QString extension;
 };
 
-// Where the counter ends. An address whose last path segment ends in an
-// extension (a "." and one to five letters or digits) has its counter just
-// before that extension, which keeps any query or fragment after it; an
-// address without one that ends in a digit has its counter at its very end.
-// Any other text has it four characters before its end (an extension of a
-// dot and three more): a short text gives a position before its start.
-qsizetype counterEnd(const QString &url);
+// The counter is the w characters that end at counterEnd, or fewer where the
+// text before it is shorter; the text after it is everything that follows.
+SeriesSplit splitSeries(const QString &url, int width, CounterChoice choice = {});
 
-// The text that follows the counter: from the extension or the end, or for
-// other text its real extension (fileExtension).
-QString textAfterCounter(const QString &url);
-
-// The counter is the w characters that end at counterEnd.
-SeriesSplit splitSeries(const QString &url, int width);
-
-// The text from the last "." to the end, when no "\" or ":" follows it.
-QString fileExtension(const QString &url);
+// The counter's value in Digits mode: a counter of the full width that
+// converts.
+std::optional<qint32> counterValue(const SeriesSplit &split, int width);
 
 // c1 is the character just before counterEnd, c2 the one before it, ...
 // Positions before the start of the text give a null character.
-QChar counterChar(const QString &url, int k);
+QChar counterChar(const QString &url, int k, CounterChoice choice = {});
 
 bool isDecimalDigit(QChar c);
 
 // Whether more than one character comes before the counter's end: only then
 // can the text hold a series.
-bool hasSeriesRoom(const QString &url);
+bool hasSeriesRoom(const QString &url, CounterChoice choice = {});
 
 // A text with series room whose c1 is not a digit is an Alpha series.
-bool isAlphaSeries(const QString &url);
+bool isAlphaSeries(const QString &url, CounterChoice choice = {});
 
 // The length of the run of digits ending at c1, at least 1 and at most 6.
-int countCounterDigits(const QString &url);
+int countCounterDigits(const QString &url, CounterChoice choice = {});
 
 // ".." and the tail of the text from its last "/" after the first seven
-// characters (the "http://"), or ".." alone when there is none.
-QString shortForm(const QString &text);
+// characters (the "http://"), or ".." alone when there is none. Given where
+// the counter starts, the last "/" before it, so that the counter shows.
+QString shortForm(const QString &text, qsizetype counterStart = -1);
 
 // The short form of the URL's series item, or of the all-nines item; empty
 // when the counter at this width is not a number.
-std::optional<QString> rangeText(const QString &url, int width, bool allNines);
+std::optional<QString> rangeText(const QString &url, int width, bool allNines, CounterChoice choice = {});
 
 // The counter text after a Digits step of delta from value n at width w:
-// never below 0, zero-padded, widened only at 10, 100 and 1000.
+// never below 0, zero-padded, widened only at 10, 100 and 1000, and narrowed
+// by a step back from there (10 gives 9, while 010 gives 009).
 QString steppedCounter(qint32 value, int delta, int width);
 
 // The character an Alpha position stands for: the low 8 bits of the position.

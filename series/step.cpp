@@ -5,18 +5,8 @@
 #include "common/integer_conversion.h"
 #include "series/series_text.h"
 
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
-
-namespace {
-void sendKey(QWidget *target, int key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &press);
-}
-} // namespace
 
 TVempForm::StepKind TVempForm::stepKindOf(const QObject *Sender) const
 {
@@ -37,16 +27,19 @@ TVempForm::StepKind TVempForm::stepKindOf(const QObject *Sender) const
 
 bool TVempForm::btnIncClick(QObject *Sender)
 {
+    // A feed under way keeps the counter it started with.
+    if (!(Timer1->isEnabled() && FeedCount != 0))
+        takeSelectedCounter();
     const StepKind kind = stepKindOf(Sender);
     const int width = digitsValue();
-    const SeriesSplit split = splitSeries(Edit1->text(), width);
+    const SeriesSplit split = splitSeries(Edit1->text(), width, counterChoice());
     const bool feedProgress = Timer1->isEnabled() && FeedCount != 0;
     // The Alpha step's own moves; the up-down's arrows have already moved it.
     const bool alphaForward = feedProgress || kind == StepKind::PageItem || kind == StepKind::Next;
     const bool alphaBack = kind == StepKind::Back;
 
     if (isDigitsMode()) {
-        const auto value = tryStrToInt(split.counter);
+        const auto value = counterValue(split, width);
         if (!value)
             return failStep(tr("Change digits to match series."));
         int delta = +1;
@@ -56,13 +49,14 @@ bool TVempForm::btnIncClick(QObject *Sender)
             delta = -1;
         else if (Timer1->isEnabled() && FeedCount == 0)
             delta = 0;
-        Edit1->setTextCascade(split.prefix + steppedCounter(*value, delta, width) + split.extension);
+        setSteppedUrl(split.prefix + steppedCounter(*value, delta, width), split.extension);
         if (const auto range = GetRangeText(false)) {
             ShortURL = *range;
             StatusBar->setPanelText(0, ShortURL);
         }
-    } else if (const QChar current = split.counter.isEmpty() ? QChar() : split.counter.front();
-               current.unicode() > 0xFF) {
+    } else if (split.counter.isEmpty()) {
+        return failStep(tr("Change digits to match series."));
+    } else if (const QChar current = split.counter.front(); current.unicode() > 0xFF) {
         // Beyond the 8-bit codes the letter steps by whole characters, in the
         // direction the 8-bit rules give (with the up-down's own arrow move);
         // half of a pair is refused.
@@ -70,7 +64,7 @@ bool TVempForm::btnIncClick(QObject *Sender)
         const auto letter = steppedWideLetter(current, int(alphaForward) - int(alphaBack) + arrow);
         if (!letter)
             return failStep(tr("The character before the extension cannot be stepped."));
-        Edit1->setTextCascade(split.prefix + *letter + split.extension);
+        setSteppedUrl(split.prefix + *letter, split.extension);
         ShortURL = QStringLiteral("..") + *letter + split.extension;
         StatusBar->setPanelText(0, ShortURL);
     } else {
@@ -85,7 +79,7 @@ bool TVempForm::btnIncClick(QObject *Sender)
             position = stepLetterPosition(position, (alphaBack || kind == StepKind::ArrowBack) ? -1 : +1);
         UpDownDoc->setPosition(position);
         const QChar letter = letterForPosition(position);
-        Edit1->setTextCascade(split.prefix + letter + split.extension);
+        setSteppedUrl(split.prefix + letter, split.extension);
         ShortURL = QStringLiteral("..") + letter + split.extension;
         StatusBar->setPanelText(0, ShortURL);
     }
@@ -98,6 +92,13 @@ bool TVempForm::btnIncClick(QObject *Sender)
     }
     PositionEdit();
     return true;
+}
+
+void TVempForm::setSteppedUrl(const QString &upToCounter, const QString &tail)
+{
+    const QString stepped = upToCounter + tail;
+    holdSteppedCounter(stepped, tail);
+    Edit1->setTextCascade(stepped);
 }
 
 bool TVempForm::failStep(const QString &warning)
@@ -113,13 +114,13 @@ void TVempForm::UpDownDocClick(QObject *, UpDown::Arrow Button)
     btnIncClick(Button == UpDown::Arrow::Previous ? static_cast<QObject *>(Panel_URL) : UpDownDoc);
 }
 
-// The caret goes just before the counter's last character.
+// The caret goes just before the counter's last character, the box scrolled
+// as far towards the end as that allows. One move, where a key press per
+// character after the counter would cost microseconds each.
 void TVempForm::PositionEdit()
 {
-    sendKey(Edit1, Qt::Key_End);
+    Edit1->end(false);
     const QString url = Edit1->text();
-    if (hasSeriesRoom(url)) {
-        for (qsizetype i = counterEnd(url) - 1; i < url.size(); ++i)
-            sendKey(Edit1, Qt::Key_Left);
-    }
+    if (hasSeriesRoom(url, counterChoice()))
+        Edit1->setCursorPosition(int(counterEnd(url, counterChoice()) - 1));
 }

@@ -38,6 +38,8 @@ def main(serimo, report):
     with report.part("--help from the full path"):
         status, out, _ = run(serimo, ["--help"])
         check_equal((status, out.splitlines()[0]), (0, "Usage: serimo [options] [url]"), "first line of --help")
+        for option in ("--list URL [COUNT]", "--download URL [COUNT]", "--to FOLDER", "--help", "--version"):
+            check(option in out, "--help does not name %s:\n%s" % (option, out))
 
     home = tempfile.mkdtemp()
     quiet = {"HOME": home, "XDG_CONFIG_HOME": os.path.join(home, "config")}
@@ -56,7 +58,6 @@ def main(serimo, report):
     # display as with one.
     try_help = "Try 'serimo --help'.\n"
     cases = (("--list URL -1", ["--list", URL, "-1"], "COUNT must be 1 to 999: '-1'"),
-             ("--list URL 1000", ["--list", URL, "1000"], "COUNT must be 1 to 999: '1000'"),
              ("--list without a URL", ["--list"], "option '--list' needs a URL"),
              ("--bogus", ["--bogus"], "unknown option '--bogus'"),
              ("--download URL with a bad COUNT", ["--download", URL, "x"], "COUNT must be 1 to 999: 'x'"))
@@ -65,10 +66,6 @@ def main(serimo, report):
             with report.part(name + (" with a display named" if display else "")):
                 check_equal(run(serimo, args, **quiet, **display), (2, "", "serimo: %s\n%s" % (error, try_help)),
                             "(status, output, errors)")
-    with report.part("--help lists every option"):
-        _, out, _ = run(serimo, ["--help"])
-        for option in ("--list URL [COUNT]", "--download URL [COUNT]", "--to FOLDER", "--help", "--version"):
-            check(option in out, "--help does not name %s:\n%s" % (option, out))
     with report.part("a full standard output is status 1"):
         with open("/dev/full", "w") as full:
             result = subprocess.run([serimo, "--list", URL, "3"], stdout=full, stderr=subprocess.PIPE, text=True,

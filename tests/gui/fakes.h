@@ -42,8 +42,6 @@ public:
     bool offer(const QString &caption, const QString &text, Icon icon, const QString &action) override
     {
         shown.append({caption, text, icon, action});
-        if (onShow)
-            onShow();
         return takeOffer;
     }
     bool takeOffer = false;

@@ -22,8 +22,8 @@ private slots:
     void typedItemsSurviveAWidthChange();
     void handChangedDigits_data();
     void handChangedDigits();
-    void emptiedUrlGivesPlaceholderOnce();
-    void typingOverUrlGivesPlaceholder();
+    void typedTextIsKept_data();
+    void typedTextIsKept();
     void alphaIgnoresShortTexts();
     void digitsNotANumberIsReportedByEveryReaderUntilFixed();
     void itemsBoxKeepsWhatItsUpDownAllows_data();
@@ -136,7 +136,6 @@ void TestDetection::sameWidthKeepsItemsNewAddressShowsRange()
     f.typeUrl(kHost + "/x/img123.png");
     QCOMPARE(f.items(), QStringLiteral("25"));
     QCOMPARE(f.panel(0), QStringLiteral("../img123.png"));
-    // A new address shows its own range, although the width stayed.
     QCOMPARE(f.panel(1), QStringLiteral("../img999.png"));
     f.typeUrl(kHost + "/x/img124.png");
     QCOMPARE(f.panel(1), QStringLiteral("../img999.png"));
@@ -165,7 +164,7 @@ void TestDetection::handChangedDigits_data()
     QTest::addColumn<QString>("warning");
     QTest::newRow("1") << "1" << 9 << "../pic009.jpg" << "";
     QTest::newRow("2") << "2" << 99 << "../pic099.jpg" << "";
-    QTest::newRow("4") << "4" << 99999 << "../err99999.jpg" << "Change digits to match series.";
+    QTest::newRow("4 goes back to 3") << "4" << 999 << "../pic999.jpg" << "Change digits to match series.";
     QTest::newRow("long text keeps first") << "27" << 99 << "../pic099.jpg" << "";
 }
 
@@ -191,37 +190,47 @@ void TestDetection::handChangedDigits()
         QCOMPARE(f.boxes.texts(), QStringList{warning});
         QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Warning"));
         QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::Warning);
-        QCOMPARE(f.url(), kHost + "/err12345.jpg");
-        QCOMPARE(f.digits(), QStringLiteral("5"));
-        QCOMPARE(f.panel(0), QStringLiteral("../err12345.jpg"));
-        QCOMPARE(child<UpDown>(form, "UpDownItems")->maximum(), 999);
+        QCOMPARE(f.url(), kHost + "/members/gallery/photos/98/pic001.jpg");
+        QCOMPARE(f.digits(), QStringLiteral("3"));
+        QCOMPARE(f.panel(0), QStringLiteral("../pic001.jpg"));
+        QCOMPARE(child<UpDown>(form, "UpDownItems")->maximum(), maximum);
     }
 }
 
-void TestDetection::emptiedUrlGivesPlaceholderOnce()
+void TestDetection::typedTextIsKept_data()
 {
-    FormFixture f;
-    TVempForm &form = f.start();
-    child<FeedTimer>(form, "Timer1")->setEnabled(true);
-    f.cursor.isBusy = true;
-    f.typeUrl(QString());
-    QCOMPARE(f.url(), kHost + "/err12345.jpg");
-    QCOMPARE(f.digits(), QStringLiteral("5"));
-    QCOMPARE(f.panel(0), QStringLiteral("../err12345.jpg"));
-    QCOMPARE(f.panel(1), QStringLiteral("../err99999.jpg"));
-    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
-    QVERIFY(!child<FeedTimer>(form, "Timer1")->isEnabled());
-    QVERIFY(!f.cursor.isBusy);
+    QTest::addColumn<QString>("start"); // empty: the example URL
+    QTest::addColumn<QString>("typed"); // over the whole text; "\b" is Backspace
+    QTest::newRow("cleared") << "" << "\b";
+    QTest::newRow("first key over the URL") << "" << "h";
+    QTest::newRow("host alone") << "" << kHost + "/";
+    QTest::newRow("host alone after a letter") << kHost + "/picb.jpg" << kHost + "/";
 }
 
-void TestDetection::typingOverUrlGivesPlaceholder()
+// What the user types stays; the status line says why it cannot step, and a
+// step refuses until it can.
+void TestDetection::typedTextIsKept()
 {
+    QFETCH(QString, start);
+    QFETCH(QString, typed);
     FormFixture f;
     TVempForm &form = f.start();
+    if (!start.isEmpty())
+        f.typeUrl(start);
+    child<FeedTimer>(form, "Timer1")->setEnabled(true);
+    f.cursor.isBusy = true;
     child<ChangeEdit>(form, "Edit1")->selectAll();
-    QTest::keyClick(child<ChangeEdit>(form, "Edit1"), Qt::Key_H);
-    QCOMPARE(f.url(), kHost + "/err12345.jpg");
-    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
+    QTest::keyClicks(child<ChangeEdit>(form, "Edit1"), typed);
+    const QString url = typed == "\b" ? QString() : typed;
+    QCOMPARE(f.url(), url);
+    QCOMPARE(f.panel(1), QStringLiteral("Alphabetical series URL removed."));
+    QVERIFY(f.boxes.shown.isEmpty() && !child<FeedTimer>(form, "Timer1")->isEnabled() && !f.cursor.isBusy);
+    QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
+    QCOMPARE(f.url(), url);
+    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Change digits to match series.")});
+    QVERIFY(f.clipboard.writes.isEmpty());
+    f.typeUrl(kHost + "/img7.gif");
+    QCOMPARE(f.panel(1), QStringLiteral("../img9.gif"));
 }
 
 void TestDetection::alphaIgnoresShortTexts()

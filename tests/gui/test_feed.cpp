@@ -1,5 +1,6 @@
 #include "form_fixture.h"
 
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QThread>
 #include <QToolButton>
@@ -93,9 +94,7 @@ void TestFeed::holdLosesAndRepeatsNothing()
     // A title too long for the status line is shortened in its middle.
     f.foreground.currentTitle = "Save " + QString(500, u'x') + " end";
     tick(f);
-    QVERIFY(f.panel(1).startsWith(QStringLiteral("Waiting: \"Save xx")));
-    QVERIFY(f.panel(1).endsWith(QStringLiteral("xx end\" is in front")));
-    QVERIFY(f.panel(1).contains(QChar(0x2026)));
+    QVERIFY(f.panel(1).contains(QRegularExpression("^Waiting: \"Save x+\u2026x+ end\" is in front$")));
     f.foreground.currentTitle = QStringLiteral("Downloads");
     tick(f);
     QCOMPARE(f.panel(1), QStringLiteral("Sending 2 of 3"));

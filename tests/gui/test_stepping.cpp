@@ -34,7 +34,29 @@ private slots:
     void pasteAlphaKeepsStatus();
     void copyThenPaste();
     void charactersBeyondLatin1SurviveSteps();
+    void selectionChoosesTheCounter_data();
+    void selectionChoosesTheCounter();
+    void choiceIsHeldAndStored();
 };
+
+namespace {
+// Selects the URL's last `text` by a double click on its last character, or by Shift+Left.
+void selectInUrl(ChangeEdit *edit, const QString &text, bool doubleClick)
+{
+    const qsizetype end = edit->text().lastIndexOf(text) + text.size();
+    edit->setCursorPosition(int(end - 1));
+    if (doubleClick) {
+        QPoint on(edit->width(), edit->height() / 2); // the rightmost point before the character's middle
+        while (on.x() > 0 && edit->cursorPositionAt(on) != end - 1)
+            on.rx()--;
+        QTest::mouseDClick(edit, Qt::LeftButton, {}, on);
+    } else {
+        edit->setCursorPosition(int(end));
+        for (qsizetype i = 0; i < text.size(); ++i)
+            QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
+    }
+}
+} // namespace
 
 void TestStepping::digitsSteps_data()
 {
@@ -49,8 +71,9 @@ void TestStepping::digitsSteps_data()
     QTest::newRow("99 next widens") << "/pic99.jpg" << "" << "Next" << "/pic100.jpg" << "3" << "../pic100.jpg";
     QTest::newRow("999 next widens") << "/pic999.jpg" << "" << "Next" << "/pic1000.jpg" << "4" << "../pic1000.jpg";
     QTest::newRow("9999 next rolls") << "/pic9999.jpg" << "" << "Next" << "/pic0000.jpg" << "4" << "../pic0000.jpg";
-    QTest::newRow("10 back") << "/pic10.jpg" << "" << "Back" << "/pic09.jpg" << "2" << "../pic09.jpg";
-    QTest::newRow("1000 back") << "/pic1000.jpg" << "" << "Back" << "/pic0999.jpg" << "4" << "../pic0999.jpg";
+    QTest::newRow("10 back narrows") << "/pic10.jpg" << "" << "Back" << "/pic9.jpg" << "1" << "../pic9.jpg";
+    QTest::newRow("1000 back narrows") << "/pic1000.jpg" << "" << "Back" << "/pic999.jpg" << "3" << "../pic999.jpg";
+    QTest::newRow("010 back keeps width") << "/pic010.jpg" << "" << "Back" << "/pic009.jpg" << "3" << "../pic009.jpg";
     QTest::newRow("000 back floors") << "/pic000.jpg" << "" << "Back" << "/pic000.jpg" << "3" << "../pic000.jpg";
     QTest::newRow("19 at hand width 1") << "/pic19.jpg" << "1" << "Next" << "/pic110.jpg" << "3" << "../pic110.jpg";
     QTest::newRow("999999 rolls at six") << "/p999999.jpg" << "" << "Next" << "/p000000.jpg" << "6" << "../p000000.jpg";
@@ -99,6 +122,8 @@ void TestStepping::runIsWhatNextGives_data()
     QTest::newRow("query") << "/photo9.jpg?w=800" << "" << 3;
     QTest::newRow("bare number") << "/page/9" << "" << 3;
     QTest::newRow(".html letter") << "/gallery/index.html" << "" << 3;
+    QTest::newRow("letter after digits past z") << "/pic7y.jpg" << "" << 4;
+    QTest::newRow("folder letter past z") << "/section-y/" << "" << 4;
 }
 
 // The run without the window is the run Next steps through in it.
@@ -123,7 +148,8 @@ void TestStepping::runIsWhatNextGives()
     }
     QCOMPARE(run, stepped);
     QCOMPARE(f.clipboard.writes, stepped.mid(1));
-    QCOMPARE(child<ChangeEdit>(form, "Edit1")->cursorPosition(), counterEnd(f.url()) - 1);
+    const qsizetype tail = stepped.front().size() - counterEnd(stepped.front());
+    QCOMPARE(child<ChangeEdit>(form, "Edit1")->cursorPosition(), f.url().size() - tail - 1);
 }
 
 void TestStepping::alphaSteps_data()
@@ -317,7 +343,8 @@ void TestStepping::pasteTakesTheClipboard_data()
     QTest::newRow("megabytes") << longUrl + QString(4 << 20, u'x') << longUrl << true << "5";
     QTest::newRow("megabytes of blanks first") << QString(4 << 20, u' ') + kHost + "/pic9.jpg" << kHost + "/pic9.jpg"
                                                << true << "1";
-    QTest::newRow("short letters") << "abc" << kHost + "/err12345.jpg" << true << "5";
+    QTest::newRow("letters only") << "abc" << "abc" << false << "1";
+    QTest::newRow("no counter kept") << kHost + "/" << kHost + "/" << true << "1";
 }
 
 void TestStepping::pasteTakesTheClipboard()
@@ -335,7 +362,7 @@ void TestStepping::pasteTakesTheClipboard()
     QVERIFY(f.url().size() <= 1023);
     QTEST(f.digitsMode(), "digitsMode");
     QTEST(f.digits(), "digits");
-    if (clipboard == "abc")
+    if (clipboard == kHost + "/")
         QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
     else
         QVERIFY(f.boxes.shown.isEmpty());
@@ -418,7 +445,7 @@ void TestStepping::copyThenPaste()
     child<ChangeEdit>(form, "Edit1")->setTextCascade(QString());
     f.boxes.shown.clear();
     child<QToolButton>(form, "btnCopy")->click();
-    QCOMPARE(f.clipboard.content, kHost + "/err12345.jpg");
+    QCOMPARE(f.clipboard.content, QString());
 }
 
 void TestStepping::charactersBeyondLatin1SurviveSteps()
@@ -431,6 +458,61 @@ void TestStepping::charactersBeyondLatin1SurviveSteps()
     QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
     QCOMPARE(f.url(), kHost + QStringLiteral("/\u65e5\u672c/\U0001F600pic10.jpg"));
     QCOMPARE(f.clipboard.writes.last(), f.url());
+}
+
+void TestStepping::selectionChoosesTheCounter_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("selected"); // by a double click, or with "keys:" by Shift+Left
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("digits"); // "Alpha" in Alpha mode
+    QTest::addColumn<int>("tail");       // characters after the counter, the caret before its last one
+    QTest::newRow("folder") << "/2024/05/img_0042.jpg" << "05" << "Next" << "/2024/06/img_0042.jpg" << "2" << 13;
+    QTest::newRow("just the number") << "/IMG_0007-1024x768.jpg" << "1024" << "Back" << "/IMG_0007-1023x768.jpg" << "4" << 8;
+    QTest::newRow("keys, a letter") << "/photo_007_thumb.jpg" << "keys:b" << "Next" << "/photo_007_thumc.jpg" << "Alpha" << 4;
+    QTest::newRow("keys, part of a number") << "/v2017/a5.png" << "keys:01" << "Next" << "/v2018/a5.png" << "4" << 7;
+}
+
+void TestStepping::selectionChoosesTheCounter()
+{
+    QFETCH(QString, selected);
+    FormFixture f;
+    TVempForm &form = f.start();
+    auto *edit = child<ChangeEdit>(form, "Edit1");
+    QFETCH(QString, start);
+    f.typeUrl(kHost + start);
+    const bool byKeys = selected.startsWith("keys:");
+    selectInUrl(edit, selected.remove("keys:"), !byKeys);
+    QCOMPARE(edit->selectedText(), selected);
+    QFETCH(QString, action);
+    QTest::mouseClick(child<QToolButton>(form, action == "Next" ? "btnClipboard2" : "btnClipboardDec"), Qt::LeftButton);
+    QTEST(f.url().mid(kHost.size()), "after");
+    QTEST(f.digitsMode() ? f.digits() : QStringLiteral("Alpha"), "digits");
+    QTEST(int(f.url().size() - edit->cursorPosition() - 1), "tail");
+}
+
+// The choice holds for later steps, the run commands and the next start,
+// until the text after the counter changes.
+void TestStepping::choiceIsHeldAndStored()
+{
+    const auto next = [](FormFixture &g) { return QTest::mouseClick(child<QToolButton>(*g.form, "btnClipboard2"), Qt::LeftButton), g.url(); };
+    FormFixture f;
+    f.start();
+    f.typeUrl(kHost + "/2024/05/img_0042.jpg");
+    selectInUrl(child<ChangeEdit>(*f.form, "Edit1"), "05", true);
+    next(f);
+    QCOMPARE(next(f), kHost + "/2024/07/img_0042.jpg");
+    child<ChangeEdit>(*f.form, "EditNumItems")->setTextCascade(QStringLiteral("2"));
+    child<QMenu>(*f.form, "PopupMenu1")->findChild<QAction *>("mnuCopyRun")->trigger();
+    QCOMPARE(f.clipboard.content, kHost + "/2024/07/img_0042.jpg\n" + kHost + "/2024/08/img_0042.jpg\n");
+    QVERIFY(f.form->close());
+    FormFixture g;
+    g.settings.values = f.settings.values;
+    g.start();
+    QCOMPARE(next(g), kHost + "/2024/08/img_0042.jpg");
+    g.typeUrl(kHost + "/2024/08/img_0043.jpg"); // another text after the counter
+    QCOMPARE(next(g), kHost + "/2024/08/img_0044.jpg");
 }
 
 QTEST_MAIN(TestStepping)

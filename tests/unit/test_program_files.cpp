@@ -74,32 +74,27 @@ void TestProgramFiles::userFolders()
 
 void TestProgramFiles::downloadsFolderMade_data()
 {
-    QTest::addColumn<QByteArray>("userDirs"); // the user-dirs file, none when empty
+    QTest::addColumn<QByteArray>("userDirs"); // the user-dirs file
     QTest::addColumn<QString>("folder");      // under the home
     QTest::addColumn<QString>("error");       // what making a folder inside says
     QTest::newRow("no user-dirs") << QByteArray() << "Downloads" << "";
-    QTest::newRow("user-dirs names one two deep")
-        << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/Fetched/new\"\n") << "Fetched/new" << "";
+    QTest::newRow("user-dirs, two deep") << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/F/new\"\n") << "F/new" << "";
     QTest::newRow("a file in the way") << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/f\"\n") << "f" << "Not a directory";
 }
 
-// The Downloads folder a chooser opens in is made where the user-dirs say,
-// and a folder that cannot be made says why.
+// The Downloads folder is made where the user-dirs say, or says why not.
 void TestProgramFiles::downloadsFolderMade()
 {
     QFETCH(QByteArray, userDirs);
     QFETCH(QString, folder);
+    QFETCH(QString, error);
     QTemporaryDir home;
     qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
-    QDir(home.path()).mkpath(".config");
-    QFile file(home.filePath(".config/user-dirs.dirs"));
-    if (!userDirs.isEmpty())
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(userDirs) == userDirs.size());
-    file.close();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QFile dirs(home.filePath("user-dirs.dirs"));
     QFile blocker(home.filePath("f"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    QFETCH(QString, error);
+    QVERIFY(dirs.open(QIODevice::WriteOnly) && dirs.write(userDirs) == userDirs.size() && blocker.open(QIODevice::WriteOnly));
+    dirs.close();
     const QString made = DesktopFileLocations(QStringLiteral("x")).downloadsDirectory();
     QCOMPARE(made, home.filePath(folder));
     QCOMPARE(QFileInfo(made).isDir(), error.isEmpty());
