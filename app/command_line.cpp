@@ -138,6 +138,7 @@ QString commandLineHelp()
               "  -h, --help              print this help and exit\n"
               "  -v, --version           print the version and exit\n"
               "\n"
+              "Square brackets choose the counter: 'https://h/IMG_[0007]-1024x768.jpg'.\n"
               "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
               "tries 999. The toolkit's own options (-platform, -display, -style, ...) are\n"
               "passed on to it. Exit status: 0 done, 1 a file or an output failed, 2 bad input.\n");

@@ -3,6 +3,7 @@
 #include "output/download_names.h"
 #include "output/download_reasons.h"
 #include "output/download_retry.h"
+#include "output/downloader_file_writer.h"
 #include "output/downloader_part_file.h"
 
 #include <QDir>
@@ -19,14 +20,21 @@
 
 struct Downloader::Transfer
 {
-    explicit Transfer(const QString &path) : part(path) {}
+    Transfer(const QString &path, quint64 serial) : part(std::make_shared<PartFile>(path)), serial(serial) {}
     enum class Cut { None, Silent, TooSlow, NotAnImage, Unreadable };
     QNetworkReply *reply = nullptr;
-    PartFile part;
+    // Shared with the writer's thread while pieces of it wait there.
+    std::shared_ptr<PartFile> part;
+    // Tells this transfer's pieces from those of a dropped one at the same
+    // place of the run.
+    quint64 serial = 0;
     QTimer silence;
     QTimer slowness;
-    qint64 written = 0;
-    qint64 writtenBefore = 0; // at the start of the slowness window
+    qint64 received = 0;
+    qint64 receivedBefore = 0; // at the start of the slowness window
+    qint64 queued = 0;         // received, not yet on the disk
+    // The reply has ended; the file is placed once its last piece is written.
+    bool ending = false;
     Cut cut = Cut::None;
     // An answer whose headers were all dropped: Qt's way of refusing too
     // many or too long ones, after which nothing more comes.
@@ -34,9 +42,26 @@ struct Downloader::Transfer
 };
 
 namespace {
-// How much of a body waits between the network and the disk, per transfer:
-// what bounds a run's memory whatever a server sends.
+// How much of a body waits between the network and the disk, per transfer,
+// in Qt's buffer and then in the writer's queue: what bounds a run's memory
+// whatever a server sends.
 constexpr qint64 kReadBufferBytes = 256 * 1024;
+constexpr qint64 kQueuedBytes = 1024 * 1024;
+
+// Qt's network thread allocates each piece of a body and the engine's
+// thread frees it. With glibc's sliding threshold, the pieces of a long body
+// come from the network thread's heap, which a fast server fragments by a
+// hundred megabytes and more; mapped on their own, they are given back
+// whole. Small files do not need it and go faster without.
+constexpr qint64 kLongBodyBytes = 8 * 1024 * 1024;
+
+void mapLongBodiesPiecesOnTheirOwn()
+{
+#ifdef __GLIBC__
+    static const bool mapped = mallopt(M_MMAP_THRESHOLD, 32 * 1024) == 1;
+    Q_UNUSED(mapped);
+#endif
+}
 
 // Write errors that concern one file's name, not the folder or the disk.
 bool failsOneFile(int error)
@@ -97,16 +122,8 @@ bool folderAcceptsFiles(const QString &folder)
 }
 
 Downloader::Downloader(DownloadOptions options, QObject *parent)
-    : QObject(parent), m_options(options), m_buffer(kReadBufferBytes, Qt::Uninitialized)
+    : QObject(parent), m_options(options), m_writer(std::make_unique<FileWriter>())
 {
-#ifdef __GLIBC__
-    // Qt's network thread allocates each piece of a body and this thread
-    // frees it. With glibc's sliding threshold those pieces come from the
-    // network thread's heap, which a fast server fragments by a hundred
-    // megabytes and more; mapped on their own, they are given back whole.
-    static const bool piecesMapped = mallopt(M_MMAP_THRESHOLD, 32 * 1024) == 1;
-    Q_UNUSED(piecesMapped);
-#endif
     m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
@@ -168,8 +185,8 @@ void Downloader::launchMore()
 void Downloader::begin(int index)
 {
     Item &item = m_items[index];
-    auto transfer = std::make_unique<Transfer>(item.path);
-    switch (transfer->part.open()) {
+    auto transfer = std::make_unique<Transfer>(item.path, ++m_serial);
+    switch (transfer->part->open()) {
     case PartFile::Opened::Ours:
         break;
     case PartFile::Opened::Elsewhere: {
@@ -179,7 +196,7 @@ void Downloader::begin(int index)
         return;
     }
     case PartFile::Opened::Failed:
-        failWrite(index, transfer->part.error());
+        failWrite(index, transfer->part->error());
         return;
     }
     item.state = State::Running;
@@ -201,11 +218,11 @@ void Downloader::begin(int index)
         cut(t.headless ? Transfer::Cut::Unreadable : Transfer::Cut::Silent);
     });
     connect(&t.slowness, &QTimer::timeout, this, [&t, cut, this] {
-        if (t.written - t.writtenBefore < m_options.slowBytes)
-            cut(Transfer::Cut::TooSlow);
-        t.writtenBefore = t.written;
+        if (t.received - t.receivedBefore < m_options.slowBytes)
+            return cut(Transfer::Cut::TooSlow);
+        t.receivedBefore = t.received;
     });
-    connect(t.reply, &QNetworkReply::readyRead, this, [this, index, &t] { receive(index, t); });
+    connect(t.reply, &QNetworkReply::readyRead, this, [this, &t] { receive(t); });
     connect(t.reply, &QNetworkReply::metaDataChanged, this, [&t, cut, url = item.url] {
         t.silence.start();
         t.headless = t.reply->rawHeaderList().isEmpty();
@@ -221,23 +238,47 @@ void Downloader::begin(int index)
     m_transfers.emplace(index, std::move(transfer));
 }
 
-// Moves what has come from the network to the disk; false when the
-// transfer ended there (the disk refused it).
-bool Downloader::receive(int index, Transfer &transfer)
+// Hands what has come from the network to the writer, as long as the
+// pieces waiting there leave room (or, at the end, all of it); the rest
+// waits in Qt's bounded buffer, which holds the server back.
+void Downloader::receive(Transfer &transfer, bool all)
 {
     transfer.silence.start();
-    while (transfer.reply->bytesAvailable() > 0) {
-        const qint64 got = transfer.reply->read(m_buffer.data(), m_buffer.size());
-        if (got <= 0)
+    while ((all || transfer.queued < kQueuedBytes) && transfer.reply->bytesAvailable() > 0) {
+        QByteArray piece = transfer.reply->read(kReadBufferBytes);
+        if (piece.isEmpty())
             break;
-        if (!transfer.part.write(m_buffer.constData(), got)) {
-            failWrite(index, transfer.part.error());
-            return false;
-        }
-        transfer.written += got;
-        m_bytesReceived += got;
+        const qint64 size = piece.size();
+        if (transfer.received < kLongBodyBytes && transfer.received + size >= kLongBodyBytes)
+            mapLongBodiesPiecesOnTheirOwn();
+        transfer.received += size;
+        transfer.queued += size;
+        m_bytesReceived += size;
+        m_writer->write(transfer.part, std::move(piece), [this, serial = transfer.serial, size](int error) {
+            QMetaObject::invokeMethod(this, [this, serial, size, error] { pieceWritten(serial, size, error); },
+                                      Qt::QueuedConnection);
+        });
     }
-    return true;
+}
+
+// A piece of the transfer `serial` is on the disk, or the disk refused it.
+void Downloader::pieceWritten(quint64 serial, qint64 size, int error)
+{
+    const auto found = std::find_if(m_transfers.begin(), m_transfers.end(),
+                                    [serial](const auto &entry) { return entry.second->serial == serial; });
+    if (found == m_transfers.end())
+        return;
+    const int index = found->first;
+    Transfer &transfer = *found->second;
+    transfer.queued -= size;
+    if (error != 0) {
+        failWrite(index, error);
+        return;
+    }
+    if (!transfer.ending)
+        receive(transfer);
+    else if (transfer.queued == 0)
+        placeFile(index, transfer);
 }
 
 void Downloader::transferEnded(int index)
@@ -275,14 +316,15 @@ void Downloader::transferEnded(int index)
     }
 
     if (result == AttemptResult::Complete) {
-        if (!receive(index, transfer))
-            return;
+        receive(transfer, true);
         const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() != transfer.written) {
+        if (length.isValid() && length.toLongLong() != transfer.received) {
             result = AttemptResult::Transient;
             failure.cause = DownloadFailure::Cause::Incomplete;
         } else {
-            placeFile(index, transfer);
+            transfer.ending = true;
+            if (transfer.queued == 0)
+                placeFile(index, transfer);
             return;
         }
     }
@@ -321,7 +363,7 @@ void Downloader::transferEnded(int index)
 // Gives a whole file its name.
 void Downloader::placeFile(int index, Transfer &transfer)
 {
-    switch (transfer.part.place()) {
+    switch (transfer.part->place()) {
     case PartFile::Placed::Done:
         ++m_summary.downloaded;
         m_summary.outcomes[index] = FileOutcome::Saved;
@@ -332,7 +374,7 @@ void Downloader::placeFile(int index, Transfer &transfer)
         m_summary.outcomes[index] = FileOutcome::AlreadyThere;
         break;
     case PartFile::Placed::Failed:
-        failWrite(index, transfer.part.error());
+        failWrite(index, transfer.part->error());
         return;
     }
     drop(index);
@@ -427,7 +469,7 @@ void Downloader::drop(int index)
     if (!transfer->reply->isFinished())
         transfer->reply->abort();
     transfer->reply->deleteLater();
-    transfer->part.discard();
+    transfer->part->discard();
 }
 
 // Starts what the free places allow, and ends the run when nothing is left.

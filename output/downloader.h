@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+class FileWriter;
 class QNetworkReply;
 class QTimer;
 
@@ -59,7 +60,8 @@ private:
 
     void launchMore();
     void begin(int index);
-    bool receive(int index, Transfer &transfer);
+    void receive(Transfer &transfer, bool all = false);
+    void pieceWritten(quint64 serial, qint64 size, int error);
     void transferEnded(int index);
     void placeFile(int index, Transfer &transfer);
     void failFile(int index, DownloadFailure failure);
@@ -82,10 +84,11 @@ private:
     int m_settled = 0;
     int m_failuresInRow = 0;
     qint64 m_bytesReceived = 0;
-    // What a transfer reads from the network, on its way to the disk.
-    QByteArray m_buffer;
+    quint64 m_serial = 0;
     bool m_running = false;
     bool m_ending = false;
     // Retries scheduled by an earlier run come to nothing.
     int m_generation = 0;
+    // Last, so that its thread ends first.
+    std::unique_ptr<FileWriter> m_writer;
 };

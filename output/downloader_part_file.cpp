@@ -89,6 +89,9 @@ PartFile::Opened PartFile::open()
 
 bool PartFile::write(const char *data, qint64 size)
 {
+    const std::lock_guard lock(m_mutex);
+    if (m_fd < 0)
+        return true;
     while (size > 0) {
         const ssize_t done = ::write(m_fd, data, size_t(size));
         if (done < 0) {
@@ -109,9 +112,10 @@ bool PartFile::stillOurs() const
 
 PartFile::Placed PartFile::place()
 {
+    const std::lock_guard lock(m_mutex);
     if (!stillOurs()) {
         m_error = ENOENT;
-        discard();
+        close();
         return Placed::Failed;
     }
     int renamed = renameat2(AT_FDCWD, m_part.constData(), AT_FDCWD, m_final.constData(), RENAME_NOREPLACE);
@@ -132,7 +136,7 @@ PartFile::Placed PartFile::place()
     }
     if (renamed != 0) {
         const int error = errno;
-        discard();
+        close();
         m_error = error;
         return error == EEXIST ? Placed::NameTaken : Placed::Failed;
     }
@@ -147,6 +151,13 @@ PartFile::Placed PartFile::place()
 }
 
 void PartFile::discard()
+{
+    const std::lock_guard lock(m_mutex);
+    close();
+}
+
+// Removes the file when it is still ours, and closes it.
+void PartFile::close()
 {
     if (m_fd < 0)
         return;

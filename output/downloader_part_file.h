@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <mutex>
 
 // The file a download is written to before it takes its name:
 // "<name>.part", created exclusively and locked (flock) for as long as it is
@@ -9,7 +10,8 @@
 // never write one file together. A ".part" that another live writer holds
 // is left alone; one that nobody holds (left by a run that was killed) is
 // replaced. The file is renamed to its name only while it is still ours,
-// and never over a file already there.
+// and never over a file already there. It may be written on one thread and
+// placed or discarded on another: each waits for the other to be done.
 class PartFile
 {
 public:
@@ -20,7 +22,8 @@ public:
 
     enum class Opened { Ours, Elsewhere, Failed };
     Opened open();
-    // Writes all of data; false with error() set when the disk refuses.
+    // Writes all of data; false with error() set when the disk refuses. A
+    // file discarded meanwhile takes nothing more.
     bool write(const char *data, qint64 size);
     enum class Placed { Done, NameTaken, Failed };
     // Gives the written file its name and closes it.
@@ -33,7 +36,9 @@ public:
 private:
     bool stillOurs() const;
     bool fail();
+    void close();
 
+    std::mutex m_mutex;
     QByteArray m_final;
     QByteArray m_part;
     int m_fd = -1;

@@ -8,14 +8,11 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
-#include <atomic>
-#include <cerrno>
+#include <csignal>
 #include <functional>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/time.h>
-#include <thread>
-#include <vector>
+#include <sys/wait.h>
 #include <unistd.h>
 
 inline QByteArray answer(int status, const QByteArray &body, const QByteArray &headers = {})
@@ -97,61 +94,46 @@ private:
     QElapsedTimer m_clock;
 };
 
-// A server on 127.0.0.1 on a thread of its own that answers every request
+// A server on 127.0.0.1, in processes of its own, that answers every request
 // with 200, no length, and a body that never ends, as fast as it is read.
 class EndlessServer
 {
 public:
     EndlessServer()
     {
-        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+        const int listener = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t size = sizeof address;
-        if (bind(m_listener, reinterpret_cast<sockaddr *>(&address), size) != 0 || listen(m_listener, 8) != 0
-            || getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size) != 0)
+        if (bind(listener, reinterpret_cast<sockaddr *>(&address), size) != 0 || listen(listener, 8) != 0
+            || getsockname(listener, reinterpret_cast<sockaddr *>(&address), &size) != 0)
             qFatal("the endless server cannot listen");
         m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] {
-            while (!m_stop) {
-                const int client = accept(m_listener, nullptr, nullptr);
-                if (client < 0)
-                    return;
-                m_clients.emplace_back([this, client] { serve(client); });
+        m_pid = fork();
+        while (m_pid == 0) {
+            // Each connection is served by a process that ends with it.
+            const int client = accept(listener, nullptr, nullptr);
+            if (client >= 0 && fork() == 0) {
+                static char bytes[64 * 1024];
+                static const char head[] = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
+                bool open = recv(client, bytes, sizeof bytes, 0) > 0 && send(client, head, sizeof head - 1, MSG_NOSIGNAL) > 0;
+                while (open)
+                    open = send(client, bytes, sizeof bytes, MSG_NOSIGNAL) > 0;
+                _exit(0);
             }
-        });
+            close(client);
+        }
+        close(listener);
     }
     ~EndlessServer()
     {
-        m_stop = true;
-        shutdown(m_listener, SHUT_RDWR);
-        close(m_listener);
-        m_thread.join();
-        for (std::thread &client : m_clients)
-            client.join();
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
     }
     QUrl url(const QString &path) const { return QUrl(QStringLiteral("http://127.0.0.1:%1/%2").arg(m_port).arg(path)); }
 
 private:
-    void serve(int client)
-    {
-        // A reader that stopped reading ends the stream once the server stops.
-        const timeval second{1, 0};
-        setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &second, sizeof second);
-        char request[4096];
-        if (recv(client, request, sizeof request, 0) > 0) {
-            const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n";
-            const QByteArray body(64 * 1024, 'e');
-            bool sent = send(client, head.constData(), size_t(head.size()), MSG_NOSIGNAL) > 0;
-            while (sent && !m_stop)
-                sent = send(client, body.constData(), size_t(body.size()), MSG_NOSIGNAL) > 0 || errno == EAGAIN;
-        }
-        close(client);
-    }
-    int m_listener = -1;
     int m_port = 0;
-    std::atomic<bool> m_stop = false;
-    std::thread m_thread;
-    std::vector<std::thread> m_clients;
+    pid_t m_pid = 0;
 };

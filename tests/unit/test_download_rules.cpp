@@ -1,3 +1,4 @@
+#include "output/download_address.h"
 #include "output/download_names.h"
 #include "output/download_retry.h"
 #include "output/run_summary.h"
@@ -13,6 +14,8 @@ private slots:
     void fileName();
     void namesOfRun_data();
     void namesOfRun();
+    void typedAddress_data();
+    void typedAddress();
     void retryPause_data();
     void retryPause();
     void retryAfter_data();
@@ -79,6 +82,25 @@ void TestDownloadRules::namesOfRun()
     for (const QString &path : paths)
         urls.append(QUrl("http://www.example.com/" + path));
     QTEST(downloadFileNames(urls), "names");
+}
+
+void TestDownloadRules::typedAddress_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("url"); // or why it is refused
+    QTest::newRow("a space in the query") << "h/x001.jpg?q=a b" << "http://h/x001.jpg?q=a%20b";
+    QTest::newRow("a bare percent") << "http://h/x2.jpg?off=5%" << "http://h/x2.jpg?off=5%25";
+    QTest::newRow("another scheme") << "ftp://h/x.jpg" << "scheme";
+    QTest::newRow("no host") << "http:///x.jpg" << "no host";
+}
+
+void TestDownloadRules::typedAddress()
+{
+    QFETCH(QString, typed);
+    const WebAddress address = webAddress(typed);
+    const QStringList problems{"", "scheme", "no host"};
+    QTEST(address.problem == WebAddress::Problem::None ? QString::fromUtf8(address.url.toEncoded())
+                                                       : problems.value(int(address.problem)), "url");
 }
 
 void TestDownloadRules::retryPause_data()
