@@ -8,14 +8,33 @@
 
 #include <algorithm>
 
+namespace {
+// Every address of a run keeps the text after its counter, and each step
+// changes the counter's last character, so the first two addresses tell
+// where the counter ends, whichever number the user chose.
+CounterChoice counterTailOf(const QStringList &run)
+{
+    if (run.size() < 2)
+        return {};
+    const QString &first = run[0];
+    const QString &second = run[1];
+    qsizetype tail = 0;
+    while (tail < first.size() && tail < second.size() && first[first.size() - 1 - tail] == second[second.size() - 1 - tail])
+        ++tail;
+    return tail;
+}
+} // namespace
+
 RunResult runResultOf(const DownloadSummary &summary, const DownloadOptions &options, const QStringList &run,
                       const QString &folder)
 {
+    const CounterChoice choice = counterTailOf(run);
     QList<QUrl> urls;
     QStringList counters;
     for (const QString &address : run) {
         urls.append(webAddress(address).url);
-        counters.append(splitSeries(address, detectedWidth(address, detectedMode(address))).counter);
+        const int width = detectedWidth(address, detectedMode(address, choice), choice);
+        counters.append(splitSeries(address, width, choice).counter);
     }
     const QStringList names = downloadFileNames(urls);
     RunResult result;

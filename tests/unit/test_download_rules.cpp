@@ -1,7 +1,9 @@
 #include "output/download_address.h"
+#include "output/download_report.h"
 #include "output/download_names.h"
 #include "output/download_retry.h"
 #include "output/run_summary.h"
+#include "series/run_list.h"
 
 #include <QTest>
 #include <QTimeZone>
@@ -22,6 +24,8 @@ private slots:
     void retryAfter();
     void runSummary_data();
     void runSummary();
+    void missingCounters_data();
+    void missingCounters();
 };
 
 void TestDownloadRules::fileName_data()
@@ -199,4 +203,25 @@ void TestDownloadRules::runSummary()
     }
     countOutcomes(result, each, names, counters, endOfSeries);
     QTEST((runSummaryLines(result, QStringLiteral("/home/u")) << runStatusText(result)).join(u'|'), "summary");
+}
+
+void TestDownloadRules::missingCounters_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("missing");
+    QTest::newRow("found counter") << "http://h/pic008.jpg" << "Missing: 009.";
+    QTest::newRow("chosen counter before another number") << "http://h/p[008]_v2.jpg" << "Missing: 009.";
+    QTest::newRow("chosen counter in a folder") << "http://h/s/[8]/a1.jpg" << "Missing: 9.";
+}
+
+// The missing files are named by the counter the run steps, also when the
+// user chose it.
+void TestDownloadRules::missingCounters()
+{
+    QFETCH(QString, first);
+    const QStringList run = listedRun(first, QStringLiteral("3")).run;
+    DownloadSummary summary;
+    summary.outcomes = {FileOutcome::Saved, FileOutcome::Missing, FileOutcome::Saved};
+    const QStringList lines = runSummaryLines(runResultOf(summary, {}, run, QStringLiteral("/d")), QString());
+    QTEST(lines.filter(QStringLiteral("Missing")).value(0), "missing");
 }
