@@ -5,6 +5,7 @@
 #include "output/download_retry.h"
 #include "output/downloader_file_writer.h"
 #include "output/downloader_part_file.h"
+#include "output/run_end.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -429,30 +430,26 @@ void Downloader::settle(int index, bool missing)
     ++m_settled;
     emit progress(m_settled, int(m_items.size()));
     if (missing)
-        endOfSeriesAt(index);
+        endSeriesIfReached();
 }
 
-// Ends the run when the missing file at index completes a stretch of
-// missing files long enough to be the end of the series. Files before the
-// stretch still in transfer finish; those after it are past the end.
-void Downloader::endOfSeriesAt(int index)
+// Ends the run once the missing files settled so far hold the end of the
+// series. Files before it still in transfer finish; those after it are past
+// the end.
+void Downloader::endSeriesIfReached()
 {
-    auto isMissing = [this](int i) {
-        return i >= 0 && i < m_items.size() && m_items[i].state == State::Settled && m_items[i].missing;
-    };
-    int first = index;
-    while (isMissing(first - 1))
-        --first;
-    int last = index;
-    while (isMissing(last + 1))
-        ++last;
-    if (last - first + 1 < m_options.missingRunEnd)
+    QList<bool> missing;
+    missing.reserve(m_items.size());
+    for (const Item &item : m_items)
+        missing.append(item.missing);
+    const std::optional<qsizetype> end = seriesEndIndex(missing, m_options.missingRunEnd);
+    if (!end)
         return;
     m_ending = true;
     m_summary.endOfSeries = true;
-    for (int i = last + 1; i < m_items.size(); ++i) {
+    for (qsizetype i = *end + 1; i < m_items.size(); ++i) {
         if (m_items[i].state == State::Running)
-            drop(i);
+            drop(int(i));
         m_items[i].state = State::Settled;
     }
 }

@@ -68,7 +68,7 @@ private:
     void failWrite(int index, int error);
     void settle(int index, bool missing);
     void countInRow(bool serverFailed);
-    void endOfSeriesAt(int index);
+    void endSeriesIfReached();
     void drop(int index);
     void carryOn();
     void finish();
