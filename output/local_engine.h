@@ -17,6 +17,8 @@ public:
     void release() override { m_downloader.stop(); }
     bool isRunning() const override { return m_downloader.isRunning(); }
     const DownloadOptions &options() const override { return m_downloader.options(); }
+    // The bytes received in this run so far, for a progress line.
+    qint64 bytesReceived() const { return m_downloader.bytesReceived(); }
 
 private:
     Downloader m_downloader;

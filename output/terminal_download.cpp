@@ -2,8 +2,9 @@
 
 #include "app/command_line.h"
 #include "output/download_address.h"
+#include "output/download_controller.h"
 #include "output/download_report.h"
-#include "output/downloader.h"
+#include "output/local_engine.h"
 #include "series/run_list.h"
 
 #include <QCoreApplication>
@@ -115,39 +116,40 @@ int downloadOnTerminal(const DownloadRequest &request)
         return 1;
     }
 
-    Downloader downloader;
+    auto engine = std::make_unique<LocalEngine>(DownloadOptions(), folder);
+    const LocalEngine &local = *engine;
+    DownloadController run;
     QEventLoop loop;
-    DownloadSummary summary;
-    QObject::connect(&downloader, &Downloader::finished, &loop, [&](const DownloadSummary &finished) {
-        summary = finished;
+    RunResult result;
+    QObject::connect(&run, &DownloadController::finished, &loop, [&](const RunResult &finished) {
+        result = finished;
         loop.quit();
     });
-    const StopOnSignal stopOnSignal([&downloader] { downloader.stop(); });
+    const StopOnSignal stopOnSignal([&run] { run.stop(); });
 
     const bool showProgress = ::isatty(STDERR_FILENO) != 0;
     QElapsedTimer clock;
     clock.start();
     int settled = 0;
     auto drawProgress = [&] {
-        const QString line = progressLine(settled, int(urls.size()), downloader.bytesReceived(), clock.elapsed());
+        const QString line = progressLine(settled, int(urls.size()), local.bytesReceived(), clock.elapsed());
         std::fprintf(stderr, "\r%s\033[K", line.toLocal8Bit().constData());
         std::fflush(stderr);
     };
     QTimer redraw;
     if (showProgress) {
         // Drawn a few times a second, however fast the files come.
-        QObject::connect(&downloader, &Downloader::progress, [&settled](int done, int) { settled = done; });
+        QObject::connect(&run, &DownloadController::progress, [&settled](int done, int) { settled = done; });
         QObject::connect(&redraw, &QTimer::timeout, drawProgress);
         redraw.start(250);
         drawProgress();
     }
-    downloader.start(urls, folder);
+    run.start(std::move(engine), listed.run, urls, folder);
     loop.exec();
     redraw.stop();
     if (showProgress)
         std::fprintf(stderr, "\r\033[K");
 
-    const RunResult result = runResultOf(summary, downloader.options(), listed.run, folder);
     const int printed = printText(runSummaryLines(result, QDir::homePath()).join(u'\n') + u'\n');
     if (stopOnSignal.signalNumber() != 0)
         return 128 + stopOnSignal.signalNumber();
