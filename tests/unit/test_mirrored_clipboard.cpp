@@ -1,6 +1,4 @@
-// The X-mirrored clipboard passes every member of the clipboard interface on
-// to the clipboard it wraps: the wrapped one's answers are the mirror's.
-
+// The X-mirrored clipboard passes every member of the clipboard interface on.
 #include "platform/x11/x_mirrored_clipboard.h"
 
 #include <QSet>
@@ -8,24 +6,18 @@
 #include <functional>
 
 namespace {
-// Every member is the interface's own (all are pure), so a member added to
-// the interface must be added here, and to the table below, before this
-// builds; each answer differs from what a member that keeps to itself gives.
+// The interface's members are all pure: one added there must be added here,
+// and to the table, before this builds. Each answer differs from a default's.
 class Wrapped final : public Clipboard
 {
 public:
-    bool hasText() const override { return called("hasText"), true; }
-    QString text() const override { return called("text"), QStringLiteral("wrapped text"); }
-    QString selectionText() const override { return called("selectionText"), QStringLiteral("wrapped selection"); }
-    bool answered() const override { return called("answered"), false; }
-    bool setText(const QString &) override { return called("setText"), true; }
-
+    bool hasText() const override { return calls.insert("hasText"), true; }
+    QString text() const override { return calls.insert("text"), "wrapped"; }
+    QString selectionText() const override { return calls.insert("selectionText"), "selected"; }
+    bool answered() const override { return calls.insert("answered"), false; }
+    bool setText(const QString &) override { return calls.insert("setText"), true; }
     mutable QSet<QString> calls;
-
-private:
-    void called(const char *member) const { calls.insert(QLatin1String(member)); }
 };
-
 using Member = std::function<QVariant(Clipboard &)>;
 } // namespace
 
@@ -33,37 +25,28 @@ class TestMirroredClipboard : public QObject
 {
     Q_OBJECT
 private slots:
-    void everyMemberPassedOn_data();
-    void everyMemberPassedOn();
+    void everyMemberPassedOn_data()
+    {
+        QTest::addColumn<Member>("member");
+        QTest::addColumn<QVariant>("answer");
+        QTest::newRow("hasText") << Member([](Clipboard &c) { return c.hasText(); }) << QVariant(true);
+        QTest::newRow("text") << Member([](Clipboard &c) { return c.text(); }) << QVariant("wrapped");
+        QTest::newRow("selectionText") << Member([](Clipboard &c) { return c.selectionText(); }) << QVariant("selected");
+        QTest::newRow("answered") << Member([](Clipboard &c) { return c.answered(); }) << QVariant(false);
+        QTest::newRow("setText") << Member([](Clipboard &c) { return c.setText("u"); }) << QVariant(true);
+    }
+    void everyMemberPassedOn()
+    {
+        QFETCH(Member, member);
+        // An X display nobody serves: the owner goes on without X.
+        qputenv("DISPLAY", ":9999");
+        auto wrapped = std::make_unique<Wrapped>();
+        const Wrapped &inner = *wrapped;
+        XMirroredClipboard mirror(std::move(wrapped), XClipboardOwner::start());
+        QTEST(member(mirror), "answer");
+        QCOMPARE(inner.calls, QSet<QString>{QTest::currentDataTag()});
+    }
 };
-
-void TestMirroredClipboard::everyMemberPassedOn_data()
-{
-    QTest::addColumn<Member>("member");
-    QTest::addColumn<QVariant>("answer");
-    QTest::newRow("hasText") << Member([](Clipboard &c) { return QVariant(c.hasText()); }) << QVariant(true);
-    QTest::newRow("text") << Member([](Clipboard &c) { return QVariant(c.text()); }) << QVariant("wrapped text");
-    QTest::newRow("selectionText") << Member([](Clipboard &c) { return QVariant(c.selectionText()); })
-                                   << QVariant("wrapped selection");
-    QTest::newRow("answered") << Member([](Clipboard &c) { return QVariant(c.answered()); }) << QVariant(false);
-    QTest::newRow("setText") << Member([](Clipboard &c) { return QVariant(c.setText(QStringLiteral("u"))); })
-                             << QVariant(true);
-}
-
-void TestMirroredClipboard::everyMemberPassedOn()
-{
-    QFETCH(Member, member);
-    // An X display nobody serves: the owner goes on without X, as it does
-    // where the compositor runs none.
-    qputenv("DISPLAY", ":9999");
-    auto wrapped = std::make_unique<Wrapped>();
-    const Wrapped &inner = *wrapped;
-    auto owner = XClipboardOwner::start();
-    QVERIFY(owner);
-    XMirroredClipboard mirror(std::move(wrapped), std::move(owner));
-    QTEST(member(mirror), "answer");
-    QCOMPARE(inner.calls, QSet<QString>{QTest::currentDataTag()});
-}
 
 QTEST_GUILESS_MAIN(TestMirroredClipboard)
 #include "test_mirrored_clipboard.moc"
