@@ -1,35 +1,51 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
-class QCoreApplication;
+// What the command line asks of this run, read before any display is
+// opened so that a mistake is answered the same with or without one. Pure:
+// Qt Core only.
 
-// What `--list URL [COUNT]` asks for.
+// What `--list URL [COUNT]` and `--download URL [COUNT]` ask for.
 struct ListRequest
 {
     QString url;
     std::optional<QString> count;
 };
 
-// What the command line asks of this run.
-struct CommandLine
+struct DownloadRequest
 {
-    // A URL to start on instead of the stored one.
-    std::optional<QString> url;
-    // Print a run and end, without a window.
-    std::optional<ListRequest> list;
+    ListRequest run;
+    // Where the files go: the current folder when not given.
+    QString folder;
 };
 
-// True when the arguments ask only for text (--help, --version, --list): the
-// caller then needs no display.
-bool asksOnlyForText(int argc, char *argv[]);
+struct CommandLine
+{
+    enum class Action { Window, Help, Version, List, Download, UsageError };
+    Action action = Action::Window;
+    // A URL to start on instead of the stored one.
+    std::optional<QString> url;
+    ListRequest list;
+    DownloadRequest download;
+    // The one line that says what is wrong (UsageError).
+    QString error;
+};
 
-// Reads the arguments left after the toolkit took its own. --help and
-// --version print and end the program, as does an unknown option (with the
-// usage on standard error) and --list without its URL or with more than a
-// URL and a count (status 2).
-CommandLine processCommandLine(const QCoreApplication &app);
+// Reads the arguments after the program's name. The toolkit's own options
+// (-platform, -display, -style, ...) are left to the toolkit; an argument
+// that starts with "-" and a digit is a value, never an option, so that
+// "-1" is read as a bad COUNT.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+// The text --help prints: every option, one line each.
+QString commandLineHelp();
+
+// Prints text on standard output: 0, or 1 with the reason on standard error
+// when standard output cannot take it (a full disk, a closed pipe).
+int printText(const QString &text);
 
 // Prints the run a --list asks for on standard output, one address per line,
 // and returns 0; or one line on standard error and 2 when the run cannot be

@@ -2,6 +2,7 @@
 #include "app/display_start.h"
 #include "app/exit_deadline.h"
 #include "app/help_window.h"
+#include "output/terminal_download.h"
 #include "app/vemp_107.h"
 #include "platform/busy_cursor.h"
 #include "platform/clipboard.h"
@@ -18,7 +19,7 @@
 #include "platform/shell.h"
 
 #include <QApplication>
-#include <cstring>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -29,19 +30,32 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(SERIMO_VERSION));
     // Desktops match the window to the installed desktop entry by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.example.serimo"));
-    // The usage names the program as the user calls it, not where it lies.
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given.append(QString::fromLocal8Bit(argv[i]));
+    // A mistake, help, version and the runs on the terminal are answered
+    // without a display and touch no settings.
+    const CommandLine commandLine = parseCommandLine(given);
+    switch (commandLine.action) {
+    case CommandLine::Action::UsageError:
+        std::fprintf(stderr, "serimo: %s\nTry 'serimo --help'.\n", commandLine.error.toLocal8Bit().constData());
+        return 2;
+    case CommandLine::Action::Help:
+        return printText(commandLineHelp());
+    case CommandLine::Action::Version:
+        return printText(QStringLiteral("Serimo " SERIMO_VERSION "\n"));
+    case CommandLine::Action::List:
+        return printListedRun(commandLine.list);
+    case CommandLine::Action::Download: {
+        QCoreApplication terminal(argc, argv);
+        return downloadOnTerminal(commandLine.download);
+    }
+    case CommandLine::Action::Window:
+        break;
+    }
     std::vector<char *> arguments(argv, argv + argc);
-    if (const char *slash = std::strrchr(argv[0], '/'))
-        arguments[0] = const_cast<char *>(slash + 1);
     int count = argc;
     arguments.push_back(nullptr);
-    if (asksOnlyForText(argc, argv)) {
-        // Help, version and a listed run print without a display and touch
-        // no settings.
-        QCoreApplication textOnly(count, arguments.data());
-        const CommandLine commandLine = processCommandLine(textOnly);
-        return commandLine.list ? printListedRun(*commandLine.list) : 0;
-    }
     // The window system goes to Qt as an argument, not through the
     // environment, which programs Serimo starts (the browser) inherit.
     QByteArray platform = chooseWindowSystem();
@@ -57,7 +71,6 @@ int main(int argc, char *argv[])
         const DisplayStartGuard guard;
         app = std::make_unique<QApplication>(count, arguments.data());
     }
-    const CommandLine commandLine = processCommandLine(*app);
 
     const std::shared_ptr<WaylandConnection> wayland = openWaylandConnection();
     const std::unique_ptr<Clipboard> clipboard = makeClipboard(wayland.get());

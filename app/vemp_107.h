@@ -120,6 +120,8 @@ private:
     QList<QIcon> ImageVemp;
     // The folder the last download went to; the folder chooser opens there.
     QString downloadFolder;
+    // The addresses of the download running or last run.
+    QStringList m_downloadRun;
 
     // Creation, activation, close and the status line.
     void FormCreate();
@@ -135,6 +137,10 @@ private:
     void EditDigitsChange(QObject *Sender);
     void EditNumItemsChange(QObject *Sender);
     std::optional<QString> GetRangeText(bool AllNines);
+    // Panel 1 names the series' last address.
+    void showRange(const QString &range);
+    // Shows the feed's hold with the title in front, shortened to fit.
+    void showFeedHeld(const QString &title);
 
     // Stepping and the clipboard.
     // False when the step could not be made or its URL not handed over: it
@@ -236,6 +242,7 @@ private:
 
     Platform m_platform;
     Downloader *m_download = nullptr;
+    QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;
     QList<QToolButton *> m_toolButtons;

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Download of 999 files of 50 KB from a threaded HTTP server on 127.0.0.1:
-Serimo's engine (bench_download) against `wget -nc -i list` and
-`aria2c -j 4 -i list`, each into an empty folder, in one run. Prints each
-one's wall time and peak resident memory.
+Serimo's engine (bench_download) and `serimo --download URL COUNT` against
+`wget -nc -i list` and `aria2c -j 4 -i list`, each into an empty folder, in
+one run. Prints each one's wall time and peak resident memory.
 Usage: bench/download.py BUILD_DIR [FILES]
 
 The server turns Nagle's algorithm off: with it on, delayed ACKs cost each
@@ -59,16 +59,18 @@ def main():
 
         runs = [
             ("Serimo", [os.path.join(build, "bench", "bench_download"), listing, "."]),
+            ("serimo --download", [os.path.join(build, "serimo"), "--download", base + "pic001.jpg", str(count)]),
             ("wget -nc", ["wget", "-q", "-nc", "-i", listing]),
             ("aria2c -j 4", ["aria2c", "-q", "-j", "4", "-i", listing]),
         ]
-        for name, argv in runs:
-            folder = os.path.join(work, name.split()[0])
+        for number, (name, argv) in enumerate(runs):
+            folder = os.path.join(work, "run%d" % number)
             os.makedirs(folder)
             seconds, peak, output = measure(argv, folder)
             got = len(os.listdir(folder))
-            print("%-12s %6.2f s  peak resident %6d KiB  files %d%s"
-                  % (name, seconds, peak, got, ("  (" + output.strip() + ")") if name == "Serimo" else ""))
+            said = output.strip().splitlines()[0] if name.lower().startswith("serimo") and output.strip() else ""
+            print("%-18s %6.2f s  peak resident %6d KiB  files %d%s"
+                  % (name, seconds, peak, got, ("  (" + said + ")") if said else ""))
         server.shutdown()
     finally:
         shutil.rmtree(work, ignore_errors=True)

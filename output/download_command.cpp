@@ -1,7 +1,12 @@
 #include "app/vemp_107.h"
+#include "output/download_address.h"
+#include "output/download_report.h"
 #include "output/downloader.h"
+#include "output/run_summary.h"
 #include "platform/file_choosers.h"
 #include "platform/message_boxes.h"
+#include "platform/program_files.h"
+#include "platform/shell.h"
 #include "platform/dbus/taskbar_progress.h"
 
 #include <QAction>
@@ -10,55 +15,6 @@
 // Download run: the run Images would show, fetched into a folder the user
 // picks, while the window stays in use. The engine (downloader.*) reports
 // what happened; this file says it to the user.
-
-namespace {
-// How many failures the summary names.
-constexpr int kFailuresNamed = 5;
-
-QString reasonOf(const DownloadFailure &failure)
-{
-    switch (failure.cause) {
-    case DownloadFailure::Cause::HttpStatus:
-        return TVempForm::tr("HTTP %1").arg(failure.status);
-    case DownloadFailure::Cause::Incomplete:
-        return TVempForm::tr("the file ended before its announced length");
-    case DownloadFailure::Cause::Silent:
-        return TVempForm::tr("the server sent nothing for 30 seconds");
-    case DownloadFailure::Cause::Network:
-        break;
-    }
-    return failure.text;
-}
-
-QString summaryText(const DownloadSummary &summary)
-{
-    QStringList lines{TVempForm::tr("Downloaded: %1").arg(summary.downloaded),
-                      TVempForm::tr("Already there: %1").arg(summary.alreadyThere),
-                      TVempForm::tr("Missing: %1").arg(summary.missing),
-                      TVempForm::tr("Failed: %1").arg(summary.failed)};
-    if (summary.endOfSeries)
-        lines << QString() << TVempForm::tr("The series ended: 10 files in a row were missing.");
-    if (!summary.failures.isEmpty())
-        lines << QString() << TVempForm::tr("Failures:");
-    for (const DownloadFailure &failure : summary.failures.mid(0, kFailuresNamed))
-        lines << QStringLiteral("%1: %2").arg(failure.url.toString(), reasonOf(failure));
-    if (summary.failures.size() > kFailuresNamed)
-        lines << TVempForm::tr("and %1 more").arg(summary.failures.size() - kFailuresNamed);
-    return lines.join(u'\n');
-}
-
-// The address as a web address to fetch; empty when it is not one.
-QUrl webAddress(const QString &address)
-{
-    QUrl url(address, QUrl::StrictMode);
-    if (url.scheme().isEmpty())
-        url = QUrl(QStringLiteral("http://") + address, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return {};
-    return url;
-}
-} // namespace
 
 bool TVempForm::downloadRunning() const
 {
@@ -76,12 +32,18 @@ void TVempForm::mnuDownloadClick(QObject *)
         return;
     QList<QUrl> urls;
     for (const QString &address : run) {
-        const QUrl url = webAddress(address);
-        if (url.isEmpty()) {
-            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(address));
+        const WebAddress web = webAddress(address);
+        // The address is shown without a password it may hold.
+        const QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
+        if (web.problem == WebAddress::Problem::Scheme) {
+            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(shown));
             return;
         }
-        urls.append(url);
+        if (web.problem == WebAddress::Problem::NoHost) {
+            showWarning(tr("This address names no server to download from:\n%1").arg(shown));
+            return;
+        }
+        urls.append(web.url);
     }
 
     const QString folder = m_platform.choosers.chooseFolder(this, tr("Download the run into"), runFolder());
@@ -92,6 +54,7 @@ void TVempForm::mnuDownloadClick(QObject *)
         return;
     }
     downloadFolder = folder;
+    m_downloadRun = run;
 
     if (!m_download) {
         m_download = new Downloader(DownloadOptions(), this);
@@ -101,7 +64,7 @@ void TVempForm::mnuDownloadClick(QObject *)
                 [this](const DownloadSummary &summary) { guarded([&] { downloadFinished(summary); }); });
     }
     m_download->start(urls, folder);
-    mnuDownload->setText(tr("Stop download"));
+    mnuDownload->setText(tr("Stop down&load"));
     downloadProgress(0, int(urls.size()));
 }
 
@@ -115,23 +78,16 @@ void TVempForm::downloadFinished(const DownloadSummary &summary)
 {
     mnuDownload->setText(tr("Down&load run..."));
     m_platform.taskbar.clear();
-    QString status = tr("Downloaded %1 of %2").arg(summary.downloaded).arg(summary.total);
-    if (summary.alreadyThere > 0)
-        status += tr(" (%1 already there)").arg(summary.alreadyThere);
-    if (summary.stopped)
-        status = tr("Download stopped. ") + status;
-    ShowStatus(status);
-
-    if (!summary.writeError.isEmpty()) {
-        m_platform.messageBoxes.show(
-            tr("Error"),
-            tr("The download stopped: Serimo could not write into the folder %1 (%2). The disk may be full.\n\n%3")
-                .arg(downloadFolder, summary.writeError, summaryText(summary)),
-            MessageBoxes::Icon::Error);
-    } else if (!summary.stopped && (summary.missing > 0 || summary.failed > 0)) {
-        // A download the user stopped (or the window's close ended) says so
-        // in the status line only.
-        m_platform.messageBoxes.show(QStringLiteral("Serimo"), summaryText(summary),
-                                     summary.failed > 0 ? MessageBoxes::Icon::Warning : MessageBoxes::Icon::None);
-    }
+    const RunResult result = runResultOf(summary, m_download->options(), m_downloadRun, downloadFolder);
+    ShowStatus(runStatusText(result));
+    // A download the user stopped (or the window's close ended) says so in
+    // the status line only; a full disk always has its box.
+    if (result.stopped && result.writeError.isEmpty())
+        return;
+    const QString text = runSummaryLines(result, m_platform.files.homeDirectory()).join(u'\n');
+    const MessageBoxes::Icon icon = !result.writeError.isEmpty() ? MessageBoxes::Icon::Error
+                                    : result.failed > 0          ? MessageBoxes::Icon::Warning
+                                                                 : MessageBoxes::Icon::None;
+    if (m_platform.messageBoxes.offer(QStringLiteral("Serimo"), text, icon, tr("Open folder")))
+        m_platform.shell.ShellOpenFile(downloadFolder, QStringLiteral("open"), QString(), Shell::kShowNormal);
 }

@@ -10,15 +10,20 @@
 // 255 less room for the ".part" its bytes are first written to.
 inline constexpr int kMaxDownloadNameBytes = 250;
 
-// A name that is safe as one entry of a folder: never empty, ".", "..",
-// hidden (leading "."), holding no "/", "\" or control character, and at
-// most kMaxDownloadNameBytes long (the extension kept where it can be).
+// A name that is safe as one entry of a folder on any disk: never empty,
+// ".", "..", hidden (leading "."), holding no control character nor any of
+// / \ : * ? " < > | (each becomes "_"), and at most kMaxDownloadNameBytes
+// long: a longer one loses the middle of its stem, keeping its start, its
+// counter and its extension.
 QString safeFileName(const QString &name);
 
 // The name a URL's file is saved under: its last path segment,
 // percent-decoded, made safe.
 QString downloadFileName(const QUrl &url);
 
-// The names for a run's URLs, in order: two URLs that give the same name get
-// distinct ones ("a.jpg", "a (2).jpg", ...), the same on every run.
+// The names for a run's URLs, in order. Where the last path segments of the
+// run repeat (a counter in the query or in a folder), every name is made
+// from the whole path and query ("list_page=7"), so that an address gives
+// the same name in every run. Two URLs that still give the same name (case
+// aside) get distinct ones ("a.jpg", "a (2).jpg", ...).
 QStringList downloadFileNames(const QList<QUrl> &urls);

@@ -1,28 +1,69 @@
 #include "output/downloader.h"
 
 #include "output/download_names.h"
+#include "output/download_reasons.h"
 #include "output/download_retry.h"
+#include "output/downloader_part_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 struct Downloader::Transfer
 {
+    explicit Transfer(const QString &path) : part(path) {}
+    enum class Cut { None, Silent, TooSlow, NotAnImage, Unreadable };
     QNetworkReply *reply = nullptr;
-    QFile file;
+    PartFile part;
     QTimer silence;
+    QTimer slowness;
     qint64 written = 0;
-    bool silent = false;
+    qint64 writtenBefore = 0; // at the start of the slowness window
+    Cut cut = Cut::None;
+    // An answer whose headers were all dropped: Qt's way of refusing too
+    // many or too long ones, after which nothing more comes.
+    bool headless = false;
 };
 
 namespace {
-const QString kPartSuffix = QStringLiteral(".part");
+// How much of a body waits between the network and the disk, per transfer:
+// what bounds a run's memory whatever a server sends.
+constexpr qint64 kReadBufferBytes = 256 * 1024;
+
+// Write errors that concern one file's name, not the folder or the disk.
+bool failsOneFile(int error)
+{
+    return error == EINVAL || error == ENAMETOOLONG || error == EISDIR || error == EILSEQ;
+}
+
+bool isImageExtension(const QString &path)
+{
+    static const QStringList extensions{"jpg", "jpeg", "png", "gif", "webp", "avif", "bmp", "tif", "tiff"};
+    const QString name = path.section(u'/', -1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot >= 0 && extensions.contains(name.mid(dot + 1).toLower());
+}
+
+// text with url's user name and password left out, wherever it quotes them.
+QString withoutUserInfo(QString text, const QUrl &url)
+{
+    if (url.userInfo().isEmpty())
+        return text;
+    for (const QUrl::ComponentFormattingOptions form : {QUrl::PrettyDecoded, QUrl::FullyEncoded})
+        text.replace(url.toString(form), url.adjusted(QUrl::RemoveUserInfo).toString(form));
+    text.replace(url.userInfo(QUrl::FullyEncoded), QStringLiteral("…"));
+    if (!url.password().isEmpty())
+        text.replace(url.password(), QStringLiteral("…"));
+    return text;
+}
 
 bool isTransientNetworkError(QNetworkReply::NetworkError error)
 {
@@ -55,8 +96,17 @@ bool folderAcceptsFiles(const QString &folder)
     return probe.open();
 }
 
-Downloader::Downloader(DownloadOptions options, QObject *parent) : QObject(parent), m_options(options)
+Downloader::Downloader(DownloadOptions options, QObject *parent)
+    : QObject(parent), m_options(options), m_buffer(kReadBufferBytes, Qt::Uninitialized)
 {
+#ifdef __GLIBC__
+    // Qt's network thread allocates each piece of a body and this thread
+    // frees it. With glibc's sliding threshold those pieces come from the
+    // network thread's heap, which a fast server fragments by a hundred
+    // megabytes and more; mapped on their own, they are given back whole.
+    static const bool piecesMapped = mallopt(M_MMAP_THRESHOLD, 32 * 1024) == 1;
+    Q_UNUSED(piecesMapped);
+#endif
     m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
@@ -72,13 +122,17 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
     stop();
     ++m_generation;
     m_items.clear();
+    m_folder = folder;
     const QStringList names = downloadFileNames(urls);
     for (int i = 0; i < urls.size(); ++i)
         m_items.append({urls[i], QDir(folder).filePath(names[i])});
     m_summary = DownloadSummary();
     m_summary.total = int(urls.size());
+    m_summary.outcomes = QList<FileOutcome>(urls.size(), FileOutcome::NotTried);
+    m_bytesReceived = 0;
     m_next = 0;
     m_settled = 0;
+    m_failuresInRow = 0;
     m_ending = false;
     m_running = true;
     const int generation = m_generation;
@@ -103,6 +157,7 @@ void Downloader::launchMore()
         const int index = m_next++;
         if (exists(m_items[index].path)) {
             ++m_summary.alreadyThere;
+            m_summary.outcomes[index] = FileOutcome::AlreadyThere;
             settle(index, false);
         } else {
             begin(index);
@@ -113,14 +168,18 @@ void Downloader::launchMore()
 void Downloader::begin(int index)
 {
     Item &item = m_items[index];
-    auto transfer = std::make_unique<Transfer>();
-    // A ".part" left by an earlier run that was killed is ours to replace;
-    // the new one is made afresh, never followed through a link.
-    const QString partPath = item.path + kPartSuffix;
-    QFile::remove(partPath);
-    transfer->file.setFileName(partPath);
-    if (!transfer->file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        failWrite(transfer->file.errorString());
+    auto transfer = std::make_unique<Transfer>(item.path);
+    switch (transfer->part.open()) {
+    case PartFile::Opened::Ours:
+        break;
+    case PartFile::Opened::Elsewhere: {
+        DownloadFailure failure;
+        failure.cause = DownloadFailure::Cause::Elsewhere;
+        failFile(index, failure);
+        return;
+    }
+    case PartFile::Opened::Failed:
+        failWrite(index, transfer->part.error());
         return;
     }
     item.state = State::Running;
@@ -130,30 +189,55 @@ void Downloader::begin(int index)
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
     Transfer &t = *transfer;
     t.reply = m_network.get(request);
+    t.reply->setReadBufferSize(kReadBufferBytes);
     t.silence.setSingleShot(true);
     t.silence.setInterval(m_options.silenceMs);
-    connect(&t.silence, &QTimer::timeout, this, [&t] {
-        t.silent = true;
+    t.slowness.setInterval(m_options.slowMs);
+    auto cut = [&t](Transfer::Cut why) {
+        t.cut = why;
         t.reply->abort();
+    };
+    connect(&t.silence, &QTimer::timeout, this, [&t, cut] {
+        cut(t.headless ? Transfer::Cut::Unreadable : Transfer::Cut::Silent);
     });
-    connect(t.reply, &QNetworkReply::readyRead, this, [this, &t] { receive(t); });
-    connect(t.reply, &QNetworkReply::metaDataChanged, &t.silence, qOverload<>(&QTimer::start));
+    connect(&t.slowness, &QTimer::timeout, this, [&t, cut, this] {
+        if (t.written - t.writtenBefore < m_options.slowBytes)
+            cut(Transfer::Cut::TooSlow);
+        t.writtenBefore = t.written;
+    });
+    connect(t.reply, &QNetworkReply::readyRead, this, [this, index, &t] { receive(index, t); });
+    connect(t.reply, &QNetworkReply::metaDataChanged, this, [&t, cut, url = item.url] {
+        t.silence.start();
+        t.headless = t.reply->rawHeaderList().isEmpty();
+        // A site that answers a missing picture with a page of its own.
+        const int status = t.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QString type = t.reply->header(QNetworkRequest::ContentTypeHeader).toString().trimmed().toLower();
+        if (status >= 200 && status < 300 && type.startsWith(QLatin1String("text/html")) && isImageExtension(url.path()))
+            cut(Transfer::Cut::NotAnImage);
+    });
     connect(t.reply, &QNetworkReply::finished, this, [this, index] { transferEnded(index); });
     t.silence.start();
+    t.slowness.start();
     m_transfers.emplace(index, std::move(transfer));
 }
 
-void Downloader::receive(Transfer &transfer)
+// Moves what has come from the network to the disk; false when the
+// transfer ended there (the disk refused it).
+bool Downloader::receive(int index, Transfer &transfer)
 {
     transfer.silence.start();
-    const QByteArray data = transfer.reply->readAll();
-    if (data.isEmpty())
-        return;
-    if (transfer.file.write(data) != data.size()) {
-        failWrite(transfer.file.errorString());
-        return;
+    while (transfer.reply->bytesAvailable() > 0) {
+        const qint64 got = transfer.reply->read(m_buffer.data(), m_buffer.size());
+        if (got <= 0)
+            break;
+        if (!transfer.part.write(m_buffer.constData(), got)) {
+            failWrite(index, transfer.part.error());
+            return false;
+        }
+        transfer.written += got;
+        m_bytesReceived += got;
     }
-    transfer.written += data.size();
+    return true;
 }
 
 void Downloader::transferEnded(int index)
@@ -163,21 +247,26 @@ void Downloader::transferEnded(int index)
         return;
     Transfer &transfer = *found->second;
     transfer.silence.stop();
+    transfer.slowness.stop();
     QNetworkReply &reply = *transfer.reply;
     Item &item = m_items[index];
 
     DownloadFailure failure;
-    failure.url = item.url;
     AttemptResult result = AttemptResult::Failed;
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const bool networkError = reply.error() != QNetworkReply::NoError
                               && (status < 400 || isTransientNetworkError(reply.error()));
-    if (transfer.silent) {
+    if (transfer.cut == Transfer::Cut::NotAnImage) {
+        result = AttemptResult::Missing;
+    } else if (transfer.cut == Transfer::Cut::Unreadable) {
+        failure.cause = DownloadFailure::Cause::Unreadable;
+    } else if (transfer.cut == Transfer::Cut::Silent || transfer.cut == Transfer::Cut::TooSlow) {
         result = AttemptResult::Transient;
-        failure.cause = DownloadFailure::Cause::Silent;
+        failure.cause = transfer.cut == Transfer::Cut::Silent ? DownloadFailure::Cause::Silent
+                                                               : DownloadFailure::Cause::TooSlow;
     } else if (networkError) {
         failure.cause = DownloadFailure::Cause::Network;
-        failure.text = reply.errorString();
+        failure.text = withoutUserInfo(reply.errorString(), item.url);
         result = isTransientNetworkError(reply.error()) ? AttemptResult::Transient : AttemptResult::Failed;
     } else {
         failure.cause = DownloadFailure::Cause::HttpStatus;
@@ -186,36 +275,16 @@ void Downloader::transferEnded(int index)
     }
 
     if (result == AttemptResult::Complete) {
-        receive(transfer);
-        if (!m_running)
+        if (!receive(index, transfer))
             return;
         const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() != transfer.written) {
             result = AttemptResult::Transient;
             failure.cause = DownloadFailure::Cause::Incomplete;
-        }
-    }
-
-    if (result == AttemptResult::Complete) {
-        // Every byte must reach the disk before the file takes its name.
-        const bool flushed = transfer.file.flush();
-        transfer.file.close();
-        if (!flushed || transfer.file.error() != QFileDevice::NoError) {
-            failWrite(transfer.file.errorString());
+        } else {
+            placeFile(index, transfer);
             return;
         }
-        QFile part(transfer.file.fileName());
-        if (part.rename(item.path)) {
-            drop(index);
-            ++m_summary.downloaded;
-            settle(index, false);
-            carryOn();
-            return;
-        }
-        // Another program made the file meanwhile: it stays as it is.
-        result = AttemptResult::Failed;
-        failure.cause = DownloadFailure::Cause::Network;
-        failure.text = part.errorString();
     }
 
     const QByteArray retryAfter = reply.rawHeader("Retry-After");
@@ -237,12 +306,77 @@ void Downloader::transferEnded(int index)
     }
     if (result == AttemptResult::Missing) {
         ++m_summary.missing;
-    } else {
-        ++m_summary.failed;
-        m_summary.failures.append(failure);
+        m_summary.outcomes[index] = FileOutcome::Missing;
+        countInRow(false);
+        settle(index, true);
+        carryOn();
+        return;
     }
-    settle(index, result == AttemptResult::Missing);
+    const bool serverFailed = failure.cause != DownloadFailure::Cause::HttpStatus || failure.status >= 500;
+    failFile(index, failure);
+    countInRow(serverFailed);
     carryOn();
+}
+
+// Gives a whole file its name.
+void Downloader::placeFile(int index, Transfer &transfer)
+{
+    switch (transfer.part.place()) {
+    case PartFile::Placed::Done:
+        ++m_summary.downloaded;
+        m_summary.outcomes[index] = FileOutcome::Saved;
+        break;
+    case PartFile::Placed::NameTaken:
+        // Another program made the file meanwhile: it stays as it is.
+        ++m_summary.alreadyThere;
+        m_summary.outcomes[index] = FileOutcome::AlreadyThere;
+        break;
+    case PartFile::Placed::Failed:
+        failWrite(index, transfer.part.error());
+        return;
+    }
+    drop(index);
+    countInRow(false);
+    settle(index, false);
+    carryOn();
+}
+
+// Counts a file that failed for the reason given.
+void Downloader::failFile(int index, DownloadFailure failure)
+{
+    failure.url = m_items[index].url.adjusted(QUrl::RemoveUserInfo);
+    drop(index);
+    ++m_summary.failed;
+    m_summary.failures.append(failure);
+    m_summary.outcomes[index] = FileOutcome::Failed;
+    settle(index, false);
+}
+
+// A failure in a row of them ends the run; anything the server delivered
+// ends the row.
+void Downloader::countInRow(bool serverFailed)
+{
+    m_failuresInRow = serverFailed ? m_failuresInRow + 1 : 0;
+    if (m_failuresInRow >= m_options.failureRunEnd && m_running) {
+        m_summary.serverKeptFailing = true;
+        finish();
+    }
+}
+
+// The disk refused the file at index: a name it does not take fails that
+// file; anything else (a full disk, a folder gone) ends the run.
+void Downloader::failWrite(int index, int error)
+{
+    DownloadFailure failure;
+    failure.cause = DownloadFailure::Cause::Write;
+    failure.error = error;
+    failure.folder = QDir::toNativeSeparators(m_folder);
+    if (failsOneFile(error)) {
+        failFile(index, failure);
+        return;
+    }
+    m_summary.writeError = downloadFailureReason(failure, m_options);
+    finish();
 }
 
 void Downloader::settle(int index, bool missing)
@@ -281,12 +415,6 @@ void Downloader::endOfSeriesAt(int index)
     }
 }
 
-void Downloader::failWrite(const QString &error)
-{
-    m_summary.writeError = error;
-    finish();
-}
-
 // Ends the transfer of one file and removes what it wrote.
 void Downloader::drop(int index)
 {
@@ -299,9 +427,7 @@ void Downloader::drop(int index)
     if (!transfer->reply->isFinished())
         transfer->reply->abort();
     transfer->reply->deleteLater();
-    transfer->file.close();
-    // A file renamed into place has no ".part" any more.
-    QFile::remove(transfer->file.fileName());
+    transfer->part.discard();
 }
 
 // Starts what the free places allow, and ends the run when nothing is left.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/downloader_results.h"
+
 #include <QList>
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -8,59 +10,18 @@
 #include <map>
 #include <memory>
 
-class QFile;
 class QNetworkReply;
 class QTimer;
+
+// Whether a file can be created in folder: tried, not guessed from the
+// permissions.
+bool folderAcceptsFiles(const QString &folder);
 
 // Downloads a run of URLs into a folder, a few at a time, on the thread it
 // lives on without ever blocking it. Each file is written to "<name>.part"
 // and renamed to its name only when whole; a file already there is never
 // fetched again nor overwritten. A stopped or failed file leaves nothing
 // behind.
-
-struct DownloadOptions
-{
-    int maxTransfers = 4;
-    // A transfer that receives nothing for this long fails (and is retried).
-    int silenceMs = 30000;
-    // The first pause before a retry; each further one doubles it.
-    qint64 retryPauseMs = 1000;
-    // This many missing files in a row are the end of the series.
-    int missingRunEnd = 10;
-};
-
-struct DownloadFailure
-{
-    enum class Cause {
-        HttpStatus, // the server answered `status`
-        Network,    // the network's error, `text`
-        Incomplete, // the body ended before its Content-Length
-        Silent,     // nothing came for DownloadOptions::silenceMs
-    };
-    QUrl url;
-    Cause cause = Cause::Network;
-    int status = 0;
-    QString text;
-};
-
-struct DownloadSummary
-{
-    int total = 0;
-    int downloaded = 0;
-    int alreadyThere = 0;
-    int missing = 0;
-    int failed = 0;
-    // The run ended early at a stretch of missing files.
-    bool endOfSeries = false;
-    bool stopped = false;
-    // A write into the folder failed (a full disk); the run stopped there.
-    QString writeError;
-    QList<DownloadFailure> failures; // in the order they came
-};
-
-// Whether a file can be created in folder: tried, not guessed from the
-// permissions.
-bool folderAcceptsFiles(const QString &folder);
 
 class Downloader : public QObject
 {
@@ -75,6 +36,9 @@ public:
     // removed before it returns; `finished` reports it, stopped.
     void stop();
     bool isRunning() const { return m_running; }
+    const DownloadOptions &options() const { return m_options; }
+    // The bytes received in this run so far, for a progress line.
+    qint64 bytesReceived() const { return m_bytesReceived; }
 
 signals:
     // `settled` of `total` files are done with, whatever became of them.
@@ -95,11 +59,14 @@ private:
 
     void launchMore();
     void begin(int index);
-    void receive(Transfer &transfer);
+    bool receive(int index, Transfer &transfer);
     void transferEnded(int index);
+    void placeFile(int index, Transfer &transfer);
+    void failFile(int index, DownloadFailure failure);
+    void failWrite(int index, int error);
     void settle(int index, bool missing);
+    void countInRow(bool serverFailed);
     void endOfSeriesAt(int index);
-    void failWrite(const QString &error);
     void drop(int index);
     void carryOn();
     void finish();
@@ -107,11 +74,16 @@ private:
 
     DownloadOptions m_options;
     QNetworkAccessManager m_network;
+    QString m_folder;
     QList<Item> m_items;
     std::map<int, std::unique_ptr<Transfer>> m_transfers;
     DownloadSummary m_summary;
     int m_next = 0;
     int m_settled = 0;
+    int m_failuresInRow = 0;
+    qint64 m_bytesReceived = 0;
+    // What a transfer reads from the network, on its way to the disk.
+    QByteArray m_buffer;
     bool m_running = false;
     bool m_ending = false;
     // Retries scheduled by an earlier run come to nothing.

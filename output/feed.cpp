@@ -1,3 +1,4 @@
+#include "app/status_line.h"
 #include "app/vemp_107.h"
 #include "output/feed_hold.h"
 #include "platform/busy_cursor.h"
@@ -7,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -34,8 +36,10 @@ void TVempForm::Timer1Timer()
         ShowReady();
         return;
     }
-    if (titleHoldsFeed(m_platform.foreground.title()))
+    if (const QString title = m_platform.foreground.title(); titleHoldsFeed(title)) {
+        showFeedHeld(title);
         return;
+    }
 
     // A step that fails (the Digits box holds no number) ends the run in the
     // guard, before the error report opens.
@@ -52,6 +56,18 @@ void TVempForm::Timer1Timer()
     ShowStatus(QStringLiteral("Sending %1 of %2").arg(FeedCount).arg(FeedTotal));
     // The next tick comes one full interval after this one's work.
     Timer1->setEnabled(true);
+}
+
+void TVempForm::showFeedHeld(const QString &title)
+{
+    const QString text = tr("Waiting: \"%1\" is in front");
+    const QLabel *panel = StatusBar->panel(1);
+    const QFontMetrics metrics = panel->fontMetrics();
+    // The status line's room right of panel 0, less the panel's margins
+    // and the words around the title.
+    const int room = StatusBar->width() - StatusBar->panel(0)->width() - 16
+                     - metrics.horizontalAdvance(text.arg(QString()));
+    ShowStatus(text.arg(metrics.elidedText(title, Qt::ElideMiddle, std::max(room, metrics.averageCharWidth() * 8))));
 }
 
 void TVempForm::FormKeyUp(QKeyEvent *event)

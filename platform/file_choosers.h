@@ -18,7 +18,12 @@ public:
                                    const QString &filter) = 0;
 };
 
+// Makes the folder and any folder above it that is missing: empty when it
+// is there, else the reason it cannot be (a file in the way, no permission).
+QString createFolder(const QString &path);
+
 // QFileDialog: the desktop's own dialog where the platform theme offers one.
+// A folder typed into Qt's own dialog that does not exist is made on Choose.
 class QtFileChoosers : public FileChoosers
 {
 public:

@@ -4,7 +4,8 @@
 
 class QWidget;
 
-// Modal message boxes with one OK button. Tests answer them without a person.
+// Modal message boxes with one OK button, or OK and one button more. Tests
+// answer them without a person.
 class MessageBoxes
 {
 public:
@@ -12,6 +13,9 @@ public:
 
     virtual ~MessageBoxes() = default;
     virtual void show(const QString &caption, const QString &text, Icon icon) = 0;
+    // A box with a button for an action beside OK: true when that button
+    // closed it.
+    virtual bool offer(const QString &caption, const QString &text, Icon icon, const QString &action) = 0;
 };
 
 class QtMessageBoxes : public MessageBoxes
@@ -20,6 +24,7 @@ public:
     explicit QtMessageBoxes(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }
     void show(const QString &caption, const QString &text, Icon icon) override;
+    bool offer(const QString &caption, const QString &text, Icon icon, const QString &action) override;
 
 private:
     QWidget *m_parent;

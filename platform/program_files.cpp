@@ -1,5 +1,7 @@
 #include "platform/program_files.h"
 
+#include "platform/file_choosers.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -53,5 +55,10 @@ QString DesktopFileLocations::pageDirectory() const
 
 QString DesktopFileLocations::downloadsDirectory() const
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    // Where the desktop's user-dirs put it, made when missing, so that a
+    // chooser opens in it rather than on a folder it cannot show.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (!folder.isEmpty())
+        createFolder(folder);
+    return folder;
 }

@@ -34,7 +34,7 @@ public:
     // The directory for the program's own pages; it exists on return when it
     // could be made.
     virtual QString pageDirectory() const = 0;
-    // The user's Downloads folder.
+    // The user's Downloads folder; it exists on return when it could be made.
     virtual QString downloadsDirectory() const = 0;
 };
 

@@ -70,8 +70,13 @@ void TVempForm::runDetection(QObject *Sender)
         return;
     }
     UpDownDigits->setPosition(countCounterDigits(url));
-    if (const auto range = GetRangeText(false))
+    if (const auto range = GetRangeText(false)) {
         StatusBar->setPanelText(0, *range);
+        // A new series shows its range even when its width is the old one's;
+        // a step within the series leaves panel 1 to the feed's progress.
+        if (const auto last = rangeText(url, digitsValue(), true); last && *last != m_rangeShown)
+            showRange(*last);
+    }
     // A URL box hidden by Show URL cannot take the focus; the detection then
     // leaves focus and caret alone rather than failing.
     if (Sender != Edit1 && Edit1->isVisibleTo(this)) {
@@ -90,7 +95,13 @@ void TVempForm::EditDigitsChange(QObject *)
     UpDownItems->setPosition(1);
     UpDownItems->setMaximum(itemsMaximum(digitsValue()));
     if (const auto range = GetRangeText(true))
-        StatusBar->setPanelText(1, *range);
+        showRange(*range);
+}
+
+void TVempForm::showRange(const QString &range)
+{
+    m_rangeShown = range;
+    StatusBar->setPanelText(1, range);
 }
 
 void TVempForm::EditNumItemsChange(QObject *)

@@ -1,5 +1,6 @@
 #include "series/run_list.h"
 
+#include "output/download_names.h"
 #include "series/series_run.h"
 #include "series/series_text.h"
 
@@ -17,18 +18,24 @@ QString suggestedRunListName(const QString &firstUrl, int count)
     QString name = path.mid(path.lastIndexOf(u'/') + 1);
     if (const qsizetype dot = name.lastIndexOf(u'.'); dot > 0)
         name.truncate(dot);
-    // A name that a file chooser or a shell would take apart (a separator, a
-    // control character, a leading dot or dash) is kept readable but harmless.
-    for (QChar &c : name) {
-        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control || c == u':' || c == u'*'
-            || c == u'?' || c == u'"' || c == u'<' || c == u'>' || c == u'|')
-            c = u'_';
-    }
+    // A leading dash would read as an option to a shell command; the rest
+    // is the rule every saved file's name follows.
     while (name.startsWith(u'.') || name.startsWith(u'-'))
         name.remove(0, 1);
     if (name.isEmpty())
         name = QStringLiteral("run");
-    return QStringLiteral("%1-%2.txt").arg(name).arg(count);
+    return safeFileName(QStringLiteral("%1-%2.txt").arg(name).arg(count));
+}
+
+std::optional<int> runCount(const QString &text)
+{
+    bool digitsOnly = !text.isEmpty() && text.size() <= 3;
+    for (const QChar c : text)
+        digitsOnly = digitsOnly && c >= u'0' && c <= u'9';
+    const int count = digitsOnly ? text.toInt() : 0;
+    if (count < 1 || count > kListMaximum)
+        return std::nullopt;
+    return count;
 }
 
 ListedRun listedRun(const QString &url, const std::optional<QString> &countText)
@@ -37,17 +44,13 @@ ListedRun listedRun(const QString &url, const std::optional<QString> &countText)
     const int width = detectedWidth(url, mode);
     int count = itemsMaximum(width);
     if (countText) {
-        bool digitsOnly = !countText->isEmpty() && countText->size() <= 3;
-        for (const QChar c : *countText)
-            digitsOnly = digitsOnly && c >= u'0' && c <= u'9';
-        count = digitsOnly ? countText->toInt() : 0;
-        if (count < 1 || count > kListMaximum)
-            return {{}, QStringLiteral("COUNT must be a whole number from 1 to %1, not \"%2\".")
-                            .arg(kListMaximum)
-                            .arg(*countText)};
+        const std::optional<int> given = runCount(*countText);
+        if (!given)
+            return {{}, QStringLiteral("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(*countText)};
+        count = *given;
     }
     QStringList run = seriesRun(url, mode, width, count);
     if (run.isEmpty())
-        return {{}, QStringLiteral("No series in \"%1\": its counter is not a number.").arg(url)};
+        return {{}, QStringLiteral("no series in '%1': its counter is not a number").arg(url)};
     return {run, {}};
 }

@@ -26,6 +26,10 @@ struct ListedRun
 // The most addresses a list holds.
 constexpr int kListMaximum = 999;
 
+// A COUNT's value: a whole number from 1 to kListMaximum, written with at
+// most three digits and nothing else; empty for any other text.
+std::optional<int> runCount(const QString &text);
+
 // COUNT, when given, is a whole number from 1 to kListMaximum; without it the
 // run is as long as the Items box allows for the address's counter width.
 // Mode and width are those the window detects for the address.

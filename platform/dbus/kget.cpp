@@ -9,6 +9,7 @@
 namespace {
 const QString kService = QStringLiteral("org.kde.kget");
 constexpr int kTimeoutMs = 5000;
+constexpr int kTimeoutPerUrlMs = 20;
 
 // Runs done with the reply once it has come (or timed out), in the event loop.
 void whenAnswered(QObject *context, const QDBusPendingCall &call,
@@ -48,12 +49,19 @@ void DBusKGet::addTransfers(const QStringList &urls, const QString &folder, std:
         done({false, 0, bus.lastError().message()});
         return;
     }
-    // KGet takes many sources in one text, separated by ";".
+    // KGet takes many sources in one text, separated by ";": a ";" inside
+    // an address is written as its percent code, which means the same to a
+    // server, so that the address stays whole.
+    QStringList sources;
+    for (const QString &url : urls)
+        sources.append(QString(url).replace(u';', QLatin1String("%3B")));
+    // A long run takes KGet a while to take in.
+    const int timeoutMs = kTimeoutMs + kTimeoutPerUrlMs * int(urls.size());
     QDBusMessage add = QDBusMessage::createMethodCall(kService, QStringLiteral("/KGet"),
                                                       QStringLiteral("org.kde.kget.main"),
                                                       QStringLiteral("addTransfer"));
-    add << urls.join(u';') << folder << true;
-    whenAnswered(&m_context, bus.asyncCall(add, kTimeoutMs), [done](const QDBusPendingCallWatcher &answer) {
+    add << sources.join(u';') << folder << true;
+    whenAnswered(&m_context, bus.asyncCall(add, timeoutMs), [done](const QDBusPendingCallWatcher &answer) {
         const QDBusPendingReply<QStringList> reply = answer;
         if (reply.isError())
             done({false, 0, reply.error().message()});

@@ -23,7 +23,7 @@ public:
     // Whether KGet's service is on the bus now.
     virtual void checkPresent(std::function<void(bool present)> done) = 0;
     // Hands KGet every URL in one call, to be saved in folder and started at
-    // once. An absent answer after five seconds is an error.
+    // once. An absent answer after five seconds and 20 ms a URL is an error.
     virtual void addTransfers(const QStringList &urls, const QString &folder, std::function<void(Answer)> done) = 0;
 };
 

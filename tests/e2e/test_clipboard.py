@@ -104,7 +104,7 @@ def main(serimo, report):
             app.dismiss_message_box(box)
             app.wait_url(long_text[:1023], "URL box after pasting an image")
 
-        run = [BASE + "pic%03d.jpg" % n for n in (8, 9, 10)]
+        run = [BASE + "s;v=2/pic%03d.jpg" % n for n in (8, 9, 10)]
         app.set_text("URL", run[0])
         app.set_text("Items", "3")
         with report.part("Copy run"):
@@ -129,7 +129,8 @@ def main(serimo, report):
         with report.part("Send run to KGet: the run in one call, into Downloads, started"):
             app.choose_from_menu("Send run to KGet")
             harness.check_equal(json.loads(kget.stdout.readline()),
-                                [";".join(run), os.path.join(desk.home, "Downloads"), True], "KGet's call")
+                                [";".join(url.replace(";", "%3B") for url in run),
+                                 os.path.join(desk.home, "Downloads"), True], "KGet's call")
             app.wait_status(1, "KGet took 3 of 3 URLs")
         with report.part("KGet's refusal is reported with its error"):
             app.choose_from_menu("Send run to KGet")

@@ -65,11 +65,12 @@ def main(serimo, report):
             # Choose takes the folder the chooser opened in.
             app.press("Choose", root=dialog)
 
-            summary = "Downloaded: 4\nAlready there: 0\nMissing: 1\nFailed: 0"
+            summary = "Saved 4 files to ~/got.\nMissing: 3."
             caption, box = app.wait_message_box(summary)
             with report.part("summary"):
                 check_equal(caption, "Serimo", "caption of the summary")
-                app.wait_status(1, "Downloaded 4 of 5")
+                app.wait_status(1, "Saved 4")
+                check(app.find("Open folder", root=box) is not None, "no Open folder beside OK")
             app.dismiss_message_box(box)
             with report.part("files on disk"):
                 check_equal(sorted(os.listdir(target)), sorted(bodies), "files in the folder")

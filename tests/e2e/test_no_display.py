@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Without a display Serimo says so in one line and ends with status 1, never
 with the toolkit's abort; --help names the program as its user calls it;
---list prints a run without any display and without touching the settings."""
+--list prints a run without any display and without touching the settings;
+a usage error is one line, a pointer to --help and status 2, display or not."""
 
 import os
 import subprocess
@@ -37,7 +38,6 @@ def main(serimo, report):
     with report.part("--help from the full path"):
         status, out, _ = run(serimo, ["--help"])
         check_equal((status, out.splitlines()[0]), (0, "Usage: serimo [options] [url]"), "first line of --help")
-        check("--list" in out, "--help does not name --list:\n" + out)
 
     home = tempfile.mkdtemp()
     quiet = {"HOME": home, "XDG_CONFIG_HOME": os.path.join(home, "config")}
@@ -45,14 +45,35 @@ def main(serimo, report):
     cases = (("--list URL COUNT, widening", [base + "98.png", "3"],
               (0, "".join(base + "%s.png\n" % n for n in ("98", "99", "100")), "")),
              ("--list URL, as many as Items allows", [URL], (0, "".join(base + "%02d.png\n" % n for n in range(7, 106)), "")),
+             ("--list=URL COUNT", ["--list=" + base + "98.png", "2"], (0, base + "98.png\n" + base + "99.png\n", "")),
              ("--list with a counter that is not a number", ["x", "5"],
-              (2, "", 'serimo: No series in "x": its counter is not a number.\n')),
-             ("--list with COUNT 1000", [URL, "1000"],
-              (2, "", 'serimo: COUNT must be a whole number from 1 to 999, not "1000".\n')),
-             ("--list without a URL", [], (2, "", "serimo: --list takes a URL and an optional COUNT.\n")))
+              (2, "", "serimo: no series in 'x': its counter is not a number\n")))
     for name, args, expected in cases:
         with report.part(name):
-            check_equal(run(serimo, ["--list"] + args, **quiet), expected, "(status, output, errors)")
+            arguments = args if args[0].startswith("--list=") else ["--list"] + args
+            check_equal(run(serimo, arguments, **quiet), expected, "(status, output, errors)")
+    # Usage errors: one line, the pointer to --help and status 2, without a
+    # display as with one.
+    try_help = "Try 'serimo --help'.\n"
+    cases = (("--list URL -1", ["--list", URL, "-1"], "COUNT must be 1 to 999: '-1'"),
+             ("--list URL 1000", ["--list", URL, "1000"], "COUNT must be 1 to 999: '1000'"),
+             ("--list without a URL", ["--list"], "option '--list' needs a URL"),
+             ("--bogus", ["--bogus"], "unknown option '--bogus'"),
+             ("--download URL with a bad COUNT", ["--download", URL, "x"], "COUNT must be 1 to 999: 'x'"))
+    for name, args, error in cases:
+        for display in ({}, {"DISPLAY": ":9999"}):
+            with report.part(name + (" with a display named" if display else "")):
+                check_equal(run(serimo, args, **quiet, **display), (2, "", "serimo: %s\n%s" % (error, try_help)),
+                            "(status, output, errors)")
+    with report.part("--help lists every option"):
+        _, out, _ = run(serimo, ["--help"])
+        for option in ("--list URL [COUNT]", "--download URL [COUNT]", "--to FOLDER", "--help", "--version"):
+            check(option in out, "--help does not name %s:\n%s" % (option, out))
+    with report.part("a full standard output is status 1"):
+        with open("/dev/full", "w") as full:
+            result = subprocess.run([serimo, "--list", URL, "3"], stdout=full, stderr=subprocess.PIPE, text=True,
+                                    timeout=harness.DEADLINE)
+        check_equal((result.returncode, result.stderr), (1, "serimo: No space left on device\n"), "(status, errors)")
     with report.part("--list writes no settings"):
         check_equal([f for _, _, files in os.walk(home) for f in files], [], "files under the home")
 

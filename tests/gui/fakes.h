@@ -27,6 +27,7 @@ struct ShownBox
     QString caption;
     QString text;
     MessageBoxes::Icon icon;
+    QString action; // the button offered beside OK, if any
 };
 
 class FakeMessageBoxes : public MessageBoxes
@@ -34,10 +35,18 @@ class FakeMessageBoxes : public MessageBoxes
 public:
     void show(const QString &caption, const QString &text, Icon icon) override
     {
-        shown.append({caption, text, icon});
+        shown.append({caption, text, icon, {}});
         if (onShow)
             onShow();
     }
+    bool offer(const QString &caption, const QString &text, Icon icon, const QString &action) override
+    {
+        shown.append({caption, text, icon, action});
+        if (onShow)
+            onShow();
+        return takeOffer;
+    }
+    bool takeOffer = false;
     QStringList texts() const
     {
         QStringList list;

@@ -18,7 +18,7 @@ private slots:
     void secondActivationChangesNothing();
     void editedUrlIsRedetected_data();
     void editedUrlIsRedetected();
-    void sameWidthKeepsItemsAndRange();
+    void sameWidthKeepsItemsNewAddressShowsRange();
     void typedItemsSurviveAWidthChange();
     void handChangedDigits_data();
     void handChangedDigits();
@@ -126,7 +126,7 @@ void TestDetection::editedUrlIsRedetected()
     QVERIFY(f.boxes.shown.isEmpty());
 }
 
-void TestDetection::sameWidthKeepsItemsAndRange()
+void TestDetection::sameWidthKeepsItemsNewAddressShowsRange()
 {
     FormFixture f;
     TVempForm &form = f.start();
@@ -136,7 +136,10 @@ void TestDetection::sameWidthKeepsItemsAndRange()
     f.typeUrl(kHost + "/x/img123.png");
     QCOMPARE(f.items(), QStringLiteral("25"));
     QCOMPARE(f.panel(0), QStringLiteral("../img123.png"));
-    QCOMPARE(f.panel(1), QStringLiteral("../pic999.jpg"));
+    // A new address shows its own range, although the width stayed.
+    QCOMPARE(f.panel(1), QStringLiteral("../img999.png"));
+    f.typeUrl(kHost + "/x/img124.png");
+    QCOMPARE(f.panel(1), QStringLiteral("../img999.png"));
     f.typeUrl(kHost + "/x/img12.png");
     QCOMPARE(f.items(), QStringLiteral("1"));
     QCOMPARE(f.panel(1), QStringLiteral("../img99.png"));

@@ -82,16 +82,24 @@ void TestFeed::run()
 void TestFeed::holdLosesAndRepeatsNothing()
 {
     FormFixture f;
-    f.start();
+    f.start().resize(700, 200);
     startFeed(f, "3");
     tick(f);
     f.foreground.currentTitle = QStringLiteral("Save File - Downloads");
     tick(f);
     tick(f);
     QCOMPARE(f.clipboard.writes, series(1, 1));
-    QCOMPARE(f.panel(1), QStringLiteral("Sending 1 of 3"));
+    QCOMPARE(f.panel(1), QStringLiteral("Waiting: \"Save File - Downloads\" is in front"));
+    // A title too long for the status line is shortened in its middle.
+    f.foreground.currentTitle = "Save " + QString(500, u'x') + " end";
+    tick(f);
+    QVERIFY(f.panel(1).startsWith(QStringLiteral("Waiting: \"Save xx")));
+    QVERIFY(f.panel(1).endsWith(QStringLiteral("xx end\" is in front")));
+    QVERIFY(f.panel(1).contains(QChar(0x2026)));
     f.foreground.currentTitle = QStringLiteral("Downloads");
-    for (int i = 0; i < 3; ++i)
+    tick(f);
+    QCOMPARE(f.panel(1), QStringLiteral("Sending 2 of 3"));
+    for (int i = 0; i < 2; ++i)
         tick(f);
     QCOMPARE(f.clipboard.writes, series(1, 3));
     QCOMPARE(f.panel(1), QStringLiteral("Ready."));

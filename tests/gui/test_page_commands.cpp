@@ -316,10 +316,12 @@ void TestPageCommands::downloadRunIntoChosenFolder()
     f.startAt(QStringLiteral("p1.jpg"), QStringLiteral("4"));
     const QString url = f.url();
     f.item()->trigger();
-    QCOMPARE(f.item()->text(), QStringLiteral("Stop download"));
-    QTRY_COMPARE(f.panel(1), QStringLiteral("Downloaded 3 of 4"));
+    QCOMPARE(f.item()->text(), QStringLiteral("Stop down&load"));
+    QTRY_COMPARE(f.panel(1), QStringLiteral("Saved 3"));
     QCOMPARE(f.saved(), (QStringList{"p1.jpg", "p2.jpg", "p4.jpg"}));
-    QCOMPARE(f.boxes.texts(), QStringList{"Downloaded: 3\nAlready there: 0\nMissing: 1\nFailed: 0"});
+    QCOMPARE(f.boxes.texts(), QStringList{"Saved 3 files to " + f.folder.path() + ".\nMissing: 3."});
+    QCOMPARE(f.boxes.shown.last().action, QStringLiteral("Open folder"));
+    QVERIFY(f.shell.opened.isEmpty());
     QCOMPARE(f.url(), url);
     QCOMPARE(f.items(), QStringLiteral("4"));
     QVERIFY(!f.cursor.isBusy);
@@ -330,7 +332,9 @@ void TestPageCommands::downloadRunIntoChosenFolder()
     // Again: the chooser opens in that folder, and only the missing file is
     // asked for.
     f.item()->trigger();
-    QTRY_COMPARE(f.panel(1), QStringLiteral("Downloaded 0 of 4 (3 already there)"));
+    f.boxes.takeOffer = true;
+    QTRY_COMPARE(f.panel(1), QStringLiteral("Saved 0, 3 already there"));
+    QCOMPARE(f.shell.opened, QStringList{f.folder.path()});
     QCOMPARE(f.choosers.openedAt, (QStringList{f.files.downloadsDirectory(), f.folder.path()}));
     QCOMPARE(f.server.requests.value(QStringLiteral("p1.jpg")).size(), 1);
     QCOMPARE(f.server.requests.value(QStringLiteral("p3.jpg")).size(), 2);
@@ -361,7 +365,7 @@ void TestPageCommands::downloadStoppedByEscAndByClosing()
     f.item()->trigger();
     QTRY_VERIFY(f.server.requests.size() == 3);
     QTest::keyClick(child<ChangeEdit>(*f.form, "Edit1"), Qt::Key_Escape);
-    QTRY_COMPARE(f.panel(1), QStringLiteral("Download stopped. Downloaded 0 of 3"));
+    QTRY_COMPARE(f.panel(1), QStringLiteral("Stopped. Saved 0"));
     QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 
     f.item()->trigger();

@@ -1,5 +1,6 @@
 #include "output/download_names.h"
 #include "output/download_retry.h"
+#include "output/run_summary.h"
 
 #include <QTest>
 #include <QTimeZone>
@@ -10,11 +11,14 @@ class TestDownloadRules : public QObject
 private slots:
     void fileName_data();
     void fileName();
-    void namesOfOneRunAreDistinct();
+    void namesOfRun_data();
+    void namesOfRun();
     void retryPause_data();
     void retryPause();
     void retryAfter_data();
     void retryAfter();
+    void runSummary_data();
+    void runSummary();
 };
 
 void TestDownloadRules::fileName_data()
@@ -34,10 +38,16 @@ void TestDownloadRules::fileName_data()
     QTest::newRow("dot dot") << base + "%2E%2E" << "_.";
     QTest::newRow("empty") << base << "download";
     QTest::newRow("no path") << "http://www.example.com" << "download";
-    QTest::newRow("300 bytes, extension kept") << base + QString(300, u'a') + ".jpg" << QString(246, u'a') + ".jpg";
+    for (const QChar c : QStringLiteral(":*?\"<>|"))
+        QTest::newRow(qPrintable(QStringLiteral("refused %1").arg(c)))
+            << base + "a" + QUrl::toPercentEncoding(c) + "b.jpg" << "a_b.jpg";
+    QTest::newRow("300 bytes, counter and extension kept")
+        << base + QString(300, u'a') + "001.jpg" << QString(122, u'a') + "…" + QString(118, u'a') + "001.jpg";
+    QTest::newRow("300 bytes, counter in the middle kept") << base + QString(150, u'a') + "007" + QString(150, u'b') + ".png"
+                                                           << QString(90, u'a') + "…007" + QString(150, u'b') + ".png";
     // 2-byte characters are never cut in half.
     QTest::newRow("300 bytes of 2-byte characters")
-        << base + QString(150, QChar(0xe9)) << QString(125, QChar(0xe9));
+        << base + QString(150, QChar(0xe9)) << QString(62, QChar(0xe9)) + "…" + QString(61, QChar(0xe9));
 }
 
 void TestDownloadRules::fileName()
@@ -46,13 +56,29 @@ void TestDownloadRules::fileName()
     QTEST(downloadFileName(QUrl(url)), "name");
 }
 
-void TestDownloadRules::namesOfOneRunAreDistinct()
+void TestDownloadRules::namesOfRun_data()
 {
-    const QString base = QStringLiteral("http://www.example.com/");
-    const QList<QUrl> urls{QUrl(base + "view?id=1"), QUrl(base + "view?id=2"), QUrl(base + "a.jpg"),
-                           QUrl(base + "b/a.jpg"), QUrl(base + "a%20(2).jpg"), QUrl(base + "c/a.jpg")};
-    QCOMPARE(downloadFileNames(urls), (QStringList{"view", "view (2)", "a.jpg", "a (2).jpg", "a (2) (2).jpg",
-                                                   "a (3).jpg"}));
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("distinct last segments") << QStringList{"a/p1.jpg?w=8", "a/p2.jpg?w=8"} << QStringList{"p1.jpg", "p2.jpg"};
+    QTest::newRow("counter in the query") << QStringList{"list?page=1", "list?page=2"}
+                                          << QStringList{"list_page=1", "list_page=2"};
+    QTest::newRow("counter in the query, extension kept")
+        << QStringList{"x/img.jpg?id=7&s=a%20b", "x/img.jpg?id=8&s=a%20b"}
+        << QStringList{"x_img_id=7&s=a b.jpg", "x_img_id=8&s=a b.jpg"};
+    QTest::newRow("counter in a folder") << QStringList{"page/7/index.jpg", "page/8/index.jpg"}
+                                         << QStringList{"page_7_index.jpg", "page_8_index.jpg"};
+    QTest::newRow("still the same, numbered") << QStringList{"view?id=1", "view?id=2", "a.jpg", "b/a.jpg", "a%20(2).jpg", "a.jpg#x", "A.JPG"}
+        << QStringList{"view_id=1", "view_id=2", "a.jpg", "b_a.jpg", "a (2).jpg", "a (3).jpg", "A (4).JPG"};
+}
+
+void TestDownloadRules::namesOfRun()
+{
+    QFETCH(QStringList, paths);
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls.append(QUrl("http://www.example.com/" + path));
+    QTEST(downloadFileNames(urls), "names");
 }
 
 void TestDownloadRules::retryPause_data()
@@ -106,3 +132,56 @@ void TestDownloadRules::retryAfter()
 
 QTEST_APPLESS_MAIN(TestDownloadRules)
 #include "test_download_rules.moc"
+
+void TestDownloadRules::runSummary_data()
+{
+    QTest::addColumn<QString>("outcomes"); // one letter a file: Saved, Already there, Missing, Failed, - not tried
+    QTest::addColumn<bool>("endOfSeries");
+    QTest::addColumn<QString>("summary"); // the lines, then the status text, joined by "|"
+    const QString gallery = QStringLiteral("SSSSMSSSSSSSMMSSSSSSSSSSSSSSSMMMSSSSSSSSSSSSSSSMMMMMMMMMM---");
+    QTest::newRow("gaps as ranges, tries past the end left out")
+        << gallery << true
+        << "Saved 41 files to ~/Pictures/set.|The series ends at img_047.jpg.|Missing: 005, 013\u2013014, "
+           "030\u2013032.|Saved 41, series ends at 047";
+    QTest::newRow("nothing missing, some there already")
+        << "AASMMMMMMMMMM" << true
+        << "Saved 1 file to ~/Pictures/set.|2 files were there already.|The series ends at img_003.jpg.|"
+           "Nothing is missing.|Saved 1, 2 already there, series ends at 003";
+    QTest::newRow("missing at the end of a run without its end")
+        << "SSM" << false << "Saved 2 files to ~/Pictures/set.|Missing: 003.|Saved 2";
+    QTest::newRow("no file at all") << "MMMMMMMMMM" << true
+                                    << "Saved 0 files to ~/Pictures/set.|No file of the series was found.|Saved 0";
+    QTest::newRow("failures: the first five named")
+        << "FSFFFFFMMMMMMMMMM" << true
+        << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Nothing is missing.|Failed: 6 files.|"
+           "  img_001.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
+           "  img_006.jpg: HTTP 403|  and 1 more.|Saved 1, 6 failed, series ends at 002";
+}
+
+// The summary a person reads: a gallery of img_001.jpg to img_N.jpg in
+// ~/Pictures/set.
+void TestDownloadRules::runSummary()
+{
+    QFETCH(QString, outcomes);
+    QFETCH(bool, endOfSeries);
+    const QHash<QChar, FileOutcome> kinds{{u'-', FileOutcome::NotTried},
+                                          {u'S', FileOutcome::Saved},
+                                          {u'A', FileOutcome::AlreadyThere},
+                                          {u'M', FileOutcome::Missing},
+                                          {u'F', FileOutcome::Failed}};
+    QList<FileOutcome> each;
+    QStringList names;
+    QStringList counters;
+    RunResult result;
+    result.folder = QStringLiteral("/home/u/Pictures/set/");
+    for (qsizetype i = 0; i < outcomes.size(); ++i) {
+        const QString counter = QStringLiteral("%1").arg(i + 1, 3, 10, QChar(u'0'));
+        counters.append(counter);
+        names.append("img_" + counter + ".jpg");
+        each.append(kinds.value(outcomes[i]));
+        if (outcomes[i] == u'F')
+            result.failures.append({names.last(), QStringLiteral("HTTP 403")});
+    }
+    countOutcomes(result, each, names, counters, endOfSeries);
+    QTEST((runSummaryLines(result, QStringLiteral("/home/u")) << runStatusText(result)).join(u'|'), "summary");
+}

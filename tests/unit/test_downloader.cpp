@@ -1,3 +1,5 @@
+#include "output/download_address.h"
+#include "output/download_reasons.h"
 #include "output/downloader.h"
 #include "unit/local_http_server.h"
 
@@ -7,12 +9,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 // What one letter of a run's pattern serves: o whole, m 404, g 410, t a body
 // cut short, s silence, f a 500 then the body, r a redirect to the body,
-// x a file already in the folder.
+// x a file already in the folder, h a web page, e 500 always, w a trickle,
+// H too many headers.
 TestServer::Reply serve(QChar kind, const QString &path, int n)
 {
     switch (kind.unicode()) {
@@ -21,6 +26,15 @@ TestServer::Reply serve(QChar kind, const QString &path, int n)
     case 't': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + bodyOf(path).left(100)};
     case 's': return {};
     case 'f': return {n == 1 ? answer(500, "busy") : answer(200, bodyOf(path))};
+    case 'h': return {answer(200, "<html>no such picture</html>", "Content-Type: text/html; charset=utf-8\r\n")};
+    case 'e': return {answer(500, "down")};
+    case 'H': {
+        QByteArray headers;
+        for (int i = 0; i < 200; ++i)
+            headers += "X-Pad-" + QByteArray::number(i) + ": a\r\n";
+        return {answer(200, bodyOf(path), headers), true};
+    }
+    case 'w': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", false, QByteArray(5000, 'w'), 10, 40};
     case 'r':
         if (!path.startsWith(QLatin1String("moved/")))
             return {answer(301, {}, "Location: /moved/" + path.toUtf8() + "\r\n")};
@@ -57,6 +71,7 @@ DownloadOptions quick()
     DownloadOptions options;
     options.silenceMs = 300;
     options.retryPauseMs = 10;
+    options.slowMs = 400;
     return options;
 }
 } // namespace
@@ -73,6 +88,14 @@ private slots:
     void retryAfterIsWaited();
     void fullDiskKeepsNothing();
     void stopRemovesPartFiles();
+    void endlessBodiesKeepMemoryBounded();
+    void twoEnginesOneFolder();
+    void longNamesKeepTheirCounter();
+    void userInfoStaysOutOfMessages();
+    void typedAddress_data();
+    void typedAddress();
+    void writeFailure_data();
+    void writeFailure();
 };
 
 void TestDownloader::run_data()
@@ -83,16 +106,22 @@ void TestDownloader::run_data()
     QTest::addColumn<int>("missing");
     QTest::addColumn<int>("failed");
     QTest::addColumn<bool>("endOfSeries");
+    QTest::addColumn<bool>("keptFailing");
 
-    QTest::newRow("whole files") << "ooooooo" << 7 << 0 << 0 << 0 << false;
-    QTest::newRow("a gap of 3 is skipped") << "ooomgmoooo" << 7 << 0 << 3 << 0 << false;
-    QTest::newRow("10 missing end the series") << "ooo" + QString(30, u'm') << 3 << 0 << 10 << 0 << true;
-    QTest::newRow("a file already there counts in a stretch") << "mmmmmxmmmmmo" << 1 << 1 << 10 << 0 << false;
-    QTest::newRow("redirect followed") << "ror" << 3 << 0 << 0 << 0 << false;
-    QTest::newRow("a body cut short fails after two retries") << "oto" << 2 << 0 << 0 << 1 << false;
-    QTest::newRow("a silent server fails after two retries") << "so" << 1 << 0 << 0 << 1 << false;
-    QTest::newRow("a 500 is retried") << "fo" << 2 << 0 << 0 << 0 << false;
-    QTest::newRow("a file already there is not fetched") << "oxo" << 2 << 1 << 0 << 0 << false;
+    QTest::newRow("whole files") << "ooooooo" << 7 << 0 << 0 << 0 << false << false;
+    QTest::newRow("a gap of 3 is skipped") << "ooomgmoooo" << 7 << 0 << 3 << 0 << false << false;
+    QTest::newRow("10 missing end the series") << "ooo" + QString(30, u'm') << 3 << 0 << 10 << 0 << true << false;
+    QTest::newRow("a file already there counts in a stretch") << "mmmmmxmmmmmo" << 1 << 1 << 10 << 0 << false << false;
+    QTest::newRow("redirect followed") << "ror" << 3 << 0 << 0 << 0 << false << false;
+    QTest::newRow("a body cut short fails after two retries") << "oto" << 2 << 0 << 0 << 1 << false << false;
+    QTest::newRow("a silent server fails after two retries") << "so" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("a 500 is retried") << "fo" << 2 << 0 << 0 << 0 << false << false;
+    QTest::newRow("a file already there is not fetched") << "oxo" << 2 << 1 << 0 << 0 << false << false;
+    QTest::newRow("a page for a picture is missing") << "ohoho" << 3 << 0 << 2 << 0 << false << false;
+    QTest::newRow("pages for pictures end the series") << "ooo" + QString(30, u'h') << 3 << 0 << 10 << 0 << true << false;
+    QTest::newRow("10 failures in a row end the run") << "o" + QString(30, u'e') << 1 << 0 << 0 << 10 << false << true;
+    QTest::newRow("a trickle is too slow") << "wo" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("too many headers are not silence") << "Ho" << 1 << 0 << 0 << 1 << false << false;
 }
 
 void TestDownloader::run()
@@ -123,6 +152,18 @@ void TestDownloader::run()
     QVERIFY(r.summary.missing >= missing && r.summary.missing <= missing + (r.summary.endOfSeries ? 3 : 0));
     QTEST(r.summary.failed, "failed");
     QTEST(r.summary.endOfSeries, "endOfSeries");
+    QTEST(r.summary.serverKeptFailing, "keptFailing");
+    if (r.summary.serverKeptFailing) {
+        qsizetype asked = 0;
+        for (const QList<qint64> &times : std::as_const(r.server->requests))
+            asked += times.size();
+        QVERIFY2(asked <= 3 * (1 + 10 + 4), qPrintable(QString::number(asked)));
+    }
+    if (pattern.startsWith(u'H'))
+        QVERIFY(r.summary.failures.value(0).cause == DownloadFailure::Cause::Unreadable);
+    if (pattern.startsWith(u'w'))
+        QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
+                 QStringLiteral("too slow: less than 1 KB came in 1 second"));
     for (int i = 0; i < pattern.size(); ++i) {
         const QString name = QStringLiteral("p%1.jpg").arg(i);
         const QChar kind = pattern[i];
@@ -134,7 +175,7 @@ void TestDownloader::run()
         } else {
             QVERIFY2(!r.files().contains(name), qPrintable(name));
         }
-        if (kind == u't' || kind == u's')
+        if (kind == u't' || kind == u's' || kind == u'w')
             QCOMPARE(r.server->requests.value(name).size(), 3);
     }
     for (const QString &name : r.files())
@@ -205,6 +246,178 @@ void TestDownloader::stopRemovesPartFiles()
     const auto summary = done.at(0).at(0).value<DownloadSummary>();
     QVERIFY(summary.stopped);
     QCOMPARE(summary.downloaded, 1);
+}
+
+// A field of /proc/self/status in KiB ("VmRSS").
+long statusKiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+void TestDownloader::endlessBodiesKeepMemoryBounded()
+{
+    EndlessServer server;
+    Run r;
+    Downloader downloader(quick());
+    const long idle = statusKiB("VmRSS");
+    downloader.start({server.url("a.bin"), server.url("b.bin"), server.url("c.bin"), server.url("d.bin")},
+                     r.folder.path());
+    long peak = idle;
+    qint64 written = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3000 && written < 1500LL * 1024 * 1024) {
+        QTest::qWait(50);
+        peak = std::max(peak, statusKiB("VmRSS"));
+        written = 0;
+        for (const QFileInfo &part : QDir(r.folder.path()).entryInfoList(QDir::Files))
+            written += part.size();
+    }
+    downloader.stop();
+    QVERIFY2(peak - idle < 64 * 1024, qPrintable(QStringLiteral("%1 KiB more").arg(peak - idle)));
+    QVERIFY2(written > 20 * 1024 * 1024, qPrintable(QString::number(written)));
+    QCOMPARE(r.files(), QStringList());
+}
+
+void TestDownloader::twoEnginesOneFolder()
+{
+    Run r;
+    r.server = std::make_unique<TestServer>([](const QString &path, int) {
+        const QByteArray body = bodyOf(path).repeated(20000).left(2 * 1024 * 1024);
+        return TestServer::Reply{"HTTP/1.1 200 OK\r\nContent-Length: 2097152\r\n\r\n", false, body, 64 * 1024, 15};
+    });
+    const QList<QUrl> urls{r.server->url("one.jpg"), r.server->url("two.jpg")};
+    Downloader first(quick());
+    Downloader second(quick());
+    QSignalSpy firstDone(&first, &Downloader::finished);
+    first.start(urls, r.folder.path());
+    QTRY_COMPARE(r.files().size(), 2);
+    QVERIFY(r.go(second, urls));
+    QCOMPARE(r.summary.failed, 2);
+    QVERIFY(r.summary.failures.value(1).cause == DownloadFailure::Cause::Elsewhere);
+    QVERIFY(firstDone.wait(10000));
+    QCOMPARE(firstDone.at(0).at(0).value<DownloadSummary>().downloaded, 2);
+    QCOMPARE(r.files(), (QStringList{"one.jpg", "two.jpg"}));
+    QCOMPARE(r.file("two.jpg"), bodyOf("two.jpg").repeated(20000).left(2 * 1024 * 1024));
+}
+
+void TestDownloader::longNamesKeepTheirCounter()
+{
+    Run r;
+    r.server = std::make_unique<TestServer>([](const QString &path, int) { return TestServer::Reply{answer(200, bodyOf(path))}; });
+    const QString stem(300, u'a');
+    Downloader downloader(quick());
+    for (int from : {1, 4}) {
+        QList<QUrl> urls;
+        for (int n = from; n < from + 3; ++n)
+            urls.append(r.server->url(stem + QStringLiteral("%1.jpg").arg(n, 3, 10, QChar(u'0'))));
+        QVERIFY(r.go(downloader, urls));
+        QCOMPARE(r.summary.downloaded, 3);
+    }
+    const QStringList files = r.files();
+    QCOMPARE(files.size(), 6);
+    for (int n = 1; n <= 6; ++n)
+        QVERIFY(files[n - 1].endsWith(QStringLiteral("00%1.jpg").arg(n)));
+}
+
+void TestDownloader::userInfoStaysOutOfMessages()
+{
+    Run r;
+    r.server = std::make_unique<TestServer>([&r](const QString &, int) {
+        // The name and password still reach the server.
+        if (r.server->lastRequest.contains("Authorization: Basic " + QByteArray("alice:s3cret").toBase64()))
+            return TestServer::Reply{answer(500, "down")};
+        return TestServer::Reply{answer(401, "who", "WWW-Authenticate: Basic realm=\"x\"\r\n")};
+    });
+    QUrl url = r.server->url("e500/f001.jpg");
+    url.setUserInfo("alice:s3cret");
+    Downloader downloader(quick());
+    QVERIFY(r.go(downloader, {url}));
+    QCOMPARE(r.summary.failed, 1);
+    const DownloadFailure failure = r.summary.failures.value(0);
+    QCOMPARE(failure.status, 500);
+    const QString shown = failure.url.toString() + downloadFailureReason(failure, quick());
+    QVERIFY2(!shown.contains("alice") && !shown.contains("s3cret"), qPrintable(shown));
+}
+
+void TestDownloader::typedAddress_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("asked"); // of the server; empty where refused
+    QTest::addColumn<int>("problem");
+    QTest::newRow("a space in the query") << "x001.jpg?q=a b" << "x001.jpg?q=a%20b" << int(WebAddress::Problem::None);
+    QTest::newRow("a bare percent") << "x002.jpg?off=5%" << "x002.jpg?off=5%25" << int(WebAddress::Problem::None);
+    QTest::newRow("another scheme") << "ftp://h/x.jpg" << "" << int(WebAddress::Problem::Scheme);
+    QTest::newRow("no host") << "http:///x.jpg" << "" << int(WebAddress::Problem::NoHost);
+}
+
+void TestDownloader::typedAddress()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, asked);
+    Run r;
+    r.server = std::make_unique<TestServer>([](const QString &path, int) { return TestServer::Reply{answer(200, bodyOf(path))}; });
+    const QString base = r.server->url({}).toString();
+    const WebAddress address = webAddress(typed.contains(QLatin1String("//")) ? typed : base.mid(7) + typed);
+    QTEST(int(address.problem), "problem");
+    if (asked.isEmpty())
+        return;
+    Downloader downloader(quick());
+    QVERIFY(r.go(downloader, {address.url}));
+    QCOMPARE(r.server->requests.keys(), QStringList{asked});
+    QCOMPARE(r.files(), QStringList{typed.section(u'?', 0, 0)});
+}
+
+void TestDownloader::writeFailure_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder gone") << "gone" << "the folder %1 is gone";
+    QTest::newRow("not allowed") << "closed" << "writing into the folder %1 is not allowed";
+    QTest::newRow("a name the disk refuses") << "deep" << "the name is too long for the folder %1";
+}
+
+void TestDownloader::writeFailure()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    Run r;
+    r.server = std::make_unique<TestServer>([](const QString &path, int) { return TestServer::Reply{answer(200, bodyOf(path))}; });
+    QString folder = r.folder.path();
+    if (kind == QLatin1String("gone"))
+        folder += "/gone";
+    // A folder so deep that a long name makes too long a path.
+    while (kind == QLatin1String("deep") && folder.size() < 3800) {
+        folder += u'/' + QString(200, u'd');
+        QVERIFY(QDir().mkdir(folder));
+    }
+    const bool closed = kind == QLatin1String("closed");
+    if (closed) {
+        QVERIFY(chmod(QFile::encodeName(folder).constData(), 0500) == 0);
+        setfsuid(geteuid() == 0 ? 65534 : geteuid());
+    }
+    Downloader downloader(quick());
+    QSignalSpy done(&downloader, &Downloader::finished);
+    downloader.start({r.server->url("short.jpg"), r.server->url(QString(240, u'n') + ".jpg")}, folder);
+    const bool ended = done.wait(10000);
+    setfsuid(geteuid());
+    QVERIFY(ended);
+    const auto summary = done.at(0).at(0).value<DownloadSummary>();
+    if (kind == QLatin1String("deep")) {
+        // Only the file whose name the disk refuses fails.
+        QVERIFY(summary.writeError.isEmpty());
+        QCOMPARE(summary.downloaded, 1);
+        QCOMPARE(downloadFailureReason(summary.failures.value(0), quick()), reason.arg(folder));
+    } else {
+        QCOMPARE(summary.writeError, reason.arg(folder));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDownloader)

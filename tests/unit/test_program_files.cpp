@@ -1,3 +1,4 @@
+#include "platform/file_choosers.h"
 #include "platform/program_files.h"
 
 #include <QSet>
@@ -13,6 +14,8 @@ private slots:
     void pageDirectory();
     void userFolders_data();
     void userFolders();
+    void downloadsFolderMade_data();
+    void downloadsFolderMade();
 };
 
 void TestProgramFiles::pageDirectory_data()
@@ -67,6 +70,41 @@ void TestProgramFiles::userFolders()
     settleUserFolders();
     QCOMPARE(qgetenv("HOME"), homeKept ? home : QByteArray(getpwuid(getuid())->pw_dir));
     QCOMPARE(qgetenv("XDG_CONFIG_HOME"), homeKept ? config : QByteArray());
+}
+
+void TestProgramFiles::downloadsFolderMade_data()
+{
+    QTest::addColumn<QByteArray>("userDirs"); // the user-dirs file, none when empty
+    QTest::addColumn<QString>("folder");      // under the home
+    QTest::addColumn<QString>("error");       // what making a folder inside says
+    QTest::newRow("no user-dirs") << QByteArray() << "Downloads" << "";
+    QTest::newRow("user-dirs names one two deep")
+        << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/Fetched/new\"\n") << "Fetched/new" << "";
+    QTest::newRow("a file in the way") << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/f\"\n") << "f" << "Not a directory";
+}
+
+// The Downloads folder a chooser opens in is made where the user-dirs say,
+// and a folder that cannot be made says why.
+void TestProgramFiles::downloadsFolderMade()
+{
+    QFETCH(QByteArray, userDirs);
+    QFETCH(QString, folder);
+    QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+    QDir(home.path()).mkpath(".config");
+    QFile file(home.filePath(".config/user-dirs.dirs"));
+    if (!userDirs.isEmpty())
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(userDirs) == userDirs.size());
+    file.close();
+    QFile blocker(home.filePath("f"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    QFETCH(QString, error);
+    const QString made = DesktopFileLocations(QStringLiteral("x")).downloadsDirectory();
+    QCOMPARE(made, home.filePath(folder));
+    QCOMPARE(QFileInfo(made).isDir(), error.isEmpty());
+    if (!error.isEmpty())
+        QCOMPARE(createFolder(made + "/sub"), error);
 }
 
 QTEST_GUILESS_MAIN(TestProgramFiles)

@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "common/integer_conversion.h"
 #include "common/serimo_error.h"
 #include "series/run_list.h"
@@ -31,6 +32,8 @@ private slots:
     void wideLetter();
     void listedRun_data();
     void listedRun();
+    void commandLine_data();
+    void commandLine();
     void runListName_data();
     void runListName();
 };
@@ -319,9 +322,9 @@ void TestSeriesText::listedRun_data()
     QTest::newRow("default: width 2 gives 99") << h + "a01.png" << QString() << "99 lines";
     QTest::newRow("default: width 4 gives 999") << h + "a0001.png" << QString() << "999 lines";
     QTest::newRow("999") << h + "a1.png" << "999" << "999 lines";
-    QTest::newRow("counter not a number") << "x" << "3" << "No series in \"x\": its counter is not a number.";
-    QTest::newRow("empty URL") << "" << QString() << "No series in \"\": its counter is not a number.";
-    const QString badCount = QStringLiteral("COUNT must be a whole number from 1 to 999, not \"%1\".");
+    QTest::newRow("counter not a number") << "x" << "3" << "no series in 'x': its counter is not a number";
+    QTest::newRow("empty URL") << "" << QString() << "no series in '': its counter is not a number";
+    const QString badCount = QStringLiteral("COUNT must be 1 to 999: '%1'");
     for (const char *count : {"0", "1000", "-1", "+5", " 5", "5x", "", "$10", "0999"})
         QTest::newRow(qPrintable(QStringLiteral("count '%1'").arg(count))) << h + "a1.png" << count << badCount.arg(count);
 }
@@ -342,6 +345,69 @@ void TestSeriesText::listedRun()
     } else {
         QCOMPARE(listed.run.isEmpty() ? listed.error : runListText(listed.run), text);
     }
+}
+
+void TestSeriesText::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("asked"); // what is asked, or the usage error
+    const QString u = QStringLiteral("http://h/a1.jpg");
+    QTest::newRow("nothing") << QStringList{} << "window";
+    QTest::newRow("a URL") << QStringList{u} << "window " + u;
+    QTest::newRow("toolkit options pass") << QStringList{"-platform", "xcb", "--style=fusion", "-reverse", u}
+                                          << "window " + u;
+    QTest::newRow("two URLs") << QStringList{u, "b"} << "error: one URL at most, not also 'b'";
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << "error: unknown option '--bogus'";
+    QTest::newRow("unknown after a list") << QStringList{"--list", u, "-x"} << "error: unknown option '-x'";
+    QTest::newRow("help wins") << QStringList{"--list", u, "9", "-h"} << "help";
+    QTest::newRow("version") << QStringList{"--version"} << "version";
+    QTest::newRow("help with a value") << QStringList{"--help=x"} << "error: option '--help' takes no value";
+    QTest::newRow("list") << QStringList{"--list", u, "3"} << "list " + u + " 3";
+    QTest::newRow("list=URL") << QStringList{"--list=" + u, "3"} << "list " + u + " 3";
+    QTest::newRow("URL before list") << QStringList{u, "--list"} << "list " + u + " -";
+    QTest::newRow("list -1") << QStringList{"--list", u, "-1"} << "error: COUNT must be 1 to 999: '-1'";
+    QTest::newRow("list -0") << QStringList{"--list", u, "-0"} << "error: COUNT must be 1 to 999: '-0'";
+    QTest::newRow("list 1000") << QStringList{"--list", u, "1000"} << "error: COUNT must be 1 to 999: '1000'";
+    QTest::newRow("list without URL") << QStringList{"--list"} << "error: option '--list' needs a URL";
+    QTest::newRow("list extra") << QStringList{"--list", u, "3", "4"} << "error: unexpected argument '4'";
+    QTest::newRow("after --") << QStringList{"--list", "--", "-u"} << "list -u -";
+    QTest::newRow("download") << QStringList{"--download", u} << "download " + u + " - ";
+    QTest::newRow("download to") << QStringList{"--download", u, "5", "--to", "d"} << "download " + u + " 5 d";
+    QTest::newRow("download to=") << QStringList{"--to=d", "--download=" + u} << "download " + u + " - d";
+    QTest::newRow("to without download") << QStringList{"--to", "d", u} << "error: option '--to' goes with '--download'";
+    QTest::newRow("to without folder") << QStringList{"--download", u, "--to"} << "error: option '--to' needs a FOLDER";
+    QTest::newRow("list and download") << QStringList{"--list", u, "--download"}
+                                       << "error: option '--download' cannot go with '--list'";
+}
+
+// The command line read before any display opens.
+void TestSeriesText::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    const CommandLine line = parseCommandLine(arguments);
+    QString asked;
+    switch (line.action) {
+    case CommandLine::Action::Window:
+        asked = line.url ? "window " + *line.url : QStringLiteral("window");
+        break;
+    case CommandLine::Action::Help:
+        asked = QStringLiteral("help");
+        break;
+    case CommandLine::Action::Version:
+        asked = QStringLiteral("version");
+        break;
+    case CommandLine::Action::List:
+        asked = "list " + line.list.url + " " + line.list.count.value_or("-");
+        break;
+    case CommandLine::Action::Download:
+        asked = "download " + line.download.run.url + " " + line.download.run.count.value_or("-") + " "
+                + line.download.folder;
+        break;
+    case CommandLine::Action::UsageError:
+        asked = "error: " + line.error;
+        break;
+    }
+    QTEST(asked, "asked");
 }
 
 void TestSeriesText::runListName_data()
