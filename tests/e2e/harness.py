@@ -139,24 +139,19 @@ def stays_equal(probe, expected, seconds, what):
     check_equal(probe(), expected, what)
 
 
-def check_held(app, handed, items, seconds, what, late=0):
-    """Checks that a feed of `items` URLs holds while a window titled with
-    "save" is in front: once the status line and handed() (the URLs handed
-    over so far) agree, the run has not ended, and for `seconds` at most
-    `late` more go out (where the window in front is learnt a moment after
-    it came) and the status says so."""
-    sent, status = wait_until(
-        lambda: (len(handed()), app.status_panels()[1]),
-        lambda now: now[1] == "Sending %d of %d" % (now[0], items) or now[1] == "Ready.",
-        "the status and the clipboard agreeing")
-    check(sent < items and status != "Ready.", "the run ended before %s: %r, %r" % (what, handed(), status))
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        check(len(handed()) <= sent + late, "handed over while %s is in front: %r" % (what, handed()[sent:]))
-        time.sleep(0.03)
-    wait_until(lambda: (len(handed()), app.status_panels()[1]),
-               lambda now: now[0] <= sent + late and now[1] == "Sending %d of %d" % (now[0], items),
-               "the status while %s is in front" % what)
+def check_held(app, handed, clipboard, seconds, what):
+    """Checks that a feed holds while a window titled with "save" is in
+    front: the status line says so before the run has ended, and for
+    `seconds` after the watcher has seen the last URL handed over
+    (clipboard() reads it), no more go out and the status stays."""
+    status = wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Waiting:") or text == "Ready.",
+                        "the status saying the run waits while %s is in front" % what)
+    check(status != "Ready.", "the run ended before %s came: %r" % (what, handed()))
+    last = clipboard()
+    held = wait_until(lambda: list(handed()), lambda urls: urls[-1:] == [last],
+                      "the watcher to see the last URL before the hold, %r" % last)
+    stays_equal(lambda: (list(handed()), app.status_panels()[1]), (held, status), seconds,
+                "URLs handed over and status while %s is in front" % what)
 
 
 def near(actual, expected, tolerance=GEOMETRY_TOLERANCE):
