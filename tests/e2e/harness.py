@@ -146,7 +146,7 @@ def check_held(app, handed, clipboard, seconds, what):
     (clipboard() reads it), no more go out and the status stays."""
     status = wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Waiting:") or text == "Ready.",
                         "the status saying the run waits while %s is in front" % what)
-    check(status != "Ready.", "the run ended before %s came: %r" % (what, handed()))
+    check(status != "Ready.", "the run ended while %s was in front: %r" % (what, handed()))
     last = clipboard()
     held = wait_until(lambda: list(handed()), lambda urls: urls[-1:] == [last],
                       "the watcher to see the last URL before the hold, %r" % last)
