@@ -168,8 +168,8 @@ void XClipboardOwner::Shared::run()
     }
 
     QByteArray text;
+    QByteArray next; // taken once the server has told its time
     bool owned = false;
-    bool taking = false; // waiting for the server's time to take the selection
     xcb_timestamp_t ownedSince = XCB_CURRENT_TIME;
     for (;;) {
         // Events already read along with a reply wait in xcb, not on the socket.
@@ -184,8 +184,9 @@ void XClipboardOwner::Shared::run()
                 notify(connection, request, served ? property : xcb_atom_t(XCB_NONE));
             } else if (type == XCB_PROPERTY_NOTIFY) {
                 const auto &change = *reinterpret_cast<xcb_property_notify_event_t *>(event);
-                if (taking && change.window == window && change.atom == atoms.ownerTime) {
-                    taking = false;
+                // Each change of that property answers a take.
+                if (change.window == window && change.atom == atoms.ownerTime) {
+                    text = next;
                     owned = true;
                     ownedSince = change.time;
                     xcb_set_selection_owner(connection, window, atoms.clipboard, ownedSince);
@@ -212,9 +213,8 @@ void XClipboardOwner::Shared::run()
         if (quit)
             break;
         if (takePending && connection) {
-            text = std::move(pending);
+            next = std::move(pending);
             // An empty append changes nothing but brings the server's time.
-            taking = true;
             xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, atoms.ownerTime, XCB_ATOM_STRING, 8, 0,
                                 nullptr);
         }
