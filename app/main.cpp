@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "app/display_start.h"
+#include "app/exit_deadline.h"
 #include "app/help_window.h"
 #include "output/terminal_download.h"
 #include "app/vemp_107.h"
@@ -64,6 +65,8 @@ int main(int argc, char *argv[])
         arguments.insert(arguments.begin() + 1, {platformOption, platform.data()});
         count += 2;
     }
+    // Once the window has closed, the process ends within half a second.
+    ExitDeadline exitDeadline;
     std::unique_ptr<QApplication> app;
     {
         const DisplayStartGuard guard;
@@ -107,10 +110,13 @@ int main(int argc, char *argv[])
     form = &VempForm;
     if (sessionEnd.requested()) {
         VempForm.close();
+        exitDeadline.start(0, 500);
         return 0;
     }
     if (commandLine.url)
         VempForm.setStartUrl(*commandLine.url);
     VempForm.show();
-    return app->exec();
+    const int status = app->exec();
+    exitDeadline.start(status, 500);
+    return status;
 }

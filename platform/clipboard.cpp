@@ -15,6 +15,11 @@ QString QtClipboard::text() const
     return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
 }
 
+QString QtClipboard::selectionText() const
+{
+    return QGuiApplication::clipboard()->text(QClipboard::Selection);
+}
+
 bool QtClipboard::setText(const QString &text)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();

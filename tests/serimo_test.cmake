@@ -1,10 +1,17 @@
 # serimo_test(name label library sources...): a test program linking the
 # given library (serimo_core for the pure rules, serimo_app for the window),
-# run by CTest under its label on the offscreen platform.
+# run by CTest under its label on the offscreen platform. The target
+# unit_tests builds every unit test, for a build that runs only those.
 function(serimo_test name label library)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE ${library} Qt6::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS ${label} TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+    if(label STREQUAL "unit")
+        if(NOT TARGET unit_tests)
+            add_custom_target(unit_tests)
+        endif()
+        add_dependencies(unit_tests ${name})
+    endif()
 endfunction()

@@ -3,7 +3,9 @@
 #include "platform/wayland/wayland_connection.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
@@ -22,6 +24,9 @@ const QStringList kTextTypes = {QStringLiteral("text/plain;charset=utf-8"), QStr
 constexpr int kReadTimeoutMs = 100;
 // The oldest version that has every request and event used here.
 constexpr uint32_t kVersion = 1;
+// A busy compositor may answer a hand-over late; it gets this long in all
+// before the hand-over counts as refused.
+constexpr int kHandOverTimeoutMs = 1000;
 
 // Writes to a pipe whose reader may close its end early, as much as the
 // pipe takes now; true while there is more to write. The SIGPIPE that a
@@ -231,8 +236,12 @@ bool DataControlClipboard::setText(const QString &text)
         zwlr_data_control_source_v1_offer(m_source, type.toUtf8().constData());
     m_sourceText = text;
     zwlr_data_control_device_v1_set_selection(m_device, m_source);
-    // A compositor that refuses the selection cancels the source at once.
-    return usable() && m_source != nullptr;
+    // A compositor that refuses the selection cancels the source at once; a
+    // late answer is waited for once more.
+    Answer answer = reach();
+    if (answer == Answer::Late)
+        answer = reach(kHandOverTimeoutMs - WaylandConnection::kAnswerTimeoutMs);
+    return answer == Answer::Given && m_source != nullptr;
 }
 
 QString DataControlClipboard::textMimeType() const
@@ -244,15 +253,32 @@ QString DataControlClipboard::textMimeType() const
     return {};
 }
 
+DataControlClipboard::Answer DataControlClipboard::reach(int timeoutMs) const
+{
+    const Answer answer = m_connection->roundtrip(timeoutMs);
+    if (answer == Answer::Given && !(m_device && m_connection->offers(m_global)))
+        return Answer::Lost;
+    return answer;
+}
+
 bool DataControlClipboard::usable() const
 {
-    return m_connection->roundtrip() && m_device && m_connection->offers(m_global);
+    // A compositor that answers late has not said what the clipboard holds:
+    // that is no answer, not an empty clipboard.
+    const Answer answer = reach();
+    m_answered = answer != Answer::Late;
+    return answer == Answer::Given;
 }
 
 bool DataControlClipboard::hasText() const
 {
-    m_answered = true;
     return usable() && (m_source || !textMimeType().isEmpty());
+}
+
+QString DataControlClipboard::selectionText() const
+{
+    m_answered = true;
+    return QGuiApplication::clipboard()->text(QClipboard::Selection);
 }
 
 bool DataControlClipboard::answered() const
@@ -262,7 +288,6 @@ bool DataControlClipboard::answered() const
 
 QString DataControlClipboard::text() const
 {
-    m_answered = true;
     if (!usable())
         return {};
     if (m_source)

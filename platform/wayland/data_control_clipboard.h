@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/clipboard.h"
+#include "platform/wayland/wayland_connection.h"
 
 #include <QStringList>
 
-class WaylandConnection;
 struct zwlr_data_control_manager_v1;
 struct zwlr_data_control_device_v1;
 struct zwlr_data_control_offer_v1;
@@ -23,6 +23,8 @@ public:
 
     bool hasText() const override;
     QString text() const override;
+    // The toolkit's read of the selection the user last made.
+    QString selectionText() const override;
     bool answered() const override;
     bool setText(const QString &text) override;
 
@@ -35,8 +37,12 @@ private:
 
     DataControlClipboard(WaylandConnection *connection, uint32_t global, zwlr_data_control_manager_v1 *manager,
                          zwlr_data_control_device_v1 *device);
-    // Brings in what the compositor reported; false when the clipboard can
-    // no longer be reached.
+    using Answer = WaylandConnection::Answer;
+    // Brings in what the compositor reported: Lost when the clipboard can no
+    // longer be reached.
+    Answer reach(int timeoutMs = WaylandConnection::kAnswerTimeoutMs) const;
+    // The same for a read, noting in m_answered whether the compositor
+    // answered in time.
     bool usable() const;
     QString textMimeType() const;
     void dropSource();

@@ -14,14 +14,10 @@
 namespace {
 // The oldest version that has every request and event used here.
 constexpr uint32_t kSeatVersion = 1;
-// How long Serimo waits for the compositor's answer; one that takes longer
-// is taken as no answer.
-constexpr int kAnswerTimeoutMs = 100;
+using Answer = WaylandConnection::Answer;
 // Before the window is shown, a busy compositor (a nested one drawing in
 // software) may need longer to list what it offers.
 constexpr int kStartAnswerTimeoutMs = 1000;
-
-enum class Answer { Given, Late, Lost };
 
 // Sends what is queued and dispatches events until the compositor answered
 // everything sent before, or until the deadline.
@@ -131,14 +127,14 @@ void *WaylandConnection::bind(const wl_interface &interface, uint32_t version, u
     return wl_registry_bind(m_registry, name, &interface, std::min(found->second.version, version));
 }
 
-bool WaylandConnection::roundtrip()
+WaylandConnection::Answer WaylandConnection::roundtrip(int timeoutMs)
 {
     if (!m_alive)
-        return false;
-    const Answer answer = roundtripWithin(m_display, kAnswerTimeoutMs);
+        return Answer::Lost;
+    const Answer answer = roundtripWithin(m_display, timeoutMs);
     if (answer == Answer::Lost)
         lose();
-    return answer == Answer::Given;
+    return answer;
 }
 
 void WaylandConnection::lose()

@@ -16,12 +16,18 @@ class QSocketNotifier;
 // protocols Qt does not speak: setting the clipboard without keyboard focus
 // and the list of windows with their titles (wlroots' and KDE's). Its events
 // are dispatched from the event loop as they arrive; a wait for the
-// compositor's answer ends after 100 ms, so a compositor that stops
-// answering never holds the event loop longer.
+// compositor's answer ends after 100 ms unless the caller asks for longer,
+// so a compositor that stops answering never holds the event loop longer.
 class WaylandConnection : public QObject
 {
     Q_OBJECT
 public:
+    // How a round trip ended: the compositor answered everything sent
+    // before; it had not answered yet when the wait ended (a busy
+    // compositor, whose answer may still come); or the connection is gone.
+    enum class Answer { Given, Late, Lost };
+    static constexpr int kAnswerTimeoutMs = 100;
+
     // A connection when Qt runs on Wayland; null on other platforms or when
     // the compositor cannot be reached.
     static std::unique_ptr<WaylandConnection> open();
@@ -41,10 +47,9 @@ public:
     // False once the compositor withdrew the global of that name.
     bool offers(uint32_t name) const { return !m_removed.count(name); }
 
-    // Sends what is queued and dispatches every answer to it. False when the
-    // compositor did not answer within 100 ms, or when the connection is
-    // gone, then and ever after.
-    bool roundtrip();
+    // Sends what is queued and dispatches every answer to it, waiting at
+    // most timeoutMs. Lost once the connection is gone, then and ever after.
+    Answer roundtrip(int timeoutMs = kAnswerTimeoutMs);
 
 private:
     struct Global

@@ -19,7 +19,7 @@ public:
         // Brings in whatever the compositor reported since the last tick. A
         // list the compositor ended or withdrew, or a lost connection, can
         // tell nothing about the window in front.
-        if (!m_connection->roundtrip() || !m_manager || !m_connection->offers(m_global))
+        if (m_connection->roundtrip() != WaylandConnection::Answer::Given || !m_manager || !m_connection->offers(m_global))
             return {};
         return m_windows.title();
     }

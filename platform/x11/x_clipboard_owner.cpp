@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -18,13 +19,13 @@
 namespace {
 struct Atoms
 {
-    xcb_atom_t clipboard, targets, timestamp, utf8, text, plainUtf8, plain;
+    xcb_atom_t clipboard, targets, timestamp, utf8, text, plainUtf8, plain, ownerTime;
 };
 
 // The selection's text as the requested target, or nothing for a target
 // Serimo does not offer. Latin-1 where the target is STRING.
 bool answer(xcb_connection_t *connection, const Atoms &atoms, const xcb_selection_request_event_t &request,
-            xcb_atom_t property, const QByteArray &utf8)
+            xcb_atom_t property, const QByteArray &utf8, xcb_timestamp_t ownedSince)
 {
     const xcb_atom_t target = request.target;
     if (target == atoms.targets) {
@@ -35,9 +36,8 @@ bool answer(xcb_connection_t *connection, const Atoms &atoms, const xcb_selectio
         return true;
     }
     if (target == atoms.timestamp) {
-        const xcb_timestamp_t time = XCB_CURRENT_TIME;
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_INTEGER, 32,
-                            1, &time);
+                            1, &ownedSince);
         return true;
     }
     QByteArray bytes;
@@ -59,6 +59,22 @@ bool answer(xcb_connection_t *connection, const Atoms &atoms, const xcb_selectio
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request.requestor, property, type, 8,
                         uint32_t(bytes.size()), bytes.constData());
     return true;
+}
+// Tells the requestor how its request went. The server sends 32 bytes of
+// whatever it is given; the notification is shorter, and the rest is zero.
+void notify(xcb_connection_t *connection, const xcb_selection_request_event_t &request, xcb_atom_t property)
+{
+    xcb_selection_notify_event_t notify{};
+    notify.response_type = XCB_SELECTION_NOTIFY;
+    notify.time = request.time;
+    notify.requestor = request.requestor;
+    notify.selection = request.selection;
+    notify.target = request.target;
+    notify.property = property;
+    char event[32] = {};
+    static_assert(sizeof notify <= sizeof event);
+    std::memcpy(event, &notify, sizeof notify);
+    xcb_send_event(connection, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT, event);
 }
 } // namespace
 
@@ -140,16 +156,21 @@ void XClipboardOwner::Shared::run()
         for (int i = 0; i < screenNumber && roots.rem > 1; ++i)
             xcb_screen_next(&roots);
         window = xcb_generate_id(connection);
+        // Its property changes tell the server's time, which a selection's
+        // owner names when it takes it.
+        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, roots.data->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
         atoms = {internAtom(connection, "CLIPBOARD"),  internAtom(connection, "TARGETS"),
                  internAtom(connection, "TIMESTAMP"),  internAtom(connection, "UTF8_STRING"),
                  internAtom(connection, "TEXT"),       internAtom(connection, "text/plain;charset=utf-8"),
-                 internAtom(connection, "text/plain")};
+                 internAtom(connection, "text/plain"),         internAtom(connection, "_SERIMO_OWNER_TIME")};
     }
 
     QByteArray text;
+    QByteArray next; // taken once the server has told its time
     bool owned = false;
+    xcb_timestamp_t ownedSince = XCB_CURRENT_TIME;
     for (;;) {
         // Events already read along with a reply wait in xcb, not on the socket.
         while (xcb_generic_event_t *event = connection ? xcb_poll_for_event(connection) : nullptr) {
@@ -159,16 +180,17 @@ void XClipboardOwner::Shared::run()
                 // An old client names no property: the target stands in.
                 const xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
                 const bool served = owned && request.selection == atoms.clipboard
-                                    && answer(connection, atoms, request, property, text);
-                xcb_selection_notify_event_t notify{};
-                notify.response_type = XCB_SELECTION_NOTIFY;
-                notify.time = request.time;
-                notify.requestor = request.requestor;
-                notify.selection = request.selection;
-                notify.target = request.target;
-                notify.property = served ? property : xcb_atom_t(XCB_NONE);
-                xcb_send_event(connection, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
-                               reinterpret_cast<const char *>(&notify));
+                                    && answer(connection, atoms, request, property, text, ownedSince);
+                notify(connection, request, served ? property : xcb_atom_t(XCB_NONE));
+            } else if (type == XCB_PROPERTY_NOTIFY) {
+                const auto &change = *reinterpret_cast<xcb_property_notify_event_t *>(event);
+                // Each change of that property answers a take.
+                if (change.window == window && change.atom == atoms.ownerTime) {
+                    text = next;
+                    owned = true;
+                    ownedSince = change.time;
+                    xcb_set_selection_owner(connection, window, atoms.clipboard, ownedSince);
+                }
             } else if (type == XCB_SELECTION_CLEAR) {
                 // Another program copied: its text is the clipboard now.
                 owned = false;
@@ -191,9 +213,10 @@ void XClipboardOwner::Shared::run()
         if (quit)
             break;
         if (takePending && connection) {
-            text = std::move(pending);
-            owned = true;
-            xcb_set_selection_owner(connection, window, atoms.clipboard, XCB_CURRENT_TIME);
+            next = std::move(pending);
+            // An empty append changes nothing but brings the server's time.
+            xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, atoms.ownerTime, XCB_ATOM_STRING, 8, 0,
+                                nullptr);
         }
         takePending = false;
     }

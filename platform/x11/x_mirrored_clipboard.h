@@ -17,6 +17,8 @@ public:
     }
     bool hasText() const override { return m_wayland->hasText(); }
     QString text() const override { return m_wayland->text(); }
+    QString selectionText() const override { return m_wayland->selectionText(); }
+    bool answered() const override { return m_wayland->answered(); }
     bool setText(const QString &text) override
     {
         // The compositor's bridge takes the X clipboard for the Wayland

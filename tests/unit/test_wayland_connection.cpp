@@ -10,6 +10,7 @@
 #include <QTest>
 #include <memory>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <functional>
 #include <future>
@@ -80,6 +81,20 @@ public:
             });
         }
         done.get_future().wait();
+    }
+
+    // Keeps the compositor from answering for `ms`, from now on.
+    void stall(int ms)
+    {
+        auto started = std::make_shared<std::promise<void>>();
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_tasks.push_back([started, ms] {
+                started->set_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            });
+        }
+        started->get_future().wait();
     }
 
     void finishList()
@@ -226,6 +241,8 @@ private slots:
     void listEndsWithTheCompositor_data();
     void listEndsWithTheCompositor();
     void lostConnectionRefusesHandOver();
+    void lateAnswer_data();
+    void lateAnswer();
     void readerGoneDoesNotEndSerimo();
 };
 
@@ -266,6 +283,33 @@ void TestWaylandConnection::lostConnectionRefusesHandOver()
     QCOMPARE(session.windows->title(), QString());
     QVERIFY(!session.clipboard->setText(QStringLiteral("http://example.com/2")));
     QVERIFY(!session.clipboard->hasText());
+}
+
+void TestWaylandConnection::lateAnswer_data()
+{
+    QTest::addColumn<int>("busyMs");
+    QTest::addColumn<bool>("handOver");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<bool>("answered");
+    // A hand-over waits up to 1 s for a busy compositor; a paste says it got
+    // no answer rather than finding the clipboard empty.
+    QTest::newRow("hand-over answered late") << 300 << true << true << true;
+    QTest::newRow("hand-over not answered within 1 s") << 1500 << true << false << true;
+    QTest::newRow("paste answered late") << 300 << false << false << false;
+}
+
+void TestWaylandConnection::lateAnswer()
+{
+    QFETCH(int, busyMs);
+    QFETCH(bool, handOver);
+    Compositor compositor(kWindows);
+    Session session(compositor);
+    compositor.stall(busyMs);
+    const bool result = handOver ? session.clipboard->setText(QStringLiteral("http://example.com/1"))
+                                 : session.clipboard->hasText();
+    QTEST(result, "result");
+    if (!handOver)
+        QTEST(session.clipboard->answered(), "answered");
 }
 
 void TestWaylandConnection::readerGoneDoesNotEndSerimo()
