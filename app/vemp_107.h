@@ -221,8 +221,8 @@ private:
     // The URL in the box and the Items - 1 after it; empty when there is no
     // run, after saying why.
     QStringList runForHandOver();
-    // The run as web addresses to fetch; empty when one of them cannot be
-    // fetched, after saying why.
+    // The run as web addresses to fetch; empty for an empty run, or when one
+    // of them cannot be fetched, after saying why.
     QList<QUrl> downloadUrls(const QStringList &run);
     // Where a run goes: the download folder while it exists, else the user's
     // Downloads.

@@ -8,20 +8,17 @@ and the ratio, and how much later than the daemon's last written file
 Serimo's summary came.
 Usage: bench/aria2.py BUILD_DIR [FILES] [ROUNDS]"""
 
-import functools
-import http.server
 import os
 import shutil
 import socket
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from download import Handler, measure  # noqa: E402
+from download import measure, serve_gallery  # noqa: E402
 
 SECRET = "bench-secret"
 
@@ -56,18 +53,7 @@ def main():
     rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 3
     work = tempfile.mkdtemp(prefix="serimo-bench-")
     try:
-        site = os.path.join(work, "site")
-        os.makedirs(site)
-        for n in range(1, count + 1):
-            with open(os.path.join(site, "pic%03d.jpg" % n), "wb") as f:
-                f.write(os.urandom(50 * 1024))
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
-                                                 functools.partial(Handler, directory=site))
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        base = "http://127.0.0.1:%d/" % server.server_address[1]
-        listing = os.path.join(work, "list")
-        with open(listing, "w") as f:
-            f.write("".join("%spic%03d.jpg\n" % (base, n) for n in range(1, count + 1)))
+        server, _, listing = serve_gallery(work, count)
 
         for round_ in range(1, rounds + 1):
             folder = os.path.join(work, "serimo%d" % round_)

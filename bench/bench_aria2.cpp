@@ -1,11 +1,11 @@
 // Hands the URLs listed in a file (one a line) to an aria2 daemon through
 // Serimo's aria2 engine, follows the run to its end and prints the time from
 // the hand-over to the summary. Usage: bench_aria2 LIST ADDRESS SECRET FOLDER
+#include "bench/bench_support.h"
 #include "output/aria2_engine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -15,14 +15,10 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: bench_aria2 LIST ADDRESS SECRET FOLDER\n");
         return 2;
     }
-    QFile list(QString::fromLocal8Bit(argv[1]));
-    if (!list.open(QIODevice::ReadOnly))
+    const std::optional<QList<QUrl>> listed = urlList(argv[1]);
+    if (!listed)
         return 2;
-    QList<QUrl> urls;
-    for (const QByteArray &line : list.readAll().split('\n')) {
-        if (!line.trimmed().isEmpty())
-            urls.append(QUrl(QString::fromUtf8(line.trimmed())));
-    }
+    const QList<QUrl> &urls = *listed;
     Aria2Options options;
     options.address = QUrl(QString::fromLocal8Bit(argv[2]));
     options.secret = QString::fromLocal8Bit(argv[3]);

@@ -2,30 +2,18 @@
 // SECONDS, then stops and prints the bytes written, the peak resident memory
 // above the idle window and the longest stall of the window's event loop.
 // Usage: bench_endless_download SECONDS FOLDER URL...
+#include "bench/bench_support.h"
 #include "output/downloader.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
 namespace {
-// A field of /proc/self/status in KiB ("VmRSS", "VmHWM").
-long statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 qint64 bytesIn(const QString &folder)
 {
     qint64 bytes = 0;

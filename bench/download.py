@@ -39,23 +39,30 @@ def measure(argv, cwd):
     return seconds, usage.ru_maxrss, output.decode(errors="replace")
 
 
+def serve_gallery(work, count):
+    """Writes count files of 50 KB (pic001.jpg, ...) into work/site, serves
+    them on 127.0.0.1 and lists their URLs in work/list; returns the server,
+    its base URL and the list's path."""
+    site = os.path.join(work, "site")
+    os.makedirs(site)
+    for n in range(1, count + 1):
+        with open(os.path.join(site, "pic%03d.jpg" % n), "wb") as f:
+            f.write(os.urandom(50 * 1024))
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Handler, directory=site))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    base = "http://127.0.0.1:%d/" % server.server_address[1]
+    listing = os.path.join(work, "list")
+    with open(listing, "w") as f:
+        f.write("".join("%spic%03d.jpg\n" % (base, n) for n in range(1, count + 1)))
+    return server, base, listing
+
+
 def main():
     build = os.path.abspath(sys.argv[1])
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 999
     work = tempfile.mkdtemp(prefix="serimo-bench-")
     try:
-        site = os.path.join(work, "site")
-        os.makedirs(site)
-        for n in range(1, count + 1):
-            with open(os.path.join(site, "pic%03d.jpg" % n), "wb") as f:
-                f.write(os.urandom(50 * 1024))
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
-                                                 functools.partial(Handler, directory=site))
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        base = "http://127.0.0.1:%d/" % server.server_address[1]
-        listing = os.path.join(work, "list")
-        with open(listing, "w") as f:
-            f.write("".join("%spic%03d.jpg\n" % (base, n) for n in range(1, count + 1)))
+        server, base, listing = serve_gallery(work, count)
 
         runs = [
             ("Serimo", [os.path.join(build, "bench", "bench_download"), listing, "."]),

@@ -16,6 +16,11 @@
 namespace {
 const QString kDefaultAria2Address = QStringLiteral("http://127.0.0.1:6800/jsonrpc");
 
+QString addressOrDefault(const QString &address)
+{
+    return address.isEmpty() ? kDefaultAria2Address : address;
+}
+
 bool isOnThisMachine(const QString &address)
 {
     const QString host = aria2Endpoint(address).host();
@@ -30,12 +35,10 @@ void TVempForm::mnuSendRunToAria2Click(QObject *)
         return;
     }
     const QStringList run = runForHandOver();
-    if (run.isEmpty())
-        return;
     const QList<QUrl> urls = downloadUrls(run);
     if (urls.isEmpty())
         return;
-    const QString address = aria2Address.isEmpty() ? kDefaultAria2Address : aria2Address;
+    const QString address = addressOrDefault(aria2Address);
     // A secret given earlier in this session is the one to offer; else the
     // keyring's, which answers later.
     if (m_sessionSecrets.contains(address)) {
@@ -64,7 +67,7 @@ void TVempForm::noteSecretsKeptForSession()
 
 void TVempForm::sendRunToAria2(const QStringList &run, const QList<QUrl> &urls, const QString &secret)
 {
-    Aria2Target given{aria2Address.isEmpty() ? kDefaultAria2Address : aria2Address, secret, aria2Folder};
+    Aria2Target given{addressOrDefault(aria2Address), secret, aria2Folder};
     if (given.folder.isEmpty() && isOnThisMachine(given.address))
         given.folder = runFolder();
     const std::optional<Aria2Target> target = askAria2Target(given, this);

@@ -13,3 +13,17 @@ WebAddress webAddress(const QString &text)
         return {{}, WebAddress::Problem::NoHost};
     return {url, WebAddress::Problem::None};
 }
+
+RunAddresses runAddresses(const QStringList &run)
+{
+    RunAddresses addresses;
+    for (const QString &address : run) {
+        const WebAddress web = webAddress(address);
+        if (web.problem != WebAddress::Problem::None) {
+            const QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
+            return {{}, web.problem, shown};
+        }
+        addresses.urls.append(web.url);
+    }
+    return addresses;
+}

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 // An address as a user typed or pasted it, as the web address a download
@@ -20,3 +22,14 @@ struct WebAddress
 // Characters an address may not hold (a space, a bare "%") are
 // percent-encoded; an address without a scheme is taken as http.
 WebAddress webAddress(const QString &text);
+
+// A run's addresses as web addresses to fetch: all of them, or the problem
+// of the first that cannot be fetched and that address as it may be shown
+// (without a user name or password it holds).
+struct RunAddresses
+{
+    QList<QUrl> urls;
+    WebAddress::Problem problem = WebAddress::Problem::None;
+    QString shown;
+};
+RunAddresses runAddresses(const QStringList &run);

@@ -28,8 +28,6 @@ void TVempForm::mnuDownloadClick(QObject *)
         return;
     }
     const QStringList run = runForHandOver();
-    if (run.isEmpty())
-        return;
     const QList<QUrl> urls = downloadUrls(run);
     if (urls.isEmpty())
         return;

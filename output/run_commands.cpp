@@ -34,22 +34,12 @@ QStringList TVempForm::runForHandOver()
 
 QList<QUrl> TVempForm::downloadUrls(const QStringList &run)
 {
-    QList<QUrl> urls;
-    for (const QString &address : run) {
-        const WebAddress web = webAddress(address);
-        // The address is shown without a password it may hold.
-        const QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
-        if (web.problem == WebAddress::Problem::Scheme) {
-            showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(shown));
-            return {};
-        }
-        if (web.problem == WebAddress::Problem::NoHost) {
-            showWarning(tr("This address names no server to download from:\n%1").arg(shown));
-            return {};
-        }
-        urls.append(web.url);
-    }
-    return urls;
+    const RunAddresses addresses = runAddresses(run);
+    if (addresses.problem == WebAddress::Problem::Scheme)
+        showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(addresses.shown));
+    if (addresses.problem == WebAddress::Problem::NoHost)
+        showWarning(tr("This address names no server to download from:\n%1").arg(addresses.shown));
+    return addresses.urls;
 }
 
 QString TVempForm::runFolder() const

@@ -91,21 +91,16 @@ int downloadOnTerminal(const DownloadRequest &request)
         complain(listed.error);
         return 2;
     }
-    QList<QUrl> urls;
-    for (const QString &address : listed.run) {
-        const WebAddress web = webAddress(address);
-        // The address is shown without a password it may hold.
-        const QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
-        if (web.problem == WebAddress::Problem::Scheme) {
-            complain(tr("only http and https addresses can be downloaded: '%1'").arg(shown));
-            return 2;
-        }
-        if (web.problem == WebAddress::Problem::NoHost) {
-            complain(tr("this address names no server to download from: '%1'").arg(shown));
-            return 2;
-        }
-        urls.append(web.url);
+    const RunAddresses addresses = runAddresses(listed.run);
+    if (addresses.problem == WebAddress::Problem::Scheme) {
+        complain(tr("only http and https addresses can be downloaded: '%1'").arg(addresses.shown));
+        return 2;
     }
+    if (addresses.problem == WebAddress::Problem::NoHost) {
+        complain(tr("this address names no server to download from: '%1'").arg(addresses.shown));
+        return 2;
+    }
+    const QList<QUrl> &urls = addresses.urls;
     const QString folder = QDir(request.folder.isEmpty() ? QDir::currentPath() : request.folder).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
         complain(tr("cannot create the folder '%1'").arg(folder));
