@@ -1,0 +1,114 @@
+#include "app/terminal_find_end.h"
+
+#include "app/command_line.h"
+#include "output/download_address.h"
+#include "runs/end_finder.h"
+#include "series/run_list.h"
+#include "series/series_addresses.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("main", text);
+}
+
+void complain(const QString &text)
+{
+    std::fprintf(stderr, "serimo: %s\n", text.toLocal8Bit().constData());
+}
+
+bool stderrIsTerminal()
+{
+    return ::isatty(STDERR_FILENO) != 0;
+}
+
+TerminalEnd failedWith(int status)
+{
+    return {status, 0, {}};
+}
+
+QString fileNameOf(const QString &address)
+{
+    return QUrl(address, QUrl::TolerantMode).fileName();
+}
+} // namespace
+
+TerminalEnd findEndFromTerminal(const QString &typed)
+{
+    // Bad input is answered as --list and --download answer it.
+    const ListedRun listed = listedRun(typed, QStringLiteral("1"));
+    if (listed.run.isEmpty()) {
+        complain(listed.error);
+        return failedWith(2);
+    }
+    const RunAddresses first = runAddresses(listed.run);
+    if (first.problem == WebAddress::Problem::Scheme) {
+        complain(tr("only http and https addresses can be asked for: '%1'").arg(first.shown));
+        return failedWith(2);
+    }
+    if (first.problem == WebAddress::Problem::NoHost) {
+        complain(tr("this address names no server to ask: '%1'").arg(first.shown));
+        return failedWith(2);
+    }
+
+    SeriesAddresses addresses(typed);
+    EndFinder finder;
+    QEventLoop loop;
+    EndFound found;
+    QObject::connect(&finder, &EndFinder::finished, &loop, [&](const EndFound &result) {
+        found = result;
+        loop.quit();
+    });
+    const bool showProgress = stderrIsTerminal();
+    if (showProgress) {
+        QObject::connect(&finder, &EndFinder::progress, [](int requests, qint64 items) {
+            const QString line = tr("Finding the end: %1 requests, %2 items so far").arg(requests).arg(items);
+            std::fprintf(stderr, "\r%s\033[K", line.toLocal8Bit().constData());
+            std::fflush(stderr);
+        });
+    }
+    finder.start([&addresses](qint64 index) -> std::optional<QUrl> {
+        const std::optional<QString> address = addresses.at(index);
+        if (!address)
+            return std::nullopt;
+        return webAddress(*address).url;
+    });
+    loop.exec();
+    if (showProgress)
+        std::fprintf(stderr, "\r\033[K");
+
+    switch (found.outcome) {
+    case EndFound::Outcome::NothingThere:
+        complain(tr("nothing at the first address: '%1'").arg(first.urls.first().adjusted(QUrl::RemoveUserInfo).toString()));
+        return failedWith(1);
+    case EndFound::Outcome::Failed:
+    case EndFound::Outcome::Stopped:
+        complain(found.failure);
+        return failedWith(1);
+    case EndFound::Outcome::Found:
+        break;
+    }
+    if (found.end + 1 >= SeriesAddresses::kFarthest) {
+        complain(tr("the series goes on past %1 addresses").arg(SeriesAddresses::kFarthest));
+        return failedWith(1);
+    }
+    const QString last = *addresses.at(found.end);
+    if (showProgress) {
+        const QString line = tr("Found the end at %1 in %2 requests.").arg(fileNameOf(last)).arg(found.requests);
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    }
+    return {0, found.end + 1, last};
+}
+
+int findEndOnTerminal(const QString &typed)
+{
+    const TerminalEnd end = findEndFromTerminal(typed);
+    if (end.status != 0)
+        return end.status;
+    return printText(end.lastAddress + u'\n');
+}

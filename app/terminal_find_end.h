@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Where a series ends, found from a terminal: for `serimo --find-end` and for
+// `serimo --download` without COUNT. While stderr is a terminal one progress
+// line there is rewritten in place.
+
+struct TerminalEnd
+{
+    // 0 when found; else the exit status, the reason already on stderr:
+    // 1 nothing at the first address or the server failed, 2 bad input.
+    int status = 0;
+    // The addresses from the one given to the series' last, that one included.
+    qint64 count = 0;
+    QString lastAddress;
+};
+TerminalEnd findEndFromTerminal(const QString &typed);
+
+// `serimo --find-end URL`: the last address on standard output and, on a
+// terminal, "Found the end at img_347.jpg in 23 requests." on stderr.
+// Returns the exit status.
+int findEndOnTerminal(const QString &typed);

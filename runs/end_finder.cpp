@@ -1,0 +1,187 @@
+#include "runs/end_finder.h"
+
+#include "runs/answer_result.h"
+
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+struct EndFinder::Asking
+{
+    Probe probe;
+    QUrl url;
+    int retries = 0;
+};
+
+namespace {
+// A probe that hears nothing for this long fails as a download's transfer does.
+constexpr int kSilenceMs = 30000;
+constexpr qint64 kRetryPauseMs = 1000;
+
+QString shown(const QUrl &url)
+{
+    return url.adjusted(QUrl::RemoveUserInfo).toString();
+}
+} // namespace
+
+EndFinder::EndFinder(QObject *parent) : QObject(parent)
+{
+    m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+}
+
+EndFinder::~EndFinder()
+{
+    blockSignals(true);
+    stop();
+}
+
+void EndFinder::start(Addresses addresses)
+{
+    stop();
+    ++m_generation;
+    m_addresses = std::move(addresses);
+    m_search.emplace();
+    m_requests = 0;
+    m_items = 0;
+    const int generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == m_generation && m_search)
+            sendMore();
+    });
+}
+
+void EndFinder::sendMore()
+{
+    while (m_search && !m_search->isDone()) {
+        const QList<Probe> probes = m_search->nextProbes();
+        if (probes.isEmpty())
+            break;
+        for (const Probe &probe : probes)
+            send(probe, 0);
+    }
+    if (m_search && m_search->isDone()) {
+        EndFound found;
+        found.outcome = m_search->end() ? EndFound::Outcome::Found : EndFound::Outcome::NothingThere;
+        found.end = m_search->end().value_or(-1);
+        finish(found);
+    }
+}
+
+void EndFinder::send(const Probe &probe, int retries)
+{
+    const std::optional<QUrl> url = m_addresses(probe.index);
+    if (!url) {
+        // Past where the counter goes: nothing to ask.
+        QTimer::singleShot(0, this, [this, probe, generation = m_generation] {
+            if (generation == m_generation && m_search)
+                settle(probe, ProbeAnswer::Missing);
+        });
+        return;
+    }
+    QNetworkRequest request(*url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("Serimo/" SERIMO_VERSION));
+    request.setTransferTimeout(kSilenceMs);
+    QNetworkReply *reply = probe.method == ProbeMethod::Head ? m_network.head(request) : m_network.get(request);
+    ++m_requests;
+    auto asking = std::make_unique<Asking>();
+    asking->probe = probe;
+    asking->url = *url;
+    asking->retries = retries;
+    m_asking.emplace(reply, std::move(asking));
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { headersIn(reply); });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { replyEnded(reply); });
+    emit progress(m_requests, m_items);
+}
+
+// The headers say all there is to know: a GET's body is never read.
+void EndFinder::headersIn(QNetworkReply *reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // A redirection is followed; its target answers.
+    if (status == 0 || (status >= 300 && status < 400))
+        return;
+    const AttemptResult result = answerResult(status, reply->header(QNetworkRequest::ContentTypeHeader).toString(),
+                                              reply->url().path());
+    const QByteArray retryAfter = reply->rawHeader("Retry-After");
+    std::unique_ptr<Asking> asking = letGo(reply);
+    if (!asking)
+        return;
+    const QString failure = tr("the server answered HTTP %1 for %2").arg(status).arg(shown(asking->url));
+    const bool refusedHead = asking->probe.method == ProbeMethod::Head
+                             && (result == AttemptResult::Failed || status == 405 || status == 501);
+    if (refusedHead)
+        return settle(asking->probe, ProbeAnswer::Refused);
+    conclude(*asking, result, retryAfterSeconds(retryAfter, QDateTime::currentDateTimeUtc()), failure);
+}
+
+// A reply that ends before its headers came: the network failed.
+void EndFinder::replyEnded(QNetworkReply *reply)
+{
+    const QString error = reply->errorString();
+    if (std::unique_ptr<Asking> asking = letGo(reply))
+        conclude(*asking, AttemptResult::Transient, std::nullopt, shown(asking->url) + QStringLiteral(": ") + error);
+}
+
+std::unique_ptr<EndFinder::Asking> EndFinder::letGo(QNetworkReply *reply)
+{
+    const auto found = m_asking.find(reply);
+    if (found == m_asking.end())
+        return nullptr;
+    std::unique_ptr<Asking> asking = std::move(found->second);
+    m_asking.erase(found);
+    disconnect(reply, nullptr, this, nullptr);
+    // Deleting a reply closes its connection, and with it the body of a GET,
+    // without a signal; not from inside the reply's own signal, though.
+    reply->deleteLater();
+    return asking;
+}
+
+void EndFinder::conclude(const Asking &asking, AttemptResult result, std::optional<qint64> retryAfter,
+                         const QString &failure)
+{
+    if (result == AttemptResult::Complete || result == AttemptResult::Missing)
+        return settle(asking.probe, result == AttemptResult::Complete ? ProbeAnswer::Present : ProbeAnswer::Missing);
+    const std::optional<qint64> pause = retryPauseMs(result, asking.retries, retryAfter, kRetryPauseMs);
+    if (!pause) {
+        EndFound failed;
+        failed.outcome = EndFound::Outcome::Failed;
+        failed.failure = failure;
+        return finish(failed);
+    }
+    QTimer::singleShot(*pause, this, [this, probe = asking.probe, retries = asking.retries + 1,
+                                      generation = m_generation] {
+        if (generation == m_generation && m_search)
+            send(probe, retries);
+    });
+}
+
+void EndFinder::settle(const Probe &probe, ProbeAnswer answer)
+{
+    if (answer == ProbeAnswer::Present)
+        m_items = std::max(m_items, probe.index + 1);
+    m_search->answer(probe, answer);
+    emit progress(m_requests, m_items);
+    sendMore();
+}
+
+void EndFinder::stop()
+{
+    if (m_search)
+        finish(EndFound());
+}
+
+void EndFinder::finish(EndFound found)
+{
+    ++m_generation;
+    found.requests = m_requests;
+    m_search.reset();
+    while (!m_asking.empty())
+        letGo(m_asking.begin()->first);
+    // Reported from the event loop: the receiver may open a dialog, which
+    // must not run inside a reply's signal.
+    const int generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation, found] {
+        if (generation == m_generation)
+            emit finished(found);
+    });
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "output/download_retry.h"
+#include "runs/end_search.h"
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+class QNetworkReply;
+
+// What a search for a series' end came to.
+struct EndFound
+{
+    enum class Outcome {
+        Found,        // `end` is the index of the series' last address
+        NothingThere, // the first address itself is missing
+        Failed,       // the server failed: `failure` says how, for a person
+        Stopped,
+    };
+    Outcome outcome = Outcome::Stopped;
+    qint64 end = -1;
+    int requests = 0;
+    QString failure;
+};
+
+// Finds where a series ends by asking its server for a few of its addresses
+// (EndSearch says which), on the thread it lives on without ever blocking it.
+// HEAD where the server answers it as GET, else GET with the body dropped
+// once the headers are in; a server that asks to slow down (429, 503) is
+// asked again after its Retry-After, as a download does.
+class EndFinder : public QObject
+{
+    Q_OBJECT
+public:
+    // The address at an index; empty where the series has none, which
+    // counts as missing without a request.
+    using Addresses = std::function<std::optional<QUrl>(qint64 index)>;
+
+    explicit EndFinder(QObject *parent = nullptr);
+    ~EndFinder() override;
+
+    // Starts the search; it reports from the event loop, never from here.
+    void start(Addresses addresses);
+    // Ends the search now; `finished` reports it stopped.
+    void stop();
+    bool isRunning() const { return m_search.has_value(); }
+
+signals:
+    // `requests` sent so far; the series holds at least `items` addresses.
+    void progress(int requests, qint64 items);
+    void finished(const EndFound &found);
+
+private:
+    struct Asking;
+
+    void sendMore();
+    void send(const Probe &probe, int retries);
+    void headersIn(QNetworkReply *reply);
+    void replyEnded(QNetworkReply *reply);
+    std::unique_ptr<Asking> letGo(QNetworkReply *reply);
+    void conclude(const Asking &asking, AttemptResult result, std::optional<qint64> retryAfter,
+                  const QString &failure);
+    void settle(const Probe &probe, ProbeAnswer answer);
+    void finish(EndFound found);
+
+    QNetworkAccessManager m_network;
+    Addresses m_addresses;
+    std::optional<EndSearch> m_search;
+    std::map<QNetworkReply *, std::unique_ptr<Asking>> m_asking;
+    int m_requests = 0;
+    qint64 m_items = 0;
+    // Retries scheduled by an earlier search come to nothing.
+    int m_generation = 0;
+};

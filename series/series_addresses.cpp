@@ -1,0 +1,41 @@
+#include "series/series_addresses.h"
+
+#include "series/series_text.h"
+
+#include <algorithm>
+
+SeriesAddresses::SeriesAddresses(const QString &typed)
+{
+    const auto [url, choice] = unbracketCounter(typed);
+    m_url = url;
+    m_choice = choice;
+    m_mode = detectedMode(url, choice);
+    m_width = detectedWidth(url, m_mode, choice);
+}
+
+bool SeriesAddresses::reach(qint64 count)
+{
+    if (count > m_made.size() && count < m_unreachable) {
+        // Made again from the start, as a run is: growing the cache by
+        // doubling keeps the work in proportion to the farthest index asked.
+        const qint64 wanted = std::min(std::max(count, 2 * qint64(m_made.size())), m_unreachable - 1);
+        QStringList run = seriesRun(m_url, m_mode, m_width, int(wanted), m_choice);
+        if (run.isEmpty() && wanted > count)
+            run = seriesRun(m_url, m_mode, m_width, int(count), m_choice);
+        if (run.isEmpty())
+            m_unreachable = count;
+        else
+            m_made = run;
+    }
+    return count <= m_made.size();
+}
+
+QStringList SeriesAddresses::first(qint64 count)
+{
+    return reach(count) ? m_made.first(count) : QStringList();
+}
+
+std::optional<QString> SeriesAddresses::at(qint64 index)
+{
+    return reach(index + 1) ? std::optional(m_made.at(index)) : std::nullopt;
+}
