@@ -32,6 +32,7 @@ const QList<Declared> &declaredOptions()
     static const QList<Declared> options{
         {{"list"}, "URL [COUNT]", false, QT_TRANSLATE_NOOP("main", "print the run from URL, one URL per line, and exit")},
         {{"download"}, "URL [COUNT]", false, QT_TRANSLATE_NOOP("main", "save the run from URL here, up to the series' end")},
+        {{"find-end"}, "URL", false, QT_TRANSLATE_NOOP("main", "print the address of the series' last item and exit")},
         {{"to"}, "FOLDER", true, QT_TRANSLATE_NOOP("main", "save into FOLDER, made when missing")},
         {{"referer"}, "URL", true, QT_TRANSLATE_NOOP("main", "send URL as the Referer, not the site's own; '' sends none")},
         {{"user-agent"}, "TEXT", true, QT_TRANSLATE_NOOP("main", "send TEXT as the User-Agent, not Serimo's own")},
@@ -49,8 +50,10 @@ const QList<Declared> &declaredOptions()
     return options;
 }
 
-// The options that only a download reads, in the order of declaredOptions().
+// The options that only the runs that ask a server read, in the order of
+// declaredOptions(); --to only a download.
 const QStringList kDownloadOnly{"to", "referer", "user-agent", "load-cookies", "wait"};
+const QStringList kRunsThatAsk{"--download", "--find-end"};
 
 const Declared *declared(const QString &name)
 {
@@ -85,7 +88,7 @@ QStringList parserArguments(const QStringList &arguments)
         const QString name = argument.left(equals).remove(QRegularExpression(QStringLiteral("^--?")));
         if (argument.at(1).isDigit()) {
             prepared.append(kValueMark + argument);
-        } else if (equals > 0 && (name == u"list" || name == u"download")) {
+        } else if (equals > 0 && (name == u"list" || name == u"download" || name == u"find-end")) {
             prepared.append(argument.left(equals));
             prepared.append(kValueMark + argument.mid(equals + 1));
         } else {
@@ -178,7 +181,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (!parser.parse(prepared))
         return usageError(refusal(prepared, parser.errorText()));
 
-    std::optional<QString> run; // --list or --download, as asked first
+    std::optional<QString> run; // --list, --download or --find-end, as asked first
     QString downloadOption;     // the first option only a download reads
     for (const QString &name : parser.optionNames()) {
         const QStringList &names = declared(name)->names;
@@ -193,7 +196,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
             line.action = CommandLine::Action::Version;
             return line;
         }
-        if (name == u"list" || name == u"download") {
+        if (name == u"list" || name == u"download" || name == u"find-end") {
             if (run && *run != "--" + name)
                 return usageError(tr("option '--%1' cannot go with '%2'").arg(name, *run));
             run = "--" + name;
@@ -206,8 +209,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
         values.append(unmarked(value));
 
     CommandLine line;
-    if (!downloadOption.isEmpty() && run != u"--download")
+    if (downloadOption == u"to" && run != u"--download")
         return usageError(tr("option '--%1' goes with '--download'").arg(downloadOption));
+    if (!downloadOption.isEmpty() && !kRunsThatAsk.contains(run.value_or(QString())))
+        return usageError(tr("option '--%1' goes with '--download' or '--find-end'").arg(downloadOption));
     if (!run) {
         if (values.size() > 1)
             return usageError(tr("one URL at most, not also '%1'").arg(values[1]));
@@ -215,11 +220,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
             line.url = values.first();
         return line;
     }
-    line.action = run == u"--list" ? CommandLine::Action::List : CommandLine::Action::Download;
+    line.action = run == u"--list"       ? CommandLine::Action::List
+                  : run == u"--download" ? CommandLine::Action::Download
+                                         : CommandLine::Action::FindEnd;
     if (values.isEmpty())
         return usageError(tr("option '%1' needs a URL").arg(*run));
-    if (values.size() > 2)
-        return usageError(tr("unexpected argument '%1'").arg(values[2]));
+    const qsizetype mostValues = line.action == CommandLine::Action::FindEnd ? 1 : 2;
+    if (values.size() > mostValues)
+        return usageError(tr("unexpected argument '%1'").arg(values[mostValues]));
     ListRequest request{values.first(), std::nullopt};
     if (values.size() == 2) {
         if (!runCount(values[1]))
@@ -252,9 +260,11 @@ QString commandLineHelp()
         + tr("\n"
              "Square brackets choose the counter: 'https://h/IMG_[0007]-1024x768.jpg'.\n"
              "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
-             "tries 999. --to, --referer, --user-agent, --load-cookies and --wait go with\n"
-             "--download. The toolkit's own options (-platform, -display, -style, ...) are\n"
-             "passed on to it. Exit status: 0 done, 1 a file or an output failed, 2 bad input.\n");
+             "finds the series' end first and saves all of it, however long. --to goes with\n"
+             "--download; --referer, --user-agent, --load-cookies and --wait with --download\n"
+             "and --find-end. The toolkit's own options (-platform, -display, -style, ...) are\n"
+             "passed on to it. Exit status: 0 done, 1 a file or an output failed (--find-end:\n"
+             "nothing at URL, or the server failed), 2 bad input.\n");
 }
 
 int printText(const QString &text)

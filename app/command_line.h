@@ -10,7 +10,7 @@
 // opened so that a mistake is answered the same with or without one. Pure:
 // Qt Core only.
 
-// What `--list URL [COUNT]` and `--download URL [COUNT]` ask for.
+// What `--list URL [COUNT]`, `--download URL [COUNT]` and `--find-end URL` ask for.
 struct ListRequest
 {
     QString url;
@@ -27,11 +27,12 @@ struct DownloadRequest
 
 struct CommandLine
 {
-    enum class Action { Window, Help, Version, List, Download, UsageError };
+    enum class Action { Window, Help, Version, List, Download, FindEnd, UsageError };
     Action action = Action::Window;
     // A URL to start on instead of the stored one.
     std::optional<QString> url;
     ListRequest list;
+    // Download; and FindEnd, which reads its URL and site options.
     DownloadRequest download;
     // The one line that says what is wrong (UsageError).
     QString error;

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 #include "app/display_start.h"
 #include "app/exit_deadline.h"
+#include "app/terminal_find_end.h"
 #include "app/help_window.h"
 #include "output/terminal_download.h"
 #include "app/vemp_107.h"
@@ -47,6 +48,10 @@ int main(int argc, char *argv[])
         return printText(QStringLiteral("Serimo " SERIMO_VERSION "\n"));
     case CommandLine::Action::List:
         return printListedRun(commandLine.list);
+    case CommandLine::Action::FindEnd: {
+        QCoreApplication terminal(argc, argv);
+        return findEndOnTerminal(commandLine.download.run.url, commandLine.download.site);
+    }
     case CommandLine::Action::Download: {
         QCoreApplication terminal(argc, argv);
         return downloadOnTerminal(commandLine.download);

@@ -38,7 +38,7 @@ QString fileNameOf(const QString &address)
 }
 } // namespace
 
-TerminalEnd findEndFromTerminal(const QString &typed)
+TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
 {
     // Bad input is answered as --list and --download answer it.
     const ListedRun listed = listedRun(typed, QStringLiteral("1"));
@@ -77,7 +77,7 @@ TerminalEnd findEndFromTerminal(const QString &typed)
         if (!address)
             return std::nullopt;
         return webAddress(*address).url;
-    });
+    }, site);
     loop.exec();
     if (showProgress)
         std::fprintf(stderr, "\r\033[K");
@@ -105,9 +105,9 @@ TerminalEnd findEndFromTerminal(const QString &typed)
     return {0, found.end + 1, last};
 }
 
-int findEndOnTerminal(const QString &typed)
+int findEndOnTerminal(const QString &typed, const SiteOptions &site)
 {
-    const TerminalEnd end = findEndFromTerminal(typed);
+    const TerminalEnd end = findEndFromTerminal(typed, site);
     if (end.status != 0)
         return end.status;
     return printText(end.lastAddress + u'\n');

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runs/site_options.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -16,9 +18,9 @@ struct TerminalEnd
     qint64 count = 0;
     QString lastAddress;
 };
-TerminalEnd findEndFromTerminal(const QString &typed);
+TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site);
 
 // `serimo --find-end URL`: the last address on standard output and, on a
 // terminal, "Found the end at img_347.jpg in 23 requests." on stderr.
 // Returns the exit status.
-int findEndOnTerminal(const QString &typed);
+int findEndOnTerminal(const QString &typed, const SiteOptions &site);

@@ -6,13 +6,6 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
-struct EndFinder::Asking
-{
-    Probe probe;
-    QUrl url;
-    int retries = 0;
-};
-
 namespace {
 // A probe that hears nothing for this long fails as a download's transfer does.
 constexpr int kSilenceMs = 30000;
@@ -35,11 +28,14 @@ EndFinder::~EndFinder()
     stop();
 }
 
-void EndFinder::start(Addresses addresses)
+void EndFinder::start(Addresses addresses, const SiteOptions &site)
 {
     stop();
     ++m_generation;
     m_addresses = std::move(addresses);
+    m_site = site;
+    m_queue.clear();
+    m_sinceStart.invalidate();
     m_search.emplace();
     m_requests = 0;
     m_items = 0;
@@ -78,16 +74,48 @@ void EndFinder::send(const Probe &probe, int retries)
         });
         return;
     }
-    QNetworkRequest request(*url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("Serimo/" SERIMO_VERSION));
+    m_queue.append({probe, *url, retries});
+    sendQueued();
+}
+
+// With a wait between requests, one is out at a time and the next starts
+// once the wait since the last start is over.
+void EndFinder::sendQueued()
+{
+    while (!m_queue.isEmpty()) {
+        if (m_site.waitMs > 0 && !m_asking.empty())
+            return;
+        if (m_site.waitMs > 0 && m_sinceStart.isValid() && m_sinceStart.elapsed() < m_site.waitMs) {
+            QTimer::singleShot(m_site.waitMs - m_sinceStart.elapsed(), this, [this, generation = m_generation] {
+                if (generation == m_generation)
+                    sendQueued();
+            });
+            return;
+        }
+        m_sinceStart.start();
+        request(m_queue.takeFirst());
+    }
+}
+
+void EndFinder::request(const Asking &asked)
+{
+    const Probe &probe = asked.probe;
+    const QUrl &url = asked.url;
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, m_site.userAgent.isEmpty()
+                                                            ? QByteArray("Serimo/" SERIMO_VERSION)
+                                                            : m_site.userAgent.toUtf8());
+    // The site's own page is where its pictures are usually shown.
+    const QString referer = m_site.referer.value_or(url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery
+                                                                  | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+                                                        .toString()
+                                                    + u'/');
+    if (!referer.isEmpty())
+        request.setRawHeader("Referer", referer.toUtf8());
     request.setTransferTimeout(kSilenceMs);
     QNetworkReply *reply = probe.method == ProbeMethod::Head ? m_network.head(request) : m_network.get(request);
     ++m_requests;
-    auto asking = std::make_unique<Asking>();
-    asking->probe = probe;
-    asking->url = *url;
-    asking->retries = retries;
-    m_asking.emplace(reply, std::move(asking));
+    m_asking.emplace(reply, std::make_unique<Asking>(asked));
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { headersIn(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { replyEnded(reply); });
     emit progress(m_requests, m_items);
@@ -133,6 +161,11 @@ std::unique_ptr<EndFinder::Asking> EndFinder::letGo(QNetworkReply *reply)
     // Deleting a reply closes its connection, and with it the body of a GET,
     // without a signal; not from inside the reply's own signal, though.
     reply->deleteLater();
+    if (m_search)
+        QTimer::singleShot(0, this, [this, generation = m_generation] {
+            if (generation == m_generation)
+                sendQueued();
+        });
     return asking;
 }
 

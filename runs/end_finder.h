@@ -2,7 +2,9 @@
 
 #include "output/download_retry.h"
 #include "runs/end_search.h"
+#include "runs/site_options.h"
 
+#include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
@@ -46,10 +48,19 @@ public:
     ~EndFinder() override;
 
     // Starts the search; it reports from the event loop, never from here.
-    void start(Addresses addresses);
+    // The site's options: its Referer, the User-Agent, the wait between
+    // two requests.
+    void start(Addresses addresses, const SiteOptions &site = {});
     // Ends the search now; `finished` reports it stopped.
     void stop();
     bool isRunning() const { return m_search.has_value(); }
+
+    struct Asking
+    {
+        Probe probe;
+        QUrl url;
+        int retries = 0;
+    };
 
 signals:
     // `requests` sent so far; the series holds at least `items` addresses.
@@ -57,10 +68,11 @@ signals:
     void finished(const EndFound &found);
 
 private:
-    struct Asking;
 
     void sendMore();
     void send(const Probe &probe, int retries);
+    void sendQueued();
+    void request(const Asking &asked);
     void headersIn(QNetworkReply *reply);
     void replyEnded(QNetworkReply *reply);
     std::unique_ptr<Asking> letGo(QNetworkReply *reply);
@@ -73,6 +85,10 @@ private:
     Addresses m_addresses;
     std::optional<EndSearch> m_search;
     std::map<QNetworkReply *, std::unique_ptr<Asking>> m_asking;
+    SiteOptions m_site;
+    // Probes waiting for the wait between two requests.
+    QList<Asking> m_queue;
+    QElapsedTimer m_sinceStart;
     int m_requests = 0;
     qint64 m_items = 0;
     // Retries scheduled by an earlier search come to nothing.

@@ -402,7 +402,10 @@ void TestSeriesText::commandLine_data()
         QTest::newRow(qPrintable(QStringLiteral("wait '%1'").arg(wait)))
             << QStringList{"--download", u, "--wait", wait} << QStringLiteral("error: SECONDS must be 0 to 3600: '%1'").arg(wait);
     QTest::newRow("referer without download") << QStringList{"--list", u, "--referer", "r"}
-                                              << "error: option '--referer' goes with '--download'";
+                                              << "error: option '--referer' goes with '--download' or '--find-end'";
+    QTest::newRow("find-end") << QStringList{"--find-end=" + u, "--wait", "2"} << "find-end " + u + " - agent '' cookies '' wait 2000";
+    QTest::newRow("find-end with COUNT") << QStringList{"--find-end", u, "5"} << "error: unexpected argument '5'";
+    QTest::newRow("find-end to") << QStringList{"--find-end", u, "--to", "d"} << "error: option '--to' goes with '--download'";
     QTest::newRow("empty user agent") << QStringList{"--download", u, "--user-agent="}
                                       << "error: option '--user-agent' needs a TEXT";
     QTest::newRow("cookies file last") << QStringList{"--download", u, "--load-cookies"}
@@ -415,10 +418,10 @@ void TestSeriesText::commandLine()
     QFETCH(QStringList, arguments);
     const CommandLine line = parseCommandLine(arguments);
     using Action = CommandLine::Action;
-    QString asked = QStringList{"window", "help", "version", "list", "download", "error:"}[int(line.action)];
+    QString asked = QStringList{"window", "help", "version", "list", "download", "find-end", "error:"}[int(line.action)];
     if (line.url)
         asked += " " + *line.url;
-    if (line.action == Action::List || line.action == Action::Download)
+    if (line.action == Action::List || line.action == Action::Download || line.action == Action::FindEnd)
         asked += " " + line.list.url + " " + line.list.count.value_or("-");
     if (line.action == Action::Download)
         asked += " " + line.download.folder;
