@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Where a series ends, against the test's own server: --find-end across a
+gap (HEAD refused by the server) and its statuses, --download without COUNT
+saving a series longer than 999 whole, and the window's "Find the end"
+setting Items and saying where the series ends."""
+
+import http.server
+import os
+import re
+import subprocess
+import tempfile
+import threading
+
+import harness
+from harness import check, check_equal
+
+SERIES = {"img": (347, {64}), "big": (1203, set())}  # items, missing ones
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    disable_nagle_algorithm = True
+    asked = []
+
+    def answer(self, body):
+        Handler.asked.append((self.command, self.path))
+        match = re.fullmatch(r"/(img|big|nohead)_(\d+)\.jpg", self.path)
+        items, gaps = SERIES.get(match and match.group(1).replace("nohead", "img"), (0, set()))
+        present = match is not None and 1 <= int(match.group(2)) <= items and int(match.group(2)) not in gaps
+        if self.command == "HEAD" and match and match.group(1) == "nohead":
+            self.send_response(405)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        data = self.path.encode() * 10
+        self.send_response(403 if "forbidden" in self.path else 200 if present else 404)
+        self.send_header("Content-Type", "image/jpeg")
+        self.send_header("Content-Length", str(len(data)))
+        self.end_headers()
+        if body:
+            try:
+                self.wfile.write(data)
+            except OSError:
+                pass
+
+    def do_GET(self):
+        self.answer(True)
+
+    def do_HEAD(self):
+        self.answer(False)
+
+    def log_message(self, *args):
+        pass
+
+
+def main(serimo, report):
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.handle_error = lambda *args: None  # a client that closed early
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    base = "http://127.0.0.1:%d/" % server.server_address[1]
+    work = tempfile.mkdtemp()
+    env = dict({k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}, HOME=work)
+
+    def run(*args):
+        result = subprocess.run([serimo] + list(args), cwd=work, env=env, capture_output=True, text=True, timeout=60)
+        return result.returncode, result.stdout, result.stderr
+
+    with report.part("--find-end across a gap"):
+        Handler.asked.clear()
+        check_equal(run("--find-end", base + "img_001.jpg"), (0, base + "img_347.jpg\n", ""), "(status, out, err)")
+        check(len(Handler.asked) <= 2 * 9 + 14 + 10, "%d requests" % len(Handler.asked))
+        check_equal({method for method, _ in Handler.asked}, {"HEAD", "GET"}, "methods asked with")
+    with report.part("--find-end where the server refuses HEAD"):
+        Handler.asked.clear()
+        check_equal(run("--find-end", base + "nohead_100.jpg")[:2], (0, base + "nohead_347.jpg\n"), "(status, out)")
+        check_equal([method for method, _ in Handler.asked].count("HEAD"), 1, "HEAD requests")
+    with report.part("--find-end: nothing there, a server that fails, bad input"):
+        check_equal(run("--find-end", base + "img_400.jpg"),
+                    (1, "", "serimo: nothing at the first address: '%simg_400.jpg'\n" % base), "(status, out, err)")
+        check_equal(run("--find-end", "ftp://127.0.0.1/a1.jpg")[::2],
+                    (2, "serimo: only http and https addresses can be asked for: 'ftp://127.0.0.1/a1.jpg'\n"),
+                    "(status, err)")
+        check_equal(run("--find-end", base + "forbidden_001.jpg"),
+                    (1, "", "serimo: the server answered HTTP 403 for %sforbidden_001.jpg\n" % base), "(status, out, err)")
+        check_equal(run("--find-end", "x")[::2], (2, "serimo: no series in 'x': its counter is not a number\n"),
+                    "(status, err)")
+
+
+if __name__ == "__main__":
+    harness.run(main)
