@@ -212,6 +212,7 @@ void TVempForm::buildPopupMenu()
     divider(QStringLiteral("N3"));
     mnuFeedDelay = item(QStringLiteral("mnuFeedDelay"), tr("Feed &delay"));
     divider(QStringLiteral("N4"));
+    mnuFindEnd = item(QStringLiteral("mnuFindEnd"), tr("&Find the end"));
     mnuDownload = item(QStringLiteral("mnuDownload"), tr("Down&load run..."));
     mnuCopyRun = item(QStringLiteral("mnuCopyRun"), tr("Copy &run"));
     mnuSaveRunList = item(QStringLiteral("mnuSaveRunList"), tr("&Save run list..."));
@@ -289,13 +290,17 @@ void TVempForm::bindEvents()
     connect(mnuWebsite, &QAction::triggered, this, slot([this] { mnuWebsiteClick(mnuWebsite); }));
     connect(mnuFeedDelay, &QAction::triggered, this, slot([this] { mnuFeedDelayClick(mnuFeedDelay); }));
     connect(mnuAbout, &QAction::triggered, this, slot([this] { mnuAboutClick(mnuAbout); }));
+    connect(mnuFindEnd, &QAction::triggered, this, slot([this] { mnuFindEndClick(mnuFindEnd); }));
     connect(mnuDownload, &QAction::triggered, this, slot([this] { mnuDownloadClick(mnuDownload); }));
     connect(mnuCopyRun, &QAction::triggered, this, slot([this] { mnuCopyRunClick(mnuCopyRun); }));
     connect(mnuSaveRunList, &QAction::triggered, this, slot([this] { mnuSaveRunListClick(mnuSaveRunList); }));
     connect(mnuSendRunToKGet, &QAction::triggered, this, slot([this] { mnuSendRunToKGetClick(mnuSendRunToKGet); }));
     connect(mnuSendRunToAria2, &QAction::triggered, this,
             slot([this] { mnuSendRunToAria2Click(mnuSendRunToAria2); }));
-    connect(PopupMenu1, &QMenu::aboutToShow, this, slot([this] { lookForKGet(); }));
+    connect(PopupMenu1, &QMenu::aboutToShow, this, slot([this] {
+                lookForKGet();
+                offerCommands();
+            }));
 
     for (QWidget *owner : {static_cast<QWidget *>(ToolBar1), static_cast<QWidget *>(StatusBar),
                            static_cast<QWidget *>(UpDownDoc)}) {

@@ -15,6 +15,7 @@
 //   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
 //                                the pages' text; output/page_file.cpp writes a page
 //   output/download_command.cpp  Download run: the folder; any engine's reports, Stop
+//   app/find_end_command.cpp     Find the end: the search and what it sets
 //   dialogs/feed_delay.cpp       the Feed delay command
 //   dialogs/about_command.cpp    the About command
 
@@ -45,6 +46,9 @@ class FlowLayout;
 class StatusLine;
 class DownloadController;
 class DownloadEngine;
+class EndFinder;
+class SeriesAddresses;
+struct EndFound;
 class QUrl;
 
 class TVempForm : public QWidget
@@ -106,6 +110,7 @@ private:
     QAction *mnuShowHints;
     QAction *mnuShowText;
     QAction *mnuFeedDelay;
+    QAction *mnuFindEnd;
     QAction *mnuDownload;
     QAction *mnuCopyRun;
     QAction *mnuSaveRunList;
@@ -205,6 +210,12 @@ private:
     void downloadProgress(int settled, int total);
     void downloadFinished(const RunResult &result);
     bool downloadRunning() const;
+    // Find the end (its search runs while the window stays in use).
+    void mnuFindEndClick(QObject *Sender);
+    void endFound(const EndFound &found, SeriesAddresses &addresses, CounterChoice choice);
+    bool findingEnd() const;
+    // Offers the commands that cannot run beside a feed or a download.
+    void offerCommands();
     // The whole run at once.
     void mnuCopyRunClick(QObject *Sender);
     void mnuSaveRunListClick(QObject *Sender);
@@ -287,6 +298,7 @@ private:
 
     Platform m_platform;
     DownloadController *m_run = nullptr;
+    EndFinder *m_endFinder = nullptr;
     // What the window says of the engine of the running (or last) run:
     // empty names Serimo's own; the folder is on this machine or elsewhere.
     QString m_runEngineName;

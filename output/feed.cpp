@@ -78,6 +78,8 @@ void TVempForm::FormKeyUp(QKeyEvent *event)
         Timer1->setEnabled(false);
         m_platform.messageBoxes.show(QStringLiteral("Serimo"), tr("Batch cancelled."), MessageBoxes::Icon::None);
         ShowReady();
+    } else if (event->key() == Qt::Key_Escape && findingEnd()) {
+        mnuFindEndClick(this);
     } else if (event->key() == Qt::Key_Escape && downloadRunning()) {
         // Esc stops a download only when no feed runs: the feed has it first.
         mnuDownloadClick(this);

@@ -4,14 +4,21 @@
 
 #include <algorithm>
 
-SeriesAddresses::SeriesAddresses(const QString &typed)
+SeriesAddresses::SeriesAddresses(const QString &url, SeriesMode mode, int width, CounterChoice choice)
+    : m_url(url), m_mode(mode), m_width(width), m_choice(choice)
+{
+}
+
+namespace {
+SeriesAddresses fromTyped(const QString &typed)
 {
     const auto [url, choice] = unbracketCounter(typed);
-    m_url = url;
-    m_choice = choice;
-    m_mode = detectedMode(url, choice);
-    m_width = detectedWidth(url, m_mode, choice);
+    const SeriesMode mode = detectedMode(url, choice);
+    return SeriesAddresses(url, mode, detectedWidth(url, mode, choice), choice);
 }
+} // namespace
+
+SeriesAddresses::SeriesAddresses(const QString &typed) : SeriesAddresses(fromTyped(typed)) {}
 
 bool SeriesAddresses::reach(qint64 count)
 {

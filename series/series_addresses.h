@@ -17,6 +17,8 @@ public:
 
     // typed as --list takes it: square brackets may choose the counter.
     explicit SeriesAddresses(const QString &typed);
+    // As the window steps url: in its mode, at its width, on its counter.
+    SeriesAddresses(const QString &url, SeriesMode mode, int width, CounterChoice choice);
 
     // The address at index; empty past kFarthest or past where the counter
     // can be stepped.

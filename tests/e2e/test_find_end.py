@@ -85,6 +85,38 @@ def main(serimo, report):
         check_equal(run("--find-end", "x")[::2], (2, "serimo: no series in 'x': its counter is not a number\n"),
                     "(status, err)")
 
+    with harness.Desktop() as desk:
+        record = harness.encode_record(left=40, top=40, right=400, bottom=200, interval=1000, reserved20=0,
+                                       hints=1, text=1, url=1, reserved24=bytes(4))
+        harness.write_settings(desk.settings_path, {"LastURL": base + "big_0001.jpg", "Serimo_099": record})
+        app = desk.start_serimo(serimo)
+        desk.wait_active(app.window)
+
+        def items():
+            import pyatspi
+            return app.text("Items", pyatspi.ROLE_TEXT)
+
+        def find_the_end():
+            # By its mnemonic: the Esc that closes a menu chosen from through
+            # accessibility would reach the window and stop the search.
+            app.press("Menu")
+            desk.wait_menu_shown("the pop-up menu")
+            desk.key("f")
+        with report.part("the window's Find the end: more than Items holds"):
+            find_the_end()
+            harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Series ends at 1203 ("),
+                               "status panel 1")
+            check(app.status_panels()[1].endswith("requests): 1203 items, Items holds 999"), app.status_panels()[1])
+            check_equal(items(), "999", "Items")
+            check_equal(app.url(), base + "big_0001.jpg", "URL box")
+        with report.part("the window's Find the end across a gap"):
+            app.set_text("URL", base + "img_001.jpg")
+            find_the_end()
+            harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Series ends at 347 ("),
+                               "status panel 1")
+            check_equal(items(), "347", "Items")
+        check_equal(app.close(), 0, "exit status")
+
 
 if __name__ == "__main__":
     harness.run(main)
