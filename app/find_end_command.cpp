@@ -1,5 +1,5 @@
 #include "app/vemp_107.h"
-#include "output/download_address.h"
+#include "runs/download_address.h"
 #include "runs/end_finder.h"
 #include "series/series_addresses.h"
 #include "series/series_run.h"

@@ -1,7 +1,7 @@
 #include "app/terminal_find_end.h"
 
 #include "app/command_line.h"
-#include "output/download_address.h"
+#include "runs/download_address.h"
 #include "runs/end_finder.h"
 #include "series/run_list.h"
 #include "series/series_addresses.h"

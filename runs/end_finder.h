@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/download_retry.h"
+#include "runs/download_retry.h"
 #include "runs/end_search.h"
 #include "runs/site_options.h"
 
