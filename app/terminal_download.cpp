@@ -1,11 +1,13 @@
 #include "app/terminal_download.h"
 
 #include "app/command_line.h"
+#include "app/terminal_find_end.h"
 #include "runs/download_address.h"
 #include "runs/download_controller.h"
 #include "runs/download_report.h"
 #include "runs/local_engine.h"
 #include "series/run_list.h"
+#include "series/series_addresses.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -86,12 +88,14 @@ QString progressLine(int settled, int total, qint64 bytes, qint64 elapsedMs)
 
 int downloadOnTerminal(const DownloadRequest &request)
 {
-    const ListedRun listed = listedRun(request.run.url, request.run.count.value_or(QString::number(kListMaximum)));
+    // Without COUNT the first address is checked here, the rest once the
+    // series' end is known.
+    const ListedRun listed = listedRun(request.run.url, request.run.count.value_or(QStringLiteral("1")));
     if (listed.run.isEmpty()) {
         complain(listed.error);
         return 2;
     }
-    const RunAddresses addresses = runAddresses(listed.run);
+    RunAddresses addresses = runAddresses(listed.run);
     if (addresses.problem == WebAddress::Problem::Scheme) {
         complain(tr("only http and https addresses can be downloaded: '%1'").arg(addresses.shown));
         return 2;
@@ -100,7 +104,6 @@ int downloadOnTerminal(const DownloadRequest &request)
         complain(tr("this address names no server to download from: '%1'").arg(addresses.shown));
         return 2;
     }
-    const QList<QUrl> &urls = addresses.urls;
     const QString folder = QDir(request.folder.isEmpty() ? QDir::currentPath() : request.folder).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
         complain(tr("cannot create the folder '%1'").arg(folder));
@@ -110,17 +113,27 @@ int downloadOnTerminal(const DownloadRequest &request)
         complain(tr("cannot write into the folder '%1'").arg(folder));
         return 1;
     }
+    QStringList run = listed.run;
+    if (!request.run.count) {
+        // The whole series, however long, and not one address past its end.
+        const TerminalEnd end = findEndFromTerminal(request.run.url, request.site);
+        if (end.status != 0)
+            return end.status;
+        run = SeriesAddresses(request.run.url).first(end.count);
+        addresses = runAddresses(run);
+    }
+    const QList<QUrl> &urls = addresses.urls;
 
     auto engine = std::make_unique<LocalEngine>(DownloadOptions(), folder);
     const LocalEngine &local = *engine;
-    DownloadController run;
+    DownloadController controller;
     QEventLoop loop;
     RunResult result;
-    QObject::connect(&run, &DownloadController::finished, &loop, [&](const RunResult &finished) {
+    QObject::connect(&controller, &DownloadController::finished, &loop, [&](const RunResult &finished) {
         result = finished;
         loop.quit();
     });
-    const StopOnSignal stopOnSignal([&run] { run.stop(); });
+    const StopOnSignal stopOnSignal([&controller] { controller.stop(); });
 
     const bool showProgress = ::isatty(STDERR_FILENO) != 0;
     QElapsedTimer clock;
@@ -134,17 +147,20 @@ int downloadOnTerminal(const DownloadRequest &request)
     QTimer redraw;
     if (showProgress) {
         // Drawn a few times a second, however fast the files come.
-        QObject::connect(&run, &DownloadController::progress, [&settled](int done, int) { settled = done; });
+        QObject::connect(&controller, &DownloadController::progress, [&settled](int done, int) { settled = done; });
         QObject::connect(&redraw, &QTimer::timeout, drawProgress);
         redraw.start(250);
         drawProgress();
     }
-    run.start(std::move(engine), listed.run, urls, folder);
+    controller.start(std::move(engine), run, urls, folder);
     loop.exec();
     redraw.stop();
     if (showProgress)
         std::fprintf(stderr, "\r\033[K");
 
+    // A run that was the whole series ends where the series ends.
+    if (!request.run.count && !result.stopped && result.writeError.isEmpty() && result.serverFailure.isEmpty())
+        result.endOfSeries = true;
     const int printed = printText(runSummaryLines(result, QDir::homePath()).join(u'\n') + u'\n');
     if (stopOnSignal.signalNumber() != 0)
         return 128 + stopOnSignal.signalNumber();

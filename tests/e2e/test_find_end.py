@@ -84,6 +84,12 @@ def main(serimo, report):
                     (1, "", "serimo: the server answered HTTP 403 for %sforbidden_001.jpg\n" % base), "(status, out, err)")
         check_equal(run("--find-end", "x")[::2], (2, "serimo: no series in 'x': its counter is not a number\n"),
                     "(status, err)")
+    with report.part("--download without COUNT: the whole series, past 999"):
+        status, out, err = run("--download", base + "big_0001.jpg", "--to", "big")
+        summary = "Saved 1203 files to ~/big.\nThe series ends at big_1203.jpg.\nNothing is missing.\n"
+        check_equal((status, out, err), (0, summary, ""), "(status, out, err)")
+        check_equal(sorted(os.listdir(os.path.join(work, "big"))), ["big_%04d.jpg" % n for n in range(1, 1204)],
+                    "files saved")
 
     with harness.Desktop() as desk:
         record = harness.encode_record(left=40, top=40, right=400, bottom=200, interval=1000, reserved20=0,
