@@ -1,5 +1,6 @@
 #include "runs/downloader.h"
 
+#include "runs/answer_result.h"
 #include "runs/download_names.h"
 #include "runs/download_reasons.h"
 #include "runs/download_retry.h"
@@ -68,14 +69,6 @@ void mapLongBodiesPiecesOnTheirOwn()
 bool failsOneFile(int error)
 {
     return error == EINVAL || error == ENAMETOOLONG || error == EISDIR || error == EILSEQ;
-}
-
-bool isImageExtension(const QString &path)
-{
-    static const QStringList extensions{"jpg", "jpeg", "png", "gif", "webp", "avif", "bmp", "tif", "tiff"};
-    const QString name = path.section(u'/', -1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot >= 0 && extensions.contains(name.mid(dot + 1).toLower());
 }
 
 // text with url's user name and password left out, wherever it quotes them.
@@ -229,8 +222,8 @@ void Downloader::begin(int index)
         t.headless = t.reply->rawHeaderList().isEmpty();
         // A site that answers a missing picture with a page of its own.
         const int status = t.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const QString type = t.reply->header(QNetworkRequest::ContentTypeHeader).toString().trimmed().toLower();
-        if (status >= 200 && status < 300 && type.startsWith(QLatin1String("text/html")) && isImageExtension(url.path()))
+        const QString type = t.reply->header(QNetworkRequest::ContentTypeHeader).toString();
+        if (status >= 200 && status < 300 && answerResult(status, type, url.path()) == AttemptResult::Missing)
             cut(Transfer::Cut::NotAnImage);
     });
     connect(t.reply, &QNetworkReply::finished, this, [this, index] { transferEnded(index); });
