@@ -1,5 +1,6 @@
 #include "runs/download_reasons.h"
 #include "runs/downloader.h"
+#include "runs/end_finder.h"
 #include "unit/local_http_server.h"
 
 #include <QDir>
@@ -16,7 +17,7 @@ namespace {
 // What one letter of a run's pattern serves: o whole, m 404, g 410, t a body
 // cut short, s silence, f a 500 then the body, r a redirect to the body,
 // x a file already in the folder, h a web page, e 500 always, w a trickle,
-// H too many headers.
+// H too many headers, q a 429 then the body.
 TestServer::Reply serve(QChar kind, const QString &path, int n)
 {
     switch (kind.unicode()) {
@@ -25,6 +26,7 @@ TestServer::Reply serve(QChar kind, const QString &path, int n)
     case 't': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + bodyOf(path).left(100)};
     case 's': return {};
     case 'f': return {n == 1 ? answer(500, "busy") : answer(200, bodyOf(path))};
+    case 'q': return {n == 1 ? answer(429, "slow down", "Retry-After: 0\r\n") : answer(200, bodyOf(path))};
     case 'h': return {answer(200, "<html>no such picture</html>", "Content-Type: text/html; charset=utf-8\r\n")};
     case 'e': return {answer(500, "down")};
     case 'H': {
@@ -76,6 +78,7 @@ DownloadOptions quick()
 } // namespace
 
 Q_DECLARE_METATYPE(DownloadSummary)
+Q_DECLARE_METATYPE(EndFound)
 
 class TestDownloader : public QObject
 {
@@ -93,6 +96,8 @@ private slots:
     void userInfoStaysOutOfMessages();
     void writeFailure_data();
     void writeFailure();
+    void findEnd_data();
+    void findEnd();
 };
 
 void TestDownloader::run_data()
@@ -369,6 +374,45 @@ void TestDownloader::writeFailure()
     } else {
         QCOMPARE(summary.writeError, reason.arg(folder));
     }
+}
+
+// The search for a series' end reads answers as a download does.
+void TestDownloader::findEnd_data()
+{
+    QTest::addColumn<QString>("pattern"); // past it, 404
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<qint64>("end");
+    const int found = int(EndFound::Outcome::Found);
+    QTest::newRow("a gap") << "oooomoo" << found << qint64(6);
+    QTest::newRow("pages for pictures are missing") << "oooo" + QString(12, u'h') << found << qint64(3);
+    QTest::newRow("a 500 and a 429 are asked again") << "ofqo" << found << qint64(3);
+    QTest::newRow("a server that keeps failing") << "oeo" << int(EndFound::Outcome::Failed) << qint64(-1);
+    QTest::newRow("nothing there") << "m" << int(EndFound::Outcome::NothingThere) << qint64(-1);
+}
+
+void TestDownloader::findEnd()
+{
+    QFETCH(QString, pattern);
+    TestServer server([&pattern](const QString &path, int n) {
+        const int index = path.mid(1).chopped(4).toInt();
+        return serve(index < pattern.size() ? pattern.at(index) : u'm', path, n);
+    });
+    EndFinder finder;
+    QSignalSpy done(&finder, &EndFinder::finished);
+    finder.start([&server](qint64 index) { return std::optional(server.url(QStringLiteral("p%1.jpg").arg(index))); });
+    QVERIFY(done.wait(30000));
+    const EndFound found = done.at(0).at(0).value<EndFound>();
+    QTEST(int(found.outcome), "outcome");
+    QTEST(found.end, "end");
+    // Every request counts, those asked again too; once the end is found
+    // none is left under way.
+    int asked = 0;
+    for (const QList<qint64> &times : server.requests)
+        asked += int(times.size());
+    if (found.outcome == EndFound::Outcome::Found)
+        QCOMPARE(found.requests, asked);
+    if (found.outcome == EndFound::Outcome::Failed)
+        QCOMPARE(found.failure, "the server answered HTTP 500 for " + server.url("p1.jpg").toString());
 }
 
 QTEST_GUILESS_MAIN(TestDownloader)
