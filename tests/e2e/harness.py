@@ -25,6 +25,7 @@ session bus it is used with.
 """
 
 import contextlib
+import http.server
 import os
 import select
 import shutil
@@ -33,7 +34,30 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+
+
+def loopback_server(handler):
+    """A threaded HTTP server of the test's own on 127.0.0.1, quiet about
+    clients that go away early; returns it and its base URL."""
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    server.handle_error = lambda *args: None
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, "http://127.0.0.1:%d/" % server.server_address[1]
+
+
+def terminal_environment(home):
+    """The environment of a terminal run: no display, HOME at home."""
+    return dict({k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}, HOME=home)
+
+
+def run_on_terminal(argv, home, cwd=None):
+    """Runs argv as on a terminal without a display, HOME at home, in cwd
+    (else home); returns its status, standard output and standard error."""
+    result = subprocess.run(argv, cwd=cwd or home, env=terminal_environment(home), capture_output=True, text=True,
+                            timeout=60)
+    return result.returncode, result.stdout, result.stderr
 
 
 def _ensure_pyatspi():

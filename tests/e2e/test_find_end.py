@@ -7,9 +7,7 @@ setting Items and saying where the series ends."""
 import http.server
 import os
 import re
-import subprocess
 import tempfile
-import threading
 
 import harness
 from harness import check, check_equal
@@ -54,16 +52,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main(serimo, report):
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.handle_error = lambda *args: None  # a client that closed early
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    base = "http://127.0.0.1:%d/" % server.server_address[1]
+    _server, base = harness.loopback_server(Handler)
     work = tempfile.mkdtemp()
-    env = dict({k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}, HOME=work)
 
     def run(*args):
-        result = subprocess.run([serimo] + list(args), cwd=work, env=env, capture_output=True, text=True, timeout=60)
-        return result.returncode, result.stdout, result.stderr
+        return harness.run_on_terminal([serimo] + list(args), work)
 
     with report.part("--find-end across a gap"):
         Handler.asked.clear()

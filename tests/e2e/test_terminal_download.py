@@ -37,17 +37,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main(serimo, report):
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.handle_error = lambda *args: None  # a client that went away
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    base = "http://127.0.0.1:%d/" % server.server_address[1]
+    server, base = harness.loopback_server(Handler)
     work = tempfile.mkdtemp()
-    env = dict({k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}, HOME=work)
+    env = harness.terminal_environment(work)
 
     def download(*args, cwd=work):
-        result = subprocess.run([serimo, "--download"] + list(args), cwd=cwd, env=env, capture_output=True,
-                                text=True, timeout=60)
-        return result.returncode, result.stdout, result.stderr
+        return harness.run_on_terminal([serimo, "--download"] + list(args), work, cwd)
 
     gallery = os.path.join(work, "gallery")
     with report.part("a gap and the series' end, into a new folder"):
