@@ -388,7 +388,7 @@ void TestDetection::everyControlHasAnAccessibleName()
         if (!a->isSeparator())
             menu.append(a->text());
     QCOMPARE(menu, (QStringList{"Stay on &top", "Show &URL", "Show &hints", "Show text", "Feed &delay",
-                                "Down&load run...", "Copy &run", "&Save run list...", "Send run to &KGet",
+                                "&Find the end", "Down&load run...", "Copy &run", "&Save run list...", "Send run to &KGet",
                                 "Send run to aria&2...", "Normal view", "Toolbar view", "&About", "&Help", "&Web site"}));
 }
 
