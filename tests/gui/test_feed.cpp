@@ -113,7 +113,14 @@ void TestFeed::escCancelsOnlyARun()
 
     startFeed(f, "3");
     tick(f);
+    // Find the end, which sets Items, is not offered while a feed counts it down.
+    QMenu *menu = child<QMenu>(form, "PopupMenu1");
+    QAction *findEnd = menu->findChild<QAction *>("mnuFindEnd");
+    emit menu->aboutToShow();
+    QVERIFY(!findEnd->isEnabled());
     QTest::keyClick(child<ChangeEdit>(form, "Edit1"), Qt::Key_Escape);
+    emit menu->aboutToShow();
+    QVERIFY(findEnd->isEnabled());
     QCOMPARE(f.boxes.texts(), QStringList{"Batch cancelled."});
     QCOMPARE(f.boxes.shown[0].caption, QStringLiteral("Serimo"));
     QCOMPARE(f.boxes.shown[0].icon, MessageBoxes::Icon::None);
