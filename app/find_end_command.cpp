@@ -82,6 +82,10 @@ void TVempForm::endFound(const EndFound &found, SeriesAddresses &addresses, Coun
         break;
     }
     const qint64 count = found.end + 1;
+    if (count >= SeriesAddresses::kFarthest) {
+        ShowStatus(tr("The series goes on past %1 addresses (%2 requests)").arg(count).arg(found.requests));
+        return;
+    }
     const QString last = addresses.at(found.end).value_or(QString());
     const int width = detectedWidth(last, detectedMode(last, choice), choice);
     const QString counter = splitSeries(last, width, choice).counter;

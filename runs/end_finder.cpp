@@ -208,6 +208,7 @@ void EndFinder::finish(EndFound found)
     ++m_generation;
     found.requests = m_requests;
     m_search.reset();
+    m_queue.clear();
     while (!m_asking.empty())
         letGo(m_asking.begin()->first);
     // Reported from the event loop: the receiver may open a dialog, which
