@@ -139,7 +139,12 @@ void TestDownloader::run()
             QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
         }
     }
-    Downloader downloader(quick());
+    DownloadOptions options = quick();
+    // Too many headers are told from silence only once the headers have been
+    // read, which a busy machine can hold up past the quick silence.
+    if (pattern.startsWith(u'H'))
+        options.silenceMs = 1000;
+    Downloader downloader(options);
     QVERIFY(r.go(downloader, urls));
 
     QTEST(r.summary.downloaded, "downloaded");
