@@ -221,9 +221,7 @@ void TVempForm::buildPopupMenu()
             const EngineDescription &description = engine.description;
             if (description.stopCaption.isEmpty() == stopping)
                 continue;
-            QAction *action = item(description.menuName, description.menuCaption);
-            action->setVisible(!description.mayBeAbsent);
-            m_engineItems.append(action);
+            item(description.menuName, description.menuCaption)->setVisible(!description.mayBeAbsent);
         }
     };
     engineItems(true);
@@ -301,8 +299,9 @@ void TVempForm::bindEvents()
     connect(mnuWebsite, &QAction::triggered, this, slot([this] { mnuWebsiteClick(mnuWebsite); }));
     connect(mnuFeedDelay, &QAction::triggered, this, slot([this] { mnuFeedDelayClick(mnuFeedDelay); }));
     connect(mnuAbout, &QAction::triggered, this, slot([this] { mnuAboutClick(mnuAbout); }));
-    for (QAction *engineItem : std::as_const(m_engineItems)) {
-        const bool stops = !m_runs->engines().byMenuName(engineItem->objectName())->description.stopCaption.isEmpty();
+    for (const RegisteredEngine &engine : m_runs->engines().engines()) {
+        auto *engineItem = findChild<QAction *>(engine.description.menuName);
+        const bool stops = !engine.description.stopCaption.isEmpty();
         connect(engineItem, &QAction::triggered, this, slot([this, engineItem, stops] {
                     if (stops)
                         mnuDownloadClick(engineItem);

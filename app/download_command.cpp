@@ -15,16 +15,14 @@
 
 bool TVempForm::downloadRunning() const
 {
-    return m_runs->isRunning();
+    return m_runs->isRunning() && m_runs->controller().context().engine.reportsEachFile;
 }
 
-QAction *TVempForm::stoppingItem() const
+void TVempForm::showRunning(bool running)
 {
-    for (QAction *item : m_engineItems) {
-        if (!m_runs->engines().byMenuName(item->objectName())->description.stopCaption.isEmpty())
-            return item;
-    }
-    return nullptr;
+    const RegisteredEngine *stopping = m_runs->engines().stopping();
+    if (QAction *item = stopping ? findChild<QAction *>(stopping->description.menuName) : nullptr)
+        item->setText(running ? stopping->description.stopCaption : stopping->description.menuCaption);
 }
 
 void TVempForm::mnuDownloadClick(QObject *Sender)
@@ -47,20 +45,13 @@ void TVempForm::mnuSendRunClick(QObject *Sender)
 
 void TVempForm::startRun(const RegisteredEngine &engine, const EngineTarget &target, const RunPlan &plan)
 {
-    if (QAction *stop = stoppingItem())
-        stop->setText(m_runs->engines().byMenuName(stop->objectName())->description.stopCaption);
+    if (engine.description.reportsEachFile)
+        showRunning(true);
     m_runs->keep(engine, target);
     DownloadController &run = m_runs->controller();
     run.start(engine, target, plan);
     if (const QString sending = runSendingText(run.context(), int(plan.urls.size())); !sending.isEmpty())
         ShowStatus(sending);
-}
-
-// The run is over: the stopping item offers a run again.
-static void restoreItem(QAction *item, const Runs &runs)
-{
-    if (item)
-        item->setText(runs.engines().byMenuName(item->objectName())->description.menuCaption);
 }
 
 void TVempForm::runAccepted(int count)
@@ -71,7 +62,7 @@ void TVempForm::runAccepted(int count)
 
 void TVempForm::runRefused(const QString &message, bool handedOver)
 {
-    restoreItem(stoppingItem(), *m_runs);
+    showRunning(false);
     m_platform.taskbar.clear();
     ShowReady();
     m_platform.messageBoxes.show(tr("Error"), runRefusedText(m_runs->controller().context(), message, handedOver),
@@ -86,7 +77,7 @@ void TVempForm::downloadProgress(int settled, int total)
 
 void TVempForm::downloadFinished(const RunResult &result)
 {
-    restoreItem(stoppingItem(), *m_runs);
+    showRunning(false);
     m_platform.taskbar.clear();
     const RunContext &context = m_runs->controller().context();
     ShowStatus(runStatusText(result, context));

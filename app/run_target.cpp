@@ -19,6 +19,12 @@ void TVempForm::handRunTo(QObject *Sender)
     const RegisteredEngine *engine = item ? m_runs->engines().byMenuName(item->objectName()) : nullptr;
     if (!engine)
         return;
+    // A run handed over whole ends with the engine's answer, due soon.
+    if (m_runs->isRunning()) {
+        showWarning(tr("%1 has not answered yet. Send the run again once it has.")
+                        .arg(m_runs->controller().context().engine.name));
+        return;
+    }
     RunPlan plan;
     const QStringList run = runForHandOver(&plan.counters);
     plan.urls = downloadUrls(run);

@@ -204,6 +204,7 @@ private:
     void runRefused(const QString &message, bool handedOver);
     void downloadProgress(int settled, int total);
     void downloadFinished(const RunResult &result);
+    // A run the window follows file by file, which Stop ends.
     bool downloadRunning() const;
     // The whole run at once.
     void mnuCopyRunClick(QObject *Sender);
@@ -224,8 +225,8 @@ private:
     // Where a run goes: the download folder while it exists, else the user's
     // Downloads.
     QString runFolder() const;
-    // The menu item of the engine whose item stops a run.
-    QAction *stoppingItem() const;
+    // The item that stops a run says so while one is running.
+    void showRunning(bool running);
 
     // Dialogs.
     void mnuFeedDelayClick(QObject *Sender);
@@ -287,8 +288,6 @@ private:
     Platform m_platform;
     // The runs library: the engines, the running run, where runs went.
     Runs *m_runs;
-    // The pop-up menu's items of the registered engines.
-    QList<QAction *> m_engineItems;
     QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;

@@ -209,15 +209,16 @@ void Aria2Engine::finish()
 
 RegisteredEngine aria2Engine()
 {
-    EngineDescription description;
-    description.name = QStringLiteral("aria2");
-    description.menuName = QStringLiteral("mnuSendRunToAria2");
-    description.menuCaption = QCoreApplication::translate("Runs", "Send run to aria&2...");
-    description.place = EngineDescription::Place::Address;
-    description.needs = EngineDescription::Needs::AddressSecretFolder;
-    description.addressKey = QStringLiteral("Aria2Address");
-    description.folderKey = QStringLiteral("Aria2Folder");
-    description.defaultAddress = QStringLiteral("http://127.0.0.1:6800/jsonrpc");
+    const EngineDescription description{
+        .name = QStringLiteral("aria2"),
+        .menuName = QStringLiteral("mnuSendRunToAria2"),
+        .menuCaption = QCoreApplication::translate("Runs", "Send run to aria&2..."),
+        .place = EngineDescription::Place::Address,
+        .needs = EngineDescription::Needs::AddressSecretFolder,
+        .addressKey = QStringLiteral("Aria2Address"),
+        .folderKey = QStringLiteral("Aria2Folder"),
+        .defaultAddress = QStringLiteral("http://127.0.0.1:6800/jsonrpc"),
+    };
     auto make = [](const EngineTarget &target) {
         Aria2Options options;
         options.address = aria2Endpoint(target.address);

@@ -17,12 +17,12 @@ struct EngineDescription
         AddressSecretFolder, // a daemon's address, its secret and a folder on its machine
     };
 
-    QString name;        // as the user knows it: "aria2"
-    QString menuName;    // the object name of its pop-up menu item
-    QString menuCaption; // that item's caption, with its mnemonic
+    QString name = {};        // as the user knows it: "aria2"
+    QString menuName = {};    // the object name of its pop-up menu item
+    QString menuCaption = {}; // that item's caption, with its mnemonic
     // The item's caption while a run is running: that item stops it. Empty:
     // the item refuses a second run instead.
-    QString stopCaption;
+    QString stopCaption = {};
     Place place = Place::ThisMachine;
     Needs needs = Needs::Folder;
     // Progress and a summary for each file; else the engine reports only
@@ -31,10 +31,10 @@ struct EngineDescription
     // The item shows only while the engine answers that it is there.
     bool mayBeAbsent = false;
     // The settings keys of the last address and folder (empty: none kept).
-    QString addressKey;
-    QString folderKey;
+    QString addressKey = {};
+    QString folderKey = {};
     // The address offered before one was given.
-    QString defaultAddress;
+    QString defaultAddress = {};
 };
 
 // Where a run goes: the folder (empty: the engine's own), and for a daemon

@@ -15,6 +15,15 @@ const RegisteredEngine *EngineRegistry::byMenuName(const QString &menuName) cons
     return nullptr;
 }
 
+const RegisteredEngine *EngineRegistry::stopping() const
+{
+    for (const RegisteredEngine &engine : m_engines) {
+        if (!engine.description.stopCaption.isEmpty())
+            return &engine;
+    }
+    return nullptr;
+}
+
 EngineRegistry standardEngines(KGet &kget)
 {
     EngineRegistry registry;

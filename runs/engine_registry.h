@@ -34,6 +34,8 @@ public:
     const QList<RegisteredEngine> &engines() const { return m_engines; }
     // The engine whose menu item has this object name; nullptr for none.
     const RegisteredEngine *byMenuName(const QString &menuName) const;
+    // The engine whose item stops a running run; nullptr for none.
+    const RegisteredEngine *stopping() const;
 
 private:
     QList<RegisteredEngine> m_engines;

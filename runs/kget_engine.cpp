@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <QTimer>
 
 KGetEngine::KGetEngine(KGet &kget, const QString &folder, QObject *parent)
     : DownloadEngine(parent), m_kget(kget), m_folder(folder)
@@ -37,28 +36,17 @@ void KGetEngine::start(const QList<QUrl> &urls)
     });
 }
 
-void KGetEngine::stop()
-{
-    if (!m_running)
-        return;
-    m_running = false;
-    RunResult result;
-    result.outcomes = QList<FileOutcome>(m_total, FileOutcome::NotTried);
-    result.stopped = true;
-    // Reported from the event loop, never from inside stop().
-    QTimer::singleShot(0, this, [this, result] { emit finished(result); });
-}
-
 RegisteredEngine kgetEngine(KGet &kget)
 {
-    EngineDescription description;
-    description.name = QStringLiteral("KGet");
-    description.menuName = QStringLiteral("mnuSendRunToKGet");
-    description.menuCaption = QCoreApplication::translate("Runs", "Send run to &KGet");
-    description.place = EngineDescription::Place::ThisMachine;
-    description.needs = EngineDescription::Needs::RunFolder;
-    description.reportsEachFile = false;
-    description.mayBeAbsent = true;
+    const EngineDescription description{
+        .name = QStringLiteral("KGet"),
+        .menuName = QStringLiteral("mnuSendRunToKGet"),
+        .menuCaption = QCoreApplication::translate("Runs", "Send run to &KGet"),
+        .place = EngineDescription::Place::ThisMachine,
+        .needs = EngineDescription::Needs::RunFolder,
+        .reportsEachFile = false,
+        .mayBeAbsent = true,
+    };
     return {description,
             [&kget](const EngineTarget &target) { return std::make_unique<KGetEngine>(kget, target.folder); },
             [&kget](std::function<void(bool)> done) { kget.checkPresent(std::move(done)); },

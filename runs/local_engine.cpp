@@ -20,14 +20,15 @@ void LocalEngine::start(const QList<QUrl> &urls)
 
 RegisteredEngine localEngine()
 {
-    EngineDescription description;
-    description.name = QStringLiteral("Serimo");
-    description.menuName = QStringLiteral("mnuDownload");
-    description.menuCaption = QCoreApplication::translate("Runs", "Down&load run...");
-    description.stopCaption = QCoreApplication::translate("Runs", "Stop down&load");
-    description.place = EngineDescription::Place::ThisMachine;
-    description.needs = EngineDescription::Needs::Folder;
-    description.folderKey = kRunFolderKey;
+    const EngineDescription description{
+        .name = QStringLiteral("Serimo"),
+        .menuName = QStringLiteral("mnuDownload"),
+        .menuCaption = QCoreApplication::translate("Runs", "Down&load run..."),
+        .stopCaption = QCoreApplication::translate("Runs", "Stop down&load"),
+        .place = EngineDescription::Place::ThisMachine,
+        .needs = EngineDescription::Needs::Folder,
+        .folderKey = kRunFolderKey,
+    };
     return {description,
             [](const EngineTarget &target) { return std::make_unique<LocalEngine>(DownloadOptions(), target.folder); },
             {},
