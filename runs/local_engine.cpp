@@ -18,7 +18,7 @@ void LocalEngine::start(const QList<QUrl> &urls)
     emit progress(0, int(urls.size()));
 }
 
-RegisteredEngine localEngine()
+RegisteredEngine localEngine(const DownloadOptions &options)
 {
     const EngineDescription description{
         .name = QStringLiteral("Serimo"),
@@ -30,7 +30,7 @@ RegisteredEngine localEngine()
         .folderKey = kRunFolderKey,
     };
     return {description,
-            [](const EngineTarget &target) { return std::make_unique<LocalEngine>(DownloadOptions(), target.folder); },
+            [options](const EngineTarget &target) { return std::make_unique<LocalEngine>(options, target.folder); },
             {},
             {}};
 }

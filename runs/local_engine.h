@@ -26,5 +26,6 @@ private:
     QString m_folder;
 };
 
-// Serimo's own engine in the registry: Download run.
-RegisteredEngine localEngine();
+// Serimo's own engine in the registry: Download run, each run following
+// options.
+RegisteredEngine localEngine(const DownloadOptions &options = {});
