@@ -3,7 +3,6 @@
 #include "runs/end_finder.h"
 #include "series/series_addresses.h"
 #include "series/series_run.h"
-#include "series/series_text.h"
 
 #include <QAction>
 
@@ -45,9 +44,8 @@ void TVempForm::mnuFindEndClick(QObject *)
     }
     // Each search reports to the addresses it was started on.
     disconnect(m_endFinder, &EndFinder::finished, this, nullptr);
-    connect(m_endFinder, &EndFinder::finished, this, [this, addresses, choice = counterChoice()](const EndFound &found) {
-        guarded([&] { endFound(found, *addresses, choice); });
-    });
+    connect(m_endFinder, &EndFinder::finished, this,
+            [this, addresses](const EndFound &found) { guarded([&] { endFound(found, *addresses); }); });
     mnuFindEnd->setText(tr("Stop &finding the end"));
     ShowStatus(tr("Finding the end..."));
     m_endFinder->start([addresses](qint64 index) -> std::optional<QUrl> {
@@ -65,7 +63,7 @@ void TVempForm::offerCommands()
     mnuFindEnd->setEnabled(findingEnd() || (!Timer1->isEnabled() && !downloadRunning()));
 }
 
-void TVempForm::endFound(const EndFound &found, SeriesAddresses &addresses, CounterChoice choice)
+void TVempForm::endFound(const EndFound &found, SeriesAddresses &addresses)
 {
     mnuFindEnd->setText(tr("&Find the end"));
     switch (found.outcome) {
@@ -86,9 +84,7 @@ void TVempForm::endFound(const EndFound &found, SeriesAddresses &addresses, Coun
         ShowStatus(tr("The series goes on past %1 addresses (%2 requests)").arg(count).arg(found.requests));
         return;
     }
-    const QString last = addresses.at(found.end).value_or(QString());
-    const int width = detectedWidth(last, detectedMode(last, choice), choice);
-    const QString counter = splitSeries(last, width, choice).counter;
+    const QString counter = addresses.counterAt(found.end).value_or(QString());
     const int most = UpDownItems->maximum();
     UpDownItems->setPosition(int(std::min<qint64>(count, most)));
     if (count > most)

@@ -2,6 +2,7 @@
 #include "app/view_geometry.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
+#include "runs/runs.h"
 #include "common/serimo_error.h"
 #include "series/series_text.h"
 
@@ -15,12 +16,9 @@
 namespace {
 const QString kLastUrl = QStringLiteral("LastURL");
 const QString kRecord = QStringLiteral("Serimo_099");
-const QString kDownloadFolder = QStringLiteral("DownloadFolder");
 // The length of LastURL's text after the counter the user chose; -1 when the
 // rules find the counter.
 const QString kCounterTail = QStringLiteral("LastURLCounterTail");
-const QString kAria2Address = QStringLiteral("Aria2Address");
-const QString kAria2Folder = QStringLiteral("Aria2Folder");
 
 SerimoError invalidType(const QString &name)
 {
@@ -83,13 +81,13 @@ void TVempForm::LoadSettings()
             m_counterTailStored = true;
         }
     }
-    for (const auto &[name, value] : {std::pair{&kDownloadFolder, &downloadFolder}, std::pair{&kAria2Address, &aria2Address},
-                                       std::pair{&kAria2Folder, &aria2Folder}}) {
-        if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(*name) : std::nullopt) {
+    // Where the runs went last, under the keys their engines name.
+    for (const QString &name : m_runs->settingsKeys()) {
+        if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(name) : std::nullopt) {
             if (stored->typeId() == QMetaType::QString)
-                *value = stored->toString();
+                m_runs->setKept(name, stored->toString());
             else
-                invalid.append(invalidType(*name).message());
+                invalid.append(invalidType(name).message());
         }
     }
     if (!invalid.isEmpty())
@@ -112,13 +110,8 @@ void TVempForm::SaveSettings()
     // Written once there is a choice, and from then on.
     if (m_chosenTail || m_counterTailStored)
         write(kCounterTail, m_chosenTail ? qlonglong(m_chosenTail->size()) : -1LL);
-    // Written once there is one: a user who never downloads gets no entry.
-    if (!downloadFolder.isEmpty())
-        write(kDownloadFolder, downloadFolder);
-    if (!aria2Address.isEmpty()) {
-        write(kAria2Address, aria2Address);
-        write(kAria2Folder, aria2Folder);
-    }
+    for (const auto &[name, value] : m_runs->keptToSave())
+        write(name, value);
     // Bounds the window still has where the stored ones put it are kept as
     // stored, also where they had to be pulled onto the screen.
     if (outerBounds() != m_placedBounds)

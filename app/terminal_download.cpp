@@ -4,8 +4,9 @@
 #include "app/terminal_find_end.h"
 #include "runs/download_address.h"
 #include "runs/download_controller.h"
-#include "runs/download_report.h"
+#include "runs/engine_registry.h"
 #include "runs/local_engine.h"
+#include "runs/runs.h"
 #include "series/run_list.h"
 #include "series/series_addresses.h"
 
@@ -113,56 +114,54 @@ int downloadOnTerminal(const DownloadRequest &request)
         complain(tr("cannot write into the folder '%1'").arg(folder));
         return 1;
     }
-    QStringList run = listed.run;
+    ListedRun series = listed;
     if (!request.run.count) {
         // The whole series, however long, and not one address past its end.
         const TerminalEnd end = findEndFromTerminal(request.run.url, request.site);
         if (end.status != 0)
             return end.status;
-        run = SeriesAddresses(request.run.url).first(end.count);
-        addresses = runAddresses(run);
+        series = SeriesAddresses(request.run.url).first(end.count);
+        addresses = runAddresses(series.run);
     }
     const QList<QUrl> &urls = addresses.urls;
 
-    auto engine = std::make_unique<LocalEngine>(DownloadOptions(), folder);
-    const LocalEngine &local = *engine;
-    DownloadController controller;
+    DownloadController run;
     QEventLoop loop;
     RunResult result;
-    QObject::connect(&controller, &DownloadController::finished, &loop, [&](const RunResult &finished) {
+    QObject::connect(&run, &DownloadController::finished, &loop, [&](const RunResult &finished) {
         result = finished;
         loop.quit();
     });
-    const StopOnSignal stopOnSignal([&controller] { controller.stop(); });
+    const StopOnSignal stopOnSignal([&run] { run.stop(); });
 
     const bool showProgress = ::isatty(STDERR_FILENO) != 0;
     QElapsedTimer clock;
     clock.start();
     int settled = 0;
     auto drawProgress = [&] {
-        const QString line = progressLine(settled, int(urls.size()), local.bytesReceived(), clock.elapsed());
+        const QString line = progressLine(settled, int(urls.size()), run.bytesReceived(), clock.elapsed());
         std::fprintf(stderr, "\r%s\033[K", line.toLocal8Bit().constData());
         std::fflush(stderr);
     };
     QTimer redraw;
     if (showProgress) {
         // Drawn a few times a second, however fast the files come.
-        QObject::connect(&controller, &DownloadController::progress, [&settled](int done, int) { settled = done; });
+        QObject::connect(&run, &DownloadController::progress, [&settled](int done, int) { settled = done; });
         QObject::connect(&redraw, &QTimer::timeout, drawProgress);
         redraw.start(250);
         drawProgress();
     }
-    controller.start(std::move(engine), run, urls, folder);
+    run.start(localEngine(), {folder, {}, {}}, {urls, series.counters});
     loop.exec();
     redraw.stop();
     if (showProgress)
         std::fprintf(stderr, "\r\033[K");
 
     // A run that was the whole series ends where the series ends.
-    if (!request.run.count && !result.stopped && result.writeError.isEmpty() && result.serverFailure.isEmpty())
+    if (!request.run.count && !result.stopped && result.writeError.isEmpty() && !result.serverKeptFailing)
         result.endOfSeries = true;
-    const int printed = printText(runSummaryLines(result, QDir::homePath()).join(u'\n') + u'\n');
+    const int printed = printText(runSummaryLines(result, run.context(), QDir::homePath()).join(u'\n') + u'\n');
     if (stopOnSignal.signalNumber() != 0)
         return 128 + stopOnSignal.signalNumber();
-    return printed != 0 || result.failed > 0 || !result.writeError.isEmpty() ? 1 : 0;
+    return printed != 0 || result.failed() > 0 || !result.writeError.isEmpty() ? 1 : 0;
 }

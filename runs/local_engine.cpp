@@ -1,5 +1,9 @@
 #include "runs/local_engine.h"
 
+#include "runs/engine_registry.h"
+
+#include <QCoreApplication>
+
 LocalEngine::LocalEngine(const DownloadOptions &options, const QString &folder, QObject *parent)
     : DownloadEngine(parent), m_downloader(options), m_folder(folder)
 {
@@ -11,4 +15,22 @@ void LocalEngine::start(const QList<QUrl> &urls)
 {
     m_downloader.start(urls, m_folder);
     emit accepted(int(urls.size()));
+    emit progress(0, int(urls.size()));
+}
+
+RegisteredEngine localEngine(const DownloadOptions &options)
+{
+    const EngineDescription description{
+        .name = QStringLiteral("Serimo"),
+        .menuName = QStringLiteral("mnuDownload"),
+        .menuCaption = QCoreApplication::translate("Runs", "Down&load run..."),
+        .stopCaption = QCoreApplication::translate("Runs", "Stop down&load"),
+        .place = EngineDescription::Place::ThisMachine,
+        .needs = EngineDescription::Needs::Folder,
+        .folderKey = kRunFolderKey,
+    };
+    return {description,
+            [options](const EngineTarget &target) { return std::make_unique<LocalEngine>(options, target.folder); },
+            {},
+            {}};
 }

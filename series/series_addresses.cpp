@@ -26,23 +26,33 @@ bool SeriesAddresses::reach(qint64 count)
         // Made again from the start, as a run is: growing the cache by
         // doubling keeps the work in proportion to the farthest index asked.
         const qint64 wanted = std::min(std::max(count, 2 * qint64(m_made.size())), m_unreachable - 1);
-        QStringList run = seriesRun(m_url, m_mode, m_width, int(wanted), m_choice);
+        QStringList counters;
+        QStringList run = seriesRun(m_url, m_mode, m_width, int(wanted), m_choice, &counters);
         if (run.isEmpty() && wanted > count)
-            run = seriesRun(m_url, m_mode, m_width, int(count), m_choice);
-        if (run.isEmpty())
+            run = seriesRun(m_url, m_mode, m_width, int(count), m_choice, &counters);
+        if (run.isEmpty()) {
             m_unreachable = count;
-        else
+        } else {
             m_made = run;
+            m_counters = counters;
+        }
     }
     return count <= m_made.size();
 }
 
-QStringList SeriesAddresses::first(qint64 count)
+ListedRun SeriesAddresses::first(qint64 count)
 {
-    return reach(count) ? m_made.first(count) : QStringList();
+    if (!reach(count))
+        return {};
+    return {m_made.first(count), {}, m_counters.first(count)};
 }
 
 std::optional<QString> SeriesAddresses::at(qint64 index)
 {
     return reach(index + 1) ? std::optional(m_made.at(index)) : std::nullopt;
+}
+
+std::optional<QString> SeriesAddresses::counterAt(qint64 index)
+{
+    return reach(index + 1) ? std::optional(m_counters.at(index)) : std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "series/run_list.h"
 #include "series/series_run.h"
 
 #include <QString>
@@ -23,8 +24,11 @@ public:
     // The address at index; empty past kFarthest or past where the counter
     // can be stepped.
     std::optional<QString> at(qint64 index);
-    // The first count addresses; empty when they cannot all be made.
-    QStringList first(qint64 count);
+    // Its counter, as the step left it.
+    std::optional<QString> counterAt(qint64 index);
+    // The first count addresses and their counters; empty when they cannot
+    // all be made.
+    ListedRun first(qint64 count);
 
 private:
     // Whether the first count addresses can be made; makes them.
@@ -35,6 +39,7 @@ private:
     int m_width;
     CounterChoice m_choice;
     QStringList m_made;
+    QStringList m_counters;
     // Runs this long or longer cannot be made.
     qint64 m_unreachable = kFarthest + 1;
 };
