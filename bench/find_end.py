@@ -13,38 +13,22 @@ import subprocess
 import sys
 import threading
 
+# The series' server is the one the end-to-end test of the same search uses.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from series_server import SeriesHandler  # noqa: E402
+
 state = {"items": 0, "requests": 0}
 lock = threading.Lock()
 
 
-class Handler(http.server.BaseHTTPRequestHandler):
-    disable_nagle_algorithm = True
-    protocol_version = "HTTP/1.1"
+class Handler(SeriesHandler):
+    body_size = 50 * 1024
 
-    def answer(self, body):
+    def status_of(self):
         with lock:
             state["requests"] += 1
         match = re.fullmatch(r"/pic(\d+)\.jpg", self.path)
-        present = match is not None and 1 <= int(match.group(1)) <= state["items"]
-        data = b"x" * 50 * 1024
-        self.send_response(200 if present else 404)
-        self.send_header("Content-Type", "image/jpeg")
-        self.send_header("Content-Length", str(len(data)))
-        self.end_headers()
-        if body:
-            try:
-                self.wfile.write(data)
-            except OSError:
-                pass
-
-    def do_GET(self):
-        self.answer(True)
-
-    def do_HEAD(self):
-        self.answer(False)
-
-    def log_message(self, *args):
-        pass
+        return 200 if match is not None and 1 <= int(match.group(1)) <= state["items"] else 404
 
 
 def main():

@@ -4,51 +4,30 @@ gap (HEAD refused by the server) and its statuses, --download without COUNT
 saving a series longer than 999 whole, and the window's "Find the end"
 setting Items and saying where the series ends."""
 
-import http.server
 import os
 import re
 import tempfile
 
 import harness
 from harness import check, check_equal
+from series_server import SeriesHandler
 
 SERIES = {"img": (347, {64}), "big": (1203, set())}  # items, missing ones
 
 
-class Handler(http.server.BaseHTTPRequestHandler):
-    protocol_version = "HTTP/1.1"
-    disable_nagle_algorithm = True
+class Handler(SeriesHandler):
     asked = []
 
-    def answer(self, body):
+    def status_of(self):
         Handler.asked.append((self.command, self.path))
         match = re.fullmatch(r"/(img|big|nohead)_(\d+)\.jpg", self.path)
         items, gaps = SERIES.get(match and match.group(1).replace("nohead", "img"), (0, set()))
-        present = match is not None and 1 <= int(match.group(2)) <= items and int(match.group(2)) not in gaps
         if self.command == "HEAD" and match and match.group(1) == "nohead":
-            self.send_response(405)
-            self.send_header("Content-Length", "0")
-            self.end_headers()
-            return
-        data = self.path.encode() * 10
-        self.send_response(403 if "forbidden" in self.path else 200 if present else 404)
-        self.send_header("Content-Type", "image/jpeg")
-        self.send_header("Content-Length", str(len(data)))
-        self.end_headers()
-        if body:
-            try:
-                self.wfile.write(data)
-            except OSError:
-                pass
-
-    def do_GET(self):
-        self.answer(True)
-
-    def do_HEAD(self):
-        self.answer(False)
-
-    def log_message(self, *args):
-        pass
+            return 405
+        if "forbidden" in self.path:
+            return 403
+        present = match is not None and 1 <= int(match.group(2)) <= items and int(match.group(2)) not in gaps
+        return 200 if present else 404
 
 
 def main(serimo, report):
