@@ -218,6 +218,7 @@ void TVempForm::buildPopupMenu()
     mnuSendRunToKGet = item(QStringLiteral("mnuSendRunToKGet"), tr("Send run to &KGet"));
     mnuSendRunToKGet->setVisible(false);
     mnuSendRunToAria2 = item(QStringLiteral("mnuSendRunToAria2"), tr("Send run to aria&2..."));
+    mnuDownloadOptions = item(QStringLiteral("mnuDownloadOptions"), tr("Download &options..."));
     divider(QStringLiteral("N1"));
     btnDefaultView = item(QStringLiteral("btnDefaultView"), tr("Normal view"));
     mnuToolbarStyle = item(QStringLiteral("mnuToolbarStyle"), tr("Toolbar view"));
@@ -295,6 +296,8 @@ void TVempForm::bindEvents()
     connect(mnuSendRunToKGet, &QAction::triggered, this, slot([this] { mnuSendRunToKGetClick(mnuSendRunToKGet); }));
     connect(mnuSendRunToAria2, &QAction::triggered, this,
             slot([this] { mnuSendRunToAria2Click(mnuSendRunToAria2); }));
+    connect(mnuDownloadOptions, &QAction::triggered, this,
+            slot([this] { mnuDownloadOptionsClick(mnuDownloadOptions); }));
     connect(PopupMenu1, &QMenu::aboutToShow, this, slot([this] { lookForKGet(); }));
 
     for (QWidget *owner : {static_cast<QWidget *>(ToolBar1), static_cast<QWidget *>(StatusBar),

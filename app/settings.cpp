@@ -21,6 +21,11 @@ const QString kDownloadFolder = QStringLiteral("DownloadFolder");
 const QString kCounterTail = QStringLiteral("LastURLCounterTail");
 const QString kAria2Address = QStringLiteral("Aria2Address");
 const QString kAria2Folder = QStringLiteral("Aria2Folder");
+// What runs send the site (Download options); the wait in milliseconds.
+const QString kReferer = QStringLiteral("Referer");
+const QString kUserAgent = QStringLiteral("UserAgent");
+const QString kCookiesFile = QStringLiteral("CookiesFile");
+const QString kWaitMs = QStringLiteral("WaitBetweenFilesMs");
 
 SerimoError invalidType(const QString &name)
 {
@@ -83,14 +88,27 @@ void TVempForm::LoadSettings()
             m_counterTailStored = true;
         }
     }
-    for (const auto &[name, value] : {std::pair{&kDownloadFolder, &downloadFolder}, std::pair{&kAria2Address, &aria2Address},
-                                       std::pair{&kAria2Folder, &aria2Folder}}) {
+    QString referer;
+    for (const auto &[name, value] :
+         {std::pair{&kDownloadFolder, &downloadFolder}, std::pair{&kAria2Address, &aria2Address},
+          std::pair{&kAria2Folder, &aria2Folder}, std::pair{&kReferer, &referer},
+          std::pair{&kUserAgent, &siteOptions.userAgent}, std::pair{&kCookiesFile, &siteOptions.cookiesFile}}) {
         if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(*name) : std::nullopt) {
             if (stored->typeId() == QMetaType::QString)
                 *value = stored->toString();
             else
                 invalid.append(invalidType(*name).message());
         }
+    }
+    if (!referer.isEmpty())
+        siteOptions.referer = referer;
+    if (const std::optional<QVariant> wait = store.isAvailable() ? store.read(kWaitMs) : std::nullopt) {
+        bool isNumber = false;
+        const int waitMs = wait->toInt(&isNumber);
+        if (!isNumber || wait->typeId() == QMetaType::QByteArray || waitMs < 0 || waitMs > kWaitMaximumSeconds * 1000)
+            invalid.append(invalidType(kWaitMs).message());
+        else
+            siteOptions.waitMs = waitMs;
     }
     if (!invalid.isEmpty())
         throw SerimoError(invalid.join(u'\n'));
@@ -118,6 +136,14 @@ void TVempForm::SaveSettings()
     if (!aria2Address.isEmpty()) {
         write(kAria2Address, aria2Address);
         write(kAria2Folder, aria2Folder);
+    }
+    // Written once set, and from then on, so that clearing them is kept too.
+    if (siteOptions.referer || !siteOptions.userAgent.isEmpty() || !siteOptions.cookiesFile.isEmpty()
+        || siteOptions.waitMs != 0 || store.read(kWaitMs)) {
+        write(kReferer, siteOptions.referer.value_or(QString()));
+        write(kUserAgent, siteOptions.userAgent);
+        write(kCookiesFile, siteOptions.cookiesFile);
+        write(kWaitMs, siteOptions.waitMs);
     }
     // Bounds the window still has where the stored ones put it are kept as
     // stored, also where they had to be pulled onto the screen.

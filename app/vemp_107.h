@@ -17,9 +17,11 @@
 //   output/download_command.cpp  Download run: the folder; any engine's reports, Stop
 //   dialogs/feed_delay.cpp       the Feed delay command
 //   dialogs/about_command.cpp    the About command
+//   dialogs/download_options_command.cpp  Download options: what runs send the site
 
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
+#include "runs/site_options.h"
 #include "output/run_summary.h"
 #include "series/counter_place.h"
 #include "platform/platform.h"
@@ -111,6 +113,7 @@ private:
     QAction *mnuSaveRunList;
     QAction *mnuSendRunToKGet;
     QAction *mnuSendRunToAria2;
+    QAction *mnuDownloadOptions;
     QAction *btnDefaultView;
     QAction *mnuToolbarStyle;
     QAction *mnuAbout;
@@ -131,6 +134,9 @@ private:
     // folder on its machine.
     QString aria2Address;
     QString aria2Folder;
+    // What Download run and Send run to aria2 send the site, and the wait
+    // between files.
+    SiteOptions siteOptions;
     // The text after the counter the user chose (or a step kept), while the
     // URL still ends with it; nothing while the rules find the counter.
     std::optional<QString> m_chosenTail;
@@ -231,6 +237,7 @@ private:
     // Dialogs.
     void mnuFeedDelayClick(QObject *Sender);
     void mnuAboutClick(QObject *Sender);
+    void mnuDownloadOptionsClick(QObject *Sender);
 
     // Views, toggles, menu and help.
     void btnDefaultViewClick(QObject *Sender);
