@@ -1,4 +1,4 @@
-#include "output/download_address.h"
+#include "runs/download_address.h"
 
 WebAddress webAddress(const QString &text)
 {

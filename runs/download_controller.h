@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output/download_engine.h"
-#include "output/run_summary.h"
+#include "runs/download_engine.h"
+#include "runs/run_summary.h"
 
 #include <QList>
 #include <QObject>

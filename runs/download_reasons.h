@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/downloader_results.h"
+#include "runs/downloader_results.h"
 
 #include <QString>
 

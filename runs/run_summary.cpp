@@ -1,4 +1,4 @@
-#include "output/run_summary.h"
+#include "runs/run_summary.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "output/run_end.h"
+#include "runs/run_end.h"
 
 std::optional<qsizetype> seriesEndIndex(const QList<bool> &missing, int stretch)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/run_summary.h"
+#include "runs/run_summary.h"
 
 #include <QList>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "output/terminal_download.h"
+#include "app/terminal_download.h"
 
 #include "app/command_line.h"
-#include "output/download_address.h"
-#include "output/download_controller.h"
-#include "output/download_report.h"
-#include "output/local_engine.h"
+#include "runs/download_address.h"
+#include "runs/download_controller.h"
+#include "runs/download_report.h"
+#include "runs/local_engine.h"
 #include "series/run_list.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "output/downloader_part_file.h"
+#include "runs/downloader_part_file.h"
 
 #include <QFile>
 #include <cerrno>

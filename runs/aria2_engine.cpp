@@ -1,8 +1,8 @@
-#include "output/aria2_engine.h"
+#include "runs/aria2_engine.h"
 
-#include "output/aria2_client.h"
-#include "output/download_names.h"
-#include "output/run_end.h"
+#include "runs/aria2_client.h"
+#include "runs/download_names.h"
+#include "runs/run_end.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "output/downloader_file_writer.h"
+#include "runs/downloader_file_writer.h"
 
-#include "output/downloader_part_file.h"
+#include "runs/downloader_part_file.h"
 
 FileWriter::FileWriter() : m_thread([this] { run(); }) {}
 

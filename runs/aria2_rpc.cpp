@@ -1,4 +1,4 @@
-#include "output/aria2_rpc.h"
+#include "runs/aria2_rpc.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "platform/dbus/kget.h"
+#include "runs/kget.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

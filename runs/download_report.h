@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output/downloader_results.h"
-#include "output/run_summary.h"
+#include "runs/downloader_results.h"
+#include "runs/run_summary.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/download_engine.h"
+#include "runs/download_engine.h"
 
 #include <QElapsedTimer>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "output/download_reasons.h"
+#include "runs/download_reasons.h"
 
 #include <QCoreApplication>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "app/vemp_107.h"
 #include "dialogs/aria2_dialog.h"
-#include "output/aria2_engine.h"
-#include "output/aria2_rpc.h"
+#include "runs/aria2_engine.h"
+#include "runs/aria2_rpc.h"
 #include "platform/secret_store.h"
 
 #include <QHostAddress>

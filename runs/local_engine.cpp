@@ -1,4 +1,4 @@
-#include "output/local_engine.h"
+#include "runs/local_engine.h"
 
 LocalEngine::LocalEngine(const DownloadOptions &options, const QString &folder, QObject *parent)
     : DownloadEngine(parent), m_downloader(options), m_folder(folder)

@@ -1,4 +1,4 @@
-#include "output/download_names.h"
+#include "runs/download_names.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/aria2_rpc.h"
+#include "runs/aria2_rpc.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>

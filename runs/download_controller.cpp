@@ -1,6 +1,6 @@
-#include "output/download_controller.h"
+#include "runs/download_controller.h"
 
-#include "output/download_report.h"
+#include "runs/download_report.h"
 
 DownloadController::~DownloadController()
 {

@@ -1,4 +1,4 @@
-#include "output/download_retry.h"
+#include "runs/download_retry.h"
 
 #include <QLocale>
 #include <QTimeZone>

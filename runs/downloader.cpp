@@ -1,11 +1,11 @@
-#include "output/downloader.h"
+#include "runs/downloader.h"
 
-#include "output/download_names.h"
-#include "output/download_reasons.h"
-#include "output/download_retry.h"
-#include "output/downloader_file_writer.h"
-#include "output/downloader_part_file.h"
-#include "output/run_end.h"
+#include "runs/download_names.h"
+#include "runs/download_reasons.h"
+#include "runs/download_retry.h"
+#include "runs/downloader_file_writer.h"
+#include "runs/downloader_part_file.h"
+#include "runs/run_end.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output/download_engine.h"
-#include "output/downloader.h"
+#include "runs/download_engine.h"
+#include "runs/downloader.h"
 
 // Serimo's own engine (downloader.*) as an engine a run can be handed to:
 // the files go into a folder on this machine.

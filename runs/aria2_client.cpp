@@ -1,4 +1,4 @@
-#include "output/aria2_client.h"
+#include "runs/aria2_client.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>

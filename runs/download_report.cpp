@@ -1,8 +1,8 @@
-#include "output/download_report.h"
+#include "runs/download_report.h"
 
-#include "output/download_address.h"
-#include "output/download_names.h"
-#include "output/download_reasons.h"
+#include "runs/download_address.h"
+#include "runs/download_names.h"
+#include "runs/download_reasons.h"
 #include "series/series_run.h"
 #include "series/series_text.h"
 
