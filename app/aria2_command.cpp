@@ -2,6 +2,7 @@
 #include "dialogs/aria2_dialog.h"
 #include "runs/aria2_engine.h"
 #include "runs/aria2_rpc.h"
+#include "runs/cookie_file.h"
 #include "platform/secret_store.h"
 
 #include <QHostAddress>
@@ -38,6 +39,11 @@ void TVempForm::mnuSendRunToAria2Click(QObject *)
     const QList<QUrl> urls = downloadUrls(run);
     if (urls.isEmpty())
         return;
+    // A cookies file that cannot be read is said before anything is asked.
+    if (const QString error = cookiesOf(siteOptions).error; !error.isEmpty()) {
+        showWarning(error);
+        return;
+    }
     const QString address = addressOrDefault(aria2Address);
     // A secret given earlier in this session is the one to offer; else the
     // keyring's, which answers later.
@@ -88,6 +94,8 @@ void TVempForm::sendRunToAria2(const QStringList &run, const QList<QUrl> &urls, 
     options.address = aria2Endpoint(target->address);
     options.secret = target->secret;
     options.folder = target->folder;
+    options.run.site = siteOptions;
+    options.cookies = cookiesOf(siteOptions).cookies;
     m_runEngineName = QStringLiteral("aria2");
     m_runEngineAddress = target->address;
     m_runFolderHere = isOnThisMachine(target->address) && !target->folder.isEmpty();

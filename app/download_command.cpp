@@ -1,4 +1,5 @@
 #include "app/vemp_107.h"
+#include "runs/cookie_file.h"
 #include "runs/download_controller.h"
 #include "runs/downloader.h"
 #include "runs/local_engine.h"
@@ -32,6 +33,12 @@ void TVempForm::mnuDownloadClick(QObject *)
     if (urls.isEmpty())
         return;
 
+    // A cookies file that cannot be read is said before anything is asked.
+    const CookieFile cookies = cookiesOf(siteOptions);
+    if (!cookies.error.isEmpty()) {
+        showWarning(cookies.error);
+        return;
+    }
     const QString folder = m_platform.choosers.chooseFolder(this, tr("Download the run into"), runFolder());
     if (folder.isEmpty())
         return;
@@ -43,7 +50,9 @@ void TVempForm::mnuDownloadClick(QObject *)
     m_runEngineName.clear();
     m_runEngineAddress.clear();
     m_runFolderHere = true;
-    startRun(std::make_unique<LocalEngine>(DownloadOptions(), folder), run, urls, folder);
+    DownloadOptions options;
+    options.site = siteOptions;
+    startRun(std::make_unique<LocalEngine>(options, folder, cookies.cookies), run, urls, folder);
     downloadProgress(0, int(urls.size()));
 }
 

@@ -88,6 +88,16 @@ void TVempForm::mnuSendRunToKGetClick(QObject *)
     const QStringList run = runForHandOver();
     if (run.isEmpty())
         return;
+    // KGet's hand-over takes addresses alone: no header, no cookie, no pace.
+    const bool optionsSet = siteOptions.referer || !siteOptions.userAgent.isEmpty()
+                            || !siteOptions.cookiesFile.isEmpty() || siteOptions.waitMs > 0;
+    if (optionsSet && !m_toldKGetAddressesOnly) {
+        m_toldKGetAddressesOnly = true;
+        m_platform.messageBoxes.show(tr("Send run to KGet"),
+                                     tr("KGet takes the addresses only: the Referer, user agent, cookies and wait "
+                                        "of Download options do not go with them."),
+                                     MessageBoxes::Icon::None);
+    }
     QPointer<TVempForm> self(this);
     const qsizetype count = run.size();
     ShowStatus(tr("Sending %1 URLs to KGet").arg(count));

@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "runs/download_address.h"
+#include "runs/cookie_file.h"
 #include "runs/download_controller.h"
 #include "runs/download_report.h"
 #include "runs/local_engine.h"
@@ -100,6 +101,11 @@ int downloadOnTerminal(const DownloadRequest &request)
         complain(tr("this address names no server to download from: '%1'").arg(addresses.shown));
         return 2;
     }
+    const CookieFile cookies = cookiesOf(request.site);
+    if (!cookies.error.isEmpty()) {
+        complain(cookies.error);
+        return 2;
+    }
     const QList<QUrl> &urls = addresses.urls;
     const QString folder = QDir(request.folder.isEmpty() ? QDir::currentPath() : request.folder).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
@@ -111,7 +117,9 @@ int downloadOnTerminal(const DownloadRequest &request)
         return 1;
     }
 
-    auto engine = std::make_unique<LocalEngine>(DownloadOptions(), folder);
+    DownloadOptions options;
+    options.site = request.site;
+    auto engine = std::make_unique<LocalEngine>(options, folder, cookies.cookies);
     const LocalEngine &local = *engine;
     DownloadController run;
     QEventLoop loop;

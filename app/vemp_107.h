@@ -301,6 +301,7 @@ private:
     bool m_runFolderHere = true;
     QHash<QString, QString> m_sessionSecrets; // aria2 secrets by address
     bool m_toldSessionSecrets = false;
+    bool m_toldKGetAddressesOnly = false; // that KGet gets no Download options
     QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;

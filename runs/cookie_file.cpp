@@ -162,3 +162,8 @@ CookieFile readCookieFile(const QString &path)
         return {{}, neitherFormat(path)};
     return netscapeCookies(path, text);
 }
+
+CookieFile cookiesOf(const SiteOptions &site)
+{
+    return site.cookiesFile.isEmpty() ? CookieFile() : readCookieFile(site.cookiesFile);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runs/site_options.h"
+
 #include <QList>
 #include <QNetworkCookie>
 #include <QString>
@@ -19,3 +21,7 @@ struct CookieFile
 // Reads the file at path. A cookies.sqlite is read from a copy, since the
 // browser keeps the file locked while it runs.
 CookieFile readCookieFile(const QString &path);
+
+// The cookies of the file a run's options name; none, and no error, when
+// they name none.
+CookieFile cookiesOf(const SiteOptions &site);

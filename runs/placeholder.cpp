@@ -10,13 +10,13 @@ bool isPictureName(const QString &path)
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot >= 0 && extensions.contains(name.mid(dot + 1).toLower());
 }
+} // namespace
 
-bool isPage(const QString &contentType)
+bool isPageType(const QString &contentType)
 {
     const QString type = contentType.trimmed().toLower();
     return type.startsWith(QLatin1String("text/html")) || type.startsWith(QLatin1String("application/xhtml+xml"));
 }
-} // namespace
 
 QUrl impossibleAddress(const QList<QUrl> &run)
 {
@@ -41,7 +41,7 @@ bool answersMissing(const QUrl &asked, const QUrl &finalUrl, const QString &cont
                     const std::optional<Placeholder> &placeholder)
 {
     const bool redirected = finalUrl != asked;
-    if (isPage(contentType) && (redirected || isPictureName(asked.path())))
+    if (isPageType(contentType) && (redirected || isPictureName(asked.path())))
         return true;
     return redirected && placeholder && finalUrl == placeholder->finalUrl;
 }

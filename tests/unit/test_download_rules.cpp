@@ -124,9 +124,11 @@ void TestDownloadRules::retryPause_data()
     QTest::newRow("410") << 410 << 0 << qint64(-1) << qint64(-1);
     QTest::newRow("403 fails") << 403 << 0 << qint64(-1) << qint64(-1);
     QTest::newRow("503 waits Retry-After") << 503 << 0 << qint64(7) << qint64(7000);
-    QTest::newRow("429 waits at most 60 s") << 429 << 0 << qint64(3600) << qint64(60000);
+    QTest::newRow("429 waits at most 120 s") << 429 << 0 << qint64(3600) << qint64(120000);
     QTest::newRow("503 without Retry-After") << 503 << 0 << qint64(-1) << qint64(1000);
-    QTest::newRow("503 only once") << 503 << 1 << qint64(1) << qint64(-1);
+    QTest::newRow("503 without Retry-After, third time") << 503 << 2 << qint64(-1) << qint64(4000);
+    QTest::newRow("429 Retry-After again") << 429 << 2 << qint64(1) << qint64(1000);
+    QTest::newRow("503 not a fourth time") << 503 << 3 << qint64(1) << qint64(-1);
     QTest::newRow("500 first retry") << 500 << 0 << qint64(-1) << qint64(1000);
     QTest::newRow("502 second retry, longer") << 502 << 1 << qint64(-1) << qint64(2000);
     QTest::newRow("500 not a third time") << 500 << 2 << qint64(-1) << qint64(-1);
