@@ -545,8 +545,8 @@ void Downloader::drop(int index)
     std::unique_ptr<Transfer> transfer = std::move(found->second);
     m_transfers.erase(found);
     disconnect(transfer->reply, nullptr, this, nullptr);
-    if (!transfer->reply->isFinished())
-        transfer->reply->abort();
+    // Deleting a reply ends its request without a word; aborting it makes
+    // it end twice when its network error is already on the way.
     transfer->reply->deleteLater();
     transfer->part->discard();
 }
