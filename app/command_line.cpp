@@ -254,7 +254,10 @@ QString commandLineHelp()
              "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
              "tries 999. --to, --referer, --user-agent, --load-cookies and --wait go with\n"
              "--download. The toolkit's own options (-platform, -display, -style, ...) are\n"
-             "passed on to it. Exit status: 0 done, 1 a file or an output failed, 2 bad input.\n");
+             "passed on to it. Exit status: 0 done, 1 a file or an output failed, 2 bad input.\n"
+             "\n"
+             "A gallery behind a login, with the cookies the browser exported:\n"
+             "  serimo --download 'https://h/g/p001.jpg' --load-cookies ~/cookies.txt --wait 1\n");
 }
 
 int printText(const QString &text)
