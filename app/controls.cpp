@@ -3,6 +3,7 @@
 #include "app/toolbar_images.h"
 #include "app/vemp_107.h"
 #include "platform/clipboard.h"
+#include "runs/runs.h"
 #include "series/series_text.h"
 
 #include <QAction>
@@ -212,12 +213,21 @@ void TVempForm::buildPopupMenu()
     divider(QStringLiteral("N3"));
     mnuFeedDelay = item(QStringLiteral("mnuFeedDelay"), tr("Feed &delay"));
     divider(QStringLiteral("N4"));
-    mnuDownload = item(QStringLiteral("mnuDownload"), tr("Down&load run..."));
+    // The engines whose items stop a run come first, then the run's own
+    // commands, then the engines a run is sent to, as the registry lists
+    // them.
+    auto engineItems = [&](bool stopping) {
+        for (const RegisteredEngine &engine : m_runs->engines().engines()) {
+            const EngineDescription &description = engine.description;
+            if (description.stopCaption.isEmpty() == stopping)
+                continue;
+            item(description.menuName, description.menuCaption)->setVisible(!description.mayBeAbsent);
+        }
+    };
+    engineItems(true);
     mnuCopyRun = item(QStringLiteral("mnuCopyRun"), tr("Copy &run"));
     mnuSaveRunList = item(QStringLiteral("mnuSaveRunList"), tr("&Save run list..."));
-    mnuSendRunToKGet = item(QStringLiteral("mnuSendRunToKGet"), tr("Send run to &KGet"));
-    mnuSendRunToKGet->setVisible(false);
-    mnuSendRunToAria2 = item(QStringLiteral("mnuSendRunToAria2"), tr("Send run to aria&2..."));
+    engineItems(false);
     mnuDownloadOptions = item(QStringLiteral("mnuDownloadOptions"), tr("Download &options..."));
     divider(QStringLiteral("N1"));
     btnDefaultView = item(QStringLiteral("btnDefaultView"), tr("Normal view"));
@@ -290,15 +300,30 @@ void TVempForm::bindEvents()
     connect(mnuWebsite, &QAction::triggered, this, slot([this] { mnuWebsiteClick(mnuWebsite); }));
     connect(mnuFeedDelay, &QAction::triggered, this, slot([this] { mnuFeedDelayClick(mnuFeedDelay); }));
     connect(mnuAbout, &QAction::triggered, this, slot([this] { mnuAboutClick(mnuAbout); }));
-    connect(mnuDownload, &QAction::triggered, this, slot([this] { mnuDownloadClick(mnuDownload); }));
+    for (const RegisteredEngine &engine : m_runs->engines().engines()) {
+        auto *engineItem = findChild<QAction *>(engine.description.menuName);
+        const bool stops = !engine.description.stopCaption.isEmpty();
+        connect(engineItem, &QAction::triggered, this, slot([this, engineItem, stops] {
+                    if (stops)
+                        mnuDownloadClick(engineItem);
+                    else
+                        mnuSendRunClick(engineItem);
+                }));
+    }
     connect(mnuCopyRun, &QAction::triggered, this, slot([this] { mnuCopyRunClick(mnuCopyRun); }));
     connect(mnuSaveRunList, &QAction::triggered, this, slot([this] { mnuSaveRunListClick(mnuSaveRunList); }));
-    connect(mnuSendRunToKGet, &QAction::triggered, this, slot([this] { mnuSendRunToKGetClick(mnuSendRunToKGet); }));
-    connect(mnuSendRunToAria2, &QAction::triggered, this,
-            slot([this] { mnuSendRunToAria2Click(mnuSendRunToAria2); }));
     connect(mnuDownloadOptions, &QAction::triggered, this,
             slot([this] { mnuDownloadOptionsClick(mnuDownloadOptions); }));
-    connect(PopupMenu1, &QMenu::aboutToShow, this, slot([this] { lookForKGet(); }));
+    connect(PopupMenu1, &QMenu::aboutToShow, this, slot([this] { lookForEngines(); }));
+    const DownloadController &run = m_runs->controller();
+    connect(&run, &DownloadController::accepted, this, [this](int count) { guarded([=, this] { runAccepted(count); }); });
+    connect(&run, &DownloadController::refused, this, [this](const QString &message, bool handedOver) {
+        guarded([&] { runRefused(message, handedOver); });
+    });
+    connect(&run, &DownloadController::progress, this,
+            [this](int settled, int total) { guarded([=, this] { downloadProgress(settled, total); }); });
+    connect(&run, &DownloadController::finished, this,
+            [this](const RunResult &result) { guarded([&] { downloadFinished(result); }); });
 
     for (QWidget *owner : {static_cast<QWidget *>(ToolBar1), static_cast<QWidget *>(StatusBar),
                            static_cast<QWidget *>(UpDownDoc)}) {

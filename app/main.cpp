@@ -11,6 +11,7 @@
 #include "platform/file_choosers.h"
 #include "platform/foreground_window.h"
 #include "platform/keep_above.h"
+#include "runs/engine_registry.h"
 #include "runs/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
@@ -86,6 +87,7 @@ int main(int argc, char *argv[])
     QtFileChoosers choosers;
     LauncherEntryProgress taskbar;
     DBusKGet kget;
+    const EngineRegistry engines = standardEngines(kget);
     // A keyring that has not answered in 3 s waits on something nobody will
     // do (a prompt on another screen): the secret is then kept for the session.
     const std::unique_ptr<SecretStore> secrets = makeSecretStore(3000);
@@ -105,7 +107,7 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(0);
     });
     TVempForm VempForm(Platform{messageBoxes, *clipboard, settings, help, cursor, shell, *foreground, files,
-                                *keepAbove, choosers, taskbar, kget, *secrets});
+                                *keepAbove, choosers, taskbar, engines, *secrets});
     messageBoxes.setParent(&VempForm);
     form = &VempForm;
     if (sessionEnd.requested()) {

@@ -1,12 +1,11 @@
 #include "app/vemp_107.h"
 #include "common/integer_conversion.h"
-#include "runs/download_address.h"
 #include "output/page_file.h"
 #include "platform/clipboard.h"
 #include "platform/file_choosers.h"
-#include "runs/kget.h"
-#include "platform/message_boxes.h"
 #include "platform/program_files.h"
+#include "runs/download_address.h"
+#include "runs/runs.h"
 #include "series/run_list.h"
 #include "series/series_run.h"
 
@@ -19,13 +18,13 @@
 // The run handed over in one piece: the same URLs Images covers, without
 // stepping the window. The URL box and Items stay as they are.
 
-QStringList TVempForm::runForHandOver()
+QStringList TVempForm::runForHandOver(QStringList *counters)
 {
     takeSelectedCounter();
     const qint32 count = strToInt(EditNumItems->text());
     const QString url = Edit1->text();
     const QStringList run = seriesRun(url, isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha, digitsValue(),
-                                      count, counterChoice());
+                                      count, counterChoice(), counters);
     if (run.isEmpty())
         showWarning(count < 1 ? tr("Items is 0: there is no run to hand over.")
                               : tr("There is no run from %1: its counter is not a number.").arg(url));
@@ -44,7 +43,7 @@ QList<QUrl> TVempForm::downloadUrls(const QStringList &run)
 
 QString TVempForm::runFolder() const
 {
-    return QFileInfo(downloadFolder).isDir() ? downloadFolder : m_platform.files.downloadsDirectory();
+    return m_runs->runFolder(m_platform.files.downloadsDirectory());
 }
 
 void TVempForm::mnuCopyRunClick(QObject *)
@@ -74,44 +73,16 @@ void TVempForm::mnuSaveRunListClick(QObject *)
     ShowStatus(tr("Saved %1 URLs to %2").arg(run.size()).arg(QFileInfo(path).fileName()));
 }
 
-void TVempForm::lookForKGet()
+void TVempForm::lookForEngines()
 {
     QPointer<TVempForm> self(this);
-    m_platform.kget.checkPresent([self](bool present) {
-        if (self)
-            self->mnuSendRunToKGet->setVisible(present);
-    });
-}
-
-void TVempForm::mnuSendRunToKGetClick(QObject *)
-{
-    const QStringList run = runForHandOver();
-    if (run.isEmpty())
-        return;
-    // KGet's hand-over takes addresses alone: no header, no cookie, no pace.
-    const bool optionsSet = siteOptions.referer || !siteOptions.userAgent.isEmpty()
-                            || !siteOptions.cookiesFile.isEmpty() || siteOptions.waitMs > 0;
-    if (optionsSet && !m_toldKGetAddressesOnly) {
-        m_toldKGetAddressesOnly = true;
-        m_platform.messageBoxes.show(tr("Send run to KGet"),
-                                     tr("KGet takes the addresses only: the Referer, user agent, cookies and wait "
-                                        "of Download options do not go with them."),
-                                     MessageBoxes::Icon::None);
-    }
-    QPointer<TVempForm> self(this);
-    const qsizetype count = run.size();
-    ShowStatus(tr("Sending %1 URLs to KGet").arg(count));
-    m_platform.kget.addTransfers(run, runFolder(), [self, count](const KGet::Answer &answer) {
-        if (!self)
-            return;
-        self->guarded([&] {
-            if (!answer.accepted) {
-                self->ShowReady();
-                self->m_platform.messageBoxes.show(
-                    tr("Error"), tr("KGet did not take the run: %1").arg(answer.error), MessageBoxes::Icon::Error);
-                return;
-            }
-            self->ShowStatus(tr("KGet took %1 of %2 URLs").arg(answer.transfers).arg(count));
+    for (const RegisteredEngine &engine : m_runs->engines().engines()) {
+        if (!engine.checkPresent)
+            continue;
+        const QString item = engine.description.menuName;
+        engine.checkPresent([self, item](bool present) {
+            if (QAction *action = self ? self->findChild<QAction *>(item) : nullptr)
+                action->setVisible(present);
         });
-    });
+    }
 }

@@ -2,6 +2,7 @@
 #include "app/view_geometry.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
+#include "runs/runs.h"
 #include "common/serimo_error.h"
 #include "series/series_text.h"
 
@@ -15,12 +16,9 @@
 namespace {
 const QString kLastUrl = QStringLiteral("LastURL");
 const QString kRecord = QStringLiteral("Serimo_099");
-const QString kDownloadFolder = QStringLiteral("DownloadFolder");
 // The length of LastURL's text after the counter the user chose; -1 when the
 // rules find the counter.
 const QString kCounterTail = QStringLiteral("LastURLCounterTail");
-const QString kAria2Address = QStringLiteral("Aria2Address");
-const QString kAria2Folder = QStringLiteral("Aria2Folder");
 // What runs send the site (Download options); the wait in milliseconds.
 const QString kReferer = QStringLiteral("Referer");
 const QString kUserAgent = QStringLiteral("UserAgent");
@@ -88,11 +86,18 @@ void TVempForm::LoadSettings()
             m_counterTailStored = true;
         }
     }
+    // Where the runs went last, under the keys their engines name.
+    for (const QString &name : m_runs->settingsKeys()) {
+        if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(name) : std::nullopt) {
+            if (stored->typeId() == QMetaType::QString)
+                m_runs->setKept(name, stored->toString());
+            else
+                invalid.append(invalidType(name).message());
+        }
+    }
     QString referer;
-    for (const auto &[name, value] :
-         {std::pair{&kDownloadFolder, &downloadFolder}, std::pair{&kAria2Address, &aria2Address},
-          std::pair{&kAria2Folder, &aria2Folder}, std::pair{&kReferer, &referer},
-          std::pair{&kUserAgent, &siteOptions.userAgent}, std::pair{&kCookiesFile, &siteOptions.cookiesFile}}) {
+    for (const auto &[name, value] : {std::pair{&kReferer, &referer}, std::pair{&kUserAgent, &siteOptions.userAgent},
+                                       std::pair{&kCookiesFile, &siteOptions.cookiesFile}}) {
         if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(*name) : std::nullopt) {
             if (stored->typeId() == QMetaType::QString)
                 *value = stored->toString();
@@ -130,13 +135,8 @@ void TVempForm::SaveSettings()
     // Written once there is a choice, and from then on.
     if (m_chosenTail || m_counterTailStored)
         write(kCounterTail, m_chosenTail ? qlonglong(m_chosenTail->size()) : -1LL);
-    // Written once there is one: a user who never downloads gets no entry.
-    if (!downloadFolder.isEmpty())
-        write(kDownloadFolder, downloadFolder);
-    if (!aria2Address.isEmpty()) {
-        write(kAria2Address, aria2Address);
-        write(kAria2Folder, aria2Folder);
-    }
+    for (const auto &[name, value] : m_runs->keptToSave())
+        write(name, value);
     // Written once set, and from then on, so that clearing them is kept too.
     if (siteOptions.referer || !siteOptions.userAgent.isEmpty() || !siteOptions.cookiesFile.isEmpty()
         || siteOptions.waitMs != 0 || store.read(kWaitMs)) {

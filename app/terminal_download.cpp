@@ -4,8 +4,9 @@
 #include "runs/download_address.h"
 #include "runs/cookie_file.h"
 #include "runs/download_controller.h"
-#include "runs/download_report.h"
+#include "runs/engine_registry.h"
 #include "runs/local_engine.h"
+#include "runs/runs.h"
 #include "series/run_list.h"
 
 #include <QCoreApplication>
@@ -117,10 +118,6 @@ int downloadOnTerminal(const DownloadRequest &request)
         return 1;
     }
 
-    DownloadOptions options;
-    options.site = request.site;
-    auto engine = std::make_unique<LocalEngine>(options, folder, cookies.cookies);
-    const LocalEngine &local = *engine;
     DownloadController run;
     QEventLoop loop;
     RunResult result;
@@ -135,7 +132,7 @@ int downloadOnTerminal(const DownloadRequest &request)
     clock.start();
     int settled = 0;
     auto drawProgress = [&] {
-        const QString line = progressLine(settled, int(urls.size()), local.bytesReceived(), clock.elapsed());
+        const QString line = progressLine(settled, int(urls.size()), run.bytesReceived(), clock.elapsed());
         std::fprintf(stderr, "\r%s\033[K", line.toLocal8Bit().constData());
         std::fflush(stderr);
     };
@@ -147,14 +144,14 @@ int downloadOnTerminal(const DownloadRequest &request)
         redraw.start(250);
         drawProgress();
     }
-    run.start(std::move(engine), listed.run, urls, folder);
+    run.start(localEngine(), {folder, {}, {}, request.site}, {urls, listed.counters});
     loop.exec();
     redraw.stop();
     if (showProgress)
         std::fprintf(stderr, "\r\033[K");
 
-    const int printed = printText(runSummaryLines(result, QDir::homePath()).join(u'\n') + u'\n');
+    const int printed = printText(runSummaryLines(result, run.context(), QDir::homePath()).join(u'\n') + u'\n');
     if (stopOnSignal.signalNumber() != 0)
         return 128 + stopOnSignal.signalNumber();
-    return printed != 0 || result.failed > 0 || !result.writeError.isEmpty() ? 1 : 0;
+    return printed != 0 || result.failed() > 0 || !result.writeError.isEmpty() ? 1 : 0;
 }

@@ -3,7 +3,7 @@
 #include "app/error_report.h"
 #include "app/status_line.h"
 #include "app/toolbar_images.h"
-#include "runs/download_controller.h"
+#include "runs/runs.h"
 #include "platform/busy_cursor.h"
 #include "platform/message_boxes.h"
 #include "platform/window_frame.h"
@@ -25,7 +25,7 @@ static void loadResources()
 TVempForm::TVempForm(const Platform &platform, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_platform(platform)
+      m_platform(platform), m_runs(new Runs(platform.engines, platform.secrets, this))
 {
     loadResources();
     setObjectName(QStringLiteral("VempForm"));
@@ -90,8 +90,7 @@ void TVempForm::FormClose()
 {
     // A download ends with the window, its unfinished files removed; a
     // daemon goes on with its run.
-    if (m_run)
-        m_run->release();
+    m_runs->controller().release();
     SaveSettings();
 }
 

@@ -5,9 +5,11 @@
 //   app/controls.cpp             the control tree and its event bindings
 //   app/views.cpp                Normal/Toolbar views, display toggles, menu, help
 //   app/settings.cpp             loading and saving the persisted settings
-//   app/run_commands.cpp         Copy run, Save run list, Send run to KGet
-//   app/aria2_command.cpp        Send run to aria2: the dialog and the secret
-//   app/download_command.cpp     Download run: the folder; any engine's reports, Stop
+//   app/run_commands.cpp         the run from the series; Copy run, Save run list
+//   app/download_command.cpp     Download run and every Send run to ...: the run
+//                                handed to an engine of runs/, its reports, Stop
+//   app/run_target.cpp           where a run goes: the folder chooser, or the
+//                                address dialog and the daemon's secret
 //   series/detection.cpp         series detection, the chosen counter and the digits/items boxes
 //   series/step.cpp              stepping the counter (Back, Next, Alt+I, up-down)
 //   series/clipboard_exchange.cpp  Paste and Copy
@@ -21,13 +23,11 @@
 
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
-#include "runs/run_summary.h"
 #include "runs/site_options.h"
 #include "series/counter_place.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
 
-#include <QHash>
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -45,9 +45,12 @@ class QPushButton;
 class QToolButton;
 class FlowLayout;
 class StatusLine;
-class DownloadController;
-class DownloadEngine;
 class QUrl;
+class Runs;
+struct EngineTarget;
+struct RegisteredEngine;
+struct RunPlan;
+struct RunResult;
 
 class TVempForm : public QWidget
 {
@@ -108,11 +111,8 @@ private:
     QAction *mnuShowHints;
     QAction *mnuShowText;
     QAction *mnuFeedDelay;
-    QAction *mnuDownload;
     QAction *mnuCopyRun;
     QAction *mnuSaveRunList;
-    QAction *mnuSendRunToKGet;
-    QAction *mnuSendRunToAria2;
     QAction *mnuDownloadOptions;
     QAction *btnDefaultView;
     QAction *mnuToolbarStyle;
@@ -128,14 +128,8 @@ private:
     qint32 FeedCount = 0;
     qint32 FeedTotal = 0;
     QList<QIcon> ImageVemp;
-    // The folder the last download went to; the folder chooser opens there.
-    QString downloadFolder;
-    // Where the last run sent to aria2 went: the daemon's address and the
-    // folder on its machine.
-    QString aria2Address;
-    QString aria2Folder;
-    // What Download run and Send run to aria2 send the site, and the wait
-    // between files.
+    // What the runs send the site, and the wait between files (Download
+    // options).
     SiteOptions siteOptions;
     // The text after the counter the user chose (or a step kept), while the
     // URL still ends with it; nothing while the rules find the counter.
@@ -201,38 +195,44 @@ private:
     // An opener that took a page ended without opening it.
     void openerFailed(const Shell::OpenerFailure &failure);
 
-    // Download run (a download runs while the window stays in use).
+    // Download run and Send run to ...: the run handed to one of the
+    // registered engines, while the window stays in use.
+    // The Download item: Stop while a run is running.
     void mnuDownloadClick(QObject *Sender);
-    // Hands the run to engine through the window's one download controller.
-    void startRun(std::unique_ptr<DownloadEngine> engine, const QStringList &run, const QList<QUrl> &urls,
-                  const QString &folder);
+    // Every Send run to ... item; refused while a run is running.
+    void mnuSendRunClick(QObject *Sender);
+    // Asks where the run goes, as the engine of Sender needs, and hands it over.
+    void handRunTo(QObject *Sender);
+    // Asks a daemon's address, secret and folder, starting from given.
+    void askDaemonTarget(const RegisteredEngine &engine, const RunPlan &plan, const EngineTarget &given);
+    void startRun(const RegisteredEngine &engine, const EngineTarget &target, const RunPlan &plan);
     void runAccepted(int count);
     void runRefused(const QString &message, bool handedOver);
     void downloadProgress(int settled, int total);
     void downloadFinished(const RunResult &result);
+    // A run the window follows file by file, which Stop ends.
     bool downloadRunning() const;
     // The whole run at once.
     void mnuCopyRunClick(QObject *Sender);
     void mnuSaveRunListClick(QObject *Sender);
-    void mnuSendRunToKGetClick(QObject *Sender);
-    void mnuSendRunToAria2Click(QObject *Sender);
-    // Opens the aria2 dialog with secret pre-filled and hands the run over.
-    void sendRunToAria2(const QStringList &run, const QList<QUrl> &urls, const QString &secret);
     // Secrets are kept until Serimo closes (always, so a second run in the
     // session needs no keyring); where no keyring answers, only so, which
     // the status line says once.
-    void noteSecretsKeptForSession();
-    // Shows Send run to KGet while KGet is on the bus.
-    void lookForKGet();
-    // The URL in the box and the Items - 1 after it; empty when there is no
-    // run, after saying why.
-    QStringList runForHandOver();
+    void noteSecretsKeptForSession(const QString &engineName);
+    // Shows the items of engines that may be absent while they are there.
+    void lookForEngines();
+    // The URL in the box and the Items - 1 after it, with the counter of
+    // each in counters when asked; empty when there is no run, after
+    // saying why.
+    QStringList runForHandOver(QStringList *counters = nullptr);
     // The run as web addresses to fetch; empty for an empty run, or when one
     // of them cannot be fetched, after saying why.
     QList<QUrl> downloadUrls(const QStringList &run);
     // Where a run goes: the download folder while it exists, else the user's
     // Downloads.
     QString runFolder() const;
+    // The item that stops a run says so while one is running.
+    void showRunning(bool running);
 
     // Dialogs.
     void mnuFeedDelayClick(QObject *Sender);
@@ -293,15 +293,9 @@ private:
     void applyPendingBounds();
 
     Platform m_platform;
-    DownloadController *m_run = nullptr;
-    // What the window says of the engine of the running (or last) run:
-    // empty names Serimo's own; the folder is on this machine or elsewhere.
-    QString m_runEngineName;
-    QString m_runEngineAddress;
-    bool m_runFolderHere = true;
-    QHash<QString, QString> m_sessionSecrets; // aria2 secrets by address
-    bool m_toldSessionSecrets = false;
-    bool m_toldKGetAddressesOnly = false; // that KGet gets no Download options
+    // The runs library: the engines, the running run, where runs went.
+    Runs *m_runs;
+    bool m_toldAddressesOnly = false; // that KGet gets no Download options
     QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;

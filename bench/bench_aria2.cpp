@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     options.secret = QString::fromLocal8Bit(argv[3]);
     options.folder = QString::fromLocal8Bit(argv[4]);
     Aria2Engine engine(options);
-    DownloadSummary result;
+    RunResult result;
     QElapsedTimer clock;
     qint64 acceptedMs = -1;
     QObject::connect(&engine, &DownloadEngine::accepted, &app, [&] { acceptedMs = clock.elapsed(); });
@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "aria2 did not take the run: %s\n", qPrintable(message));
         app.exit(1);
     });
-    QObject::connect(&engine, &DownloadEngine::finished, &app, [&](const DownloadSummary &summary) {
+    QObject::connect(&engine, &DownloadEngine::finished, &app, [&](const RunResult &summary) {
         result = summary;
         app.quit();
     });
@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
     engine.start(urls);
     if (app.exec() != 0)
         return 1;
-    std::printf("downloaded %d of %d, failed %d: %.2f s (hand-over answered after %.3f s)\n", result.downloaded,
-                result.total, result.failed, clock.elapsed() / 1000.0, acceptedMs / 1000.0);
-    return result.downloaded == result.total ? 0 : 1;
+    std::printf("downloaded %d of %d, failed %d: %.2f s (hand-over answered after %.3f s)\n", result.saved(),
+                result.total(), result.failed(), clock.elapsed() / 1000.0, acceptedMs / 1000.0);
+    return result.saved() == result.total() ? 0 : 1;
 }

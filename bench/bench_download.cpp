@@ -20,8 +20,8 @@ int main(int argc, char *argv[])
         return 2;
     const QList<QUrl> &urls = *listed;
     Downloader downloader;
-    DownloadSummary result;
-    QObject::connect(&downloader, &Downloader::finished, &app, [&](const DownloadSummary &summary) {
+    RunResult result;
+    QObject::connect(&downloader, &Downloader::finished, &app, [&](const RunResult &summary) {
         result = summary;
         app.quit();
     });
@@ -33,6 +33,6 @@ int main(int argc, char *argv[])
     const qint64 ms = clock.elapsed();
     const long peak = statusKiB("VmHWM");
     std::printf("downloaded %d of %d, failed %d: %.2f s, peak resident %ld KiB, growth %ld KiB\n",
-                result.downloaded, result.total, result.failed, ms / 1000.0, peak, peak - before);
-    return result.downloaded == result.total ? 0 : 1;
+                result.saved(), result.total(), result.failed(), ms / 1000.0, peak, peak - before);
+    return result.saved() == result.total() ? 0 : 1;
 }

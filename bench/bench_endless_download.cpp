@@ -58,8 +58,8 @@ int main(int argc, char *argv[])
     });
 
     Downloader downloader;
-    DownloadSummary result;
-    QObject::connect(&downloader, &Downloader::finished, &app, [&](const DownloadSummary &summary) {
+    RunResult result;
+    QObject::connect(&downloader, &Downloader::finished, &app, [&](const RunResult &summary) {
         result = summary;
         app.quit();
     });

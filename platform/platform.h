@@ -1,21 +1,21 @@
 #pragma once
 
 class BusyCursor;
+class EngineRegistry;
 class Clipboard;
 class FileChoosers;
 class FileLocations;
 class ForegroundWindow;
 class HelpViewer;
 class KeepAbove;
-class KGet;
 class MessageBoxes;
 class SecretStore;
 class SettingsStore;
 class Shell;
 class TaskbarProgress;
 
-// What the main window needs of the desktop. main() wires the real adapters;
-// tests pass fakes.
+// What the main window needs of the desktop, and the engines its runs go to.
+// main() wires the real adapters; tests pass fakes.
 struct Platform
 {
     MessageBoxes &messageBoxes;
@@ -29,6 +29,6 @@ struct Platform
     KeepAbove &keepAbove;
     FileChoosers &choosers;
     TaskbarProgress &taskbar;
-    KGet &kget;
+    const EngineRegistry &engines;
     SecretStore &secrets;
 };

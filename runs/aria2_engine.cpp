@@ -1,12 +1,15 @@
 #include "runs/aria2_engine.h"
 
 #include "runs/aria2_client.h"
+#include "runs/cookie_file.h"
 #include "runs/download_names.h"
+#include "runs/engine_registry.h"
 #include "runs/run_end.h"
 #include "runs/site_headers.h"
 
 #include <QNetworkCookieJar>
 
+#include <QCoreApplication>
 #include <algorithm>
 
 Aria2Engine::Aria2Engine(Aria2Options options, QObject *parent)
@@ -26,8 +29,7 @@ void Aria2Engine::start(const QList<QUrl> &urls)
     m_items.clear();
     for (const QUrl &url : urls)
         m_items.append({url, {}});
-    m_summary = DownloadSummary();
-    m_summary.total = int(urls.size());
+    m_summary = RunResult();
     m_summary.outcomes = QList<FileOutcome>(urls.size(), FileOutcome::NotTried);
     m_settled = 0;
     m_unanswered = 0;
@@ -63,7 +65,7 @@ void Aria2Engine::start(const QList<QUrl> &urls)
         for (qsizetype i = 0; i < gids.size(); ++i)
             m_items[i].gid = gids[i];
         emit accepted(int(gids.size()));
-        emit progress(0, m_summary.total);
+        emit progress(0, m_summary.total());
         m_sincePoll.start();
         m_pollTimer.start(m_options.pollMs);
     });
@@ -130,7 +132,7 @@ void Aria2Engine::pollAnswered(const QStringList &gids, const Aria2Answer &answe
         countIntoSummary(m_summary, indexOf.value(gids[i]), item.url, transfer);
     }
     if (m_settled != settledBefore)
-        emit progress(m_settled, m_summary.total);
+        emit progress(m_settled, m_summary.total());
     if (endSeriesIfReached())
         return;
     if (openGids().isEmpty())
@@ -214,4 +216,28 @@ void Aria2Engine::finish()
     m_running = false;
     // Reported from the event loop, never from inside stop().
     QTimer::singleShot(0, this, [this, summary = m_summary] { emit finished(summary); });
+}
+
+RegisteredEngine aria2Engine()
+{
+    const EngineDescription description{
+        .name = QStringLiteral("aria2"),
+        .menuName = QStringLiteral("mnuSendRunToAria2"),
+        .menuCaption = QCoreApplication::translate("Runs", "Send run to aria&2..."),
+        .place = EngineDescription::Place::Address,
+        .needs = EngineDescription::Needs::AddressSecretFolder,
+        .addressKey = QStringLiteral("Aria2Address"),
+        .folderKey = QStringLiteral("Aria2Folder"),
+        .defaultAddress = QStringLiteral("http://127.0.0.1:6800/jsonrpc"),
+    };
+    auto make = [](const EngineTarget &target) {
+        Aria2Options options;
+        options.address = aria2Endpoint(target.address);
+        options.secret = target.secret;
+        options.folder = target.folder;
+        options.run.site = target.site;
+        options.cookies = cookiesOf(target.site).cookies;
+        return std::make_unique<Aria2Engine>(options);
+    };
+    return {description, make, {}, aria2Endpoint};
 }

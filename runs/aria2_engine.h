@@ -12,6 +12,7 @@
 
 class Aria2Client;
 struct Aria2Answer;
+struct RegisteredEngine;
 
 struct Aria2Options
 {
@@ -75,8 +76,11 @@ private:
     QTimer m_pollTimer;
     QElapsedTimer m_sincePoll;
     QList<Item> m_items;
-    DownloadSummary m_summary;
+    RunResult m_summary;
     int m_settled = 0;
     int m_unanswered = 0;
     bool m_running = false;
 };
+
+// aria2 in the registry: Send run to aria2, at the address the user gives.
+RegisteredEngine aria2Engine();

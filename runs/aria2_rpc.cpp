@@ -150,29 +150,26 @@ Aria2Transfer aria2TransferOf(const Aria2Result &status)
     return transfer;
 }
 
-void countIntoSummary(DownloadSummary &summary, qsizetype index, const QUrl &url, const Aria2Transfer &transfer)
+void countIntoSummary(RunResult &summary, qsizetype index, const QUrl &url, const Aria2Transfer &transfer)
 {
     FileOutcome outcome = FileOutcome::NotTried;
     switch (transfer.outcome) {
     case Aria2Transfer::Outcome::Open:
         return;
     case Aria2Transfer::Outcome::Downloaded:
-        ++summary.downloaded;
         outcome = FileOutcome::Saved;
         break;
     case Aria2Transfer::Outcome::AlreadyThere:
-        ++summary.alreadyThere;
         outcome = FileOutcome::AlreadyThere;
         break;
     case Aria2Transfer::Outcome::Missing:
-        ++summary.missing;
         outcome = FileOutcome::Missing;
         break;
     case Aria2Transfer::Outcome::Failed:
-        ++summary.failed;
         outcome = FileOutcome::Failed;
         DownloadFailure failure;
         failure.url = url.adjusted(QUrl::RemoveUserInfo);
+        failure.index = int(index);
         failure.cause = DownloadFailure::Cause::Network;
         failure.text = transfer.message;
         summary.failures.append(failure);

@@ -71,7 +71,7 @@ Aria2Transfer aria2TransferOf(const Aria2Result &status);
 // Counts a transfer that is done with, the run's file at index, into the
 // run's summary (whose outcomes hold one place for each file); aria2's message
 // is a failure's reason.
-void countIntoSummary(DownloadSummary &summary, qsizetype index, const QUrl &url, const Aria2Transfer &transfer);
+void countIntoSummary(RunResult &summary, qsizetype index, const QUrl &url, const Aria2Transfer &transfer);
 
 // The GIDs of an addUri answer; empty when any call failed, with the first
 // failure's message in error.

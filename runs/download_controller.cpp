@@ -1,6 +1,7 @@
 #include "runs/download_controller.h"
 
-#include "runs/download_report.h"
+#include "runs/download_names.h"
+#include "runs/engine_registry.h"
 
 DownloadController::~DownloadController()
 {
@@ -10,15 +11,14 @@ DownloadController::~DownloadController()
     }
 }
 
-void DownloadController::start(std::unique_ptr<DownloadEngine> engine, const QStringList &run,
-                               const QList<QUrl> &urls, const QString &folder)
+void DownloadController::start(const RegisteredEngine &engine, const EngineTarget &target, const RunPlan &run)
 {
     release();
-    m_engine = std::move(engine);
-    m_run = run;
-    m_folder = folder;
+    m_engine = engine.make(target);
     m_handedOver = false;
     DownloadEngine *started = m_engine.get();
+    m_context = {engine.description, target, started->options(), downloadFileNames(run.urls), run.counters,
+                 folderIsHere(engine, target)};
     connect(started, &DownloadEngine::accepted, this, [this](int count) {
         m_handedOver = true;
         emit accepted(count);
@@ -26,10 +26,8 @@ void DownloadController::start(std::unique_ptr<DownloadEngine> engine, const QSt
     connect(started, &DownloadEngine::refused, this,
             [this](const QString &message) { emit refused(message, m_handedOver); });
     connect(started, &DownloadEngine::progress, this, &DownloadController::progress);
-    connect(started, &DownloadEngine::finished, this, [this, started](const DownloadSummary &summary) {
-        emit finished(runResultOf(summary, started->options(), m_run, m_folder));
-    });
-    started->start(urls);
+    connect(started, &DownloadEngine::finished, this, &DownloadController::finished);
+    started->start(run.urls);
 }
 
 void DownloadController::stop()
@@ -54,4 +52,9 @@ void DownloadController::release()
 bool DownloadController::isRunning() const
 {
     return m_engine && m_engine->isRunning();
+}
+
+qint64 DownloadController::bytesReceived() const
+{
+    return m_engine ? m_engine->bytesReceived() : 0;
 }

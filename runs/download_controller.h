@@ -5,14 +5,23 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 #include <QUrl>
 #include <memory>
 
-// A run handed to an engine and seen through to its summary, whichever
-// engine does the work: Serimo's own or an aria2 daemon. The window says
-// what it reports.
+struct RegisteredEngine;
+
+// A run as the series gives it: the web addresses to fetch, and the counter
+// of each as the series stepped it.
+struct RunPlan
+{
+    QList<QUrl> urls;
+    QStringList counters;
+};
+
+// A run handed to an engine and seen through to its result, whichever
+// engine does the work; one run at a time. The window and the terminal say
+// what it reports, in the words of run_summary.h for context().
 class DownloadController : public QObject
 {
     Q_OBJECT
@@ -20,17 +29,19 @@ public:
     using QObject::QObject;
     ~DownloadController() override;
 
-    // Hands the run (the addresses as the window shows them, and as web
-    // addresses) to engine, which saves it into folder (as its user knows
-    // it; empty: the engine's own).
-    void start(std::unique_ptr<DownloadEngine> engine, const QStringList &run, const QList<QUrl> &urls,
-               const QString &folder);
+    // Hands run to a fresh engine of the kind registered, going to target.
+    // An earlier run is let go first.
+    void start(const RegisteredEngine &engine, const EngineTarget &target, const RunPlan &run);
     // The user's Stop: unfinished transfers are removed, and `finished`
     // reports the run stopped.
     void stop();
     // Serimo closes: the engine lets go of the run without a report.
     void release();
     bool isRunning() const;
+    // What the reports of the running (or last) run are worded with.
+    const RunContext &context() const { return m_context; }
+    // The bytes the running engine received here so far.
+    qint64 bytesReceived() const;
 
 signals:
     void accepted(int count);
@@ -42,7 +53,6 @@ signals:
 
 private:
     std::unique_ptr<DownloadEngine> m_engine;
-    QStringList m_run;
-    QString m_folder;
+    RunContext m_context;
     bool m_handedOver = false;
 };

@@ -6,9 +6,10 @@
 #include <QObject>
 #include <QUrl>
 
-// What a run is handed to: Serimo's own engine or an aria2 daemon. The
-// window's download command drives any engine through this, so the run, its
-// progress and its summary take one path whichever engine does the work.
+// What a run is handed to: Serimo's own engine, a program beside it or a
+// daemon at an address (engine_registry.cpp lists them). The window and the
+// terminal drive any engine through this, so the run, its progress and its
+// summary take one path whichever engine does the work.
 class DownloadEngine : public QObject
 {
     Q_OBJECT
@@ -26,14 +27,17 @@ public:
     virtual bool isRunning() const = 0;
     // The rules the run follows, which its summary words.
     virtual const DownloadOptions &options() const = 0;
+    // The bytes received here in this run so far, for a progress line.
+    virtual qint64 bytesReceived() const { return 0; }
 
 signals:
-    // The engine took the run (Serimo's own at once, from start()).
+    // The engine took count files of the run (Serimo's own at once, from
+    // start(), with its first progress).
     void accepted(int count);
     // The engine did not take the run, or stopped answering while it ran:
     // the run is over without a summary.
     void refused(const QString &message);
     // `settled` of `total` files are done with, whatever became of them.
     void progress(int settled, int total);
-    void finished(const DownloadSummary &summary);
+    void finished(const RunResult &result);
 };

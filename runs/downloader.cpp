@@ -14,7 +14,6 @@
 #include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTemporaryFile>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
@@ -118,14 +117,6 @@ bool exists(const QString &path)
 }
 } // namespace
 
-bool folderAcceptsFiles(const QString &folder)
-{
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        return false;
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".serimo-XXXXXX")));
-    return probe.open();
-}
-
 Downloader::Downloader(DownloadOptions options, QObject *parent)
     : QObject(parent), m_options(options), m_writer(std::make_unique<FileWriter>())
 {
@@ -156,8 +147,7 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
     const QStringList names = downloadFileNames(urls);
     for (int i = 0; i < urls.size(); ++i)
         m_items.append({urls[i], QDir(folder).filePath(names[i])});
-    m_summary = DownloadSummary();
-    m_summary.total = int(urls.size());
+    m_summary = RunResult();
     m_summary.outcomes = QList<FileOutcome>(urls.size(), FileOutcome::NotTried);
     m_bytesReceived = 0;
     m_next = 0;
@@ -238,7 +228,6 @@ void Downloader::launchMore()
         }
         ++m_next;
         if (there) {
-            ++m_summary.alreadyThere;
             m_summary.outcomes[index] = FileOutcome::AlreadyThere;
             settle(index, false);
         } else {
@@ -430,7 +419,6 @@ void Downloader::transferEnded(int index)
         return;
     }
     if (result == AttemptResult::Missing) {
-        ++m_summary.missing;
         m_summary.outcomes[index] = FileOutcome::Missing;
         countInRow(false);
         settle(index, true);
@@ -448,12 +436,10 @@ void Downloader::placeFile(int index, Transfer &transfer)
 {
     switch (transfer.part->place()) {
     case PartFile::Placed::Done:
-        ++m_summary.downloaded;
         m_summary.outcomes[index] = FileOutcome::Saved;
         break;
     case PartFile::Placed::NameTaken:
         // Another program made the file meanwhile: it stays as it is.
-        ++m_summary.alreadyThere;
         m_summary.outcomes[index] = FileOutcome::AlreadyThere;
         break;
     case PartFile::Placed::Failed:
@@ -470,8 +456,8 @@ void Downloader::placeFile(int index, Transfer &transfer)
 void Downloader::failFile(int index, DownloadFailure failure)
 {
     failure.url = m_items[index].url.adjusted(QUrl::RemoveUserInfo);
+    failure.index = index;
     drop(index);
-    ++m_summary.failed;
     m_summary.failures.append(failure);
     m_summary.outcomes[index] = FileOutcome::Failed;
     settle(index, false);

@@ -18,10 +18,6 @@
 class FileWriter;
 class QNetworkReply;
 
-// Whether a file can be created in folder: tried, not guessed from the
-// permissions.
-bool folderAcceptsFiles(const QString &folder);
-
 // Downloads a run of URLs into a folder, a few at a time, on the thread it
 // lives on without ever blocking it. Each file is written to "<name>.part"
 // and renamed to its name only when whole; a file already there is never
@@ -51,7 +47,7 @@ public:
 signals:
     // `settled` of `total` files are done with, whatever became of them.
     void progress(int settled, int total);
-    void finished(const DownloadSummary &summary);
+    void finished(const RunResult &result);
 
 private:
     enum class State { Pending, Running, Waiting, Settled };
@@ -90,7 +86,7 @@ private:
     QString m_folder;
     QList<Item> m_items;
     std::map<int, std::unique_ptr<Transfer>> m_transfers;
-    DownloadSummary m_summary;
+    RunResult m_summary;
     int m_next = 0;
     int m_settled = 0;
     int m_failuresInRow = 0;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "runs/run_summary.h"
 #include "runs/site_options.h"
 
 #include <QList>
@@ -10,6 +9,16 @@
 // What a download run is asked to do and what became of it. Pure: Qt Core
 // only, so that any engine and any front end (the window, the terminal)
 // share them.
+
+// What became of one file of a run.
+enum class FileOutcome {
+    NotTried,     // past the series' end, or the run stopped before it
+    Saved,        // fetched in this run
+    AlreadyThere, // a file of that name was in the folder already
+    Missing,      // the server has no such file
+    Failed,       // anything else went wrong
+    HandedOver,   // taken by an engine that reports nothing of each file
+};
 
 struct DownloadOptions
 {
@@ -47,6 +56,7 @@ struct DownloadFailure
         Unreadable, // an answer that breaks HTTP's rules (too many headers)
     };
     QUrl url; // without its user name and password
+    int index = -1; // the file's place in the run
     Cause cause = Cause::Network;
     int status = 0;
     QString text;
@@ -54,13 +64,12 @@ struct DownloadFailure
     QString folder;
 };
 
-struct DownloadSummary
+// What a run came to, whichever engine ran it: each file's outcome, and the
+// counts worked out from them.
+struct RunResult
 {
-    int total = 0;
-    int downloaded = 0;
-    int alreadyThere = 0;
-    int missing = 0;
-    int failed = 0;
+    QList<FileOutcome> outcomes;     // of each file, in run order
+    QList<DownloadFailure> failures; // in the order they came
     // The run ended early at a stretch of missing files.
     bool endOfSeries = false;
     bool stopped = false;
@@ -70,6 +79,11 @@ struct DownloadSummary
     // The run ended at DownloadOptions::failureRunEnd failures in a row; the
     // last of `failures` says why.
     bool serverKeptFailing = false;
-    QList<DownloadFailure> failures; // in the order they came
-    QList<FileOutcome> outcomes;     // of each file, in run order
+
+    int total() const { return int(outcomes.size()); }
+    int count(FileOutcome outcome) const { return int(outcomes.count(outcome)); }
+    int saved() const { return count(FileOutcome::Saved); }
+    int alreadyThere() const { return count(FileOutcome::AlreadyThere); }
+    int missing() const { return count(FileOutcome::Missing); }
+    int failed() const { return count(FileOutcome::Failed); }
 };

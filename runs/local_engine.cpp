@@ -1,5 +1,10 @@
 #include "runs/local_engine.h"
 
+#include "runs/cookie_file.h"
+#include "runs/engine_registry.h"
+
+#include <QCoreApplication>
+
 LocalEngine::LocalEngine(const DownloadOptions &options, const QString &folder, const QList<QNetworkCookie> &cookies,
                          QObject *parent)
     : DownloadEngine(parent), m_downloader(options), m_folder(folder)
@@ -13,4 +18,26 @@ void LocalEngine::start(const QList<QUrl> &urls)
 {
     m_downloader.start(urls, m_folder);
     emit accepted(int(urls.size()));
+    emit progress(0, int(urls.size()));
+}
+
+RegisteredEngine localEngine(const DownloadOptions &options)
+{
+    const EngineDescription description{
+        .name = QStringLiteral("Serimo"),
+        .menuName = QStringLiteral("mnuDownload"),
+        .menuCaption = QCoreApplication::translate("Runs", "Down&load run..."),
+        .stopCaption = QCoreApplication::translate("Runs", "Stop down&load"),
+        .place = EngineDescription::Place::ThisMachine,
+        .needs = EngineDescription::Needs::Folder,
+        .folderKey = kRunFolderKey,
+    };
+    return {description,
+            [options](const EngineTarget &target) {
+                DownloadOptions run = options;
+                run.site = target.site;
+                return std::make_unique<LocalEngine>(run, target.folder, cookiesOf(target.site).cookies);
+            },
+            {},
+            {}};
 }

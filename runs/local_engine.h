@@ -3,6 +3,8 @@
 #include "runs/download_engine.h"
 #include "runs/downloader.h"
 
+struct RegisteredEngine;
+
 // Serimo's own engine (downloader.*) as an engine a run can be handed to:
 // the files go into a folder on this machine.
 class LocalEngine : public DownloadEngine
@@ -19,10 +21,13 @@ public:
     void release() override { m_downloader.stop(); }
     bool isRunning() const override { return m_downloader.isRunning(); }
     const DownloadOptions &options() const override { return m_downloader.options(); }
-    // The bytes received in this run so far, for a progress line.
-    qint64 bytesReceived() const { return m_downloader.bytesReceived(); }
+    qint64 bytesReceived() const override { return m_downloader.bytesReceived(); }
 
 private:
     Downloader m_downloader;
     QString m_folder;
 };
+
+// Serimo's own engine in the registry: Download run, each run following
+// options.
+RegisteredEngine localEngine(const DownloadOptions &options = {});

@@ -1,5 +1,7 @@
 #include "runs/run_summary.h"
 
+#include "runs/download_reasons.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -19,6 +21,44 @@ bool isPresent(FileOutcome outcome)
     return outcome == FileOutcome::Saved || outcome == FileOutcome::AlreadyThere;
 }
 
+// The last file of the run that is now in the folder; -1 for none.
+qsizetype lastPresent(const RunResult &result)
+{
+    for (qsizetype i = result.outcomes.size() - 1; i >= 0; --i) {
+        if (isPresent(result.outcomes[i]))
+            return i;
+    }
+    return -1;
+}
+
+// The counters of the files missing within the series, in run order; the
+// tries past its end are not among them.
+QStringList missingCounters(const RunResult &result, const QStringList &counters)
+{
+    const qsizetype gapsEnd = result.endOfSeries ? lastPresent(result) + 1 : result.outcomes.size();
+    QStringList missing;
+    for (qsizetype i = 0; i < gapsEnd; ++i) {
+        if (result.outcomes[i] == FileOutcome::Missing)
+            missing.append(counters.value(i));
+    }
+    return missing;
+}
+
+// The server kept failing: the last failure's reason; empty otherwise.
+QString serverFailure(const RunResult &result, const DownloadOptions &options)
+{
+    if (!result.serverKeptFailing || result.failures.isEmpty())
+        return {};
+    return downloadFailureReason(result.failures.last(), options);
+}
+
+// Whether the run ended before its end: stopped, or cut short by the disk
+// or the server.
+bool endedEarly(const RunResult &result)
+{
+    return result.stopped || !result.writeError.isEmpty() || result.serverKeptFailing;
+}
+
 // Whether counter b comes right after counter a.
 bool follows(const QString &a, const QString &b)
 {
@@ -31,41 +71,6 @@ bool follows(const QString &a, const QString &b)
     return a.size() == 1 && b.size() == 1 && b.at(0).unicode() == a.at(0).unicode() + 1;
 }
 } // namespace
-
-void countOutcomes(RunResult &result, const QList<FileOutcome> &outcomes, const QStringList &names,
-                   const QStringList &counters, bool endOfSeries)
-{
-    result.total = int(outcomes.size());
-    result.endOfSeries = endOfSeries;
-    qsizetype lastPresent = -1;
-    for (qsizetype i = 0; i < outcomes.size(); ++i) {
-        switch (outcomes[i]) {
-        case FileOutcome::Saved:
-            ++result.saved;
-            break;
-        case FileOutcome::AlreadyThere:
-            ++result.alreadyThere;
-            break;
-        case FileOutcome::Failed:
-            ++result.failed;
-            break;
-        case FileOutcome::Missing:
-        case FileOutcome::NotTried:
-            break;
-        }
-        if (isPresent(outcomes[i]))
-            lastPresent = i;
-    }
-    if (lastPresent >= 0) {
-        result.lastPresentName = names.value(lastPresent);
-        result.lastPresentCounter = counters.value(lastPresent);
-    }
-    const qsizetype gapsEnd = endOfSeries ? lastPresent + 1 : outcomes.size();
-    for (qsizetype i = 0; i < gapsEnd; ++i) {
-        if (outcomes[i] == FileOutcome::Missing)
-            result.missingCounters.append(counters.value(i));
-    }
-}
 
 QString counterRanges(const QStringList &counters)
 {
@@ -93,49 +98,94 @@ QString folderForPeople(const QString &folder, const QString &home)
     return cleanFolder;
 }
 
-QStringList runSummaryLines(const RunResult &result, const QString &home)
+QString runSendingText(const RunContext &context, int count)
 {
-    const QString folder = folderForPeople(result.folder, home);
+    if (context.engine.place == EngineDescription::Place::Address)
+        return tr("Sending %1 URLs to %2 at %3").arg(count).arg(context.engine.name, context.target.address);
+    if (!context.engine.reportsEachFile)
+        return tr("Sending %1 URLs to %2").arg(count).arg(context.engine.name);
+    return {};
+}
+
+QString runAcceptedText(const RunContext &context, int count)
+{
+    // A daemon goes on with the run when Serimo closes: the user learns so
+    // when it takes the run.
+    if (context.engine.place != EngineDescription::Place::Address || !context.engine.reportsEachFile)
+        return {};
+    return tr("%1 at %2 took %3 URLs; it goes on downloading if Serimo closes.")
+        .arg(context.engine.name, context.target.address)
+        .arg(count);
+}
+
+QString runProgressText(const RunContext &context, int settled, int total)
+{
+    if (context.engine.place == EngineDescription::Place::Address)
+        return tr("%1: %2 of %3 done").arg(context.engine.name).arg(settled).arg(total);
+    return tr("Downloading %1 of %2").arg(std::min(settled + 1, total)).arg(total);
+}
+
+QString runRefusedText(const RunContext &context, const QString &message, bool handedOver)
+{
+    const QString engine = context.engine.place == EngineDescription::Place::Address
+                               ? tr("%1 at %2").arg(context.engine.name, context.target.address)
+                               : context.engine.name;
+    return (handedOver ? tr("%1 stopped answering: %2") : tr("%1 did not take the run: %2")).arg(engine, message);
+}
+
+QStringList runSummaryLines(const RunResult &result, const RunContext &context, const QString &home)
+{
+    const QString folder = context.target.folder.isEmpty() ? tr("%1's own folder").arg(context.engine.name)
+                                                           : folderForPeople(context.target.folder, home);
+    const QString kept = serverFailure(result, context.options);
+    const qsizetype last = lastPresent(result);
+    const QStringList missing = missingCounters(result, context.counters);
     QStringList lines;
     if (!result.writeError.isEmpty())
         lines << tr("The download stopped: %1.").arg(result.writeError);
-    else if (!result.serverFailure.isEmpty())
-        lines << tr("The download stopped: the server kept failing (%1).").arg(result.serverFailure);
+    else if (!kept.isEmpty())
+        lines << tr("The download stopped: the server kept failing (%1).").arg(kept);
     else if (result.stopped)
         lines << tr("The download was stopped.");
-    lines << tr("Saved %1 to %2.").arg(files(result.saved), folder);
-    if (result.alreadyThere > 0)
-        lines << (result.alreadyThere == 1 ? tr("1 file was there already.")
-                                           : tr("%1 files were there already.").arg(result.alreadyThere));
+    lines << tr("Saved %1 to %2.").arg(files(result.saved()), folder);
+    if (result.alreadyThere() > 0)
+        lines << (result.alreadyThere() == 1 ? tr("1 file was there already.")
+                                             : tr("%1 files were there already.").arg(result.alreadyThere()));
     if (result.endOfSeries) {
-        lines << (result.lastPresentName.isEmpty() ? tr("No file of the series was found.")
-                                                   : tr("The series ends at %1.").arg(result.lastPresentName));
+        lines << (last < 0 ? tr("No file of the series was found.")
+                           : tr("The series ends at %1.").arg(context.names.value(last)));
     }
-    if (!result.missingCounters.isEmpty())
-        lines << tr("Missing: %1.").arg(counterRanges(result.missingCounters));
-    else if (!result.stopped && result.writeError.isEmpty() && result.serverFailure.isEmpty()
-             && !result.lastPresentName.isEmpty())
+    if (!missing.isEmpty())
+        lines << tr("Missing: %1.").arg(counterRanges(missing));
+    else if (!endedEarly(result) && last >= 0)
         lines << tr("Nothing is missing.");
-    if (result.failed > 0) {
-        lines << tr("Failed: %1.").arg(files(result.failed));
-        for (const RunFailure &failure : result.failures.mid(0, kFailuresNamed))
-            lines << QStringLiteral("  %1: %2").arg(failure.name, failure.reason);
+    if (result.failed() > 0) {
+        lines << tr("Failed: %1.").arg(files(result.failed()));
+        for (const DownloadFailure &failure : result.failures.mid(0, kFailuresNamed)) {
+            const QString name = context.names.value(failure.index, failure.url.toString());
+            lines << QStringLiteral("  %1: %2").arg(name, downloadFailureReason(failure, context.options));
+        }
         if (result.failures.size() > kFailuresNamed)
             lines << tr("  and %1 more.").arg(result.failures.size() - kFailuresNamed);
     }
     return lines;
 }
 
-QString runStatusText(const RunResult &result)
+QString runStatusText(const RunResult &result, const RunContext &context)
 {
-    QString text = tr("Saved %1").arg(result.saved);
-    if (result.alreadyThere > 0)
-        text += tr(", %1 already there").arg(result.alreadyThere);
-    if (result.failed > 0)
-        text += tr(", %1 failed").arg(result.failed);
-    if (result.endOfSeries && !result.lastPresentCounter.isEmpty())
-        text += tr(", series ends at %1").arg(result.lastPresentCounter);
-    if (result.stopped || !result.writeError.isEmpty() || !result.serverFailure.isEmpty())
+    if (!context.engine.reportsEachFile) {
+        const int taken = result.count(FileOutcome::HandedOver);
+        return tr("%1 took %2 of %3 URLs").arg(context.engine.name).arg(taken).arg(result.total());
+    }
+    QString text = tr("Saved %1").arg(result.saved());
+    if (result.alreadyThere() > 0)
+        text += tr(", %1 already there").arg(result.alreadyThere());
+    if (result.failed() > 0)
+        text += tr(", %1 failed").arg(result.failed());
+    const qsizetype last = lastPresent(result);
+    if (result.endOfSeries && last >= 0 && !context.counters.value(last).isEmpty())
+        text += tr(", series ends at %1").arg(context.counters.value(last));
+    if (endedEarly(result))
         text = tr("Stopped. ") + text;
     return text;
 }

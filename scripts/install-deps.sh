@@ -3,7 +3,7 @@
 # Runs apt-get only for what is missing; uses sudo when not root.
 set -eu
 
-packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+packages="cmake g++ make ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
 libgl-dev libxcb1-dev libwayland-dev libwayland-bin plasma-wayland-protocols qt6-wayland fonts-dejavu-core
 xdg-utils qtkeychain-qt6-dev libqt6sql6-sqlite"
 if [ "${1:-}" = "--fuzz" ]; then

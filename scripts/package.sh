@@ -19,6 +19,12 @@ case " ${DEB_BUILD_OPTIONS:-} " in
     *) DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=$(nproc)" ;;
 esac
 export DEB_BUILD_OPTIONS
+# debhelper gives the build a HOME of its own, and with it an empty ccache
+# cache by default: the caller's cache is named, so that it is used and kept.
+if command -v ccache >/dev/null; then
+    CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir)}
+    export CCACHE_DIR
+fi
 (cd "$scratch/serimo" && dpkg-buildpackage -us -uc -b) >dist/build.log 2>&1 || {
     tail -n 40 dist/build.log
     echo "package build failed; the whole log is dist/build.log" >&2

@@ -47,11 +47,12 @@ ListedRun listedRun(const QString &address, const std::optional<QString> &countT
     if (countText) {
         const std::optional<int> given = runCount(*countText);
         if (!given)
-            return {{}, QStringLiteral("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(*countText)};
+            return {{}, QStringLiteral("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(*countText), {}};
         count = *given;
     }
-    QStringList run = seriesRun(url, mode, width, count, choice);
+    QStringList counters;
+    QStringList run = seriesRun(url, mode, width, count, choice, &counters);
     if (run.isEmpty())
-        return {{}, QStringLiteral("no series in '%1': its counter is not a number").arg(address)};
-    return {run, {}};
+        return {{}, QStringLiteral("no series in '%1': its counter is not a number").arg(address), {}};
+    return {run, {}, counters};
 }

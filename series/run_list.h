@@ -21,6 +21,7 @@ struct ListedRun
 {
     QStringList run;
     QString error;
+    QStringList counters; // each address's counter
 };
 
 // The most addresses a list holds.

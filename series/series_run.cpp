@@ -52,7 +52,8 @@ int detectedWidth(const QString &url, SeriesMode mode, CounterChoice choice)
     return mode == SeriesMode::Alpha ? 1 : countCounterDigits(url, choice);
 }
 
-QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice)
+QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice,
+                      QStringList *counters)
 {
     if (count < 1)
         return {};
@@ -73,6 +74,7 @@ QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count,
     if (*current != url)
         redetect(*current);
     QStringList run{*current};
+    QStringList counterOf{splitSeries(*current, mode == SeriesMode::Alpha ? 1 : width, held).counter};
     while (run.size() < count) {
         current = steppedAround(run.back(), mode, width, +1, held);
         if (!current)
@@ -80,6 +82,9 @@ QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count,
         if (*current != run.back())
             redetect(*current);
         run.append(*current);
+        counterOf.append(splitSeries(*current, mode == SeriesMode::Alpha ? 1 : width, held).counter);
     }
+    if (counters)
+        *counters = counterOf;
     return run;
 }

@@ -17,8 +17,10 @@ enum class SeriesMode { Digits, Alpha };
 // address, as the window does. The counter stays where it was at the start,
 // so the text after it is the same in every address. Empty when the counter
 // at this width is not a number (Digits) or cannot be stepped (no counter,
-// or half of a character pair).
-QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice = {});
+// or half of a character pair). Where counters is given, it gets the counter
+// of each address, as the step left it.
+QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice = {},
+                      QStringList *counters = nullptr);
 
 // The mode and width the window detects for an address.
 SeriesMode detectedMode(const QString &url, CounterChoice choice = {});

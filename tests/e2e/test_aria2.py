@@ -111,8 +111,7 @@ def main(serimo, report):
                 box = harness.wait_for(dialog, "the aria2 dialog")
                 for name, text in (("Address", to), ("Secret", secret), ("Folder on that machine", folder)):
                     if text is not None:
-                        check(app.find(name, pyatspi.ROLE_PASSWORD_TEXT if name == "Secret" else pyatspi.ROLE_TEXT,
-                                       root=box).queryEditableText().setTextContents(text), "%s refused" % name)
+                        app.set_text(name, text, pyatspi.ROLE_PASSWORD_TEXT if name == "Secret" else None, root=box)
                 if enter:
                     desk.key("Return")
                 else:

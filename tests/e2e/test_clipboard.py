@@ -16,6 +16,13 @@ import time
 import harness
 
 BASE = "http://www.example.com/members/gallery/photos/98/"
+SILENT = "The program that holds the clipboard did not answer."
+# Serimo gives up on an owner that does not answer long before the toolkit
+# alone would (five seconds and more). Its message must come within this,
+# timed from the owner's receipt of Serimo's request to the message's window
+# on the screen, so that how slowly a busy machine delivers the test's own
+# actions does not count.
+SILENT_LIMIT = 2.0
 
 
 def step_and_check(desk, app, how, expected):
@@ -25,6 +32,31 @@ def step_and_check(desk, app, how, expected):
     app.wait_url(expected, "URL box")
     desk.wait_clipboard(expected, "clipboard")
     harness.check(app.running(), "serimo exited while it held the clipboard")
+
+
+def check_silent_owner_box(desk, app, owner, action, what):
+    """Runs action() while `owner`, an X connection, holds the clipboard and
+    PRIMARY and never answers; checks that Serimo asks it, then says so in
+    time, and dismisses the message (also when it came late, so that the
+    test goes on without a box in the way)."""
+    from Xlib import X
+    boxes = lambda: set(desk.search("--onlyvisible", "--pid", str(app.proc.pid), "--name", "^Warning$"))
+    before = boxes()
+    action()
+    asked = []
+
+    def request_seen():
+        while owner.pending_events():
+            if owner.next_event().type == X.SelectionRequest and not asked:
+                asked.append(time.monotonic())
+        return asked
+
+    harness.wait_for(request_seen, "Serimo to ask the clipboard's owner after %s" % what, interval=0.01)
+    harness.wait_for(lambda: boxes() - before, "a warning's window after %s" % what)
+    took = time.monotonic() - asked[0]
+    _caption, box = app.wait_message_box(SILENT)
+    app.dismiss_message_box(box)
+    harness.check(took < SILENT_LIMIT, "the message came %.1fs after Serimo asked, on %s" % (took, what))
 
 
 def main(serimo, report):
@@ -52,28 +84,17 @@ def main(serimo, report):
             owner.set_selection_owner(silent.intern_atom("CLIPBOARD"), X.CurrentTime)
             owner.set_selection_owner(Xatom.PRIMARY, X.CurrentTime)
             silent.sync()
-            clicked = time.monotonic()
-            app.press("Paste", opens_modal=True)
-            _caption, box = app.wait_message_box("The program that holds the clipboard did not answer.")
-            harness.check(time.monotonic() - clicked < 2, "the message came %.1fs after Paste"
-                          % (time.monotonic() - clicked))
-            app.dismiss_message_box(box)
+            paste = app.find("Paste")
+            check_silent_owner_box(desk, app, silent, lambda: app.press("Paste", opens_modal=True, control=paste), "Paste")
             import pyatspi
             # The keys go to the window that has the focus once the box has gone.
             desk.activate(app.window)
             harness.check(app.find("URL", pyatspi.ROLE_TEXT).queryComponent().grabFocus(), "URL box focus")
-            typed = time.monotonic()
-            desk.key("ctrl+v")
-            _caption, box = app.wait_message_box("The program that holds the clipboard did not answer.")
-            harness.check(time.monotonic() - typed < 2, "the message came over 2 s after Ctrl+V")
-            app.dismiss_message_box(box)
+            check_silent_owner_box(desk, app, silent, lambda: desk.key("ctrl+v"), "Ctrl+V")
             url = app.find("URL", pyatspi.ROLE_TEXT).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            clicked = time.monotonic()
-            desk.x("xdotool", "mousemove", "--sync", str(url.x + url.width // 2), str(url.y + url.height // 2),
-                   "click", "2")
-            _caption, box = app.wait_message_box("The program that holds the clipboard did not answer.")
-            harness.check(time.monotonic() - clicked < 2, "the message came over 2 s after a middle click")
-            app.dismiss_message_box(box)
+            check_silent_owner_box(desk, app, silent, lambda: desk.x("xdotool", "mousemove", "--sync", str(url.x + url.width // 2),
+                                                             str(url.y + url.height // 2), "click", "2"),
+                                   "a middle click")
             step_and_check(desk, app, lambda: app.press("Next"), "http://www.example.com/pic11.jpg")
             silent.close()
             desk.set_clipboard(pasted)

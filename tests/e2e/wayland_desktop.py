@@ -50,7 +50,7 @@ class WaylandDesktop(harness.Desktop):
         self._start_compositor()
         for key in ("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "HOME"):
             os.environ[key] = env[key]
-        self._listen_for_menus()
+        self._join_accessibility()
 
     # ---- windows --------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 
 #include "app/status_line.h"
 #include "app/vemp_107.h"
+#include "runs/engine_registry.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -42,13 +43,16 @@ struct FormFixture
     FakeFileChoosers choosers;
     FakeTaskbarProgress taskbar;
     FakeKGet kget;
+    EngineRegistry engines = standardEngines(kget);
     FakeSecretStore secrets;
+    // The settings the window keeps: the fake's, unless a test gives a store.
+    SettingsStore *store = &settings;
     std::unique_ptr<TVempForm> form;
 
     TVempForm &create()
     {
-        form = std::make_unique<TVempForm>(
-            Platform{boxes, clipboard, settings, help, cursor, shell, foreground, files, keepAbove, choosers, taskbar, kget, secrets});
+        form = std::make_unique<TVempForm>(Platform{boxes, clipboard, *store, help, cursor, shell, foreground, files,
+                                                    keepAbove, choosers, taskbar, engines, secrets});
         return *form;
     }
 

@@ -469,9 +469,9 @@ void TestPageCommands::aria2SecretWithoutKeyring()
             QWidget *dialog = QApplication::activeModalWidget();
             QVERIFY(dialog);
             status = f.panel(1);
-            offered = child<QLineEdit>(*dialog, "editAria2Secret")->text();
-            child<QLineEdit>(*dialog, "editAria2Address")->setText(QStringLiteral("http://127.0.0.1:1/jsonrpc"));
-            child<QLineEdit>(*dialog, "editAria2Secret")->setText(secret);
+            offered = child<QLineEdit>(*dialog, "editSecret")->text();
+            child<QLineEdit>(*dialog, "editAddress")->setText(QStringLiteral("http://127.0.0.1:1/jsonrpc"));
+            child<QLineEdit>(*dialog, "editSecret")->setText(secret);
             static_cast<QDialog *>(dialog)->accept();
         });
     };

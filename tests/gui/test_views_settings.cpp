@@ -494,27 +494,13 @@ void TestViewsSettings::realSettingsFileRoundTrip()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Brellix/SERIMO.conf"));
     {
-        FakeMessageBoxes boxes;
-        FakeClipboard clipboard;
         QtSettingsStore store(path);
-        FakeHelpViewer help;
-        FakeBusyCursor cursor;
-        FakeShell shell;
-        FakeForegroundWindow foreground;
-        FakeFileLocations files;
-        FakeKeepAbove keepAbove;
-        FakeFileChoosers choosers;
-        FakeTaskbarProgress taskbar;
-        FakeKGet kget;
-        FakeSecretStore secrets;
-        TVempForm form(Platform{boxes, clipboard, store, help, cursor, shell, foreground, files, keepAbove, choosers,
-                                taskbar, kget, secrets});
-        form.show();
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QTest::mouseClick(child<QToolButton>(form, "btnClipboard2"), Qt::LeftButton);
-        form.close();
-        QVERIFY(boxes.shown.isEmpty());
+        FormFixture real;
+        real.store = &store;
+        real.start();
+        QTest::mouseClick(child<QToolButton>(*real.form, "btnClipboard2"), Qt::LeftButton);
+        real.form->close();
+        QVERIFY(real.boxes.shown.isEmpty());
     }
     QVERIFY2(QFile::exists(path), qPrintable(path));
     QSettings written(path, QSettings::IniFormat);

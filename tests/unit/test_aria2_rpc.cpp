@@ -115,7 +115,7 @@ void TestAria2Rpc::answer()
     QFETCH(int, calls);
     const Aria2Answer answer = parseAria2Answer(body, calls);
     QStringList read;
-    DownloadSummary summary;
+    RunResult summary;
     summary.outcomes = QList<FileOutcome>(calls, FileOutcome::NotTried);
     QString outcomes;
     if (!answer.error.isEmpty())
@@ -137,10 +137,10 @@ void TestAria2Rpc::answer()
     for (FileOutcome outcome : summary.outcomes)
         outcomes.append(QStringLiteral("NSAMF").at(int(outcome)));
     QTEST(QStringLiteral("%1 %2 %3 %4 %5: %6")
-              .arg(summary.downloaded)
-              .arg(summary.alreadyThere)
-              .arg(summary.missing)
-              .arg(summary.failed)
+              .arg(summary.saved())
+              .arg(summary.alreadyThere())
+              .arg(summary.missing())
+              .arg(summary.failed())
               .arg(outcomes)
               .arg(reasons.join(u'|')),
           "summary");

@@ -1,5 +1,4 @@
 #include "runs/download_address.h"
-#include "runs/download_report.h"
 #include "runs/download_names.h"
 #include "runs/download_retry.h"
 #include "runs/run_summary.h"
@@ -31,6 +30,8 @@ private slots:
     void placeholder();
     void impossibleAddress_data();
     void impossibleAddress();
+    void engineWording_data();
+    void engineWording();
 };
 
 void TestDownloadRules::fileName_data()
@@ -195,21 +196,25 @@ void TestDownloadRules::runSummary()
     QFETCH(bool, endOfSeries);
     const QHash<QChar, FileOutcome> kinds{{u'S', FileOutcome::Saved}, {u'A', FileOutcome::AlreadyThere},
                                           {u'M', FileOutcome::Missing}, {u'F', FileOutcome::Failed}};
-    QList<FileOutcome> each;
-    QStringList names;
-    QStringList counters;
+    RunContext context;
+    context.target.folder = QStringLiteral("/home/u/Pictures/set/");
     RunResult result;
-    result.folder = QStringLiteral("/home/u/Pictures/set/");
+    result.endOfSeries = endOfSeries;
     for (qsizetype i = 0; i < outcomes.size(); ++i) {
         const QString counter = QStringLiteral("%1").arg(i + 1, 3, 10, QChar(u'0'));
-        counters.append(counter);
-        names.append("img_" + counter + ".jpg");
-        each.append(kinds.value(outcomes[i], FileOutcome::NotTried));
-        if (outcomes[i] == u'F')
-            result.failures.append({names.last(), QStringLiteral("HTTP 403")});
+        context.counters.append(counter);
+        context.names.append("img_" + counter + ".jpg");
+        result.outcomes.append(kinds.value(outcomes[i], FileOutcome::NotTried));
+        if (outcomes[i] == u'F') {
+            DownloadFailure failure;
+            failure.index = int(i);
+            failure.cause = DownloadFailure::Cause::HttpStatus;
+            failure.status = 403;
+            result.failures.append(failure);
+        }
     }
-    countOutcomes(result, each, names, counters, endOfSeries);
-    QTEST((runSummaryLines(result, QStringLiteral("/home/u")) << runStatusText(result)).join(u'|'), "summary");
+    QTEST((runSummaryLines(result, context, QStringLiteral("/home/u")) << runStatusText(result, context)).join(u'|'),
+          "summary");
 }
 
 void TestDownloadRules::missingCounters_data()
@@ -226,10 +231,12 @@ void TestDownloadRules::missingCounters_data()
 void TestDownloadRules::missingCounters()
 {
     QFETCH(QString, first);
-    const QStringList run = listedRun(first, QStringLiteral("3")).run;
-    DownloadSummary summary;
-    summary.outcomes = {FileOutcome::Saved, FileOutcome::Missing, FileOutcome::Saved};
-    const QStringList lines = runSummaryLines(runResultOf(summary, {}, run, QStringLiteral("/d")), QString());
+    RunContext context;
+    context.target.folder = QStringLiteral("/d");
+    context.counters = listedRun(first, QStringLiteral("3")).counters;
+    RunResult result;
+    result.outcomes = {FileOutcome::Saved, FileOutcome::Missing, FileOutcome::Saved};
+    const QStringList lines = runSummaryLines(result, context, QString());
     QTEST(lines.filter(QStringLiteral("Missing")).value(0), "missing");
 }
 
@@ -291,4 +298,50 @@ void TestDownloadRules::impossibleAddress()
     for (const QString &url : run)
         urls.append(QUrl(url));
     QTEST(::impossibleAddress(urls).toString(), "address");
+}
+
+void TestDownloadRules::engineWording_data()
+{
+    QTest::addColumn<bool>("atAddress");
+    QTest::addColumn<bool>("eachFile");
+    QTest::addColumn<QString>("folder");
+    // Sending, accepted, progress, refused, stopped answering, status and
+    // the summary's first line, joined by "|".
+    QTest::addColumn<QString>("wording");
+    const QString at = QStringLiteral("E at http://h:6800/jsonrpc");
+    QTest::newRow("runs in Serimo") << false << true << "/home/u/d"
+                                    << "||Downloading 1 of 4|E did not take the run: m|E stopped answering: m|"
+                                       "Saved 1|Saved 1 file to ~/d.";
+    QTest::newRow("daemon at an address, its own folder")
+        << true << true << ""
+        << "Sending 4 URLs to " + at + "|" + at + " took 4 URLs; it goes on downloading if Serimo closes.|"
+               "E: 0 of 4 done|" + at + " did not take the run: m|" + at + " stopped answering: m|Saved 1|"
+               "Saved 1 file to E's own folder.";
+    QTest::newRow("handed over whole") << false << false << "/home/u/d"
+                                       << "Sending 4 URLs to E||Downloading 1 of 4|E did not take the run: m|"
+                                          "E stopped answering: m|"
+                                          "E took 1 of 4 URLs|";
+}
+
+// What the window and the terminal say of a run follows where its engine
+// runs and whether it reports each file, never the engine's name.
+void TestDownloadRules::engineWording()
+{
+    QFETCH(bool, atAddress);
+    QFETCH(bool, eachFile);
+    RunContext context;
+    context.engine.name = QStringLiteral("E");
+    context.engine.place = atAddress ? EngineDescription::Place::Address : EngineDescription::Place::ThisMachine;
+    context.engine.reportsEachFile = eachFile;
+    QFETCH(QString, folder);
+    context.target = {folder, QStringLiteral("http://h:6800/jsonrpc"), QStringLiteral("s3cret")};
+    context.names = QStringList{"a1", "a2", "a3", "a4"};
+    RunResult result;
+    result.outcomes = QList<FileOutcome>(4, FileOutcome::NotTried);
+    result.outcomes[0] = eachFile ? FileOutcome::Saved : FileOutcome::HandedOver;
+    const QStringList said{runSendingText(context, 4), runAcceptedText(context, 4), runProgressText(context, 0, 4),
+                           runRefusedText(context, "m", false), runRefusedText(context, "m", true),
+                           runStatusText(result, context),
+                           eachFile ? runSummaryLines(result, context, "/home/u").value(0) : QString()};
+    QTEST(said.join(u'|'), "wording");
 }

@@ -65,7 +65,7 @@ struct Run
 {
     QTemporaryDir folder;
     std::unique_ptr<TestServer> server;
-    DownloadSummary summary;
+    RunResult summary;
 
     QStringList files() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden); }
     QByteArray file(const QString &name) const
@@ -79,7 +79,7 @@ struct Run
         downloader.start(urls, folder.path());
         if (!done.wait(30000))
             return false;
-        summary = done.at(0).at(0).value<DownloadSummary>();
+        summary = done.at(0).at(0).value<RunResult>();
         return true;
     }
 };
@@ -94,13 +94,13 @@ DownloadOptions quick()
 }
 } // namespace
 
-Q_DECLARE_METATYPE(DownloadSummary)
+Q_DECLARE_METATYPE(RunResult)
 
 class TestDownloader : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { qRegisterMetaType<DownloadSummary>(); }
+    void initTestCase() { qRegisterMetaType<RunResult>(); }
     void run_data();
     void run();
     void retryAfterIsWaited_data();
@@ -169,19 +169,27 @@ void TestDownloader::run()
             QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
         }
     }
-    Downloader downloader(quick());
+    DownloadOptions options = quick();
+    // Too many headers are told from silence only once the headers have been
+    // read, which a busy machine can hold up past the quick silence; and the
+    // silence after them must end before the check for a slow transfer.
+    if (pattern.startsWith(u'H')) {
+        options.silenceMs = 1000;
+        options.slowMs = 5000;
+    }
+    Downloader downloader(options);
     QNetworkCookie session("session", "ok");
     session.setDomain(QStringLiteral("127.0.0.1"));
     session.setPath(QStringLiteral("/"));
     downloader.setCookies({session});
     QVERIFY(r.go(downloader, urls));
 
-    QTEST(r.summary.downloaded, "downloaded");
-    QTEST(r.summary.alreadyThere, "alreadyThere");
+    QTEST(r.summary.saved(), "downloaded");
+    QTEST(r.summary.alreadyThere(), "alreadyThere");
     QFETCH(int, missing);
     // Transfers under way when a stretch completes may add to it.
-    QVERIFY(r.summary.missing >= missing && r.summary.missing <= missing + (r.summary.endOfSeries ? 3 : 0));
-    QTEST(r.summary.failed, "failed");
+    QVERIFY(r.summary.missing() >= missing && r.summary.missing() <= missing + (r.summary.endOfSeries ? 3 : 0));
+    QTEST(r.summary.failed(), "failed");
     QTEST(r.summary.endOfSeries, "endOfSeries");
     QTEST(r.summary.serverKeptFailing, "keptFailing");
     if (pattern.startsWith(u'H'))
@@ -227,7 +235,7 @@ void TestDownloader::retryAfterIsWaited()
     });
     Downloader downloader(quick());
     QVERIFY(r.go(downloader, {r.server->url(QStringLiteral("a.png"))}));
-    QCOMPARE(r.summary.downloaded, 1);
+    QCOMPARE(r.summary.saved(), 1);
     const QList<qint64> times = r.server->requests.value(QStringLiteral("a.png"));
     QCOMPARE(times.size(), 2);
     QVERIFY2(times[1] - times[0] >= 950, qPrintable(QString::number(times[1] - times[0])));
@@ -252,7 +260,7 @@ void TestDownloader::fullDiskKeepsNothing()
         setrlimit(RLIMIT_FSIZE, &old);
         QVERIFY(ended);
         QVERIFY(!r.summary.writeError.isEmpty());
-        QCOMPARE(r.summary.downloaded, 0);
+        QCOMPARE(r.summary.saved(), 0);
         QCOMPARE(r.files(), QStringList());
     }
     std::signal(SIGXFSZ, oldHandler);
@@ -276,9 +284,9 @@ void TestDownloader::stopRemovesPartFiles()
     downloader.stop();
     QCOMPARE(r.files(), QStringList{QStringLiteral("done.jpg")});
     QVERIFY(done.wait(5000));
-    const auto summary = done.at(0).at(0).value<DownloadSummary>();
+    const auto summary = done.at(0).at(0).value<RunResult>();
     QVERIFY(summary.stopped);
-    QCOMPARE(summary.downloaded, 1);
+    QCOMPARE(summary.saved(), 1);
 }
 
 void TestDownloader::endlessBodiesKeepMemoryBounded()
@@ -327,10 +335,10 @@ void TestDownloader::twoEnginesOneFolder()
     first.start(urls, r.folder.path());
     QTRY_COMPARE(r.files().size(), 2);
     QVERIFY(r.go(second, urls));
-    QCOMPARE(r.summary.failed, 2);
+    QCOMPARE(r.summary.failed(), 2);
     QVERIFY(r.summary.failures.value(1).cause == DownloadFailure::Cause::Elsewhere);
     QVERIFY(firstDone.wait(10000));
-    QCOMPARE(firstDone.at(0).at(0).value<DownloadSummary>().downloaded, 2);
+    QCOMPARE(firstDone.at(0).at(0).value<RunResult>().saved(), 2);
     QCOMPARE(r.files(), (QStringList{"one.jpg", "two.jpg"}));
     QCOMPARE(r.file("two.jpg"), bodyOf("two.jpg").repeated(20000).left(2 * 1024 * 1024));
 }
@@ -343,7 +351,7 @@ void TestDownloader::longNamesKeepTheirCounter()
     for (int from : {1, 4}) {
         QVERIFY(r.go(downloader, {r.server->url(QString(300, u'a') + QStringLiteral("00%1.jpg").arg(from)),
                                   r.server->url(QString(300, u'a') + QStringLiteral("00%1.jpg").arg(from + 1))}));
-        QCOMPARE(r.summary.downloaded, 2);
+        QCOMPARE(r.summary.saved(), 2);
     }
     const QStringList files = r.files();
     for (int n : {1, 2, 4, 5})
@@ -363,7 +371,7 @@ void TestDownloader::userInfoStaysOutOfMessages()
     url.setUserInfo("alice:s3cret");
     Downloader downloader(quick());
     QVERIFY(r.go(downloader, {url}));
-    QCOMPARE(r.summary.failed, 1);
+    QCOMPARE(r.summary.failed(), 1);
     const DownloadFailure failure = r.summary.failures.value(0);
     QCOMPARE(failure.status, 500);
     const QString shown = failure.url.toString() + downloadFailureReason(failure, quick());
@@ -404,11 +412,11 @@ void TestDownloader::writeFailure()
     const bool ended = done.wait(10000);
     setfsuid(geteuid());
     QVERIFY(ended);
-    const auto summary = done.at(0).at(0).value<DownloadSummary>();
+    const auto summary = done.at(0).at(0).value<RunResult>();
     if (kind == QLatin1String("deep")) {
         // Only the file whose name the disk refuses fails.
         QVERIFY(summary.writeError.isEmpty());
-        QCOMPARE(summary.downloaded, 1);
+        QCOMPARE(summary.saved(), 1);
         QCOMPARE(downloadFailureReason(summary.failures.value(0), quick()), reason.arg(folder));
     } else {
         QCOMPARE(summary.writeError, reason.arg(folder));

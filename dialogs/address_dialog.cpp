@@ -1,4 +1,4 @@
-#include "dialogs/aria2_dialog.h"
+#include "dialogs/address_dialog.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -6,11 +6,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-std::optional<Aria2Target> askAria2Target(const Aria2Target &given, QWidget *parent)
+std::optional<AddressTarget> askAddressTarget(const QString &title, const QString &ownFolder,
+                                              const AddressTarget &given, QWidget *parent)
 {
     QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("Aria2Dialog"));
-    dialog.setWindowTitle(QDialog::tr("Send run to aria2"));
+    dialog.setObjectName(QStringLiteral("AddressDialog"));
+    dialog.setWindowTitle(title);
     auto *form = new QFormLayout(&dialog);
     form->setSizeConstraint(QLayout::SetFixedSize);
     auto box = [&](const char *name, const QString &caption, const QString &text) {
@@ -22,11 +23,11 @@ std::optional<Aria2Target> askAria2Target(const Aria2Target &given, QWidget *par
         return edit;
     };
     // Created in the order Tab walks them.
-    QLineEdit *address = box("editAria2Address", QDialog::tr("&Address:"), given.address);
-    QLineEdit *secret = box("editAria2Secret", QDialog::tr("&Secret:"), given.secret);
+    QLineEdit *address = box("editAddress", QDialog::tr("&Address:"), given.address);
+    QLineEdit *secret = box("editSecret", QDialog::tr("&Secret:"), given.secret);
     secret->setEchoMode(QLineEdit::Password);
-    QLineEdit *folder = box("editAria2Folder", QDialog::tr("&Folder on that machine:"), given.folder);
-    folder->setPlaceholderText(QDialog::tr("aria2's own folder"));
+    QLineEdit *folder = box("editFolder", QDialog::tr("&Folder on that machine:"), given.folder);
+    folder->setPlaceholderText(ownFolder);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -36,5 +37,5 @@ std::optional<Aria2Target> askAria2Target(const Aria2Target &given, QWidget *par
 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return Aria2Target{address->text().trimmed(), secret->text(), folder->text().trimmed()};
+    return AddressTarget{address->text().trimmed(), secret->text(), folder->text().trimmed()};
 }

@@ -1,0 +1,107 @@
+#include "runs/runs.h"
+
+#include "platform/secret_store.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTemporaryFile>
+
+bool folderAcceptsFiles(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".serimo-XXXXXX")));
+    return probe.open();
+}
+
+Runs::Runs(const EngineRegistry &engines, SecretStore &secrets, QObject *parent)
+    : QObject(parent), m_engines(engines), m_secrets(secrets)
+{
+}
+
+QString Runs::runFolder(const QString &downloads) const
+{
+    const QString folder = m_kept.value(kRunFolderKey);
+    return QFileInfo(folder).isDir() ? folder : downloads;
+}
+
+EngineTarget Runs::lastTarget(const RegisteredEngine &engine, const QString &downloads) const
+{
+    const EngineDescription &description = engine.description;
+    if (description.needs != EngineDescription::Needs::AddressSecretFolder)
+        return {runFolder(downloads), {}, {}};
+    EngineTarget target{m_kept.value(description.folderKey), m_kept.value(description.addressKey), {}};
+    if (target.address.isEmpty())
+        target.address = description.defaultAddress;
+    target.secret = m_sessionSecrets.value(target.address);
+    if (target.folder.isEmpty() && folderIsHere(engine, {downloads, target.address, {}}))
+        target.folder = runFolder(downloads);
+    return target;
+}
+
+void Runs::keep(const RegisteredEngine &engine, const EngineTarget &target)
+{
+    const EngineDescription &description = engine.description;
+    if (!description.folderKey.isEmpty())
+        m_kept.insert(description.folderKey, target.folder);
+    if (!description.addressKey.isEmpty()) {
+        m_kept.insert(description.addressKey, target.address);
+        m_sessionSecrets.insert(target.address, target.secret);
+    }
+}
+
+void Runs::readSecret(const QString &address, std::function<void(bool, const QString &)> done)
+{
+    if (m_sessionSecrets.contains(address)) {
+        done(true, m_sessionSecrets.value(address));
+        return;
+    }
+    m_secrets.read(address, std::move(done));
+}
+
+void Runs::storeSecret(const QString &address, const QString &secret, std::function<void()> notKept)
+{
+    QPointer<Runs> self(this);
+    m_secrets.write(address, secret, [self, notKept = std::move(notKept)](bool stored) {
+        if (self && !stored)
+            notKept();
+    });
+}
+
+bool Runs::firstKeyringFailure()
+{
+    return !std::exchange(m_toldKeyringFailure, true);
+}
+
+QStringList Runs::settingsKeys() const
+{
+    QStringList keys;
+    for (const RegisteredEngine &engine : m_engines.engines()) {
+        for (const QString &key : {engine.description.addressKey, engine.description.folderKey}) {
+            if (!key.isEmpty() && !keys.contains(key))
+                keys.append(key);
+        }
+    }
+    return keys;
+}
+
+QList<std::pair<QString, QString>> Runs::keptToSave() const
+{
+    QList<std::pair<QString, QString>> saved;
+    for (const RegisteredEngine &engine : m_engines.engines()) {
+        const EngineDescription &description = engine.description;
+        // An engine at an address has gone somewhere once it has an
+        // address; the others once they have a folder.
+        const QString &used = description.addressKey.isEmpty() ? description.folderKey : description.addressKey;
+        if (used.isEmpty() || m_kept.value(used).isEmpty())
+            continue;
+        for (const QString &key : {description.addressKey, description.folderKey}) {
+            const bool listed = std::any_of(saved.cbegin(), saved.cend(),
+                                            [&key](const auto &entry) { return entry.first == key; });
+            if (!key.isEmpty() && !listed)
+                saved.append({key, m_kept.value(key)});
+        }
+    }
+    return saved;
+}
