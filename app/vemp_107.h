@@ -295,7 +295,7 @@ private:
     Platform m_platform;
     // The runs library: the engines, the running run, where runs went.
     Runs *m_runs;
-    bool m_toldAddressesOnly = false; // that KGet gets no Download options
+    bool m_toldAddressesOnly = false; // that an engine taking addresses only gets no Download options
     QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;

@@ -7,7 +7,7 @@
 #include <QDir>
 
 // Download options: the Referer, user agent, cookies file and wait that
-// Download run and Send run to aria2 use, kept in the settings.
+// runs send the site, kept in the settings.
 void TVempForm::mnuDownloadOptionsClick(QObject *)
 {
     const auto chooseFile = [this](const QString &start) {

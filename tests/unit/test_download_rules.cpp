@@ -256,7 +256,6 @@ void TestDownloadRules::placeholder_data()
     QTest::newRow("same body, no placeholder kept") << a << a << "image/png" << 4LL << QByteArray("gone") << false << false;
     QTest::newRow("same length, other body") << a << a << "image/png" << 4LL << QByteArray("GONE") << true << false;
     QTest::newRow("redirected where the placeholder was") << a << removed << "image/png" << -1LL << QByteArray() << true << true;
-    QTest::newRow("redirected to a picture") << a << "http://cdn/a7.jpg" << "image/jpeg" << -1LL << QByteArray() << true << false;
     QTest::newRow("redirected to a page") << "http://h/p/7" << "http://h/" << "text/html" << -1LL << QByteArray() << false << true;
     QTest::newRow("a page for a picture") << a << a << "Text/HTML; charset=utf-8" << -1LL << QByteArray() << false << true;
     QTest::newRow("a page for a page") << "http://h/p7.html" << "http://h/p7.html" << "text/html" << -1LL << QByteArray()
