@@ -264,7 +264,10 @@ QString commandLineHelp()
              "--download; --referer, --user-agent, --load-cookies and --wait with --download\n"
              "and --find-end. The toolkit's own options (-platform, -display, -style, ...) are\n"
              "passed on to it. Exit status: 0 done, 1 a file or an output failed (--find-end:\n"
-             "nothing at URL, or the server failed), 2 bad input.\n");
+             "nothing at URL, or the server failed), 2 bad input.\n"
+             "\n"
+             "A gallery behind a login, with the cookies the browser exported:\n"
+             "  serimo --download 'https://h/g/p001.jpg' --load-cookies ~/cookies.txt --wait 1\n");
 }
 
 int printText(const QString &text)

@@ -229,6 +229,7 @@ void TVempForm::buildPopupMenu()
     mnuCopyRun = item(QStringLiteral("mnuCopyRun"), tr("Copy &run"));
     mnuSaveRunList = item(QStringLiteral("mnuSaveRunList"), tr("&Save run list..."));
     engineItems(false);
+    mnuDownloadOptions = item(QStringLiteral("mnuDownloadOptions"), tr("Download &options..."));
     divider(QStringLiteral("N1"));
     btnDefaultView = item(QStringLiteral("btnDefaultView"), tr("Normal view"));
     mnuToolbarStyle = item(QStringLiteral("mnuToolbarStyle"), tr("Toolbar view"));
@@ -313,6 +314,8 @@ void TVempForm::bindEvents()
     }
     connect(mnuCopyRun, &QAction::triggered, this, slot([this] { mnuCopyRunClick(mnuCopyRun); }));
     connect(mnuSaveRunList, &QAction::triggered, this, slot([this] { mnuSaveRunListClick(mnuSaveRunList); }));
+    connect(mnuDownloadOptions, &QAction::triggered, this,
+            slot([this] { mnuDownloadOptionsClick(mnuDownloadOptions); }));
     connect(PopupMenu1, &QMenu::aboutToShow, this, slot([this] {
                 lookForEngines();
                 offerCommands();

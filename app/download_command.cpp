@@ -47,9 +47,11 @@ void TVempForm::startRun(const RegisteredEngine &engine, const EngineTarget &tar
 {
     if (engine.description.reportsEachFile)
         showRunning(true);
-    m_runs->keep(engine, target);
+    EngineTarget sent = target;
+    sent.site = siteOptions;
+    m_runs->keep(engine, sent);
     DownloadController &run = m_runs->controller();
-    run.start(engine, target, plan);
+    run.start(engine, sent, plan);
     if (const QString sending = runSendingText(run.context(), int(plan.urls.size())); !sending.isEmpty())
         ShowStatus(sending);
 }

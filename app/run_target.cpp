@@ -1,7 +1,9 @@
 #include "app/vemp_107.h"
 #include "dialogs/address_dialog.h"
 #include "platform/file_choosers.h"
+#include "platform/message_boxes.h"
 #include "platform/program_files.h"
+#include "runs/cookie_file.h"
 #include "runs/runs.h"
 
 #include <QAction>
@@ -30,6 +32,22 @@ void TVempForm::handRunTo(QObject *Sender)
     plan.urls = downloadUrls(run);
     if (plan.urls.isEmpty())
         return;
+    if (engine->description.addressesOnly) {
+        const bool optionsSet = siteOptions.referer || !siteOptions.userAgent.isEmpty()
+                                || !siteOptions.cookiesFile.isEmpty() || siteOptions.waitMs > 0;
+        if (optionsSet && !m_toldAddressesOnly) {
+            m_toldAddressesOnly = true;
+            m_platform.messageBoxes.show(QString(engine->description.menuCaption).remove(u'&'),
+                                         tr("%1 takes the addresses only: the Referer, user agent, cookies and wait "
+                                            "of Download options do not go with them.")
+                                             .arg(engine->description.name),
+                                         MessageBoxes::Icon::None);
+        }
+    } else if (const QString error = cookiesOf(siteOptions).error; !error.isEmpty()) {
+        // A cookies file that cannot be read is said before anything is asked.
+        showWarning(error);
+        return;
+    }
     const QString downloads = m_platform.files.downloadsDirectory();
     const EngineTarget given = m_runs->lastTarget(*engine, downloads);
     switch (engine->description.needs) {

@@ -19,6 +19,11 @@ const QString kRecord = QStringLiteral("Serimo_099");
 // The length of LastURL's text after the counter the user chose; -1 when the
 // rules find the counter.
 const QString kCounterTail = QStringLiteral("LastURLCounterTail");
+// What runs send the site (Download options); the wait in milliseconds.
+const QString kReferer = QStringLiteral("Referer");
+const QString kUserAgent = QStringLiteral("UserAgent");
+const QString kCookiesFile = QStringLiteral("CookiesFile");
+const QString kWaitMs = QStringLiteral("WaitBetweenFilesMs");
 
 SerimoError invalidType(const QString &name)
 {
@@ -90,6 +95,26 @@ void TVempForm::LoadSettings()
                 invalid.append(invalidType(name).message());
         }
     }
+    QString referer;
+    for (const auto &[name, value] : {std::pair{&kReferer, &referer}, std::pair{&kUserAgent, &siteOptions.userAgent},
+                                       std::pair{&kCookiesFile, &siteOptions.cookiesFile}}) {
+        if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(*name) : std::nullopt) {
+            if (stored->typeId() == QMetaType::QString)
+                *value = stored->toString();
+            else
+                invalid.append(invalidType(*name).message());
+        }
+    }
+    if (!referer.isEmpty())
+        siteOptions.referer = referer;
+    if (const std::optional<QVariant> wait = store.isAvailable() ? store.read(kWaitMs) : std::nullopt) {
+        bool isNumber = false;
+        const int waitMs = wait->toInt(&isNumber);
+        if (!isNumber || wait->typeId() == QMetaType::QByteArray || waitMs < 0 || waitMs > kWaitMaximumSeconds * 1000)
+            invalid.append(invalidType(kWaitMs).message());
+        else
+            siteOptions.waitMs = waitMs;
+    }
     if (!invalid.isEmpty())
         throw SerimoError(invalid.join(u'\n'));
 }
@@ -112,6 +137,14 @@ void TVempForm::SaveSettings()
         write(kCounterTail, m_chosenTail ? qlonglong(m_chosenTail->size()) : -1LL);
     for (const auto &[name, value] : m_runs->keptToSave())
         write(name, value);
+    // Written once set, and from then on, so that clearing them is kept too.
+    if (siteOptions.referer || !siteOptions.userAgent.isEmpty() || !siteOptions.cookiesFile.isEmpty()
+        || siteOptions.waitMs != 0 || store.read(kWaitMs)) {
+        write(kReferer, siteOptions.referer.value_or(QString()));
+        write(kUserAgent, siteOptions.userAgent);
+        write(kCookiesFile, siteOptions.cookiesFile);
+        write(kWaitMs, siteOptions.waitMs);
+    }
     // Bounds the window still has where the stored ones put it are kept as
     // stored, also where they had to be pulled onto the screen.
     if (outerBounds() != m_placedBounds)

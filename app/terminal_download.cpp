@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/terminal_find_end.h"
 #include "runs/download_address.h"
+#include "runs/cookie_file.h"
 #include "runs/download_controller.h"
 #include "runs/engine_registry.h"
 #include "runs/local_engine.h"
@@ -105,6 +106,11 @@ int downloadOnTerminal(const DownloadRequest &request)
         complain(tr("this address names no server to download from: '%1'").arg(addresses.shown));
         return 2;
     }
+    const CookieFile cookies = cookiesOf(request.site);
+    if (!cookies.error.isEmpty()) {
+        complain(cookies.error);
+        return 2;
+    }
     const QString folder = QDir(request.folder.isEmpty() ? QDir::currentPath() : request.folder).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
         complain(tr("cannot create the folder '%1'").arg(folder));
@@ -151,7 +157,7 @@ int downloadOnTerminal(const DownloadRequest &request)
         redraw.start(250);
         drawProgress();
     }
-    run.start(localEngine(), {folder, {}, {}}, {urls, series.counters});
+    run.start(localEngine(), {folder, {}, {}, request.site}, {urls, series.counters});
     loop.exec();
     redraw.stop();
     if (showProgress)

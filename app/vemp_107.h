@@ -20,9 +20,11 @@
 //                                the pages' text; output/page_file.cpp writes a page
 //   dialogs/feed_delay.cpp       the Feed delay command
 //   dialogs/about_command.cpp    the About command
+//   dialogs/download_options_command.cpp  Download options: what runs send the site
 
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
+#include "runs/site_options.h"
 #include "series/counter_place.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
@@ -116,6 +118,7 @@ private:
     QAction *mnuFindEnd;
     QAction *mnuCopyRun;
     QAction *mnuSaveRunList;
+    QAction *mnuDownloadOptions;
     QAction *btnDefaultView;
     QAction *mnuToolbarStyle;
     QAction *mnuAbout;
@@ -130,6 +133,9 @@ private:
     qint32 FeedCount = 0;
     qint32 FeedTotal = 0;
     QList<QIcon> ImageVemp;
+    // What the runs send the site, and the wait between files (Download
+    // options).
+    SiteOptions siteOptions;
     // The text after the counter the user chose (or a step kept), while the
     // URL still ends with it; nothing while the rules find the counter.
     std::optional<QString> m_chosenTail;
@@ -242,6 +248,7 @@ private:
     // Dialogs.
     void mnuFeedDelayClick(QObject *Sender);
     void mnuAboutClick(QObject *Sender);
+    void mnuDownloadOptionsClick(QObject *Sender);
 
     // Views, toggles, menu and help.
     void btnDefaultViewClick(QObject *Sender);
@@ -300,6 +307,7 @@ private:
     // The runs library: the engines, the running run, where runs went.
     Runs *m_runs;
     EndFinder *m_endFinder = nullptr;
+    bool m_toldAddressesOnly = false; // that an engine taking addresses only gets no Download options
     QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;

@@ -64,3 +64,9 @@ QString QtFileChoosers::chooseSaveFile(QWidget *parent, const QString &title, co
 {
     return QFileDialog::getSaveFileName(parent, title, startPath, filter);
 }
+
+QString QtFileChoosers::chooseOpenFile(QWidget *parent, const QString &title, const QString &startPath,
+                                       const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, title, startPath, filter);
+}

@@ -16,6 +16,9 @@ public:
     // QFileDialog takes it ("Text files (*.txt)").
     virtual QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
                                    const QString &filter) = 0;
+    // An existing file to read, the chooser opening at startPath.
+    virtual QString chooseOpenFile(QWidget *parent, const QString &title, const QString &startPath,
+                                   const QString &filter) = 0;
 };
 
 // Makes the folder and any folder above it that is missing: empty when it
@@ -29,5 +32,7 @@ class QtFileChoosers : public FileChoosers
 public:
     QString chooseFolder(QWidget *parent, const QString &title, const QString &startFolder) override;
     QString chooseSaveFile(QWidget *parent, const QString &title, const QString &startPath,
+                           const QString &filter) override;
+    QString chooseOpenFile(QWidget *parent, const QString &title, const QString &startPath,
                            const QString &filter) override;
 };

@@ -1,9 +1,13 @@
 #include "runs/aria2_engine.h"
 
 #include "runs/aria2_client.h"
+#include "runs/cookie_file.h"
 #include "runs/download_names.h"
 #include "runs/engine_registry.h"
 #include "runs/run_end.h"
+#include "runs/site_headers.h"
+
+#include <QNetworkCookieJar>
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -30,7 +34,14 @@ void Aria2Engine::start(const QList<QUrl> &urls)
     m_settled = 0;
     m_unanswered = 0;
     m_running = true;
-    const QByteArray request = aria2AddUrisRequest(m_options.secret, urls, downloadFileNames(urls), m_options.folder);
+    QNetworkCookieJar jar;
+    for (const QNetworkCookie &cookie : m_options.cookies)
+        jar.insertCookie(cookie);
+    QList<Aria2SiteHeaders> headers;
+    for (const QUrl &url : urls)
+        headers.append({refererFor(m_options.run.site, url), userAgentFor(m_options.run.site), cookieHeader(jar, url)});
+    const QByteArray request =
+        aria2AddUrisRequest(m_options.secret, urls, downloadFileNames(urls), m_options.folder, headers);
     m_client->send(request, urls.size(), [this](const Aria2Answer &answer) {
         QString error;
         const QStringList gids = aria2Gids(answer, &error);
@@ -224,6 +235,8 @@ RegisteredEngine aria2Engine()
         options.address = aria2Endpoint(target.address);
         options.secret = target.secret;
         options.folder = target.folder;
+        options.run.site = target.site;
+        options.cookies = cookiesOf(target.site).cookies;
         return std::make_unique<Aria2Engine>(options);
     };
     return {description, make, {}, aria2Endpoint};

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QNetworkCookie>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
@@ -28,6 +29,8 @@ struct Aria2Options
     DownloadOptions run;
     // Polls that may go unanswered in a row before following ends.
     int unansweredPolls = 3;
+    // The cookies each transfer sends where their domain and path match.
+    QList<QNetworkCookie> cookies;
 };
 
 // A run handed to an aria2 daemon over JSON-RPC, here or on another machine,

@@ -59,15 +59,23 @@ QUrl aria2Endpoint(const QString &address)
 }
 
 QByteArray aria2AddUrisRequest(const QString &secret, const QList<QUrl> &urls, const QStringList &names,
-                               const QString &folder)
+                               const QString &folder, const QList<Aria2SiteHeaders> &headers)
 {
     QJsonArray calls;
     for (qsizetype i = 0; i < urls.size(); ++i) {
         QJsonObject options{{QStringLiteral("out"), names.value(i)},
                             {QStringLiteral("auto-file-renaming"), QStringLiteral("false")},
-                            {QStringLiteral("allow-overwrite"), QStringLiteral("false")}};
+                            {QStringLiteral("allow-overwrite"), QStringLiteral("false")},
+                            {QStringLiteral("parameterized-uri"), QStringLiteral("false")}};
         if (!folder.isEmpty())
             options.insert(QStringLiteral("dir"), folder);
+        const Aria2SiteHeaders sent = headers.value(i);
+        if (!sent.referer.isEmpty())
+            options.insert(QStringLiteral("referer"), QString::fromUtf8(sent.referer));
+        if (!sent.userAgent.isEmpty())
+            options.insert(QStringLiteral("user-agent"), QString::fromUtf8(sent.userAgent));
+        if (!sent.cookie.isEmpty())
+            options.insert(QStringLiteral("header"), QJsonArray{QString::fromUtf8("Cookie: " + sent.cookie)});
         calls.append(call(QStringLiteral("aria2.addUri"), secret,
                           {QJsonArray{urls[i].toString(QUrl::FullyEncoded)}, options}));
     }

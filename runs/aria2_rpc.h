@@ -17,12 +17,23 @@
 // "http://host:port/jsonrpc", where aria2 listens.
 QUrl aria2Endpoint(const QString &address);
 
+// What a transfer sends the site besides its address; an empty value is not
+// sent.
+struct Aria2SiteHeaders
+{
+    QByteArray referer;
+    QByteArray userAgent;
+    QByteArray cookie;
+};
+
 // Adds each URL as a transfer of its own (addUri takes several URLs as
 // mirrors of one file, so each goes in a call of its own) saved under the name of the same place in
-// names, into folder when one is given (else the daemon's own). A file
-// already there is neither renamed nor overwritten: aria2 reports it.
+// names, into folder when one is given (else the daemon's own), sending the
+// headers of the same place in headers. A file already there is neither
+// renamed nor overwritten: aria2 reports it. Brackets in an address are
+// never a range, whatever the daemon's parameterized-uri.
 QByteArray aria2AddUrisRequest(const QString &secret, const QList<QUrl> &urls, const QStringList &names,
-                               const QString &folder);
+                               const QString &folder, const QList<Aria2SiteHeaders> &headers = {});
 // The state of each transfer: its status, lengths, error code and message.
 QByteArray aria2TellStatusRequest(const QString &secret, const QStringList &gids);
 // Ends each transfer at once; aria2 keeps what it already wrote.

@@ -38,9 +38,9 @@ std::optional<qint64> retryPauseMs(AttemptResult result, int retriesSoFar, std::
 {
     switch (result) {
     case AttemptResult::RateLimited:
-        if (retriesSoFar >= 1)
+        if (retriesSoFar >= 3)
             return std::nullopt;
-        return retryAfter ? std::min(*retryAfter, kMaxRetryAfterSeconds) * 1000 : basePauseMs;
+        return retryAfter ? std::min(*retryAfter, kMaxRetryAfterSeconds) * 1000 : basePauseMs << retriesSoFar;
     case AttemptResult::Transient:
         if (retriesSoFar >= 2)
             return std::nullopt;

@@ -23,12 +23,12 @@ AttemptResult resultOfStatus(int status);
 std::optional<qint64> retryAfterSeconds(const QByteArray &value, const QDateTime &now);
 
 // The longest pause a server's Retry-After gets.
-inline constexpr qint64 kMaxRetryAfterSeconds = 60;
+inline constexpr qint64 kMaxRetryAfterSeconds = 120;
 
 // The pause before the next attempt, or empty when the file has had its
-// attempts. RateLimited is tried once more, after Retry-After (at most 60 s,
-// basePauseMs when the server gave none); Transient twice more, after
-// basePauseMs and then twice that. `retriesSoFar` counts the attempts after
-// the first.
+// attempts. RateLimited is tried three more times, each after Retry-After (at
+// most 120 s) or, when the server gave none, after basePauseMs, twice that
+// and four times that; Transient twice more, after basePauseMs and then twice
+// that. `retriesSoFar` counts the attempts after the first.
 std::optional<qint64> retryPauseMs(AttemptResult result, int retriesSoFar, std::optional<qint64> retryAfter,
                                    qint64 basePauseMs);

@@ -7,9 +7,12 @@
 #include "runs/downloader_file_writer.h"
 #include "runs/downloader_part_file.h"
 #include "runs/run_end.h"
+#include "runs/site_headers.h"
 
 #include <QDir>
+#include <QCryptographicHash>
 #include <QFileInfo>
+#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -22,7 +25,7 @@
 struct Downloader::Transfer
 {
     Transfer(const QString &path, quint64 serial) : part(std::make_shared<PartFile>(path)), serial(serial) {}
-    enum class Cut { None, Silent, TooSlow, NotAnImage, Unreadable };
+    enum class Cut { None, Silent, TooSlow, Placeholder, Unreadable };
     QNetworkReply *reply = nullptr;
     // Shared with the writer's thread while pieces of it wait there.
     std::shared_ptr<PartFile> part;
@@ -40,6 +43,9 @@ struct Downloader::Transfer
     // An answer whose headers were all dropped: Qt's way of refusing too
     // many or too long ones, after which nothing more comes.
     bool headless = false;
+    // The body is hashed while it may be the placeholder's.
+    bool hashing = false;
+    QCryptographicHash hash{kPlaceholderHash};
 };
 
 namespace {
@@ -69,6 +75,12 @@ bool failsOneFile(int error)
 {
     return error == EINVAL || error == ENAMETOOLONG || error == EISDIR || error == EILSEQ;
 }
+
+// A placeholder larger than this is not hashed: no file is matched by its body.
+constexpr qint64 kLargestPlaceholder = 16 * 1024 * 1024;
+// A server that has not answered the address that cannot exist by then
+// shows no placeholder: the run does not wait longer for it.
+constexpr int kProbeMs = 3000;
 
 // text with url's user name and password left out, wherever it quotes them.
 QString withoutUserInfo(QString text, const QUrl &url)
@@ -110,6 +122,14 @@ Downloader::Downloader(DownloadOptions options, QObject *parent)
     : QObject(parent), m_options(options), m_writer(std::make_unique<FileWriter>())
 {
     m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    m_pace.setSingleShot(true);
+    connect(&m_pace, &QTimer::timeout, this, [this] { carryOn(); });
+}
+
+void Downloader::setCookies(const QList<QNetworkCookie> &cookies)
+{
+    for (const QNetworkCookie &cookie : cookies)
+        m_network.cookieJar()->insertCookie(cookie);
 }
 
 Downloader::~Downloader()
@@ -134,13 +154,56 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
     m_next = 0;
     m_settled = 0;
     m_failuresInRow = 0;
+    m_rateLimitsInRow = 0;
+    m_oneAtATime = false;
+    m_placeholder.reset();
+    m_sinceRequest.invalidate();
     m_ending = false;
     m_running = true;
     const int generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
         if (generation == m_generation && m_running)
-            carryOn();
+            probePlaceholder();
     });
+}
+
+void Downloader::probePlaceholder()
+{
+    QList<QUrl> urls;
+    for (const Item &item : std::as_const(m_items))
+        urls.append(item.url);
+    const QUrl address = impossibleAddress(urls);
+    if (address.isEmpty())
+        return carryOn();
+    QNetworkRequest request(address);
+    addSiteHeaders(request, m_options.site);
+    request.setTransferTimeout(std::min(m_options.silenceMs, kProbeMs));
+    m_sinceRequest.start();
+    m_probe = m_network.get(request);
+    QNetworkReply *reply = m_probe;
+    reply->setReadBufferSize(kReadBufferBytes);
+    auto hash = std::make_shared<QCryptographicHash>(kPlaceholderHash);
+    auto length = std::make_shared<qint64>(0);
+    connect(reply, &QNetworkReply::readyRead, this, [reply, hash, length] {
+        const QByteArray piece = reply->readAll();
+        *length += piece.size();
+        if (*length > kLargestPlaceholder)
+            reply->abort();
+        hash->addData(piece);
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, hash, length] {
+        reply->deleteLater();
+        m_probe = nullptr;
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status == 200 && reply->error() == QNetworkReply::NoError)
+            m_placeholder = Placeholder{reply->url(), *length, hash->result()};
+        carryOn();
+    });
+}
+
+int Downloader::transferSlots() const
+{
+    return m_options.site.waitMs > 0 || m_oneAtATime ? 1 : m_options.maxTransfers;
 }
 
 int Downloader::busySlots() const
@@ -154,9 +217,18 @@ int Downloader::busySlots() const
 
 void Downloader::launchMore()
 {
-    while (m_running && !m_ending && busySlots() < m_options.maxTransfers && m_next < m_items.size()) {
-        const int index = m_next++;
-        if (exists(m_items[index].path)) {
+    while (m_running && !m_ending && !m_probe && busySlots() < transferSlots() && m_next < m_items.size()) {
+        const int index = m_next;
+        const bool there = exists(m_items[index].path);
+        if (!there && m_options.site.waitMs > 0 && m_sinceRequest.isValid()) {
+            const qint64 left = m_options.site.waitMs - m_sinceRequest.elapsed();
+            if (left > 0) {
+                m_pace.start(int(left));
+                return;
+            }
+        }
+        ++m_next;
+        if (there) {
             m_summary.outcomes[index] = FileOutcome::AlreadyThere;
             settle(index, false);
         } else {
@@ -185,8 +257,9 @@ void Downloader::begin(int index)
     item.state = State::Running;
 
     QNetworkRequest request(item.url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("Serimo/" SERIMO_VERSION));
+    addSiteHeaders(request, m_options.site);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
+    m_sinceRequest.start();
     Transfer &t = *transfer;
     t.reply = m_network.get(request);
     t.reply->setReadBufferSize(kReadBufferBytes);
@@ -206,14 +279,18 @@ void Downloader::begin(int index)
         t.receivedBefore = t.received;
     });
     connect(t.reply, &QNetworkReply::readyRead, this, [this, &t] { receive(t); });
-    connect(t.reply, &QNetworkReply::metaDataChanged, this, [&t, cut, url = item.url] {
+    connect(t.reply, &QNetworkReply::metaDataChanged, this, [this, &t, cut, url = item.url] {
         t.silence.start();
         t.headless = t.reply->rawHeaderList().isEmpty();
-        // A site that answers a missing picture with a page of its own.
+        // A site that answers a missing file with a page or a placeholder.
         const int status = t.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status < 200 || status >= 300)
+            return;
         const QString type = t.reply->header(QNetworkRequest::ContentTypeHeader).toString();
-        if (status >= 200 && status < 300 && answerResult(status, type, url.path()) == AttemptResult::Missing)
-            cut(Transfer::Cut::NotAnImage);
+        if (answersMissing(url, t.reply->url(), type, m_placeholder))
+            return cut(Transfer::Cut::Placeholder);
+        const QVariant length = t.reply->header(QNetworkRequest::ContentLengthHeader);
+        t.hashing = mayBePlaceholder(length.isValid() ? length.toLongLong() : -1, m_placeholder);
     });
     connect(t.reply, &QNetworkReply::finished, this, [this, index] { transferEnded(index); });
     t.silence.start();
@@ -236,6 +313,9 @@ void Downloader::receive(Transfer &transfer, bool all)
             mapLongBodiesPiecesOnTheirOwn();
         transfer.received += size;
         transfer.queued += size;
+        transfer.hashing = transfer.hashing && transfer.received <= m_placeholder->length;
+        if (transfer.hashing)
+            transfer.hash.addData(piece);
         m_bytesReceived += size;
         m_writer->write(transfer.part, std::move(piece), [this, serial = transfer.serial, size](int error) {
             QMetaObject::invokeMethod(this, [this, serial, size, error] { pieceWritten(serial, size, error); },
@@ -280,7 +360,11 @@ void Downloader::transferEnded(int index)
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const bool networkError = reply.error() != QNetworkReply::NoError
                               && (status < 400 || isTransientNetworkError(reply.error()));
-    if (transfer.cut == Transfer::Cut::NotAnImage) {
+    // A redirect without a Location whose body is a page: a server's
+    // "removed" page for what it does not have.
+    const bool deadEnd = status >= 300 && status < 400 && !reply.hasRawHeader("Location")
+                         && isPageType(reply.header(QNetworkRequest::ContentTypeHeader).toString());
+    if (transfer.cut == Transfer::Cut::Placeholder || deadEnd) {
         result = AttemptResult::Missing;
     } else if (transfer.cut == Transfer::Cut::Unreadable) {
         failure.cause = DownloadFailure::Cause::Unreadable;
@@ -298,12 +382,18 @@ void Downloader::transferEnded(int index)
         result = resultOfStatus(status);
     }
 
+    // The server asking again and again to slow down gets one request at a
+    // time for the rest of the run.
+    m_rateLimitsInRow = result == AttemptResult::RateLimited ? m_rateLimitsInRow + 1 : 0;
+    m_oneAtATime = m_oneAtATime || m_rateLimitsInRow >= m_options.rateLimitsToOne;
     if (result == AttemptResult::Complete) {
         receive(transfer, true);
         const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() != transfer.received) {
             result = AttemptResult::Transient;
             failure.cause = DownloadFailure::Cause::Incomplete;
+        } else if (transfer.hashing && isPlaceholderBody(transfer.received, transfer.hash.result(), m_placeholder)) {
+            result = AttemptResult::Missing;
         } else {
             transfer.ending = true;
             if (transfer.queued == 0)
@@ -442,8 +532,8 @@ void Downloader::drop(int index)
     std::unique_ptr<Transfer> transfer = std::move(found->second);
     m_transfers.erase(found);
     disconnect(transfer->reply, nullptr, this, nullptr);
-    if (!transfer->reply->isFinished())
-        transfer->reply->abort();
+    // Deleting a reply ends its request without a word; aborting it makes
+    // it end twice when its network error is already on the way.
     transfer->reply->deleteLater();
     transfer->part->discard();
 }
@@ -469,6 +559,12 @@ void Downloader::stop()
 void Downloader::finish()
 {
     ++m_generation;
+    m_pace.stop();
+    if (m_probe) {
+        disconnect(m_probe, nullptr, this, nullptr);
+        m_probe->abort();
+        m_probe->deleteLater();
+    }
     while (!m_transfers.empty())
         drop(m_transfers.begin()->first);
     m_running = false;

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "runs/downloader_results.h"
+#include "runs/placeholder.h"
 
 #include <QList>
+#include <QElapsedTimer>
 #include <QNetworkAccessManager>
+#include <QNetworkCookie>
+#include <QPointer>
+#include <QTimer>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -12,13 +17,13 @@
 
 class FileWriter;
 class QNetworkReply;
-class QTimer;
 
 // Downloads a run of URLs into a folder, a few at a time, on the thread it
 // lives on without ever blocking it. Each file is written to "<name>.part"
 // and renamed to its name only when whole; a file already there is never
 // fetched again nor overwritten. A stopped or failed file leaves nothing
-// behind.
+// behind. Before the files, an address of the series that cannot exist is
+// asked for: an answer like the server's to it is a missing file.
 
 class Downloader : public QObject
 {
@@ -27,6 +32,8 @@ public:
     explicit Downloader(DownloadOptions options = {}, QObject *parent = nullptr);
     ~Downloader() override;
 
+    // The cookies every request sends where their domain and path match.
+    void setCookies(const QList<QNetworkCookie> &cookies);
     // Starts the run; it reports from the event loop, never from here.
     void start(const QList<QUrl> &urls, const QString &folder);
     // Ends the run now: transfers are aborted and their ".part" files
@@ -54,7 +61,11 @@ private:
     };
     struct Transfer;
 
+    void probePlaceholder();
     void launchMore();
+    // How many transfers may run at once: one with a wait between files or
+    // once the server kept asking to slow down.
+    int transferSlots() const;
     void begin(int index);
     void receive(Transfer &transfer, bool all = false);
     void pieceWritten(quint64 serial, qint64 size, int error);
@@ -80,6 +91,14 @@ private:
     int m_settled = 0;
     int m_failuresInRow = 0;
     qint64 m_bytesReceived = 0;
+    // What the server answers for an address that cannot exist, when 200.
+    std::optional<Placeholder> m_placeholder;
+    QPointer<QNetworkReply> m_probe;
+    // Since the last request started, and the wait for the next one.
+    QElapsedTimer m_sinceRequest;
+    QTimer m_pace;
+    int m_rateLimitsInRow = 0;
+    bool m_oneAtATime = false;
     quint64 m_serial = 0;
     bool m_running = false;
     bool m_ending = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runs/site_options.h"
+
 #include <QString>
 
 // What the window and the terminal know of an engine a run can be handed to:
@@ -30,6 +32,9 @@ struct EngineDescription
     bool reportsEachFile = true;
     // The item shows only while the engine answers that it is there.
     bool mayBeAbsent = false;
+    // The engine takes the addresses alone: no Referer, user agent, cookie
+    // or wait goes with them.
+    bool addressesOnly = false;
     // The settings keys of the last address and folder (empty: none kept).
     QString addressKey = {};
     QString folderKey = {};
@@ -38,12 +43,13 @@ struct EngineDescription
 };
 
 // Where a run goes: the folder (empty: the engine's own), and for a daemon
-// its address and secret.
+// its address and secret; and what its requests send the site.
 struct EngineTarget
 {
     QString folder;
     QString address;
     QString secret;
+    SiteOptions site = {};
 };
 
 // The folder the runs on this machine go to (Serimo's own and those handed

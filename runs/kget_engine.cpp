@@ -46,6 +46,7 @@ RegisteredEngine kgetEngine(KGet &kget)
         .needs = EngineDescription::Needs::RunFolder,
         .reportsEachFile = false,
         .mayBeAbsent = true,
+        .addressesOnly = true,
     };
     return {description,
             [&kget](const EngineTarget &target) { return std::make_unique<KGetEngine>(kget, target.folder); },

@@ -1,12 +1,15 @@
 #include "runs/local_engine.h"
 
+#include "runs/cookie_file.h"
 #include "runs/engine_registry.h"
 
 #include <QCoreApplication>
 
-LocalEngine::LocalEngine(const DownloadOptions &options, const QString &folder, QObject *parent)
+LocalEngine::LocalEngine(const DownloadOptions &options, const QString &folder, const QList<QNetworkCookie> &cookies,
+                         QObject *parent)
     : DownloadEngine(parent), m_downloader(options), m_folder(folder)
 {
+    m_downloader.setCookies(cookies);
     connect(&m_downloader, &Downloader::progress, this, &DownloadEngine::progress);
     connect(&m_downloader, &Downloader::finished, this, &DownloadEngine::finished);
 }
@@ -30,7 +33,11 @@ RegisteredEngine localEngine(const DownloadOptions &options)
         .folderKey = kRunFolderKey,
     };
     return {description,
-            [options](const EngineTarget &target) { return std::make_unique<LocalEngine>(options, target.folder); },
+            [options](const EngineTarget &target) {
+                DownloadOptions run = options;
+                run.site = target.site;
+                return std::make_unique<LocalEngine>(run, target.folder, cookiesOf(target.site).cookies);
+            },
             {},
             {}};
 }

@@ -11,7 +11,9 @@ class LocalEngine : public DownloadEngine
 {
     Q_OBJECT
 public:
-    LocalEngine(const DownloadOptions &options, const QString &folder, QObject *parent = nullptr);
+    // Every request sends the cookies that match it.
+    LocalEngine(const DownloadOptions &options, const QString &folder, const QList<QNetworkCookie> &cookies = {},
+                QObject *parent = nullptr);
 
     void start(const QList<QUrl> &urls) override;
     void stop() override { m_downloader.stop(); }

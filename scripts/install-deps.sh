@@ -5,7 +5,7 @@ set -eu
 
 packages="cmake g++ make ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
 libgl-dev libxcb1-dev libwayland-dev libwayland-bin plasma-wayland-protocols qt6-wayland fonts-dejavu-core
-xdg-utils qtkeychain-qt6-dev"
+xdg-utils qtkeychain-qt6-dev libqt6sql6-sqlite"
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-14-dev"
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """serimo --download without a display, against the test's own server: the gap
-and the series' end in the summary, a rerun, status 0, 1 and 2, and SIGTERM
-in the middle leaving no .part (status 143)."""
+and the series' end in the summary, a rerun, status 0, 1 and 2, SIGTERM
+in the middle leaving no .part (status 143), and a gallery behind a login
+that wants its own Referer and the browser's cookie."""
 
 import http.server
 import os
@@ -22,6 +23,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         name = self.path.lstrip("/")
         status = 403 if name == "bad_002.jpg" else 200 if name in GALLERY or name[:4] in ("bad_", "slow") else 404
+        if name.startswith("club_"):
+            # Members only, and no hotlinking.
+            signed_in = "member=1" in self.headers.get("Cookie", "")
+            own_page = self.headers.get("Referer") == "http://%s/" % self.headers.get("Host")
+            status = 404 if name > "club_003.jpg" else 200 if signed_in and own_page else 403
         body = name.encode() * 1000
         self.send_response(status)
         # A slow file sends part of its body, then nothing until the client goes.
@@ -74,6 +80,20 @@ def main(serimo, report):
         check_equal(proc.returncode, 143, "status after SIGTERM")
         check_equal(os.listdir(folder), [], "files left behind")
         check(out.startswith("The download was stopped.\n"), "summary after SIGTERM: %r" % out)
+    cookies = os.path.join(work, "cookies.txt")
+    with open(cookies, "w") as f:
+        f.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t0\tmember\t1\n")
+    with report.part("a gallery behind a login, with the browser's cookies"):
+        status, out, _ = download(base + "club_001.jpg", "--load-cookies", cookies, "--to", "club")
+        check_equal((status, sorted(os.listdir(os.path.join(work, "club")))),
+                    (0, ["club_001.jpg", "club_002.jpg", "club_003.jpg"]), "(status, files saved)")
+    with report.part("the same gallery without the Referer"):
+        status, out, _ = download(base + "club_001.jpg", "3", "--load-cookies", cookies, "--referer", "", "--to", "c2")
+        check_equal((status, os.listdir(os.path.join(work, "c2"))), (1, []), "(status, files saved)")
+    with report.part("a cookies file that is not one is status 2"):
+        check_equal(download(base + "club_001.jpg", "--load-cookies", gallery)[::2],
+                    (2, "serimo: cannot read the cookies file '%s': file to open is a directory\n" % gallery),
+                    "(status, errors)")
     server.shutdown()
 
 

@@ -219,6 +219,10 @@ public:
         openedAt.append(startPath);
         return answer;
     }
+    QString chooseOpenFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter) override
+    {
+        return chooseSaveFile(parent, title, startPath, filter);
+    }
     QString answer;
     QStringList openedAt;
 };

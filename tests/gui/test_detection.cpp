@@ -389,7 +389,7 @@ void TestDetection::everyControlHasAnAccessibleName()
             menu.append(a->text());
     QCOMPARE(menu, (QStringList{"Stay on &top", "Show &URL", "Show &hints", "Show text", "Feed &delay",
                                 "&Find the end", "Down&load run...", "Copy &run", "&Save run list...", "Send run to &KGet",
-                                "Send run to aria&2...", "Normal view", "Toolbar view", "&About", "&Help", "&Web site"}));
+                                "Send run to aria&2...", "Download &options...", "Normal view", "Toolbar view", "&About", "&Help", "&Web site"}));
 }
 
 void TestDetection::altIPressesTheHiddenButton()

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,6 +77,7 @@ private slots:
     void aboutClosesOnlyWithOk_data();
     void aboutClosesOnlyWithOk();
     void aboutLooks();
+    void downloadOptionsKeptAcrossRestart();
 };
 
 void TestDialogs::everyCloseButOkIsCancelled_data()
@@ -488,6 +490,58 @@ void TestDialogs::aboutLooks()
     });
     about.exec();
     QVERIFY(reply.acted);
+}
+
+// Typed box after box in Tab's order, taken with Enter, stored beside the
+// record, offered again after a restart and left alone by Esc. A cookies
+// file that cannot be read is said at once.
+void TestDialogs::downloadOptionsKeptAcrossRestart()
+{
+    FormFixture f;
+    f.start();
+    f.choosers.answer = QStringLiteral("/nowhere/cookies.txt");
+    QTimer::singleShot(0, [] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        QTimer::singleShot(5000, dialog, [dialog] { dialog->close(); }); // a test that fails, not one that hangs
+        for (const char *text : {"http://g/", "Agent 1", "", "", "2.5"}) {
+            QWidget *box = dialog->focusWidget();
+            if (qobject_cast<QPushButton *>(box))
+                QTest::keyClick(box, Qt::Key_Space); // Browse...
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(box, text);
+            QTest::keyClick(box, Qt::Key_Tab);
+        }
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    });
+    child<QAction>(*f.form, "mnuDownloadOptions")->trigger();
+    QCOMPARE(f.choosers.openedAt, QStringList{f.files.homeDirectory()});
+    QCOMPARE(f.boxes.texts(), QStringList{"cannot read the cookies file '/nowhere/cookies.txt': No such file or directory"});
+    QVERIFY(f.form->close());
+    const QMap<QString, QVariant> stored{{"Referer", "http://g/"}, {"UserAgent", "Agent 1"},
+                                         {"CookiesFile", "/nowhere/cookies.txt"}, {"WaitBetweenFilesMs", 2500}};
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        QCOMPARE(f.settings.values.value(it.key()), it.value());
+    QCOMPARE(f.settings.values.value("Serimo_099").toByteArray().size(), 28);
+
+    FormFixture g;
+    g.settings.values = f.settings.values;
+    g.start();
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        QTimer::singleShot(5000, dialog, [dialog] { dialog->close(); });
+        for (const char *name : {"editReferer", "editUserAgent", "editCookiesFile"})
+            offered.append(child<QLineEdit>(*dialog, name)->text());
+        offered.append(child<QDoubleSpinBox>(*dialog, "editWait")->text());
+        QTest::keyClicks(dialog->focusWidget(), "http://other/");
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+    });
+    child<QAction>(*g.form, "mnuDownloadOptions")->trigger();
+    QCOMPARE(offered, (QStringList{"http://g/", "Agent 1", "/nowhere/cookies.txt", "2.5"}));
+    QVERIFY(g.form->close());
+    QCOMPARE(g.settings.values.value("Referer"), QVariant("http://g/"));
 }
 
 QTEST_MAIN(TestDialogs)

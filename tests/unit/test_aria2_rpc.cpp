@@ -24,7 +24,7 @@ void TestAria2Rpc::request_data()
     QTest::addColumn<QByteArray>("expected");
     const QList<QUrl> urls{QUrl("http://www.example.com/a/p%2001.jpg"), QUrl("http://www.example.com/b/p%2001.jpg")};
     const QByteArray head = R"({"id":"serimo","jsonrpc":"2.0","method":"system.multicall","params":[[)";
-    const QByteArray addOptions = R"("allow-overwrite":"false","auto-file-renaming":"false")";
+    const QByteArray addOptions = R"("allow-overwrite":"false","auto-file-renaming":"false","parameterized-uri":"false")";
     QTest::newRow("addUri: token in each call, a name each, the folder")
         << aria2AddUrisRequest("s e", urls, {"p 01.jpg", "p 01 (2).jpg"}, "/srv/got")
         << head + R"({"methodName":"aria2.addUri","params":["token:s e",["http://www.example.com/a/p%2001.jpg"],{)"
@@ -35,6 +35,10 @@ void TestAria2Rpc::request_data()
         << aria2AddUrisRequest({}, urls.mid(0, 1), {"p 01.jpg"}, {})
         << head + R"({"methodName":"aria2.addUri","params":[["http://www.example.com/a/p%2001.jpg"],{)" + addOptions
                   + R"(,"out":"p 01.jpg"}]}]]})";
+    QTest::newRow("addUri: the site's headers")
+        << aria2AddUrisRequest({}, urls.mid(0, 1), {"p.jpg"}, {}, {{"http://www.example.com/", "A/1", "s=1; t=2"}})
+        << head + R"({"methodName":"aria2.addUri","params":[["http://www.example.com/a/p%2001.jpg"],{)" + addOptions
+                  + R"(,"out":"p.jpg","referer":"http://www.example.com/","user-agent":"A/1","header":["Cookie: s=1; t=2"]}]}]]})";
     QTest::newRow("tellStatus")
         << aria2TellStatusRequest("s", {"g1", "g2"})
         << head + R"({"methodName":"aria2.tellStatus","params":["token:s","g1",)"

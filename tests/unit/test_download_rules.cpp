@@ -2,6 +2,7 @@
 #include "runs/download_names.h"
 #include "runs/download_retry.h"
 #include "runs/run_summary.h"
+#include "runs/placeholder.h"
 #include "series/run_list.h"
 
 #include <QTest>
@@ -25,6 +26,10 @@ private slots:
     void runSummary();
     void missingCounters_data();
     void missingCounters();
+    void placeholder_data();
+    void placeholder();
+    void impossibleAddress_data();
+    void impossibleAddress();
     void engineWording_data();
     void engineWording();
 };
@@ -120,9 +125,11 @@ void TestDownloadRules::retryPause_data()
     QTest::newRow("410") << 410 << 0 << qint64(-1) << qint64(-1);
     QTest::newRow("403 fails") << 403 << 0 << qint64(-1) << qint64(-1);
     QTest::newRow("503 waits Retry-After") << 503 << 0 << qint64(7) << qint64(7000);
-    QTest::newRow("429 waits at most 60 s") << 429 << 0 << qint64(3600) << qint64(60000);
+    QTest::newRow("429 waits at most 120 s") << 429 << 0 << qint64(3600) << qint64(120000);
     QTest::newRow("503 without Retry-After") << 503 << 0 << qint64(-1) << qint64(1000);
-    QTest::newRow("503 only once") << 503 << 1 << qint64(1) << qint64(-1);
+    QTest::newRow("503 without Retry-After, third time") << 503 << 2 << qint64(-1) << qint64(4000);
+    QTest::newRow("429 Retry-After again") << 429 << 2 << qint64(1) << qint64(1000);
+    QTest::newRow("503 not a fourth time") << 503 << 3 << qint64(1) << qint64(-1);
     QTest::newRow("500 first retry") << 500 << 0 << qint64(-1) << qint64(1000);
     QTest::newRow("502 second retry, longer") << 502 << 1 << qint64(-1) << qint64(2000);
     QTest::newRow("500 not a third time") << 500 << 2 << qint64(-1) << qint64(-1);
@@ -231,6 +238,65 @@ void TestDownloadRules::missingCounters()
     result.outcomes = {FileOutcome::Saved, FileOutcome::Missing, FileOutcome::Saved};
     const QStringList lines = runSummaryLines(result, context, QString());
     QTEST(lines.filter(QStringLiteral("Missing")).value(0), "missing");
+}
+
+void TestDownloadRules::placeholder_data()
+{
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("finalUrl");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("probed"); // the placeholder below was kept
+    QTest::addColumn<bool>("missing");
+    const QString a = QStringLiteral("http://h/g/a7.jpg");
+    const QString removed = QStringLiteral("http://h/removed.png");
+    QTest::newRow("a picture") << a << a << "image/jpeg" << 5LL << QByteArray("JPEG!") << true << false;
+    QTest::newRow("the placeholder's body") << a << a << "image/png" << 4LL << QByteArray("gone") << true << true;
+    QTest::newRow("same body, no placeholder kept") << a << a << "image/png" << 4LL << QByteArray("gone") << false << false;
+    QTest::newRow("same length, other body") << a << a << "image/png" << 4LL << QByteArray("GONE") << true << false;
+    QTest::newRow("redirected where the placeholder was") << a << removed << "image/png" << -1LL << QByteArray() << true << true;
+    QTest::newRow("redirected to a page") << "http://h/p/7" << "http://h/" << "text/html" << -1LL << QByteArray() << false << true;
+    QTest::newRow("a page for a picture") << a << a << "Text/HTML; charset=utf-8" << -1LL << QByteArray() << false << true;
+    QTest::newRow("a page for a page") << "http://h/p7.html" << "http://h/p7.html" << "text/html" << -1LL << QByteArray()
+                                       << false << false;
+}
+
+void TestDownloadRules::placeholder()
+{
+    QFETCH(QString, asked);
+    QFETCH(QString, finalUrl);
+    QFETCH(QString, type);
+    QFETCH(qint64, length);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, probed);
+    std::optional<Placeholder> kept;
+    if (probed)
+        kept = Placeholder{QUrl("http://h/removed.png"), 4, QCryptographicHash::hash("gone", kPlaceholderHash)};
+    const bool head = answersMissing(QUrl(asked), QUrl(finalUrl), type, kept);
+    const bool whole = length >= 0 && mayBePlaceholder(length, kept)
+                       && isPlaceholderBody(length, QCryptographicHash::hash(body, kPlaceholderHash), kept);
+    QTEST(head || whole, "missing");
+}
+
+void TestDownloadRules::impossibleAddress_data()
+{
+    QTest::addColumn<QStringList>("run");
+    QTest::addColumn<QString>("address");
+    QTest::newRow("digits") << QStringList{"http://h/p8.jpg", "http://h/p11.jpg"} << "http://h/p987654321.jpg";
+    QTest::newRow("shared leading digit") << QStringList{"http://h/p10.jpg?s=1", "http://h/p19.jpg?s=1"}
+                                          << "http://h/p1987654321.jpg?s=1";
+    QTest::newRow("letter") << QStringList{"http://h/picy.jpg", "http://h/picz.jpg"} << "http://h/pic987654321.jpg";
+    QTest::newRow("one address") << QStringList{"http://h/p8.jpg"} << "";
+}
+
+void TestDownloadRules::impossibleAddress()
+{
+    QFETCH(QStringList, run);
+    QList<QUrl> urls;
+    for (const QString &url : run)
+        urls.append(QUrl(url));
+    QTEST(::impossibleAddress(urls).toString(), "address");
 }
 
 void TestDownloadRules::engineWording_data()

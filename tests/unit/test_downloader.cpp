@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QNetworkCookie>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,10 +19,27 @@ namespace {
 // What one letter of a run's pattern serves: o whole, m 404, g 410, t a body
 // cut short, s silence, f a 500 then the body, r a redirect to the body,
 // x a file already in the folder, h a web page, e 500 always, w a trickle,
-// H too many headers, q a 429 then the body.
-TestServer::Reply serve(QChar kind, const QString &path, int n)
+// H too many headers, q a 429 then the body; R 403 without the site's Referer, C 403 without the
+// cookie, P the site's placeholder picture, L a redirect to it, D a 302
+// without Location whose body is a page.
+TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray &request)
 {
+    const QByteArray host = request.mid(request.indexOf("\r\nHost: ") + 8).split('\r').value(0);
     switch (kind.unicode()) {
+    case 'R':
+        if (!request.contains("\r\nReferer: http://" + host + "/\r\n"))
+            return {answer(403, "hotlinking")};
+        return {answer(200, bodyOf(path))};
+    case 'C':
+        if (!request.contains("\r\nCookie: session=ok\r\n"))
+            return {answer(403, "log in")};
+        return {answer(200, bodyOf(path))};
+    case 'P': return {answer(200, "PLACEHOLDER", "Content-Type: image/png\r\n")};
+    case 'L':
+        if (path != u"removed.png")
+            return {answer(302, {}, "Location: /removed.png\r\n")};
+        return {answer(200, "REMOVED", "Content-Type: image/png\r\n")};
+    case 'D': return {answer(302, "<html>removed</html>", "Content-Type: text/html\r\n")};
     case 'm': return {answer(404, "gone")};
     case 'g': return {answer(410, "gone")};
     case 't': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + bodyOf(path).left(100)};
@@ -87,6 +106,7 @@ private slots:
     void initTestCase() { qRegisterMetaType<RunResult>(); }
     void run_data();
     void run();
+    void retryAfterIsWaited_data();
     void retryAfterIsWaited();
     void fullDiskKeepsNothing();
     void stopRemovesPartFiles();
@@ -124,15 +144,25 @@ void TestDownloader::run_data()
     QTest::newRow("10 failures in a row end the run") << "o" + QString(30, u'e') << 1 << 0 << 0 << 10 << false << true;
     QTest::newRow("a trickle is too slow") << "wo" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("too many headers are not silence") << "Ho" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("the site's own Referer") << "RRR" << 3 << 0 << 0 << 0 << false << false;
+    QTest::newRow("the browser's cookie") << "CCC" << 3 << 0 << 0 << 0 << false << false;
+    QTest::newRow("a placeholder picture is missing") << "oPoPP" << 2 << 0 << 3 << 0 << false << false;
+    QTest::newRow("placeholders end the series") << "oo" + QString(30, u'P') << 2 << 0 << 10 << 0 << true << false;
+    QTest::newRow("a redirect to the placeholder is missing") << "oLoL" << 2 << 0 << 2 << 0 << false << false;
+    QTest::newRow("a 302 to nowhere is missing") << "oDoD" << 2 << 0 << 2 << 0 << false << false;
 }
 
 void TestDownloader::run()
 {
     QFETCH(QString, pattern);
+    // No reply ends twice.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("Internal problem")));
     Run r;
-    r.server = std::make_unique<TestServer>([&pattern](const QString &path, int n) {
+    r.server = std::make_unique<TestServer>([&pattern, &r](const QString &path, int n) {
         const int index = path.section(u'/', -1).mid(1).chopped(4).toInt();
-        return serve(pattern.at(index), path, n);
+        // Past the run, and the placeholder's own address: as its last file.
+        const QChar kind = index < pattern.size() && path != u"removed.png" ? pattern.at(index) : pattern.back();
+        return serve(kind, path, n, r.server->lastRequest);
     });
     QList<QUrl> urls;
     QStringList expected;
@@ -153,6 +183,10 @@ void TestDownloader::run()
         options.slowMs = 5000;
     }
     Downloader downloader(options);
+    QNetworkCookie session("session", "ok");
+    session.setDomain(QStringLiteral("127.0.0.1"));
+    session.setPath(QStringLiteral("/"));
+    downloader.setCookies({session});
     QVERIFY(r.go(downloader, urls));
 
     QTEST(r.summary.saved(), "downloaded");
@@ -174,7 +208,7 @@ void TestDownloader::run()
         if (kind == u'x') {
             QCOMPARE(r.file(name), QByteArray("old"));
             QVERIFY(!r.server->requests.contains(name));
-        } else if (QStringLiteral("ofr").contains(kind)) {
+        } else if (QStringLiteral("ofrRC").contains(kind)) {
             QCOMPARE(r.file(name), bodyOf(kind == u'r' ? "moved/" + name : name));
         } else {
             QVERIFY2(!r.files().contains(name), qPrintable(name));
@@ -187,14 +221,22 @@ void TestDownloader::run()
     // The end of a series: nothing past the stretch and the transfers then
     // under way is asked for.
     if (r.summary.endOfSeries)
-        QVERIFY(r.server->requests.size() < 3 + 10 + 4);
+        QVERIFY(r.server->requests.size() < 3 + 10 + 4 + 1); // and the address that cannot exist
+}
+
+void TestDownloader::retryAfterIsWaited_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::newRow("503") << 503;
+    QTest::newRow("429") << 429;
 }
 
 void TestDownloader::retryAfterIsWaited()
 {
+    QFETCH(int, status);
     Run r;
-    r.server = std::make_unique<TestServer>([](const QString &path, int n) {
-        return TestServer::Reply{n == 1 ? answer(503, "later", "Retry-After: 1\r\n") : answer(200, bodyOf(path))};
+    r.server = std::make_unique<TestServer>([status](const QString &path, int n) {
+        return TestServer::Reply{n == 1 ? answer(status, "later", "Retry-After: 1\r\n") : answer(200, bodyOf(path))};
     });
     Downloader downloader(quick());
     QVERIFY(r.go(downloader, {r.server->url(QStringLiteral("a.png"))}));
@@ -282,6 +324,8 @@ void TestDownloader::twoEnginesOneFolder()
 {
     Run r;
     r.server = std::make_unique<TestServer>([](const QString &path, int) {
+        if (path.contains(QLatin1String("987654321"))) // the address that cannot exist
+            return TestServer::Reply{answer(404, "no")};
         const QByteArray body = bodyOf(path).repeated(20000).left(2 * 1024 * 1024);
         return TestServer::Reply{"HTTP/1.1 200 OK\r\nContent-Length: 2097152\r\n\r\n", false, body, 64 * 1024, 15};
     });
@@ -403,7 +447,7 @@ void TestDownloader::findEnd()
     QFETCH(QString, pattern);
     TestServer server([&pattern](const QString &path, int n) {
         const int index = path.mid(1).chopped(4).toInt();
-        return serve(index < pattern.size() ? pattern.at(index) : u'm', path, n);
+        return serve(index < pattern.size() ? pattern.at(index) : u'm', path, n, {});
     });
     EndFinder finder;
     QSignalSpy done(&finder, &EndFinder::finished);

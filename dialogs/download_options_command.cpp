@@ -1,0 +1,26 @@
+#include "app/vemp_107.h"
+#include "dialogs/download_options_dialog.h"
+#include "platform/file_choosers.h"
+#include "platform/program_files.h"
+#include "runs/cookie_file.h"
+
+#include <QDir>
+
+// Download options: the Referer, user agent, cookies file and wait that
+// runs send the site, kept in the settings.
+void TVempForm::mnuDownloadOptionsClick(QObject *)
+{
+    const auto chooseFile = [this](const QString &start) {
+        return m_platform.choosers.chooseOpenFile(this, tr("Cookies file"),
+                                                  start.isEmpty() ? m_platform.files.homeDirectory() : start,
+                                                  tr("Cookies (*.txt *.sqlite);;All files (*)"));
+    };
+    const std::optional<SiteOptions> chosen = askDownloadOptions(siteOptions, chooseFile, this);
+    if (!chosen)
+        return;
+    siteOptions = *chosen;
+    // Said now rather than at the next run; the file may still be made right.
+    if (!siteOptions.cookiesFile.isEmpty())
+        if (const QString error = readCookieFile(siteOptions.cookiesFile).error; !error.isEmpty())
+            showWarning(error);
+}

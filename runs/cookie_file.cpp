@@ -1,0 +1,169 @@
+#include "runs/cookie_file.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <atomic>
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("main", text);
+}
+
+// A cookies.txt larger than this is not one a browser wrote.
+constexpr qint64 kLargestTextFile = 64 * 1024 * 1024;
+
+// Firefox wrote expiry in seconds, and lately in milliseconds: a number of
+// seconds this large would lie past the year 5000.
+constexpr qint64 kLargestExpirySeconds = 100'000'000'000;
+
+QDateTime expiryOf(qint64 expiry)
+{
+    if (expiry > kLargestExpirySeconds)
+        expiry /= 1000;
+    return QDateTime::fromSecsSinceEpoch(std::min(expiry, kLargestExpirySeconds), Qt::UTC);
+}
+
+QString neitherFormat(const QString &path)
+{
+    return tr("'%1' is neither a cookies.txt nor a Firefox cookies.sqlite").arg(QDir::toNativeSeparators(path));
+}
+
+QString unreadable(const QString &path, const QString &reason)
+{
+    return tr("cannot read the cookies file '%1': %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+// A cookie as both formats give it. A domain the cookie's subdomains share
+// starts with a dot, as QNetworkCookieJar matches it; one without is the
+// host's alone.
+QNetworkCookie cookie(const QByteArray &name, const QByteArray &value, QString domain, bool subdomains,
+                      const QString &path, bool secure, bool httpOnly, qint64 expiry)
+{
+    QNetworkCookie cookie(name, value);
+    domain = domain.toLower();
+    if (domain.startsWith(u'.'))
+        domain.remove(0, 1);
+    cookie.setDomain(subdomains ? u'.' + domain : domain);
+    cookie.setPath(path);
+    cookie.setSecure(secure);
+    cookie.setHttpOnly(httpOnly);
+    // 0: a cookie for the browser's session, which the run is part of.
+    if (expiry != 0)
+        cookie.setExpirationDate(expiryOf(expiry));
+    return cookie;
+}
+
+std::optional<bool> flag(const QByteArray &field)
+{
+    if (field.compare("TRUE", Qt::CaseInsensitive) == 0)
+        return true;
+    if (field.compare("FALSE", Qt::CaseInsensitive) == 0)
+        return false;
+    return std::nullopt;
+}
+
+// The lines of a cookies.txt: "domain, subdomains too, path, secure, expiry,
+// name, value", separated by tabs; "#HttpOnly_" before the domain marks an
+// HTTP-only cookie, other lines starting with "#" are comments.
+CookieFile netscapeCookies(const QString &path, const QByteArray &text)
+{
+    CookieFile file;
+    bool headed = false;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype number = 1; number <= lines.size(); ++number) {
+        QByteArray line = lines[number - 1];
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const bool httpOnly = line.startsWith("#HttpOnly_");
+        if (httpOnly)
+            line.remove(0, qsizetype(sizeof "#HttpOnly_") - 1);
+        if (line.startsWith('#') || line.trimmed().isEmpty()) {
+            headed = headed || line.contains("HTTP Cookie File");
+            continue;
+        }
+        const QList<QByteArray> fields = line.split('\t');
+        bool isNumber = false;
+        const qint64 expiry = fields.value(4).toLongLong(&isNumber);
+        const std::optional<bool> subdomains = flag(fields.value(1));
+        const std::optional<bool> secure = flag(fields.value(3));
+        // An empty value may lose its tab on the way.
+        if ((fields.size() != 7 && fields.size() != 6) || fields[0].isEmpty() || !fields[2].startsWith('/')
+            || !isNumber || expiry < 0 || !subdomains || !secure || fields[5].isEmpty()) {
+            if (file.cookies.isEmpty() && !headed)
+                return {{}, neitherFormat(path)};
+            return {{}, tr("'%1' line %2 is not a cookie: a cookies.txt line has 7 fields separated by tabs")
+                            .arg(QDir::toNativeSeparators(path))
+                            .arg(number)};
+        }
+        file.cookies.append(cookie(fields[5], fields.value(6), QString::fromUtf8(fields[0]), *subdomains,
+                                   QString::fromUtf8(fields[2]), *secure, httpOnly, expiry));
+    }
+    if (file.cookies.isEmpty() && !headed)
+        file.error = neitherFormat(path);
+    return file;
+}
+
+// Firefox's moz_cookies table, read from a copy of the database and of its
+// write-ahead log, which holds what the browser wrote last.
+CookieFile firefoxCookies(const QString &path)
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return {{}, unreadable(path, tr("Qt's SQLite driver is not installed"))};
+    QTemporaryDir copies;
+    const QString copy = copies.filePath(QStringLiteral("cookies.sqlite"));
+    if (!copies.isValid() || !QFile::copy(path, copy))
+        return {{}, unreadable(path, tr("it cannot be copied"))};
+    if (QFile::exists(path + "-wal"))
+        QFile::copy(path + "-wal", copy + "-wal");
+
+    static std::atomic<int> serial = 0;
+    const QString connection = QStringLiteral("serimo-cookies-%1").arg(++serial);
+    CookieFile file;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        database.setDatabaseName(copy);
+        QSqlQuery query(database);
+        if (!database.open())
+            file.error = unreadable(path, database.lastError().text());
+        else if (!query.exec(QStringLiteral("SELECT host, path, isSecure, isHttpOnly, expiry, name, value FROM moz_cookies")))
+            file.error = neitherFormat(path);
+        while (file.error.isEmpty() && query.next()) {
+            const QString host = query.value(0).toString();
+            file.cookies.append(cookie(query.value(5).toString().toUtf8(), query.value(6).toString().toUtf8(), host,
+                                       host.startsWith(u'.'), query.value(1).toString(), query.value(2).toBool(),
+                                       query.value(3).toBool(), query.value(4).toLongLong()));
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return file;
+}
+} // namespace
+
+CookieFile readCookieFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, unreadable(path, file.errorString())};
+    if (file.peek(16) == QByteArray("SQLite format 3\0", 16))
+        return firefoxCookies(path);
+    if (file.size() > kLargestTextFile)
+        return {{}, neitherFormat(path)};
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, unreadable(path, file.errorString())};
+    if (text.contains('\0'))
+        return {{}, neitherFormat(path)};
+    return netscapeCookies(path, text);
+}
+
+CookieFile cookiesOf(const SiteOptions &site)
+{
+    return site.cookiesFile.isEmpty() ? CookieFile() : readCookieFile(site.cookiesFile);
+}

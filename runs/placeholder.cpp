@@ -1,0 +1,57 @@
+#include "runs/placeholder.h"
+
+#include <QStringList>
+
+namespace {
+bool isPictureName(const QString &path)
+{
+    static const QStringList extensions{"jpg", "jpeg", "png", "gif", "webp", "avif", "bmp", "tif", "tiff"};
+    const QString name = path.section(u'/', -1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot >= 0 && extensions.contains(name.mid(dot + 1).toLower());
+}
+} // namespace
+
+bool isPageType(const QString &contentType)
+{
+    const QString type = contentType.trimmed().toLower();
+    return type.startsWith(QLatin1String("text/html")) || type.startsWith(QLatin1String("application/xhtml+xml"));
+}
+
+QUrl impossibleAddress(const QList<QUrl> &run)
+{
+    if (run.size() < 2)
+        return {};
+    // The addresses of a run differ in their counter alone.
+    const QByteArray first = run.first().toEncoded();
+    const QByteArray last = run.last().toEncoded();
+    qsizetype before = 0;
+    while (before < first.size() && before < last.size() && first[before] == last[before])
+        ++before;
+    qsizetype after = 0;
+    while (after < first.size() - before && after < last.size() - before
+           && first[first.size() - 1 - after] == last[last.size() - 1 - after])
+        ++after;
+    if (before == first.size() && before == last.size())
+        return {};
+    return QUrl::fromEncoded(first.left(before) + "987654321" + first.right(after));
+}
+
+bool answersMissing(const QUrl &asked, const QUrl &finalUrl, const QString &contentType,
+                    const std::optional<Placeholder> &placeholder)
+{
+    const bool redirected = finalUrl != asked;
+    if (isPageType(contentType) && (redirected || isPictureName(asked.path())))
+        return true;
+    return redirected && placeholder && finalUrl == placeholder->finalUrl;
+}
+
+bool mayBePlaceholder(qint64 length, const std::optional<Placeholder> &placeholder)
+{
+    return placeholder && (length < 0 || length == placeholder->length);
+}
+
+bool isPlaceholderBody(qint64 length, const QByteArray &hash, const std::optional<Placeholder> &placeholder)
+{
+    return placeholder && length == placeholder->length && hash == placeholder->hash;
+}

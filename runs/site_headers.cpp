@@ -1,0 +1,47 @@
+#include "runs/site_headers.h"
+
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QNetworkRequest>
+
+namespace {
+// A header value holds no line break nor other control character: a
+// user's text cannot add a header of its own.
+QByteArray headerValue(QString text)
+{
+    for (QChar &character : text)
+        if (character.category() == QChar::Other_Control)
+            character = u' ';
+    return text.trimmed().toUtf8();
+}
+} // namespace
+
+QByteArray refererFor(const SiteOptions &options, const QUrl &url)
+{
+    if (options.referer)
+        return headerValue(*options.referer);
+    // The site, never a user name or password in the address.
+    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toEncoded()
+           + '/';
+}
+
+QByteArray userAgentFor(const SiteOptions &options)
+{
+    const QByteArray given = headerValue(options.userAgent);
+    return given.isEmpty() ? QByteArray("Serimo/" SERIMO_VERSION) : given;
+}
+
+void addSiteHeaders(QNetworkRequest &request, const SiteOptions &options)
+{
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgentFor(options));
+    if (const QByteArray referer = refererFor(options, request.url()); !referer.isEmpty())
+        request.setRawHeader("Referer", referer);
+}
+
+QByteArray cookieHeader(const QNetworkCookieJar &jar, const QUrl &url)
+{
+    QList<QByteArray> pairs;
+    for (const QNetworkCookie &cookie : jar.cookiesForUrl(url))
+        pairs.append(cookie.toRawForm(QNetworkCookie::NameAndValueOnly));
+    return pairs.join("; ");
+}

@@ -1,0 +1,193 @@
+#include "runs/cookie_file.h"
+#include "runs/site_headers.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QNetworkCookieJar>
+#include <QNetworkRequest>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+// What a request of a run tells the site: the Referer, the User-Agent and the
+// cookies of a browser's file.
+class TestSiteRequests : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void headers_data();
+    void headers();
+    void cookies_data();
+    void cookies();
+    void brokenCookieFile_data();
+    void brokenCookieFile();
+
+private:
+    QTemporaryDir m_folder;
+    QStringList m_cookieFiles;
+};
+
+namespace {
+struct Cookie
+{
+    const char *domain;
+    const char *path;
+    bool secure;
+    bool httpOnly;
+    qint64 expiry; // seconds; 0: the session's
+    const char *name;
+};
+
+const qint64 kLater = QDateTime::currentSecsSinceEpoch() + 86400;
+const QList<Cookie> kCookies{{".example.com", "/", false, false, kLater, "a"},
+                             {"example.com", "/gallery", false, false, kLater, "b"},
+                             {".example.com", "/", true, false, kLater, "s"},
+                             {".example.com", "/", false, false, kLater - 2 * 86400, "old"},
+                             {".example.com", "/", false, true, 0, "sess"},
+                             {"other.org", "/", false, false, kLater, "c"}};
+
+QString writeCookiesTxt(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write("# Netscape HTTP Cookie File\n\n");
+    for (const Cookie &c : kCookies) {
+        const QByteArray domain = c.domain;
+        file.write((c.httpOnly ? "#HttpOnly_" : "") + domain + '\t' + (domain.startsWith('.') ? "TRUE" : "FALSE") + '\t'
+                   + c.path + '\t' + (c.secure ? "TRUE" : "FALSE") + '\t' + QByteArray::number(c.expiry) + '\t' + c.name
+                   + '\t' + c.name + "-v\r\n");
+    }
+    return path;
+}
+
+// As Firefox keeps it while it runs: locked, its latest rows in the
+// write-ahead log. Firefox writes some expiry times in milliseconds.
+QString writeCookiesSqlite(const QString &path, QSqlDatabase &database)
+{
+    database.setDatabaseName(path);
+    QSqlQuery query(database);
+    const bool made = database.open() && query.exec("PRAGMA journal_mode=WAL") && query.exec("PRAGMA locking_mode=EXCLUSIVE")
+                      && query.exec("CREATE TABLE moz_cookies (id INTEGER PRIMARY KEY, originAttributes TEXT, name TEXT, "
+                                    "value TEXT, host TEXT, path TEXT, expiry INTEGER, isSecure INTEGER, isHttpOnly INTEGER)");
+    if (!made)
+        qFatal("cannot make %s", qPrintable(path));
+    for (const Cookie &c : kCookies) {
+        query.prepare("INSERT INTO moz_cookies (originAttributes, name, value, host, path, expiry, isSecure, isHttpOnly) "
+                      "VALUES ('', ?, ?, ?, ?, ?, ?, ?)");
+        for (const QVariant &value : {QVariant(c.name), QVariant(QByteArray(c.name) + "-v"), QVariant(c.domain),
+                                      QVariant(c.path), QVariant(c.name == QByteArray("old") ? c.expiry * 1000 : c.expiry),
+                                      QVariant(c.secure), QVariant(c.httpOnly)})
+            query.addBindValue(value);
+        if (!query.exec())
+            qFatal("cannot fill %s", qPrintable(path));
+    }
+    return path;
+}
+} // namespace
+
+void TestSiteRequests::initTestCase()
+{
+    // The browser's database stays open, and locked, until the end.
+    QSqlDatabase browser = QSqlDatabase::addDatabase("QSQLITE", "browser");
+    m_cookieFiles = {writeCookiesTxt(m_folder.filePath("cookies.txt")),
+                     writeCookiesSqlite(m_folder.filePath("cookies.sqlite"), browser)};
+}
+
+void TestSiteRequests::cleanupTestCase()
+{
+    QSqlDatabase::database("browser", false).close();
+    QSqlDatabase::removeDatabase("browser");
+}
+
+void TestSiteRequests::headers_data()
+{
+    QTest::addColumn<QString>("referer"); // null: not given
+    QTest::addColumn<QString>("agent");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QByteArray>("sent"); // "Referer | User-Agent"
+    const QByteArray serimo = "Serimo/" SERIMO_VERSION;
+    QTest::newRow("the site's own, port kept, user left out")
+        << QString() << QString() << "http://u:p@127.0.0.1:8080/a/b1.jpg?x=1#f" << "http://127.0.0.1:8080/ | " + serimo;
+    QTest::newRow("IPv6 host") << QString() << "" << "http://[::1]:81/a1.jpg" << "http://[::1]:81/ | " + serimo;
+    QTest::newRow("none") << "" << "" << "http://h/a1.jpg" << " | " + serimo;
+    QTest::newRow("given, a line break cannot add a header")
+        << "http://g/\r\nX-Evil: 1" << "Mozilla/5.0 (X11)\n" << "http://h/a1.jpg" << QByteArray("http://g/  X-Evil: 1 | Mozilla/5.0 (X11)");
+}
+
+void TestSiteRequests::headers()
+{
+    QFETCH(QString, referer);
+    QFETCH(QString, agent);
+    QFETCH(QString, url);
+    SiteOptions options;
+    if (!referer.isNull())
+        options.referer = referer;
+    options.userAgent = agent;
+    QNetworkRequest request{QUrl(url)};
+    addSiteHeaders(request, options);
+    QTEST(request.rawHeader("Referer") + " | " + request.rawHeader("User-Agent"), "sent");
+}
+
+void TestSiteRequests::cookies_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::newRow("subdomain") << "http://www.example.com/gallery/p1.jpg" << QByteArray("a=a-v; sess=sess-v");
+    QTest::newRow("host and path") << "http://example.com/gallery/p1.jpg" << QByteArray("a=a-v; b=b-v; sess=sess-v");
+    QTest::newRow("path is not a prefix of a name") << "http://example.com/gallery2/p1.jpg" << QByteArray("a=a-v; sess=sess-v");
+    QTest::newRow("secure over https") << "https://example.com/p1.jpg" << QByteArray("a=a-v; s=s-v; sess=sess-v");
+    QTest::newRow("a domain that only ends alike") << "http://badexample.com/p1.jpg" << QByteArray();
+    QTest::newRow("host-only") << "http://other.org/p1.jpg" << QByteArray("c=c-v");
+    QTest::newRow("not its subdomain") << "http://www.other.org/p1.jpg" << QByteArray();
+}
+
+// Both formats, as the jar matches them.
+void TestSiteRequests::cookies()
+{
+    QFETCH(QString, url);
+    for (const QString &path : m_cookieFiles) {
+        const CookieFile file = readCookieFile(path);
+        QCOMPARE(file.error, QString());
+        QNetworkCookieJar jar;
+        for (const QNetworkCookie &cookie : file.cookies)
+            jar.insertCookie(cookie);
+        QList<QByteArray> pairs = cookieHeader(jar, QUrl(url)).split(';');
+        for (QByteArray &pair : pairs)
+            pair = pair.trimmed();
+        std::sort(pairs.begin(), pairs.end());
+        QTEST(pairs.join("; "), "sent");
+    }
+}
+
+void TestSiteRequests::brokenCookieFile_data()
+{
+    QTest::addColumn<QByteArray>("content"); // "<none>": no file
+    QTest::addColumn<QString>("error");      // %1: the path
+    const QString neither = QStringLiteral("'%1' is neither a cookies.txt nor a Firefox cookies.sqlite");
+    QTest::newRow("no file") << QByteArray("<none>") << "cannot read the cookies file '%1': No such file or directory";
+    QTest::newRow("empty") << QByteArray() << neither;
+    QTest::newRow("a letter") << QByteArray("Dear sir,\nplease find\n") << neither;
+    QTest::newRow("a bad line") << QByteArray("# Netscape HTTP Cookie File\nh\tFALSE\t/\tFALSE\t0\tn\tv\nh\tFALSE\t/\tno\t0\tn\tv\n")
+                                << "'%1' line 3 is not a cookie: a cookies.txt line has 7 fields separated by tabs";
+}
+
+void TestSiteRequests::brokenCookieFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, error);
+    const QString path = m_folder.filePath(QTest::currentDataTag());
+    if (content != "<none>") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    const CookieFile file = readCookieFile(path);
+    QCOMPARE(file.error, error.arg(path));
+    QVERIFY(file.cookies.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestSiteRequests)
+#include "test_site_requests.moc"
