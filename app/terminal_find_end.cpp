@@ -1,6 +1,7 @@
 #include "app/terminal_find_end.h"
 
 #include "app/command_line.h"
+#include "runs/cookie_file.h"
 #include "runs/download_address.h"
 #include "runs/end_finder.h"
 #include "series/run_list.h"
@@ -53,6 +54,10 @@ TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
     }
     if (first.problem == WebAddress::Problem::NoHost) {
         complain(tr("this address names no server to ask: '%1'").arg(first.shown));
+        return failedWith(2);
+    }
+    if (const QString error = cookiesOf(site).error; !error.isEmpty()) {
+        complain(error);
         return failedWith(2);
     }
 

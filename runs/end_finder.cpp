@@ -1,7 +1,10 @@
 #include "runs/end_finder.h"
 
 #include "runs/answer_result.h"
+#include "runs/cookie_file.h"
+#include "runs/site_headers.h"
 
+#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -34,6 +37,9 @@ void EndFinder::start(Addresses addresses, const SiteOptions &site)
     ++m_generation;
     m_addresses = std::move(addresses);
     m_site = site;
+    // A cookies file that cannot be read was refused before the search.
+    for (const QNetworkCookie &cookie : cookiesOf(site).cookies)
+        m_network.cookieJar()->insertCookie(cookie);
     m_queue.clear();
     m_sinceStart.invalidate();
     m_search.emplace();
@@ -102,16 +108,7 @@ void EndFinder::request(const Asking &asked)
     const Probe &probe = asked.probe;
     const QUrl &url = asked.url;
     QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, m_site.userAgent.isEmpty()
-                                                            ? QByteArray("Serimo/" SERIMO_VERSION)
-                                                            : m_site.userAgent.toUtf8());
-    // The site's own page is where its pictures are usually shown.
-    const QString referer = m_site.referer.value_or(url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery
-                                                                  | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
-                                                        .toString()
-                                                    + u'/');
-    if (!referer.isEmpty())
-        request.setRawHeader("Referer", referer.toUtf8());
+    addSiteHeaders(request, m_site);
     request.setTransferTimeout(kSilenceMs);
     QNetworkReply *reply = probe.method == ProbeMethod::Head ? m_network.head(request) : m_network.get(request);
     ++m_requests;

@@ -6,6 +6,15 @@ function(serimo_test name label library)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE ${library} Qt6::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    # Qt Test names the build's absolute folders, for test data no test looks
+    # up. Undone, so that a test or its precompiled header that ccache kept
+    # from another clone is the same one and is taken.
+    target_compile_options(${name} PRIVATE -UQT_TESTCASE_BUILDDIR -UQT_TESTCASE_SOURCEDIR)
+    if(library STREQUAL "serimo_app")
+        serimo_share_precompiled_qt(${name} tests_of_${library} ${serimo_qt_widget_headers} <QTest>)
+    else()
+        serimo_share_precompiled_qt(${name} tests_of_${library} ${serimo_qt_core_headers} <QTest>)
+    endif()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS ${label} TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=offscreen)
     if(label STREQUAL "unit")

@@ -14,8 +14,10 @@
 
 namespace {
 
-// The longest a read waits for the clipboard's owner, whatever it does.
-constexpr int kAnswerTimeoutMs = 100;
+// The longest a read waits for the clipboard's owner, whatever it does:
+// long enough for megabytes of text on a busy machine, where both programs
+// may wait a good part of a second for the processor.
+constexpr int kAnswerTimeoutMs = 1000;
 
 // Whether the owner of the clipboard sent what was asked.
 enum class Answer { Sent, Refused, None };

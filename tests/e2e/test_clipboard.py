@@ -22,7 +22,7 @@ SILENT = "The program that holds the clipboard did not answer."
 # timed from the owner's receipt of Serimo's request to the message's window
 # on the screen, so that how slowly a busy machine delivers the test's own
 # actions does not count.
-SILENT_LIMIT = 2.0
+SILENT_LIMIT = 3.0
 
 
 def step_and_check(desk, app, how, expected):
