@@ -29,13 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString text = QString::fromUtf8(bytes);
 
     if (const auto value = tryStrToInt(text)) {
-        const QString counter = steppedCounter(*value, delta, std::max(width, 1));
-        require(!counter.isEmpty());
+        const auto counter = steppedCounter(*value, delta, std::max(width, 1));
+        require(!counter || (counter->size() >= std::max(width, 1) && counter->size() <= kLongestCounter));
     }
     const SeriesSplit split = splitSeries(text, width);
     require(split.prefix.size() + split.counter.size() <= text.size());
     const int digits = countCounterDigits(text);
-    require(digits >= 1 && digits <= 6);
+    require(digits >= 1 && digits <= kLongestCounter);
     for (const bool allNines : {false, true})
         (void)rangeText(text, width, allNines);
     (void)shortForm(text);
@@ -50,10 +50,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const SeriesMode chosenMode = detectedMode(text, choice);
     const SeriesSplit around = splitSeries(text, chosenMode == SeriesMode::Alpha ? 1 : width, choice);
     require(around.prefix + around.counter + around.extension == text);
+    // A percent-escape is one character of the address: never part of a
+    // counter, so every step keeps it as it was.
+    for (qsizetype i = around.prefix.size(); i < text.size() - around.extension.size(); ++i)
+        require(!isInPercentEscape(text, i));
     const QStringList steps = seriesRun(text, chosenMode, width, 3, choice);
     for (const QString &stepped : steps)
         require(stepped.endsWith(around.extension) && stepped.size() > around.extension.size());
     require(steps.isEmpty() || steps.front().startsWith(around.prefix));
+    // Next never goes back in the counter's numbering: no wrap past the nines.
+    const auto numberIn = [&](const QString &stepped) -> std::optional<qint64> {
+        const QString counter = stepped.mid(around.prefix.size(), stepped.size() - around.prefix.size() - around.extension.size());
+        bool ok = !counter.isEmpty() && counter.size() <= kLongestCounter;
+        for (const QChar c : counter)
+            ok = ok && isDecimalDigit(c);
+        return ok ? std::optional(counter.toLongLong()) : std::nullopt;
+    };
+    for (qsizetype k = 1; chosenMode == SeriesMode::Digits && k < steps.size(); ++k) {
+        const auto before = numberIn(steps[k - 1]);
+        const auto after = numberIn(steps[k]);
+        require(!before || !after || *after > *before);
+    }
     require(itemsTextLimit(width) >= 1 && itemsMaximum(width) >= 9);
 
     const int position = std::int16_t(quint16(data[0]) << 8 | data[1]);

@@ -51,6 +51,8 @@ ListedRun listedRun(const QString &address, const std::optional<QString> &countT
         count = *given;
     }
     QStringList run = seriesRun(url, mode, width, count, choice);
+    if (run.isEmpty() && mode == SeriesMode::Digits && isCounterTooLong(url, choice))
+        return {{}, QStringLiteral("no series in '%1': its number is too long to step").arg(address)};
     if (run.isEmpty())
         return {{}, QStringLiteral("no series in '%1': its counter is not a number").arg(address)};
     return {run, {}};

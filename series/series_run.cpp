@@ -12,13 +12,18 @@ std::optional<QString> steppedUrl(const QString &url, SeriesMode mode, int width
     const SeriesSplit split = splitSeries(url, mode == SeriesMode::Alpha ? 1 : width, choice);
     if (mode == SeriesMode::Digits) {
         const auto value = counterValue(split, width);
-        if (!value)
+        if (!value || isCounterTooLong(url, choice))
             return std::nullopt;
-        return split.prefix + steppedCounter(*value, delta, width) + split.extension;
+        const auto counter = steppedCounter(*value, delta, width);
+        if (!counter)
+            return std::nullopt;
+        return split.prefix + *counter + split.extension;
     }
     if (split.counter.isEmpty())
         return std::nullopt;
     const QChar current = split.counter.front();
+    if (isLetterSeriesEnd(current, delta))
+        return std::nullopt;
     if (current.unicode() > 0xFF) {
         const auto letter = steppedWideLetter(current, delta);
         if (!letter)
@@ -74,9 +79,11 @@ QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count,
         redetect(*current);
     QStringList run{*current};
     while (run.size() < count) {
+        // A series ends where its next step cannot be made: past z, or past
+        // the longest number.
         current = steppedAround(run.back(), mode, width, +1, held);
         if (!current)
-            return {};
+            break;
         if (*current != run.back())
             redetect(*current);
         run.append(*current);

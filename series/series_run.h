@@ -12,12 +12,13 @@ enum class SeriesMode { Digits, Alpha };
 
 // The address url, as the window shows it at the start of a run, and the
 // count - 1 addresses after it, each stepped as Next steps it: a Digits
-// counter widens at 10, 100 and 1000, an Alpha letter passes over code 0,
+// counter grows past its nines, an Alpha letter passes over code 0,
 // and after each step mode and width are detected again from the new
 // address, as the window does. The counter stays where it was at the start,
 // so the text after it is the same in every address. Empty when the counter
-// at this width is not a number (Digits) or cannot be stepped (no counter,
-// or half of a character pair).
+// at this width is not a number (Digits) or cannot be stepped (no counter, a
+// number longer than kLongestCounter, or half of a character pair); shorter
+// than count when the series ends before (a letter at z, the longest number).
 QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice = {});
 
 // The mode and width the window detects for an address.
