@@ -182,6 +182,8 @@ private:
     void btnCopyClick(QObject *Sender);
     // Ctrl+V, Shift+Insert or the context menu's Paste in a text box.
     void pasteIntoBox(ChangeEdit *box, bool selection = false);
+    // Says in the status line how many lines of a pasted text no box took.
+    void showLinesLeftOut(qsizetype count);
     // Puts the URL on the clipboard; a refusal fails as a step does.
     bool putUrlOnClipboard();
     // Ends a step that cannot be made: a running feed stops before the

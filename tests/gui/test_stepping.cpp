@@ -371,24 +371,33 @@ void TestStepping::pasteTakesTheClipboard_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<bool>("digitsMode");
     QTest::addColumn<QString>("digits");
+    QTest::addColumn<QString>("panel1"); // when lines were left out
     const QString filler(1023 - 30, QChar(u'a'));
     const QString longUrl = kHost + "/" + filler.left(1023 - kHost.size() - 1 - 12) + "pic00042.jpg";
-    QTest::newRow("plain") << kHost + "/pic9.jpg" << kHost + "/pic9.jpg" << true << "1";
-    QTest::newRow("longer than 1023") << longUrl + "/tail/more.gif" << longUrl << true << "5";
+    QTest::newRow("plain") << kHost + "/pic9.jpg" << kHost + "/pic9.jpg" << true << "1" << "";
+    QTest::newRow("longer than 1023") << longUrl + "/tail/more.gif" << longUrl << true << "5" << "";
     QTest::newRow("cut at NUL") << kHost + QStringLiteral("/p12.jpg") + QChar(u'\0') + "junk" << kHost + "/p12.jpg"
-                                << true << "2";
-    QTest::newRow("alpha") << kHost + "/pict.jpg" << kHost + "/pict.jpg" << false << "1";
-    QTest::newRow("trailing line break") << kHost + "/pic9.jpg\n" << kHost + "/pic9.jpg" << true << "1";
+                                << true << "2" << "";
+    QTest::newRow("alpha") << kHost + "/pict.jpg" << kHost + "/pict.jpg" << false << "1" << "";
+    QTest::newRow("trailing line break") << kHost + "/pic9.jpg\n" << kHost + "/pic9.jpg" << true << "1" << "";
     QTest::newRow("blanks, tab and CR LF around") << " \t" + kHost + "/p12.jpg \r\n" << kHost + "/p12.jpg" << true
-                                                  << "2";
-    QTest::newRow("tab inside kept") << kHost + "/a\tb/p12.jpg" << kHost + "/a\tb/p12.jpg" << true << "2";
+                                                  << "2" << "";
+    QTest::newRow("tab inside kept") << kHost + "/a\tb/p12.jpg" << kHost + "/a\tb/p12.jpg" << true << "2" << "";
     QTest::newRow("blanks before NUL") << kHost + "/p12.jpg \n" + QChar(u'\0') + "junk" << kHost + "/p12.jpg" << true
-                                       << "2";
-    QTest::newRow("megabytes") << longUrl + QString(4 << 20, u'x') << longUrl << true << "5";
+                                       << "2" << "";
+    QTest::newRow("megabytes") << longUrl + QString(4 << 20, u'x') << longUrl << true << "5" << "";
     QTest::newRow("megabytes of blanks first") << QString(4 << 20, u' ') + kHost + "/pic9.jpg" << kHost + "/pic9.jpg"
-                                               << true << "1";
-    QTest::newRow("letters only") << "abc" << "abc" << false << "1";
-    QTest::newRow("no counter kept") << kHost + "/" << kHost + "/" << true << "1";
+                                               << true << "1" << "";
+    QTest::newRow("letters only") << "abc" << "abc" << false << "1" << "";
+    const QString list = kHost + "/p1.jpg\r\n" + kHost + "/p2.jpg\r\n\r\n" + kHost + "/p3.jpg\r\n";
+    QTest::newRow("a list: its first line") << list << kHost + "/p1.jpg" << true << "1"
+                                            << "Pasted the first line; 2 more lines left out.";
+    QTest::newRow("blank lines first") << "\n \t\n" + kHost + "/p12.jpg\n" << kHost + "/p12.jpg" << true << "2" << "";
+    QTest::newRow("Ctrl+V, a list") << list << kHost + "/p1.jpg" << true << "1"
+                                    << "Pasted the first line; 2 more lines left out.";
+    QTest::newRow("Ctrl+V, two lines") << "\n" + kHost + "/p12.jpg\nx" << kHost + "/p12.jpg" << true << "2"
+                                       << "Pasted the first line; 1 more line left out.";
+    QTest::newRow("no counter kept") << kHost + "/" << kHost + "/" << true << "1" << "";
 }
 
 void TestStepping::pasteTakesTheClipboard()
@@ -399,13 +408,21 @@ void TestStepping::pasteTakesTheClipboard()
     f.clipboard.put(clipboard);
     QElapsedTimer timer;
     timer.start();
-    QTest::mouseClick(child<QToolButton>(form, "btnPaste"), Qt::LeftButton);
+    if (QByteArray(QTest::currentDataTag()).startsWith("Ctrl+V")) {
+        child<ChangeEdit>(form, "Edit1")->selectAll();
+        QVERIFY(f.paste("Edit1", "keys"));
+    } else {
+        QTest::mouseClick(child<QToolButton>(form, "btnPaste"), Qt::LeftButton);
+    }
     // Only a hang or work growing faster than the clipboard's text fails this.
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QStringLiteral("Paste took %1 ms").arg(timer.elapsed())));
     QTEST(f.url(), "url");
     QVERIFY(f.url().size() <= 1023);
     QTEST(f.digitsMode(), "digitsMode");
     QTEST(f.digits(), "digits");
+    QFETCH(QString, panel1);
+    if (!panel1.isEmpty())
+        QCOMPARE(f.panel(1), panel1);
     if (clipboard == kHost + "/")
         QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Alphabetical series URL removed.")});
     else
