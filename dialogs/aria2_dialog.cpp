@@ -1,5 +1,6 @@
 #include "dialogs/aria2_dialog.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -27,6 +28,11 @@ std::optional<Aria2Target> askAria2Target(const Aria2Target &given, QWidget *par
     secret->setEchoMode(QLineEdit::Password);
     QLineEdit *folder = box("editAria2Folder", QDialog::tr("&Folder on that machine:"), given.folder);
     folder->setPlaceholderText(QDialog::tr("aria2's own folder"));
+    auto *remember = new QCheckBox(QDialog::tr("&Remember the secret"), &dialog);
+    remember->setObjectName(QStringLiteral("checkRememberSecret"));
+    remember->setToolTip(QDialog::tr("Keep the secret in the desktop's keyring once aria2 has accepted it"));
+    remember->setChecked(given.remember);
+    form->addRow(QString(), remember);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -36,5 +42,5 @@ std::optional<Aria2Target> askAria2Target(const Aria2Target &given, QWidget *par
 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return Aria2Target{address->text().trimmed(), secret->text(), folder->text().trimmed()};
+    return Aria2Target{address->text().trimmed(), secret->text(), folder->text().trimmed(), remember->isChecked()};
 }

@@ -12,8 +12,11 @@ struct Aria2Target
     QString secret;
     // The folder on the daemon's machine; empty: the daemon's own.
     QString folder;
+    // Whether the secret goes to the desktop's keyring, to be offered again
+    // after a restart; else it is kept until Serimo closes.
+    bool remember = false;
 };
 
-// Asks for the daemon's address, its secret and the folder, starting from
-// given; nullopt when the user cancels.
+// Asks for the daemon's address, its secret, the folder and whether to
+// remember the secret, starting from given; nullopt when the user cancels.
 std::optional<Aria2Target> askAria2Target(const Aria2Target &given, QWidget *parent);

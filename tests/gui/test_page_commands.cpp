@@ -4,6 +4,7 @@
 #include "unit/local_http_server.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
@@ -470,6 +471,7 @@ void TestPageCommands::aria2SecretWithoutKeyring()
             QVERIFY(dialog);
             status = f.panel(1);
             offered = child<QLineEdit>(*dialog, "editAria2Secret")->text();
+            QVERIFY(!child<QCheckBox>(*dialog, "checkRememberSecret")->isChecked()); // the keyring only when asked
             child<QLineEdit>(*dialog, "editAria2Address")->setText(QStringLiteral("http://127.0.0.1:1/jsonrpc"));
             child<QLineEdit>(*dialog, "editAria2Secret")->setText(secret);
             static_cast<QDialog *>(dialog)->accept();
