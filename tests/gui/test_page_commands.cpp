@@ -116,6 +116,14 @@ void TestPageCommands::imagesWritesRunAndOpensIt()
     QCOMPARE(next[5], entryLine("pic006.jpg"));
     QCOMPARE(f.url(), kBase + "pic007.jpg");
     QCOMPARE(f.shell.opened.size(), 2);
+
+    // An address of another scheme is text on the page, and the status line says so.
+    f.typeUrl(QStringLiteral("javascript:alert(document.domain)//img_001.jpg"));
+    f.pressImages();
+    QCOMPARE(pageLines(f.page()).mid(3, 3), QList<QByteArray>({"<p>javascript:alert(document.domain)//img_001.jpg</p>\r",
+                                                              "<p>javascript:alert(document.domain)//img_002.jpg</p>\r",
+                                                              "<p>javascript:alert(document.domain)//img_003.jpg</p>\r"}));
+    QCOMPARE(f.panel(1), QStringLiteral("3 addresses written as text: not http, https, ftp or file."));
 }
 
 void TestPageCommands::imagesWithNoItems()
@@ -162,12 +170,13 @@ void TestPageCommands::imagesStepFailureWritesNothing()
 {
     PageFixture f;
     TVempForm &form = f.create(); // not yet active: no detection repairs the URL
-    child<ChangeEdit>(form, "Edit1")->setTextCascade(kBase + "picx.jpg");
+    const QString letter = QStringLiteral("http://www.example.com/picx.jpg"); // no number in a folder either
+    child<ChangeEdit>(form, "Edit1")->setTextCascade(letter);
     child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("3"));
     f.pressImages();
 
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Change digits to match series.")});
-    QCOMPARE(f.url(), kBase + "picx.jpg");
+    QCOMPARE(f.url(), letter);
     QVERIFY(!QFile::exists(f.page()));
     QVERIFY(!f.cursor.isBusy);
 }
