@@ -106,13 +106,13 @@ std::optional<QString> steppedCounter(qint32 value, int delta, int width)
 {
     const qint64 n = std::max<qint64>(0, qint64(value) + delta);
     const QString digits = QString::number(n);
-    if (digits.size() > kLongestCounter)
-        return std::nullopt;
     // Back undoes Next: a counter that grew past its nines narrows again.
     if (delta < 0 && value >= 10 && width == QString::number(value).size() && QString::number(value - 1).size() < width)
         --width;
     width = std::max<int>(width, int(digits.size()));
-    return QString(std::max<qsizetype>(0, width - digits.size()), u'0') + digits;
+    if (width > kLongestCounter)
+        return std::nullopt;
+    return QString(width - digits.size(), u'0') + digits;
 }
 
 bool isLetterSeriesEnd(QChar letter, int direction)

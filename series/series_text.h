@@ -66,7 +66,7 @@ std::optional<QString> rangeText(const QString &url, int width, bool allNines, C
 // never below 0, zero-padded to w, widened when the number outgrows w
 // (9999 gives 10000, 0999 gives 1000), and narrowed by a step back from
 // there (10 gives 9, 10000 gives 9999, while 010 gives 009). Nothing when the
-// number would need more than kLongestCounter digits.
+// counter would be longer than kLongestCounter.
 std::optional<QString> steppedCounter(qint32 value, int delta, int width);
 
 // Whether a letter is the end of its alphabet in the direction of travel
