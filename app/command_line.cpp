@@ -2,26 +2,117 @@
 
 #include "series/run_list.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-// The toolkit's options, taken with one dash or two: those followed by a
-// value, and those that stand alone.
-const QStringList kToolkitOptionsWithValue{
-    QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-    QStringLiteral("plugin"),   QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
-    QStringLiteral("qwindowtitle"), QStringLiteral("session"),        QStringLiteral("display"),
-    QStringLiteral("geometry"), QStringLiteral("name"),               QStringLiteral("title"),
-    QStringLiteral("style"),    QStringLiteral("stylesheet"),         QStringLiteral("qmljsdebugger")};
-const QStringList kToolkitSwitches{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
-                                   QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync")};
-
-bool isOption(const QString &argument)
+QString tr(const char *text)
 {
-    return argument.size() > 1 && argument.startsWith(u'-') && !argument.at(1).isDigit();
+    return QCoreApplication::translate("main", text);
+}
+
+// An option Serimo reads, and its line in --help.
+struct Declared
+{
+    QStringList names;
+    // What follows the names in --help; for an option that takes a value,
+    // the value's name.
+    QString shape;
+    bool takesValue = false;
+    const char *help = nullptr;
+};
+
+// Every option of Serimo's own, in the order --help lists them.
+const QList<Declared> &declaredOptions()
+{
+    static const QList<Declared> options{
+        {{"list"}, "URL [COUNT]", false, QT_TRANSLATE_NOOP("main", "print the run from URL, one URL per line, and exit")},
+        {{"download"}, "URL [COUNT]", false, QT_TRANSLATE_NOOP("main", "save the run from URL here, up to the series' end")},
+        {{"to"}, "FOLDER", true, QT_TRANSLATE_NOOP("main", "save into FOLDER, made when missing")},
+        {{"referer"}, "URL", true, QT_TRANSLATE_NOOP("main", "send URL as the Referer, not the site's own; '' sends none")},
+        {{"user-agent"}, "TEXT", true, QT_TRANSLATE_NOOP("main", "send TEXT as the User-Agent, not Serimo's own")},
+        {{"load-cookies"}, "FILE", true, QT_TRANSLATE_NOOP("main", "send the cookies of a cookies.txt or a cookies.sqlite")},
+        {{"wait"}, "SECONDS", true, QT_TRANSLATE_NOOP("main", "fetch one file at a time, SECONDS between two starts")},
+        {{"h", "help", "?"}, QString(), false, QT_TRANSLATE_NOOP("main", "print this help and exit")},
+        {{"help-all"}, QString(), false, nullptr},
+        {{"v", "version"}, QString(), false, QT_TRANSLATE_NOOP("main", "print the version and exit")},
+        // The toolkit's own, taken here only to be passed on.
+        {{"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+          "qwindowtitle", "session", "display", "geometry", "name", "title", "style", "stylesheet", "qmljsdebugger"},
+         QStringLiteral("VALUE"), true, nullptr},
+        {{"reverse", "widgetcount", "nograb", "dograb", "sync"}, QString(), false, nullptr},
+    };
+    return options;
+}
+
+// The options that only a download reads, in the order of declaredOptions().
+const QStringList kDownloadOnly{"to", "referer", "user-agent", "load-cookies", "wait"};
+
+const Declared *declared(const QString &name)
+{
+    for (const Declared &option : declaredOptions())
+        if (option.names.contains(name))
+            return &option;
+    return nullptr;
+}
+
+// Set before an argument that is a value whatever it looks like. No argument
+// can hold it: the program's arguments are C strings.
+constexpr QChar kValueMark = u'\0';
+
+QString unmarked(QString argument)
+{
+    return argument.startsWith(kValueMark) ? argument.mid(1) : argument;
+}
+
+// The arguments as the parser takes them: a program name first, a number
+// such as "-1" marked as a value, "--list=URL" as "--list" and URL.
+QStringList parserArguments(const QStringList &arguments)
+{
+    QStringList prepared{QStringLiteral("serimo")};
+    bool positional = false;
+    for (const QString &argument : arguments) {
+        positional = positional || argument == u"--";
+        if (positional || !argument.startsWith(u'-') || argument.size() < 2) {
+            prepared.append(argument);
+            continue;
+        }
+        const qsizetype equals = argument.indexOf(u'=');
+        const QString name = argument.left(equals).remove(QRegularExpression(QStringLiteral("^--?")));
+        if (argument.at(1).isDigit()) {
+            prepared.append(kValueMark + argument);
+        } else if (equals > 0 && (name == u"list" || name == u"download")) {
+            prepared.append(argument.left(equals));
+            prepared.append(kValueMark + argument.mid(equals + 1));
+        } else {
+            prepared.append(argument);
+        }
+    }
+    return prepared;
+}
+
+// What is wrong with the first option the parser refused, in Serimo's words.
+QString refusal(const QStringList &prepared, const QString &parserError)
+{
+    for (qsizetype i = 1; i < prepared.size() && prepared[i] != u"--"; ++i) {
+        const QString &argument = prepared[i];
+        if (!argument.startsWith(u'-') || argument.size() < 2)
+            continue;
+        const qsizetype equals = argument.indexOf(u'=');
+        const QString name = argument.left(equals);
+        const Declared *option = declared(name.mid(name.startsWith(u"--") ? 2 : 1));
+        if (!option)
+            return tr("unknown option '%1'").arg(argument);
+        if (!option->takesValue && equals >= 0)
+            return tr("option '%1' takes no value").arg(name);
+        if (option->takesValue && equals < 0 && ++i == prepared.size())
+            return tr("option '%1' needs a %2").arg(name, option->shape);
+    }
+    return parserError;
 }
 
 CommandLine usageError(const QString &error)
@@ -32,77 +123,91 @@ CommandLine usageError(const QString &error)
     return line;
 }
 
-QString tr(const char *text)
+// The value of a download's option given once, or the reason it is wrong.
+std::optional<QString> singleValue(const QCommandLineParser &parser, const QString &name, QString *error)
 {
-    return QCoreApplication::translate("main", text);
+    const QStringList values = parser.values(name);
+    if (values.isEmpty())
+        return std::nullopt;
+    if (values.size() > 1)
+        *error = tr("option '--%1' is given twice").arg(name);
+    else if (values.first().isEmpty() && name != u"referer")
+        *error = tr("option '--%1' needs a %2").arg(name, declared(name)->shape);
+    return unmarked(values.first());
+}
+
+// Reads the options only a download takes into request; the reason when one
+// is wrong.
+QString readDownloadOptions(const QCommandLineParser &parser, DownloadRequest &request)
+{
+    QString error;
+    const auto folder = singleValue(parser, "to", &error);
+    const auto referer = singleValue(parser, "referer", &error);
+    const auto userAgent = singleValue(parser, "user-agent", &error);
+    const auto cookies = singleValue(parser, "load-cookies", &error);
+    const auto wait = singleValue(parser, "wait", &error);
+    if (!error.isEmpty())
+        return error;
+    request.folder = folder.value_or(QString());
+    request.site.referer = referer;
+    request.site.userAgent = userAgent.value_or(QString());
+    request.site.cookiesFile = cookies.value_or(QString());
+    if (wait) {
+        const std::optional<int> waitMs = waitMilliseconds(*wait);
+        if (!waitMs)
+            return tr("SECONDS must be 0 to %1: '%2'").arg(kWaitMaximumSeconds).arg(*wait);
+        request.site.waitMs = *waitMs;
+    }
+    return QString();
 }
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
-    std::optional<CommandLine::Action> answer; // help or version
-    std::optional<QString> run;                // --list or --download
-    std::optional<QString> folder;
-    QStringList values;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (argument == u"--") {
-            values += arguments.mid(i + 1);
-            break;
-        }
-        if (!isOption(argument)) {
-            values.append(argument);
-            continue;
-        }
-        const qsizetype equals = argument.indexOf(u'=');
-        const QString name = argument.left(equals);
-        const std::optional<QString> attached =
-            equals < 0 ? std::nullopt : std::optional<QString>(argument.mid(equals + 1));
-        const QString bare = name.mid(name.startsWith(u"--") ? 2 : 1);
-        if (kToolkitOptionsWithValue.contains(bare)) {
-            if (!attached && bare != u"qmljsdebugger")
-                ++i;
-            continue;
-        }
-        if (kToolkitSwitches.contains(bare) && !attached)
-            continue;
-
-        if (name == u"-h" || name == u"--help" || name == u"-?" || name == u"--help-all" || name == u"-v"
-            || name == u"--version") {
-            if (attached)
-                return usageError(tr("option '%1' takes no value").arg(name));
-            // Help and version answer whatever else is asked, as other tools do.
-            const bool version = name == u"-v" || name == u"--version";
-            answer = answer.value_or(version ? CommandLine::Action::Version : CommandLine::Action::Help);
-            continue;
-        }
-        if (name == u"--to") {
-            if (folder)
-                return usageError(tr("option '--to' is given twice"));
-            if (attached)
-                folder = attached;
-            else if (i + 1 < arguments.size())
-                folder = arguments[++i];
-            if (!folder || folder->isEmpty())
-                return usageError(tr("option '--to' needs a FOLDER"));
-            continue;
-        }
-        if (name != u"--list" && name != u"--download")
-            return usageError(tr("unknown option '%1'").arg(argument));
-        if (run)
-            return usageError(tr("option '%1' cannot go with '%2'").arg(name, *run));
-        run = name;
-        if (attached)
-            values.prepend(*attached);
+    QCommandLineParser parser;
+    // "-platform" is one option, as the toolkit reads it, not six letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const Declared &option : declaredOptions()) {
+        QCommandLineOption parsed(option.names, tr(option.help ? option.help : ""),
+                                  option.takesValue ? option.shape : QString());
+        if (!option.help)
+            parsed.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(parsed);
     }
+    const QStringList prepared = parserArguments(arguments);
+    if (!parser.parse(prepared))
+        return usageError(refusal(prepared, parser.errorText()));
+
+    std::optional<QString> run; // --list or --download, as asked first
+    QString downloadOption;     // the first option only a download reads
+    for (const QString &name : parser.optionNames()) {
+        const QStringList &names = declared(name)->names;
+        // Help and version answer whatever else is asked, as other tools do.
+        if (names.contains(u"help") || names.contains(u"help-all")) {
+            CommandLine line;
+            line.action = CommandLine::Action::Help;
+            return line;
+        }
+        if (names.contains(u"version")) {
+            CommandLine line;
+            line.action = CommandLine::Action::Version;
+            return line;
+        }
+        if (name == u"list" || name == u"download") {
+            if (run && *run != "--" + name)
+                return usageError(tr("option '--%1' cannot go with '%2'").arg(name, *run));
+            run = "--" + name;
+        }
+        if (kDownloadOnly.contains(name) && downloadOption.isEmpty())
+            downloadOption = name;
+    }
+    QStringList values;
+    for (const QString &value : parser.positionalArguments())
+        values.append(unmarked(value));
 
     CommandLine line;
-    if (answer) {
-        line.action = *answer;
-        return line;
-    }
-    if (folder && run != u"--download")
-        return usageError(tr("option '--to' goes with '--download'"));
+    if (!downloadOption.isEmpty() && run != u"--download")
+        return usageError(tr("option '--%1' goes with '--download'").arg(downloadOption));
     if (!run) {
         if (values.size() > 1)
             return usageError(tr("one URL at most, not also '%1'").arg(values[1]));
@@ -122,26 +227,34 @@ CommandLine parseCommandLine(const QStringList &arguments)
         request.count = values[1];
     }
     line.list = request;
-    line.download = DownloadRequest{request, folder.value_or(QString())};
+    line.download.run = request;
+    if (const QString error = readDownloadOptions(parser, line.download); !error.isEmpty())
+        return usageError(error);
     return line;
 }
 
 QString commandLineHelp()
 {
-    return tr("Usage: serimo [options] [url]\n"
-              "Steps through numbered series of web addresses.\n"
-              "\n"
-              "  url                     start the window on this URL instead of the last one\n"
-              "  --list URL [COUNT]      print the run from URL, one URL per line, and exit\n"
-              "  --download URL [COUNT]  save the run from URL here, up to the series' end\n"
-              "  --to FOLDER             with --download: save into FOLDER, made when missing\n"
-              "  -h, --help              print this help and exit\n"
-              "  -v, --version           print the version and exit\n"
-              "\n"
-              "Square brackets choose the counter: 'https://h/IMG_[0007]-1024x768.jpg'.\n"
-              "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
-              "tries 999. The toolkit's own options (-platform, -display, -style, ...) are\n"
-              "passed on to it. Exit status: 0 done, 1 a file or an output failed, 2 bad input.\n");
+    QString help = tr("Usage: serimo [options] [url]\n"
+                      "Steps through numbered series of web addresses.\n"
+                      "\n"
+                      "  url                     start the window on this URL instead of the last one\n");
+    for (const Declared &option : declaredOptions()) {
+        if (!option.help)
+            continue;
+        QStringList names;
+        for (const QString &name : option.names)
+            names.append((name.size() == 1 ? "-" : "--") + name);
+        const QString shown = names.join(QStringLiteral(", ")) + (option.shape.isEmpty() ? "" : " " + option.shape);
+        help += "  " + shown.leftJustified(22) + "  " + tr(option.help) + "\n";
+    }
+    return help
+        + tr("\n"
+             "Square brackets choose the counter: 'https://h/IMG_[0007]-1024x768.jpg'.\n"
+             "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
+             "tries 999. --to, --referer, --user-agent, --load-cookies and --wait go with\n"
+             "--download. The toolkit's own options (-platform, -display, -style, ...) are\n"
+             "passed on to it. Exit status: 0 done, 1 a file or an output failed, 2 bad input.\n");
 }
 
 int printText(const QString &text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runs/site_options.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -20,6 +22,7 @@ struct DownloadRequest
     ListRequest run;
     // Where the files go: the current folder when not given.
     QString folder;
+    SiteOptions site;
 };
 
 struct CommandLine
@@ -34,10 +37,10 @@ struct CommandLine
     QString error;
 };
 
-// Reads the arguments after the program's name. The toolkit's own options
-// (-platform, -display, -style, ...) are left to the toolkit; an argument
-// that starts with "-" and a digit is a value, never an option, so that
-// "-1" is read as a bad COUNT.
+// Reads the arguments after the program's name. Options take one dash or
+// two. The toolkit's own options (-platform, -display, -style, ...) are left
+// to the toolkit; an argument that starts with "-" and a digit is a value,
+// never an option, so that "-1" is read as a bad COUNT.
 CommandLine parseCommandLine(const QStringList &arguments);
 
 // The text --help prints: every option, one line each.

@@ -3,7 +3,7 @@
 #include "app/error_report.h"
 #include "app/status_line.h"
 #include "app/toolbar_images.h"
-#include "output/download_controller.h"
+#include "runs/download_controller.h"
 #include "platform/busy_cursor.h"
 #include "platform/message_boxes.h"
 #include "platform/window_frame.h"

@@ -5,22 +5,22 @@
 //   app/controls.cpp             the control tree and its event bindings
 //   app/views.cpp                Normal/Toolbar views, display toggles, menu, help
 //   app/settings.cpp             loading and saving the persisted settings
+//   app/run_commands.cpp         Copy run, Save run list, Send run to KGet
+//   app/aria2_command.cpp        Send run to aria2: the dialog and the secret
+//   app/download_command.cpp     Download run: the folder; any engine's reports, Stop
 //   series/detection.cpp         series detection, the chosen counter and the digits/items boxes
 //   series/step.cpp              stepping the counter (Back, Next, Alt+I, up-down)
 //   series/clipboard_exchange.cpp  Paste and Copy
 //   output/feed.cpp              Feed, its timer tick and Esc
 //   output/page_commands.cpp     Images (the image page) and the Web site page
-//   output/run_commands.cpp      Copy run, Save run list, Send run to KGet
-//   output/aria2_command.cpp     Send run to aria2: the dialog and the secret
 //   output/image_page.cpp, output/website_page.cpp, output/html_text.cpp
 //                                the pages' text; output/page_file.cpp writes a page
-//   output/download_command.cpp  Download run: the folder; any engine's reports, Stop
 //   dialogs/feed_delay.cpp       the Feed delay command
 //   dialogs/about_command.cpp    the About command
 
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
-#include "output/run_summary.h"
+#include "runs/run_summary.h"
 #include "series/counter_place.h"
 #include "platform/platform.h"
 #include "platform/shell.h"

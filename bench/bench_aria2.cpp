@@ -2,7 +2,7 @@
 // Serimo's aria2 engine, follows the run to its end and prints the time from
 // the hand-over to the summary. Usage: bench_aria2 LIST ADDRESS SECRET FOLDER
 #include "bench/bench_support.h"
-#include "output/aria2_engine.h"
+#include "runs/aria2_engine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // Serimo's download engine, then prints the time taken, the peak resident
 // memory and its growth over the run. Usage: bench_download LIST FOLDER
 #include "bench/bench_support.h"
-#include "output/downloader.h"
+#include "runs/downloader.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 // above the idle window and the longest stall of the window's event loop.
 // Usage: bench_endless_download SECONDS FOLDER URL...
 #include "bench/bench_support.h"
-#include "output/downloader.h"
+#include "runs/downloader.h"
 
 #include <QApplication>
 #include <QDir>

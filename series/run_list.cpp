@@ -1,6 +1,6 @@
 #include "series/run_list.h"
 
-#include "output/download_names.h"
+#include "runs/download_names.h"
 #include "series/series_run.h"
 #include "series/series_text.h"
 

@@ -9,7 +9,7 @@
 #include "platform/foreground_window.h"
 #include "platform/help_viewer.h"
 #include "platform/keep_above.h"
-#include "platform/dbus/kget.h"
+#include "runs/kget.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/secret_store.h"

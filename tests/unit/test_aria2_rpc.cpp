@@ -1,5 +1,5 @@
-#include "output/aria2_rpc.h"
-#include "output/run_end.h"
+#include "runs/aria2_rpc.h"
+#include "runs/run_end.h"
 
 #include <QJsonDocument>
 #include <QTest>

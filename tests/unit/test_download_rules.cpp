@@ -1,8 +1,8 @@
-#include "output/download_address.h"
-#include "output/download_report.h"
-#include "output/download_names.h"
-#include "output/download_retry.h"
-#include "output/run_summary.h"
+#include "runs/download_address.h"
+#include "runs/download_report.h"
+#include "runs/download_names.h"
+#include "runs/download_retry.h"
+#include "runs/run_summary.h"
 #include "series/run_list.h"
 
 #include <QTest>

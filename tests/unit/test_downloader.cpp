@@ -1,5 +1,5 @@
-#include "output/download_reasons.h"
-#include "output/downloader.h"
+#include "runs/download_reasons.h"
+#include "runs/downloader.h"
 #include "unit/local_http_server.h"
 
 #include <QDir>

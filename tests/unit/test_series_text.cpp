@@ -417,6 +417,21 @@ void TestSeriesText::commandLine_data()
     QTest::newRow("to without download") << QStringList{"--to", "d", u} << "error: option '--to' goes with '--download'";
     QTest::newRow("list and download") << QStringList{"--list", u, "--download"}
                                        << "error: option '--download' cannot go with '--list'";
+    QTest::newRow("site options") << QStringList{"--download", u, "--referer=", "-user-agent", "A b", "--load-cookies",
+                                                 "c.txt", "--wait", "1.5"}
+                                  << "download " + u + " -  referer '' agent 'A b' cookies 'c.txt' wait 1500";
+    QTest::newRow("wait in milliseconds") << QStringList{"--download", u, "--wait=0.25"}
+                                          << "download " + u + " -  agent '' cookies '' wait 250";
+    for (const char *wait : {"-1", "3600.001", "1,5", "1e3", ".5", "0.0001"})
+        QTest::newRow(qPrintable(QStringLiteral("wait '%1'").arg(wait)))
+            << QStringList{"--download", u, "--wait", wait} << QStringLiteral("error: SECONDS must be 0 to 3600: '%1'").arg(wait);
+    QTest::newRow("referer without download") << QStringList{"--list", u, "--referer", "r"}
+                                              << "error: option '--referer' goes with '--download'";
+    QTest::newRow("empty user agent") << QStringList{"--download", u, "--user-agent="}
+                                      << "error: option '--user-agent' needs a TEXT";
+    QTest::newRow("cookies file last") << QStringList{"--download", u, "--load-cookies"}
+                                       << "error: option '--load-cookies' needs a FILE";
+    QTest::newRow("switch with a value") << QStringList{"-v=1"} << "error: option '-v' takes no value";
 }
 
 void TestSeriesText::commandLine()
@@ -431,6 +446,11 @@ void TestSeriesText::commandLine()
         asked += " " + line.list.url + " " + line.list.count.value_or("-");
     if (line.action == Action::Download)
         asked += " " + line.download.folder;
+    const SiteOptions &site = line.download.site;
+    if (site.referer)
+        asked += " referer '" + *site.referer + "'";
+    if (site.referer || !site.userAgent.isEmpty() || !site.cookiesFile.isEmpty() || site.waitMs)
+        asked += QStringLiteral(" agent '%1' cookies '%2' wait %3").arg(site.userAgent, site.cookiesFile).arg(site.waitMs);
     if (line.action == Action::UsageError)
         asked += " " + line.error;
     QTEST(asked, "asked");

@@ -1,0 +1,152 @@
+#include "app/terminal_download.h"
+
+#include "app/command_line.h"
+#include "runs/download_address.h"
+#include "runs/download_controller.h"
+#include "runs/download_report.h"
+#include "runs/local_engine.h"
+#include "series/run_list.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+#include <functional>
+#include <memory>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("main", text);
+}
+
+void complain(const QString &text)
+{
+    std::fprintf(stderr, "serimo: %s\n", text.toLocal8Bit().constData());
+}
+
+// A signal handler may only write: the stop itself runs from the event loop.
+int signalPipe[2] = {-1, -1};
+
+void passSignalOn(int number)
+{
+    const char byte = char(number);
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+// Turns SIGINT and SIGTERM into a call of stop from the event loop; returns
+// the signal that came, 0 while none has.
+class StopOnSignal
+{
+public:
+    explicit StopOnSignal(const std::function<void()> &stop)
+    {
+        if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;
+        m_notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this, stop] {
+            char byte = 0;
+            if (::read(signalPipe[0], &byte, 1) == 1 && m_signal == 0) {
+                m_signal = byte;
+                stop();
+            }
+        });
+        struct sigaction action = {};
+        action.sa_handler = passSignalOn;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (const int number : {SIGINT, SIGTERM})
+            sigaction(number, &action, nullptr);
+    }
+    int signalNumber() const { return m_signal; }
+
+private:
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    int m_signal = 0;
+};
+
+QString progressLine(int settled, int total, qint64 bytes, qint64 elapsedMs)
+{
+    const QLocale locale = QLocale::system();
+    const qint64 rate = elapsedMs > 0 ? bytes * 1000 / elapsedMs : 0;
+    return tr("%1 of %2 files, %3, %4/s")
+        .arg(settled)
+        .arg(total)
+        .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(rate));
+}
+} // namespace
+
+int downloadOnTerminal(const DownloadRequest &request)
+{
+    const ListedRun listed = listedRun(request.run.url, request.run.count.value_or(QString::number(kListMaximum)));
+    if (listed.run.isEmpty()) {
+        complain(listed.error);
+        return 2;
+    }
+    const RunAddresses addresses = runAddresses(listed.run);
+    if (addresses.problem == WebAddress::Problem::Scheme) {
+        complain(tr("only http and https addresses can be downloaded: '%1'").arg(addresses.shown));
+        return 2;
+    }
+    if (addresses.problem == WebAddress::Problem::NoHost) {
+        complain(tr("this address names no server to download from: '%1'").arg(addresses.shown));
+        return 2;
+    }
+    const QList<QUrl> &urls = addresses.urls;
+    const QString folder = QDir(request.folder.isEmpty() ? QDir::currentPath() : request.folder).absolutePath();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        complain(tr("cannot create the folder '%1'").arg(folder));
+        return 1;
+    }
+    if (!folderAcceptsFiles(folder)) {
+        complain(tr("cannot write into the folder '%1'").arg(folder));
+        return 1;
+    }
+
+    auto engine = std::make_unique<LocalEngine>(DownloadOptions(), folder);
+    const LocalEngine &local = *engine;
+    DownloadController run;
+    QEventLoop loop;
+    RunResult result;
+    QObject::connect(&run, &DownloadController::finished, &loop, [&](const RunResult &finished) {
+        result = finished;
+        loop.quit();
+    });
+    const StopOnSignal stopOnSignal([&run] { run.stop(); });
+
+    const bool showProgress = ::isatty(STDERR_FILENO) != 0;
+    QElapsedTimer clock;
+    clock.start();
+    int settled = 0;
+    auto drawProgress = [&] {
+        const QString line = progressLine(settled, int(urls.size()), local.bytesReceived(), clock.elapsed());
+        std::fprintf(stderr, "\r%s\033[K", line.toLocal8Bit().constData());
+        std::fflush(stderr);
+    };
+    QTimer redraw;
+    if (showProgress) {
+        // Drawn a few times a second, however fast the files come.
+        QObject::connect(&run, &DownloadController::progress, [&settled](int done, int) { settled = done; });
+        QObject::connect(&redraw, &QTimer::timeout, drawProgress);
+        redraw.start(250);
+        drawProgress();
+    }
+    run.start(std::move(engine), listed.run, urls, folder);
+    loop.exec();
+    redraw.stop();
+    if (showProgress)
+        std::fprintf(stderr, "\r\033[K");
+
+    const int printed = printText(runSummaryLines(result, QDir::homePath()).join(u'\n') + u'\n');
+    if (stopOnSignal.signalNumber() != 0)
+        return 128 + stopOnSignal.signalNumber();
+    return printed != 0 || result.failed > 0 || !result.writeError.isEmpty() ? 1 : 0;
+}

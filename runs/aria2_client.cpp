@@ -1,0 +1,40 @@
+#include "runs/aria2_client.h"
+
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+Aria2Client::Aria2Client(const QUrl &address, int deadlineMs, QObject *parent)
+    : QObject(parent), m_address(address), m_deadlineMs(deadlineMs)
+{
+}
+
+void Aria2Client::send(const QByteArray &request, qsizetype calls, std::function<void(const Aria2Answer &)> done)
+{
+    QNetworkRequest post(m_address);
+    post.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/json"));
+    QNetworkReply *reply = m_network.post(post, request);
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, [reply] {
+        reply->setProperty("timedOut", true);
+        reply->abort();
+    });
+    deadline->start(m_deadlineMs);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, calls, done = std::move(done)] {
+        reply->deleteLater();
+        const QByteArray body = reply->readAll();
+        Aria2Answer answer;
+        if (reply->property("timedOut").toBool()) {
+            answer.error = tr("no answer within %1 s").arg(m_deadlineMs / 1000.0);
+        } else {
+            // aria2 answers a refused call with an HTTP error status and a
+            // JSON-RPC error in the body, which says more than the status.
+            answer = parseAria2Answer(body, calls);
+            if (!answer.error.isEmpty() && reply->error() != QNetworkReply::NoError
+                && !body.trimmed().startsWith('{'))
+                answer.error = reply->errorString();
+        }
+        done(answer);
+    });
+}

@@ -1,0 +1,71 @@
+#include "runs/download_reasons.h"
+
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("DownloadReasons", text);
+}
+
+QString secondsText(int ms)
+{
+    const int seconds = (ms + 999) / 1000;
+    return seconds == 1 ? tr("1 second") : tr("%1 seconds").arg(seconds);
+}
+
+QString bytesText(qint64 bytes)
+{
+    return bytes % 1024 == 0 ? tr("%1 KB").arg(bytes / 1024) : tr("%1 bytes").arg(bytes);
+}
+QString writeReason(int error, const QString &folder)
+{
+    switch (error) {
+    case ENOSPC:
+        return tr("the disk is full: no room is left in the folder %1").arg(folder);
+    case EDQUOT:
+        return tr("the disk is full: your share of the disk holding the folder %1 is used up").arg(folder);
+    case EACCES:
+    case EPERM:
+        return tr("writing into the folder %1 is not allowed").arg(folder);
+    case ENOENT:
+        return tr("the folder %1 is gone").arg(folder);
+    case EROFS:
+        return tr("the folder %1 is on a disk that can only be read").arg(folder);
+    case EIO:
+        return tr("the disk holding the folder %1 failed to write (an input/output error)").arg(folder);
+    case ENAMETOOLONG:
+        return tr("the name is too long for the folder %1").arg(folder);
+    case EINVAL:
+        return tr("the disk holding the folder %1 refuses this name").arg(folder);
+    default:
+        return tr("the file could not be written into the folder %1 (%2)")
+            .arg(folder, QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+} // namespace
+
+QString downloadFailureReason(const DownloadFailure &failure, const DownloadOptions &options)
+{
+    switch (failure.cause) {
+    case DownloadFailure::Cause::HttpStatus:
+        return tr("HTTP %1").arg(failure.status);
+    case DownloadFailure::Cause::Incomplete:
+        return tr("the file ended before its announced length");
+    case DownloadFailure::Cause::Silent:
+        return tr("the server sent nothing for %1").arg(secondsText(options.silenceMs));
+    case DownloadFailure::Cause::TooSlow:
+        return tr("too slow: less than %1 came in %2").arg(bytesText(options.slowBytes), secondsText(options.slowMs));
+    case DownloadFailure::Cause::Write:
+        return writeReason(failure.error, failure.folder);
+    case DownloadFailure::Cause::Elsewhere:
+        return tr("it is being downloaded elsewhere (another window or program writes it into the same folder)");
+    case DownloadFailure::Cause::Unreadable:
+        return tr("the server's answer breaks the rules of HTTP (too many or too long headers)");
+    case DownloadFailure::Cause::Network:
+        break;
+    }
+    return failure.text;
+}

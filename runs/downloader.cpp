@@ -1,0 +1,503 @@
+#include "runs/downloader.h"
+
+#include "runs/download_names.h"
+#include "runs/download_reasons.h"
+#include "runs/download_retry.h"
+#include "runs/downloader_file_writer.h"
+#include "runs/downloader_part_file.h"
+#include "runs/run_end.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+struct Downloader::Transfer
+{
+    Transfer(const QString &path, quint64 serial) : part(std::make_shared<PartFile>(path)), serial(serial) {}
+    enum class Cut { None, Silent, TooSlow, NotAnImage, Unreadable };
+    QNetworkReply *reply = nullptr;
+    // Shared with the writer's thread while pieces of it wait there.
+    std::shared_ptr<PartFile> part;
+    // Tells this transfer's pieces from those of a dropped one at the same
+    // place of the run.
+    quint64 serial = 0;
+    QTimer silence;
+    QTimer slowness;
+    qint64 received = 0;
+    qint64 receivedBefore = 0; // at the start of the slowness window
+    qint64 queued = 0;         // received, not yet on the disk
+    // The reply has ended; the file is placed once its last piece is written.
+    bool ending = false;
+    Cut cut = Cut::None;
+    // An answer whose headers were all dropped: Qt's way of refusing too
+    // many or too long ones, after which nothing more comes.
+    bool headless = false;
+};
+
+namespace {
+// How much of a body waits between the network and the disk, per transfer,
+// in Qt's buffer and then in the writer's queue: what bounds a run's memory
+// whatever a server sends.
+constexpr qint64 kReadBufferBytes = 256 * 1024;
+constexpr qint64 kQueuedBytes = 1024 * 1024;
+
+// Qt's network thread allocates each piece of a body and the engine's
+// thread frees it. With glibc's sliding threshold, the pieces of a long body
+// come from the network thread's heap, which a fast server fragments by a
+// hundred megabytes and more; mapped on their own, they are given back
+// whole. Small files do not need it and go faster without.
+constexpr qint64 kLongBodyBytes = 8 * 1024 * 1024;
+
+void mapLongBodiesPiecesOnTheirOwn()
+{
+#ifdef __GLIBC__
+    static const bool mapped = mallopt(M_MMAP_THRESHOLD, 32 * 1024) == 1;
+    Q_UNUSED(mapped);
+#endif
+}
+
+// Write errors that concern one file's name, not the folder or the disk.
+bool failsOneFile(int error)
+{
+    return error == EINVAL || error == ENAMETOOLONG || error == EISDIR || error == EILSEQ;
+}
+
+bool isImageExtension(const QString &path)
+{
+    static const QStringList extensions{"jpg", "jpeg", "png", "gif", "webp", "avif", "bmp", "tif", "tiff"};
+    const QString name = path.section(u'/', -1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot >= 0 && extensions.contains(name.mid(dot + 1).toLower());
+}
+
+// text with url's user name and password left out, wherever it quotes them.
+QString withoutUserInfo(QString text, const QUrl &url)
+{
+    if (url.userInfo().isEmpty())
+        return text;
+    for (const QUrl::ComponentFormattingOptions form : {QUrl::PrettyDecoded, QUrl::FullyEncoded})
+        text.replace(url.toString(form), url.adjusted(QUrl::RemoveUserInfo).toString(form));
+    text.replace(url.userInfo(QUrl::FullyEncoded), QStringLiteral("…"));
+    if (!url.password().isEmpty())
+        text.replace(url.password(), QStringLiteral("…"));
+    return text;
+}
+
+bool isTransientNetworkError(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::UnknownNetworkError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool exists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+} // namespace
+
+bool folderAcceptsFiles(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".serimo-XXXXXX")));
+    return probe.open();
+}
+
+Downloader::Downloader(DownloadOptions options, QObject *parent)
+    : QObject(parent), m_options(options), m_writer(std::make_unique<FileWriter>())
+{
+    m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+}
+
+Downloader::~Downloader()
+{
+    // Leaves no ".part" behind, and reports to nobody.
+    blockSignals(true);
+    stop();
+}
+
+void Downloader::start(const QList<QUrl> &urls, const QString &folder)
+{
+    stop();
+    ++m_generation;
+    m_items.clear();
+    m_folder = folder;
+    const QStringList names = downloadFileNames(urls);
+    for (int i = 0; i < urls.size(); ++i)
+        m_items.append({urls[i], QDir(folder).filePath(names[i])});
+    m_summary = DownloadSummary();
+    m_summary.total = int(urls.size());
+    m_summary.outcomes = QList<FileOutcome>(urls.size(), FileOutcome::NotTried);
+    m_bytesReceived = 0;
+    m_next = 0;
+    m_settled = 0;
+    m_failuresInRow = 0;
+    m_ending = false;
+    m_running = true;
+    const int generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == m_generation && m_running)
+            carryOn();
+    });
+}
+
+int Downloader::busySlots() const
+{
+    // A file waiting to be retried keeps its place: a server that asked us to
+    // slow down gets no other request in its stead.
+    const auto waiting = std::count_if(m_items.cbegin(), m_items.cend(),
+                                       [](const Item &item) { return item.state == State::Waiting; });
+    return int(m_transfers.size() + waiting);
+}
+
+void Downloader::launchMore()
+{
+    while (m_running && !m_ending && busySlots() < m_options.maxTransfers && m_next < m_items.size()) {
+        const int index = m_next++;
+        if (exists(m_items[index].path)) {
+            ++m_summary.alreadyThere;
+            m_summary.outcomes[index] = FileOutcome::AlreadyThere;
+            settle(index, false);
+        } else {
+            begin(index);
+        }
+    }
+}
+
+void Downloader::begin(int index)
+{
+    Item &item = m_items[index];
+    auto transfer = std::make_unique<Transfer>(item.path, ++m_serial);
+    switch (transfer->part->open()) {
+    case PartFile::Opened::Ours:
+        break;
+    case PartFile::Opened::Elsewhere: {
+        DownloadFailure failure;
+        failure.cause = DownloadFailure::Cause::Elsewhere;
+        failFile(index, failure);
+        return;
+    }
+    case PartFile::Opened::Failed:
+        failWrite(index, transfer->part->error());
+        return;
+    }
+    item.state = State::Running;
+
+    QNetworkRequest request(item.url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("Serimo/" SERIMO_VERSION));
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
+    Transfer &t = *transfer;
+    t.reply = m_network.get(request);
+    t.reply->setReadBufferSize(kReadBufferBytes);
+    t.silence.setSingleShot(true);
+    t.silence.setInterval(m_options.silenceMs);
+    t.slowness.setInterval(m_options.slowMs);
+    auto cut = [&t](Transfer::Cut why) {
+        t.cut = why;
+        t.reply->abort();
+    };
+    connect(&t.silence, &QTimer::timeout, this, [&t, cut] {
+        cut(t.headless ? Transfer::Cut::Unreadable : Transfer::Cut::Silent);
+    });
+    connect(&t.slowness, &QTimer::timeout, this, [&t, cut, this] {
+        if (t.received - t.receivedBefore < m_options.slowBytes)
+            return cut(Transfer::Cut::TooSlow);
+        t.receivedBefore = t.received;
+    });
+    connect(t.reply, &QNetworkReply::readyRead, this, [this, &t] { receive(t); });
+    connect(t.reply, &QNetworkReply::metaDataChanged, this, [&t, cut, url = item.url] {
+        t.silence.start();
+        t.headless = t.reply->rawHeaderList().isEmpty();
+        // A site that answers a missing picture with a page of its own.
+        const int status = t.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QString type = t.reply->header(QNetworkRequest::ContentTypeHeader).toString().trimmed().toLower();
+        if (status >= 200 && status < 300 && type.startsWith(QLatin1String("text/html")) && isImageExtension(url.path()))
+            cut(Transfer::Cut::NotAnImage);
+    });
+    connect(t.reply, &QNetworkReply::finished, this, [this, index] { transferEnded(index); });
+    t.silence.start();
+    t.slowness.start();
+    m_transfers.emplace(index, std::move(transfer));
+}
+
+// Hands what has come from the network to the writer, as long as the
+// pieces waiting there leave room (or, at the end, all of it); the rest
+// waits in Qt's bounded buffer, which holds the server back.
+void Downloader::receive(Transfer &transfer, bool all)
+{
+    transfer.silence.start();
+    while ((all || transfer.queued < kQueuedBytes) && transfer.reply->bytesAvailable() > 0) {
+        QByteArray piece = transfer.reply->read(kReadBufferBytes);
+        if (piece.isEmpty())
+            break;
+        const qint64 size = piece.size();
+        if (transfer.received < kLongBodyBytes && transfer.received + size >= kLongBodyBytes)
+            mapLongBodiesPiecesOnTheirOwn();
+        transfer.received += size;
+        transfer.queued += size;
+        m_bytesReceived += size;
+        m_writer->write(transfer.part, std::move(piece), [this, serial = transfer.serial, size](int error) {
+            QMetaObject::invokeMethod(this, [this, serial, size, error] { pieceWritten(serial, size, error); },
+                                      Qt::QueuedConnection);
+        });
+    }
+}
+
+// A piece of the transfer `serial` is on the disk, or the disk refused it.
+void Downloader::pieceWritten(quint64 serial, qint64 size, int error)
+{
+    const auto found = std::find_if(m_transfers.begin(), m_transfers.end(),
+                                    [serial](const auto &entry) { return entry.second->serial == serial; });
+    if (found == m_transfers.end())
+        return;
+    const int index = found->first;
+    Transfer &transfer = *found->second;
+    transfer.queued -= size;
+    if (error != 0) {
+        failWrite(index, error);
+        return;
+    }
+    if (!transfer.ending)
+        receive(transfer);
+    else if (transfer.queued == 0)
+        placeFile(index, transfer);
+}
+
+void Downloader::transferEnded(int index)
+{
+    const auto found = m_transfers.find(index);
+    if (found == m_transfers.end())
+        return;
+    Transfer &transfer = *found->second;
+    transfer.silence.stop();
+    transfer.slowness.stop();
+    QNetworkReply &reply = *transfer.reply;
+    Item &item = m_items[index];
+
+    DownloadFailure failure;
+    AttemptResult result = AttemptResult::Failed;
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool networkError = reply.error() != QNetworkReply::NoError
+                              && (status < 400 || isTransientNetworkError(reply.error()));
+    if (transfer.cut == Transfer::Cut::NotAnImage) {
+        result = AttemptResult::Missing;
+    } else if (transfer.cut == Transfer::Cut::Unreadable) {
+        failure.cause = DownloadFailure::Cause::Unreadable;
+    } else if (transfer.cut == Transfer::Cut::Silent || transfer.cut == Transfer::Cut::TooSlow) {
+        result = AttemptResult::Transient;
+        failure.cause = transfer.cut == Transfer::Cut::Silent ? DownloadFailure::Cause::Silent
+                                                               : DownloadFailure::Cause::TooSlow;
+    } else if (networkError) {
+        failure.cause = DownloadFailure::Cause::Network;
+        failure.text = withoutUserInfo(reply.errorString(), item.url);
+        result = isTransientNetworkError(reply.error()) ? AttemptResult::Transient : AttemptResult::Failed;
+    } else {
+        failure.cause = DownloadFailure::Cause::HttpStatus;
+        failure.status = status;
+        result = resultOfStatus(status);
+    }
+
+    if (result == AttemptResult::Complete) {
+        receive(transfer, true);
+        const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() != transfer.received) {
+            result = AttemptResult::Transient;
+            failure.cause = DownloadFailure::Cause::Incomplete;
+        } else {
+            transfer.ending = true;
+            if (transfer.queued == 0)
+                placeFile(index, transfer);
+            return;
+        }
+    }
+
+    const QByteArray retryAfter = reply.rawHeader("Retry-After");
+    drop(index);
+    const std::optional<qint64> pause =
+        retryPauseMs(result, item.retries, retryAfterSeconds(retryAfter, QDateTime::currentDateTimeUtc()),
+                     m_options.retryPauseMs);
+    if (pause && !m_ending) {
+        ++item.retries;
+        item.state = State::Waiting;
+        const int generation = m_generation;
+        QTimer::singleShot(*pause, this, [this, index, generation] {
+            if (generation != m_generation || m_items[index].state != State::Waiting)
+                return;
+            begin(index);
+            carryOn();
+        });
+        return;
+    }
+    if (result == AttemptResult::Missing) {
+        ++m_summary.missing;
+        m_summary.outcomes[index] = FileOutcome::Missing;
+        countInRow(false);
+        settle(index, true);
+        carryOn();
+        return;
+    }
+    const bool serverFailed = failure.cause != DownloadFailure::Cause::HttpStatus || failure.status >= 500;
+    failFile(index, failure);
+    countInRow(serverFailed);
+    carryOn();
+}
+
+// Gives a whole file its name.
+void Downloader::placeFile(int index, Transfer &transfer)
+{
+    switch (transfer.part->place()) {
+    case PartFile::Placed::Done:
+        ++m_summary.downloaded;
+        m_summary.outcomes[index] = FileOutcome::Saved;
+        break;
+    case PartFile::Placed::NameTaken:
+        // Another program made the file meanwhile: it stays as it is.
+        ++m_summary.alreadyThere;
+        m_summary.outcomes[index] = FileOutcome::AlreadyThere;
+        break;
+    case PartFile::Placed::Failed:
+        failWrite(index, transfer.part->error());
+        return;
+    }
+    drop(index);
+    countInRow(false);
+    settle(index, false);
+    carryOn();
+}
+
+// Counts a file that failed for the reason given.
+void Downloader::failFile(int index, DownloadFailure failure)
+{
+    failure.url = m_items[index].url.adjusted(QUrl::RemoveUserInfo);
+    drop(index);
+    ++m_summary.failed;
+    m_summary.failures.append(failure);
+    m_summary.outcomes[index] = FileOutcome::Failed;
+    settle(index, false);
+}
+
+// A failure in a row of them ends the run; anything the server delivered
+// ends the row.
+void Downloader::countInRow(bool serverFailed)
+{
+    m_failuresInRow = serverFailed ? m_failuresInRow + 1 : 0;
+    if (m_failuresInRow >= m_options.failureRunEnd && m_running) {
+        m_summary.serverKeptFailing = true;
+        finish();
+    }
+}
+
+// The disk refused the file at index: a name it does not take fails that
+// file; anything else (a full disk, a folder gone) ends the run.
+void Downloader::failWrite(int index, int error)
+{
+    DownloadFailure failure;
+    failure.cause = DownloadFailure::Cause::Write;
+    failure.error = error;
+    failure.folder = QDir::toNativeSeparators(m_folder);
+    if (failsOneFile(error)) {
+        failFile(index, failure);
+        return;
+    }
+    m_summary.writeError = downloadFailureReason(failure, m_options);
+    finish();
+}
+
+void Downloader::settle(int index, bool missing)
+{
+    Item &item = m_items[index];
+    item.state = State::Settled;
+    item.missing = missing;
+    ++m_settled;
+    emit progress(m_settled, int(m_items.size()));
+    if (missing)
+        endSeriesIfReached();
+}
+
+// Ends the run once the missing files settled so far hold the end of the
+// series. Files before it still in transfer finish; those after it are past
+// the end.
+void Downloader::endSeriesIfReached()
+{
+    QList<bool> missing;
+    missing.reserve(m_items.size());
+    for (const Item &item : m_items)
+        missing.append(item.missing);
+    const std::optional<qsizetype> end = seriesEndIndex(missing, m_options.missingRunEnd);
+    if (!end)
+        return;
+    m_ending = true;
+    m_summary.endOfSeries = true;
+    for (qsizetype i = *end + 1; i < m_items.size(); ++i) {
+        if (m_items[i].state == State::Running)
+            drop(int(i));
+        m_items[i].state = State::Settled;
+    }
+}
+
+// Ends the transfer of one file and removes what it wrote.
+void Downloader::drop(int index)
+{
+    const auto found = m_transfers.find(index);
+    if (found == m_transfers.end())
+        return;
+    std::unique_ptr<Transfer> transfer = std::move(found->second);
+    m_transfers.erase(found);
+    disconnect(transfer->reply, nullptr, this, nullptr);
+    if (!transfer->reply->isFinished())
+        transfer->reply->abort();
+    transfer->reply->deleteLater();
+    transfer->part->discard();
+}
+
+// Starts what the free places allow, and ends the run when nothing is left.
+void Downloader::carryOn()
+{
+    launchMore();
+    if (!m_running || busySlots() > 0)
+        return;
+    if (m_ending || m_next >= m_items.size())
+        finish();
+}
+
+void Downloader::stop()
+{
+    if (!m_running)
+        return;
+    m_summary.stopped = true;
+    finish();
+}
+
+void Downloader::finish()
+{
+    ++m_generation;
+    while (!m_transfers.empty())
+        drop(m_transfers.begin()->first);
+    m_running = false;
+    // Reported from the event loop: the receiver may open a dialog, which
+    // must not run inside a transfer's signal.
+    const int generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation, summary = m_summary] {
+        if (generation == m_generation)
+            emit finished(summary);
+    });
+}

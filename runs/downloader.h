@@ -1,0 +1,94 @@
+#pragma once
+
+#include "runs/downloader_results.h"
+
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <map>
+#include <memory>
+
+class FileWriter;
+class QNetworkReply;
+class QTimer;
+
+// Whether a file can be created in folder: tried, not guessed from the
+// permissions.
+bool folderAcceptsFiles(const QString &folder);
+
+// Downloads a run of URLs into a folder, a few at a time, on the thread it
+// lives on without ever blocking it. Each file is written to "<name>.part"
+// and renamed to its name only when whole; a file already there is never
+// fetched again nor overwritten. A stopped or failed file leaves nothing
+// behind.
+
+class Downloader : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Downloader(DownloadOptions options = {}, QObject *parent = nullptr);
+    ~Downloader() override;
+
+    // Starts the run; it reports from the event loop, never from here.
+    void start(const QList<QUrl> &urls, const QString &folder);
+    // Ends the run now: transfers are aborted and their ".part" files
+    // removed before it returns; `finished` reports it, stopped.
+    void stop();
+    bool isRunning() const { return m_running; }
+    const DownloadOptions &options() const { return m_options; }
+    // The bytes received in this run so far, for a progress line.
+    qint64 bytesReceived() const { return m_bytesReceived; }
+
+signals:
+    // `settled` of `total` files are done with, whatever became of them.
+    void progress(int settled, int total);
+    void finished(const DownloadSummary &summary);
+
+private:
+    enum class State { Pending, Running, Waiting, Settled };
+    struct Item
+    {
+        QUrl url;
+        QString path;
+        State state = State::Pending;
+        bool missing = false;
+        int retries = 0;
+    };
+    struct Transfer;
+
+    void launchMore();
+    void begin(int index);
+    void receive(Transfer &transfer, bool all = false);
+    void pieceWritten(quint64 serial, qint64 size, int error);
+    void transferEnded(int index);
+    void placeFile(int index, Transfer &transfer);
+    void failFile(int index, DownloadFailure failure);
+    void failWrite(int index, int error);
+    void settle(int index, bool missing);
+    void countInRow(bool serverFailed);
+    void endSeriesIfReached();
+    void drop(int index);
+    void carryOn();
+    void finish();
+    int busySlots() const;
+
+    DownloadOptions m_options;
+    QNetworkAccessManager m_network;
+    QString m_folder;
+    QList<Item> m_items;
+    std::map<int, std::unique_ptr<Transfer>> m_transfers;
+    DownloadSummary m_summary;
+    int m_next = 0;
+    int m_settled = 0;
+    int m_failuresInRow = 0;
+    qint64 m_bytesReceived = 0;
+    quint64 m_serial = 0;
+    bool m_running = false;
+    bool m_ending = false;
+    // Retries scheduled by an earlier run come to nothing.
+    int m_generation = 0;
+    // Last, so that its thread ends first.
+    std::unique_ptr<FileWriter> m_writer;
+};

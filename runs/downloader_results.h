@@ -1,0 +1,69 @@
+#pragma once
+
+#include "runs/run_summary.h"
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+// What a download run is asked to do and what became of it. Pure: Qt Core
+// only, so that any engine and any front end (the window, the terminal)
+// share them.
+
+struct DownloadOptions
+{
+    int maxTransfers = 4;
+    // A transfer that receives nothing for this long fails (and is retried).
+    int silenceMs = 30000;
+    // The first pause before a retry; each further one doubles it.
+    qint64 retryPauseMs = 1000;
+    // This many missing files in a row are the end of the series.
+    int missingRunEnd = 10;
+    // A transfer that receives less than slowBytes in slowMs fails as too
+    // slow (and is retried): a trickle does not hold a place for ever.
+    qint64 slowBytes = 1024;
+    int slowMs = 60000;
+    // This many failures in a row (a server error after its retries, a
+    // network error) end the run: the server kept failing.
+    int failureRunEnd = 10;
+};
+
+struct DownloadFailure
+{
+    enum class Cause {
+        HttpStatus, // the server answered `status`
+        Network,    // the network's error, `text`
+        Incomplete, // the body ended before its Content-Length
+        Silent,     // nothing came for DownloadOptions::silenceMs
+        TooSlow,    // less than DownloadOptions::slowBytes came in slowMs
+        Write,      // the disk refused the file in `folder`: errno `error`
+        Elsewhere,  // another window or program is downloading the file
+        Unreadable, // an answer that breaks HTTP's rules (too many headers)
+    };
+    QUrl url; // without its user name and password
+    Cause cause = Cause::Network;
+    int status = 0;
+    QString text;
+    int error = 0;
+    QString folder;
+};
+
+struct DownloadSummary
+{
+    int total = 0;
+    int downloaded = 0;
+    int alreadyThere = 0;
+    int missing = 0;
+    int failed = 0;
+    // The run ended early at a stretch of missing files.
+    bool endOfSeries = false;
+    bool stopped = false;
+    // A write into the folder failed (a full disk, a folder gone): the run
+    // stopped there, for the reason given.
+    QString writeError;
+    // The run ended at DownloadOptions::failureRunEnd failures in a row; the
+    // last of `failures` says why.
+    bool serverKeptFailing = false;
+    QList<DownloadFailure> failures; // in the order they came
+    QList<FileOutcome> outcomes;     // of each file, in run order
+};
