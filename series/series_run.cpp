@@ -57,10 +57,11 @@ int detectedWidth(const QString &url, SeriesMode mode, CounterChoice choice)
     return mode == SeriesMode::Alpha ? 1 : countCounterDigits(url, choice);
 }
 
-QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice)
+int walkSeriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice,
+                  const std::function<bool(const QString &)> &take)
 {
     if (count < 1)
-        return {};
+        return 0;
     // No step changes the text after the counter: holding its length holds
     // the counter where it is, as the window does.
     const CounterChoice held = url.size() - counterEnd(url, choice);
@@ -74,19 +75,29 @@ QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count,
     };
     std::optional<QString> current = steppedAround(url, mode, width, 0, held);
     if (!current)
-        return {};
+        return 0;
     if (*current != url)
         redetect(*current);
-    QStringList run{*current};
-    while (run.size() < count) {
+    for (int taken = 1;; ++taken) {
+        if (!take(*current) || taken == count)
+            return taken;
         // A series ends where its next step cannot be made: past z, or past
         // the longest number.
-        current = steppedAround(run.back(), mode, width, +1, held);
-        if (!current)
-            break;
-        if (*current != run.back())
-            redetect(*current);
-        run.append(*current);
+        std::optional<QString> next = steppedAround(*current, mode, width, +1, held);
+        if (!next)
+            return taken;
+        if (*next != *current)
+            redetect(*next);
+        current = std::move(next);
     }
+}
+
+QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice)
+{
+    QStringList run;
+    walkSeriesRun(url, mode, width, count, choice, [&run](const QString &address) {
+        run.append(address);
+        return true;
+    });
     return run;
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // A run of a series without the window: the addresses Images, Download and
 // the run commands cover.
@@ -20,6 +21,12 @@ enum class SeriesMode { Digits, Alpha };
 // number longer than kLongestCounter, or half of a character pair); shorter
 // than count when the series ends before (a letter at z, the longest number).
 QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice = {});
+
+// The same run, each address handed to take as soon as it is made, so that
+// a long run never needs the memory of all its addresses at once. Stops
+// early when take returns false. Returns how many addresses take was given.
+int walkSeriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice,
+                  const std::function<bool(const QString &)> &take);
 
 // The mode and width the window detects for an address.
 SeriesMode detectedMode(const QString &url, CounterChoice choice = {});

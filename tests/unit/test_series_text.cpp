@@ -364,8 +364,13 @@ void TestSeriesText::listedRun_data()
     QTest::newRow("default: width 2 gives 99") << h + "a01.png" << QString() << "99 lines";
     QTest::newRow("default: width 4 gives 999") << h + "a0001.png" << QString() << "999 lines";
     QTest::newRow("999") << h + "a1.png" << "999" << "999 lines";
-    QTest::newRow("counter not a number") << "x" << "3" << "no series in 'x': its counter is not a number";
-    QTest::newRow("empty URL") << "" << QString() << "no series in '': its counter is not a number";
+    QTest::newRow("counter not a number") << h << "3" << "no series in '" + h + "': its counter is not a number";
+    // The terminal takes addresses only.
+    QTest::newRow("not a url") << "not a url" << "3" << "not an address: 'not a url' does not start with scheme://host";
+    QTest::newRow("empty URL") << "" << QString() << "not an address: '' does not start with scheme://host";
+    QTest::newRow("no host") << "http:///a1.jpg" << "2" << "not an address: 'http:///a1.jpg' does not start with scheme://host";
+    QTest::newRow("line break") << h + "a1.jpg\n" + h + "b1.jpg" << "2" << "the URL holds a control character (code 10)";
+    QTest::newRow("C1 control") << h + "a\u00851.jpg" << "2" << "the URL holds a control character (code 133)";
     QTest::newRow("[counter]") << "https://h/IMG_[0007]-1x2.jpg" << "3"
                                << "https://h/IMG_0007-1x2.jpg\nhttps://h/IMG_0008-1x2.jpg\nhttps://h/IMG_0009-1x2.jpg\n";
     QTest::newRow("folder, host kept") << "https://ex.com/page-7/" << "2" << "https://ex.com/page-7/\nhttps://ex.com/page-8/\n";
