@@ -130,7 +130,7 @@ Downloader::Downloader(DownloadOptions options, QObject *parent)
 
 Downloader::~Downloader()
 {
-    // Leaves no ".part" behind, and reports to nobody.
+    // Leaves no partial file behind, and reports to nobody.
     blockSignals(true);
     stop();
 }

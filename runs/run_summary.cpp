@@ -93,24 +93,31 @@ QString folderForPeople(const QString &folder, const QString &home)
     return cleanFolder;
 }
 
+bool foundNothing(const RunResult &result)
+{
+    return result.total > 0 && result.saved == 0 && result.alreadyThere == 0 && result.failed == 0 && !result.stopped
+           && result.writeError.isEmpty() && result.serverFailure.isEmpty();
+}
+
 QStringList runSummaryLines(const RunResult &result, const QString &home)
 {
     const QString folder = folderForPeople(result.folder, home);
     QStringList lines;
-    if (!result.writeError.isEmpty())
+    if (foundNothing(result))
+        lines << tr("Nothing was found: no file of the run is on the server.");
+    else if (!result.writeError.isEmpty())
         lines << tr("The download stopped: %1.").arg(result.writeError);
     else if (!result.serverFailure.isEmpty())
         lines << tr("The download stopped: the server kept failing (%1).").arg(result.serverFailure);
     else if (result.stopped)
         lines << tr("The download was stopped.");
-    lines << tr("Saved %1 to %2.").arg(files(result.saved), folder);
+    if (!foundNothing(result))
+        lines << tr("Saved %1 to %2.").arg(files(result.saved), folder);
     if (result.alreadyThere > 0)
         lines << (result.alreadyThere == 1 ? tr("1 file was there already.")
                                            : tr("%1 files were there already.").arg(result.alreadyThere));
-    if (result.endOfSeries) {
-        lines << (result.lastPresentName.isEmpty() ? tr("No file of the series was found.")
-                                                   : tr("The series ends at %1.").arg(result.lastPresentName));
-    }
+    if (result.endOfSeries && !result.lastPresentName.isEmpty())
+        lines << tr("The series ends at %1.").arg(result.lastPresentName);
     if (!result.missingCounters.isEmpty())
         lines << tr("Missing: %1.").arg(counterRanges(result.missingCounters));
     else if (!result.stopped && result.writeError.isEmpty() && result.serverFailure.isEmpty()

@@ -64,6 +64,10 @@ QString folderForPeople(const QString &folder, const QString &home);
 // How many failures the summary names; the rest are counted.
 inline constexpr int kFailuresNamed = 5;
 
+// Whether the run found no file of it at all: nothing saved, nothing there
+// already, nothing failed, and not stopped. A failure, said first.
+bool foundNothing(const RunResult &result);
+
 // The summary, one sentence a line: what was saved where, where the series
 // ends, what is missing, what failed and why.
 QStringList runSummaryLines(const RunResult &result, const QString &home);

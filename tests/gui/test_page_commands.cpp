@@ -368,7 +368,7 @@ void TestPageCommands::downloadStoppedByEscAndByClosing()
 {
     DownloadFixture f;
     f.startAt(QStringLiteral("slow1.jpg"), QStringLiteral("3"));
-    const QString part = QDir(f.folder.path()).filePath(QStringLiteral("slow1.jpg.part"));
+    const QString part = QDir(f.folder.path()).filePath(QStringLiteral("slow1.jpg.serimo-part"));
     f.item()->trigger();
     QTRY_VERIFY(f.server.requests.size() == 3);
     QTest::keyClick(child<ChangeEdit>(*f.form, "Edit1"), Qt::Key_Escape);

@@ -49,12 +49,12 @@ void TestDownloadRules::fileName_data()
         QTest::newRow(qPrintable(QStringLiteral("refused %1").arg(c)))
             << base + "a" + QUrl::toPercentEncoding(c) + "b.jpg" << "a_b.jpg";
     QTest::newRow("300 bytes, counter and extension kept")
-        << base + QString(300, u'a') + "001.jpg" << QString(122, u'a') + "…" + QString(118, u'a') + "001.jpg";
+        << base + QString(300, u'a') + "001.jpg" << QString(118, u'a') + "…" + QString(115, u'a') + "001.jpg";
     QTest::newRow("300 bytes, counter in the middle kept") << base + QString(150, u'a') + "007" + QString(150, u'b') + ".png"
-                                                           << QString(90, u'a') + "…007" + QString(150, u'b') + ".png";
+                                                           << QString(83, u'a') + "…007" + QString(150, u'b') + ".png";
     // 2-byte characters are never cut in half.
     QTest::newRow("300 bytes of 2-byte characters")
-        << base + QString(150, QChar(0xe9)) << QString(62, QChar(0xe9)) + "…" + QString(61, QChar(0xe9));
+        << base + QString(150, QChar(0xe9)) << QString(60, QChar(0xe9)) + "…" + QString(60, QChar(0xe9));
 }
 
 void TestDownloadRules::fileName()
@@ -178,6 +178,10 @@ void TestDownloadRules::runSummary_data()
         << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Nothing is missing.|Failed: 6 files.|"
            "  img_001.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
            "  img_006.jpg: HTTP 403|  and 1 more.|Saved 1, 6 failed, series ends at 002";
+    QTest::newRow("nothing found, said first") << "MMMMMMMMMM" << true
+        << "Nothing was found: no file of the run is on the server.|Saved 0";
+    QTest::newRow("gaps of a run that found nothing") << "MMM" << false
+        << "Nothing was found: no file of the run is on the server.|Missing: 001\u2013003.|Saved 0";
 }
 
 // The summary a person reads: a gallery of img_001.jpg to img_N.jpg in

@@ -1,5 +1,6 @@
 #include "runs/download_reasons.h"
 #include "runs/downloader.h"
+#include "runs/downloader_part_file.h"
 #include "unit/local_http_server.h"
 
 #include <QDir>
@@ -170,7 +171,7 @@ void TestDownloader::run()
             QCOMPARE(r.server->requests.value(name).size(), 3);
     }
     for (const QString &name : r.files())
-        QVERIFY2(!name.endsWith(QLatin1String(".part")), qPrintable(name));
+        QVERIFY2(!name.endsWith(QLatin1String(kPartSuffix)), qPrintable(name));
     // The end of a series: nothing past the stretch and the transfers then
     // under way is asked for.
     if (r.summary.endOfSeries)
@@ -228,7 +229,7 @@ void TestDownloader::stopRemovesPartFiles()
     QSignalSpy done(&downloader, &Downloader::finished);
     downloader.start({r.server->url(QStringLiteral("done.jpg")), r.server->url(QStringLiteral("slow.jpg"))},
                      r.folder.path());
-    const QString part = QDir(r.folder.path()).filePath(QStringLiteral("slow.jpg.part"));
+    const QString part = QDir(r.folder.path()).filePath(QStringLiteral("slow.jpg.serimo-part"));
     QTRY_VERIFY(QFileInfo::exists(part) && r.server->requests.contains(QStringLiteral("slow.jpg"))
                 && r.files().contains(QStringLiteral("done.jpg")));
     downloader.stop();
@@ -273,22 +274,27 @@ void TestDownloader::twoEnginesOneFolder()
         return TestServer::Reply{"HTTP/1.1 200 OK\r\nContent-Length: 2097152\r\n\r\n", false, body, 64 * 1024, 15};
     });
     const QList<QUrl> urls{r.server->url("one.jpg"), r.server->url("two.jpg")};
-    // A ".part" that nobody holds, left by a run that was killed, is replaced.
-    QFile stale(QDir(r.folder.path()).filePath("two.jpg.part"));
+    // A partial file of Serimo's that nobody holds, left by a run that was
+    // killed, is replaced; a browser's "<name>.part" stays as it is.
+    QFile stale(QDir(r.folder.path()).filePath("two.jpg.serimo-part"));
     QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("stale") == 5);
     stale.close();
+    QFile browsers(QDir(r.folder.path()).filePath("one.jpg.part"));
+    QVERIFY(browsers.open(QIODevice::WriteOnly) && browsers.write("another program's") == 17);
+    browsers.close();
     Downloader first(quick());
     Downloader second(quick());
     QSignalSpy firstDone(&first, &Downloader::finished);
     first.start(urls, r.folder.path());
-    QTRY_COMPARE(r.files().size(), 2);
+    QTRY_COMPARE(r.files().size(), 3);
     QVERIFY(r.go(second, urls));
     QCOMPARE(r.summary.failed, 2);
     QVERIFY(r.summary.failures.value(1).cause == DownloadFailure::Cause::Elsewhere);
     QVERIFY(firstDone.wait(10000));
     QCOMPARE(firstDone.at(0).at(0).value<DownloadSummary>().downloaded, 2);
-    QCOMPARE(r.files(), (QStringList{"one.jpg", "two.jpg"}));
+    QCOMPARE(r.files(), (QStringList{"one.jpg", "one.jpg.part", "two.jpg"}));
     QCOMPARE(r.file("two.jpg"), bodyOf("two.jpg").repeated(20000).left(2 * 1024 * 1024));
+    QCOMPARE(r.file("one.jpg.part"), QByteArray("another program's"));
 }
 
 void TestDownloader::longNamesKeepTheirCounter()
