@@ -9,6 +9,7 @@
 #include "platform/dbus/taskbar_progress.h"
 
 #include <QAction>
+#include <QDir>
 #include <QUrl>
 
 // Download run: the run Images would show, fetched into a folder the user
@@ -104,13 +105,17 @@ void TVempForm::downloadFinished(const RunResult &result)
         return;
     const QString text = runSummaryLines(result, m_platform.files.homeDirectory()).join(u'\n');
     const MessageBoxes::Icon icon = !result.writeError.isEmpty() ? MessageBoxes::Icon::Error
-                                    : result.failed > 0          ? MessageBoxes::Icon::Warning
-                                                                 : MessageBoxes::Icon::None;
+                                    : result.failed > 0 || foundNothing(result) ? MessageBoxes::Icon::Warning
+                                                                                : MessageBoxes::Icon::None;
     // A folder on another machine cannot be opened here.
     if (!m_runFolderHere) {
         m_platform.messageBoxes.show(QStringLiteral("Serimo"), text, icon);
         return;
     }
-    if (m_platform.messageBoxes.offer(QStringLiteral("Serimo"), text, icon, tr("Open folder")))
-        m_platform.shell.ShellOpenFile(result.folder, QStringLiteral("open"), QString(), Shell::kShowNormal);
+    if (m_platform.messageBoxes.offer(QStringLiteral("Serimo"), text, icon, tr("Open folder"))
+        && !Shell::accepted(
+            m_platform.shell.ShellOpenFile(result.folder, QStringLiteral("open"), QString(), Shell::kShowNormal)))
+        m_platform.messageBoxes.show(QStringLiteral("Error"),
+                                     tr("No program opened the folder %1.").arg(QDir::toNativeSeparators(result.folder)),
+                                     MessageBoxes::Icon::Error);
 }

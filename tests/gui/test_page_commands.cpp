@@ -345,6 +345,13 @@ void TestPageCommands::downloadRunIntoChosenFolder()
     QCOMPARE(f.choosers.openedAt, (QStringList{f.files.downloadsDirectory(), f.folder.path()}));
     QCOMPARE(f.server.requests.value(QStringLiteral("p1.jpg")).size(), 1);
     QCOMPARE(f.server.requests.value(QStringLiteral("p3.jpg")).size(), 2);
+
+    // A desktop with nothing that opens folders: the box says so.
+    f.shell.result = Shell::kRefused;
+    f.item()->trigger();
+    QTRY_COMPARE(f.boxes.shown.size(), 4); // the summary, then what went wrong
+    QCOMPARE(f.boxes.texts().last(), "No program opened the folder " + f.folder.path() + ".");
+    QCOMPARE(f.boxes.shown.last().icon, MessageBoxes::Icon::Error);
     f.form->close();
     QCOMPARE(f.settings.values.value(QStringLiteral("DownloadFolder")), QVariant(f.folder.path()));
 }
