@@ -40,8 +40,10 @@ void TVempForm::mnuSendRunToAria2Click(QObject *)
         return;
     const QString address = addressOrDefault(aria2Address);
     // A secret given earlier in this session is the one to offer; else the
-    // keyring's, which answers later.
-    if (m_sessionSecrets.contains(address)) {
+    // keyring's, which answers later, when the user asked to remember it.
+    // Otherwise the keyring is left alone: some raise a prompt that takes
+    // the keyboard and the mouse.
+    if (m_sessionSecrets.contains(address) || !aria2RememberSecret || m_keyringGivenUp) {
         sendRunToAria2(run, urls, m_sessionSecrets.value(address));
         return;
     }
@@ -51,23 +53,23 @@ void TVempForm::mnuSendRunToAria2Click(QObject *)
             return;
         self->guarded([&] {
             if (!answered)
-                self->noteSecretsKeptForSession();
+                self->giveUpKeyring();
             self->sendRunToAria2(run, urls, secret);
         });
     });
 }
 
-void TVempForm::noteSecretsKeptForSession()
+void TVempForm::giveUpKeyring()
 {
-    if (m_toldSessionSecrets)
+    if (m_keyringGivenUp)
         return;
-    m_toldSessionSecrets = true;
-    ShowStatus(tr("No keyring answered: Serimo keeps the aria2 secret until it closes."));
+    m_keyringGivenUp = true;
+    ShowStatus(tr("No keyring answered: the secret lasts until Serimo closes."));
 }
 
 void TVempForm::sendRunToAria2(const QStringList &run, const QList<QUrl> &urls, const QString &secret)
 {
-    Aria2Target given{addressOrDefault(aria2Address), secret, aria2Folder};
+    Aria2Target given{addressOrDefault(aria2Address), secret, aria2Folder, aria2RememberSecret};
     if (given.folder.isEmpty() && isOnThisMachine(given.address))
         given.folder = runFolder();
     const std::optional<Aria2Target> target = askAria2Target(given, this);
@@ -75,14 +77,12 @@ void TVempForm::sendRunToAria2(const QStringList &run, const QList<QUrl> &urls, 
         return;
     aria2Address = target->address;
     aria2Folder = target->folder;
+    aria2RememberSecret = target->remember;
     m_sessionSecrets.insert(target->address, target->secret);
-    if (target->secret != secret) {
-        QPointer<TVempForm> self(this);
-        m_platform.secrets.write(target->address, target->secret, [self](bool stored) {
-            if (self && !stored)
-                self->guarded([&] { self->noteSecretsKeptForSession(); });
-        });
-    }
+    // Only a secret the daemon accepts is kept, and never an empty one.
+    m_secretToRemember.reset();
+    if (target->remember && !target->secret.isEmpty() && target->secret != secret && !m_keyringGivenUp)
+        m_secretToRemember = std::pair(target->address, target->secret);
 
     Aria2Options options;
     options.address = aria2Endpoint(target->address);

@@ -5,10 +5,12 @@
 #include "platform/file_choosers.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
+#include "platform/secret_store.h"
 #include "platform/shell.h"
 #include "platform/dbus/taskbar_progress.h"
 
 #include <QAction>
+#include <QPointer>
 #include <QDir>
 #include <QUrl>
 
@@ -43,6 +45,7 @@ void TVempForm::mnuDownloadClick(QObject *)
     downloadFolder = folder;
     m_runEngineName.clear();
     m_runEngineAddress.clear();
+    m_secretToRemember.reset();
     m_runFolderHere = true;
     startRun(std::make_unique<LocalEngine>(DownloadOptions(), folder), run, urls, folder);
     downloadProgress(0, int(urls.size()));
@@ -68,6 +71,14 @@ void TVempForm::startRun(std::unique_ptr<DownloadEngine> engine, const QStringLi
 
 void TVempForm::runAccepted(int count)
 {
+    // The daemon took the run: its secret is the right one to remember.
+    if (const auto remember = std::exchange(m_secretToRemember, std::nullopt)) {
+        QPointer<TVempForm> self(this);
+        m_platform.secrets.write(remember->first, remember->second, [self](bool stored) {
+            if (self && !stored)
+                self->guarded([&] { self->giveUpKeyring(); });
+        });
+    }
     // A daemon goes on with the run when Serimo closes: the user learns so
     // when it takes the run.
     if (!m_runEngineName.isEmpty())
@@ -78,6 +89,7 @@ void TVempForm::runAccepted(int count)
 
 void TVempForm::runRefused(const QString &message, bool handedOver)
 {
+    m_secretToRemember.reset();
     mnuDownload->setText(tr("Down&load run..."));
     m_platform.taskbar.clear();
     ShowReady();

@@ -21,6 +21,7 @@ const QString kDownloadFolder = QStringLiteral("DownloadFolder");
 const QString kCounterTail = QStringLiteral("LastURLCounterTail");
 const QString kAria2Address = QStringLiteral("Aria2Address");
 const QString kAria2Folder = QStringLiteral("Aria2Folder");
+const QString kAria2RememberSecret = QStringLiteral("Aria2RememberSecret");
 
 SerimoError invalidType(const QString &name)
 {
@@ -92,6 +93,9 @@ void TVempForm::LoadSettings()
                 invalid.append(invalidType(*name).message());
         }
     }
+    // The secret itself is in the keyring, never here.
+    if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(kAria2RememberSecret) : std::nullopt)
+        aria2RememberSecret = stored->toBool();
     if (!invalid.isEmpty())
         throw SerimoError(invalid.join(u'\n'));
 }
@@ -118,6 +122,7 @@ void TVempForm::SaveSettings()
     if (!aria2Address.isEmpty()) {
         write(kAria2Address, aria2Address);
         write(kAria2Folder, aria2Folder);
+        write(kAria2RememberSecret, aria2RememberSecret);
     }
     // Bounds the window still has where the stored ones put it are kept as
     // stored, also where they had to be pulled onto the screen.

@@ -131,6 +131,9 @@ private:
     // folder on its machine.
     QString aria2Address;
     QString aria2Folder;
+    // Whether aria2's secret goes to the desktop's keyring (asked in its
+    // dialog, off until the user ticks it).
+    bool aria2RememberSecret = false;
     // The text after the counter the user chose (or a step kept), while the
     // URL still ends with it; nothing while the rules find the counter.
     std::optional<QString> m_chosenTail;
@@ -218,7 +221,9 @@ private:
     // Secrets are kept until Serimo closes (always, so a second run in the
     // session needs no keyring); where no keyring answers, only so, which
     // the status line says once.
-    void noteSecretsKeptForSession();
+    // A keyring that did not answer (or prompts) is not asked again until
+    // Serimo closes; the status line says so once.
+    void giveUpKeyring();
     // Shows Send run to KGet while KGet is on the bus.
     void lookForKGet();
     // The URL in the box and the Items - 1 after it; empty when there is no
@@ -299,7 +304,10 @@ private:
     QString m_runEngineAddress;
     bool m_runFolderHere = true;
     QHash<QString, QString> m_sessionSecrets; // aria2 secrets by address
-    bool m_toldSessionSecrets = false;
+    bool m_keyringGivenUp = false;
+    // The secret to put in the keyring once the daemon has taken a run with
+    // it: address and secret.
+    std::optional<std::pair<QString, QString>> m_secretToRemember;
     QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above
     FlowLayout *m_toolBarLayout = nullptr;
