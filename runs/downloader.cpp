@@ -298,8 +298,14 @@ void Downloader::transferEnded(int index)
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const bool networkError = reply.error() != QNetworkReply::NoError
                               && (status < 400 || isTransientNetworkError(reply.error()));
+    const QString lengthProblem = status >= 200 && status < 300 ? announcedLengthProblem(reply.rawHeader("Content-Length"))
+                                                                : QString();
     if (transfer.cut == Transfer::Cut::NotAnImage) {
         result = AttemptResult::Missing;
+    } else if (!lengthProblem.isEmpty()) {
+        // Which length is true cannot be told: the file is never saved.
+        failure.cause = DownloadFailure::Cause::BadLength;
+        failure.text = lengthProblem;
     } else if (transfer.cut == Transfer::Cut::Unreadable) {
         failure.cause = DownloadFailure::Cause::Unreadable;
     } else if (transfer.cut == Transfer::Cut::Silent || transfer.cut == Transfer::Cut::TooSlow) {

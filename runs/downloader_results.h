@@ -39,6 +39,7 @@ struct DownloadFailure
         Write,      // the disk refused the file in `folder`: errno `error`
         Elsewhere,  // another window or program is downloading the file
         Unreadable, // an answer that breaks HTTP's rules (too many headers)
+        BadLength,  // Content-Length given twice differently, or not a length: `text`
     };
     QUrl url; // without its user name and password
     Cause cause = Cause::Network;

@@ -34,6 +34,8 @@ TestServer::Reply serve(QChar kind, const QString &path, int n)
             many += "X-Pad-" + QByteArray::number(i) + ": a\r\n";
         return {answer(200, bodyOf(path), many), true};
     }
+    case 'L': return {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Length: 1000\r\n\r\n" + QByteArray(1000, 'L'), true};
+    case 'N': return {"HTTP/1.1 200 OK\r\nContent-Length: -10\r\n\r\n" + QByteArray(1000, 'N'), true};
     case 'w': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", false, QByteArray(5000, 'w'), 10, 40};
     case 'r':
         if (!path.startsWith(QLatin1String("moved/")))
@@ -120,6 +122,8 @@ void TestDownloader::run_data()
     QTest::newRow("10 failures in a row end the run") << "o" + QString(30, u'e') << 1 << 0 << 0 << 10 << false << true;
     QTest::newRow("a trickle is too slow") << "wo" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("too many headers are not silence") << "Ho" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("conflicting lengths fail the file") << "Lo" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("a negative length fails the file") << "No" << 1 << 0 << 0 << 1 << false << false;
 }
 
 void TestDownloader::run()
@@ -153,6 +157,10 @@ void TestDownloader::run()
     QTEST(r.summary.serverKeptFailing, "keptFailing");
     if (pattern.startsWith(u'H'))
         QVERIFY(r.summary.failures.value(0).cause == DownloadFailure::Cause::Unreadable);
+    if (pattern.startsWith(u'L') || pattern.startsWith(u'N'))
+        QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
+                 pattern.startsWith(u'L') ? QStringLiteral("the server announced different lengths (10, 1000)")
+                                          : QStringLiteral("the server announced a negative length (-10)"));
     if (pattern.startsWith(u'w'))
         QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
                  QStringLiteral("too slow: less than 1 KB came in 1 second"));
