@@ -100,6 +100,12 @@ int downloadOnTerminal(const DownloadRequest &request)
         complain(tr("this address names no server to download from: '%1'").arg(addresses.shown));
         return 2;
     }
+    if (addresses.problem == WebAddress::Problem::BadHost) {
+        complain(tr("no server can have the host name of this address (too long, or characters a host name "
+                    "cannot hold): '%1'")
+                     .arg(addresses.shown));
+        return 2;
+    }
     const QList<QUrl> &urls = addresses.urls;
     const QString folder = QDir(request.folder.isEmpty() ? QDir::currentPath() : request.folder).absolutePath();
     // The folders made for the run, deepest first: a run that saves nothing

@@ -94,17 +94,22 @@ void TestDownloadRules::typedAddress_data()
     QTest::addColumn<QString>("url"); // or why it is refused
     QTest::newRow("a space in the query") << "h/x001.jpg?q=a b" << "http://h/x001.jpg?q=a%20b";
     QTest::newRow("a bare percent") << "http://h/x2.jpg?off=5%" << "http://h/x2.jpg?off=5%25";
-    QTest::newRow("another scheme") << "ftp://h/x.jpg" << "scheme";
-    QTest::newRow("no host") << "http:///x.jpg" << "no host";
+    QTest::newRow("another scheme") << "ftp://h/x.jpg" << "scheme: ftp://h/x.jpg";
+    QTest::newRow("no host") << "http:///x.jpg" << "no host: http:///x.jpg";
+    // Named as it is, without its password, and cut short.
+    const QString longHost = "http://alice:pw@" + QString(120 * 1024, u'a') + ".example/x1.jpg";
+    QTest::newRow("a 120 KB host name") << longHost << "bad host: http://" + QString(193, u'a') + u'\u2026';
+    QTest::newRow("a host name a server cannot have") << "http://a b@h<>/x1.jpg" << "bad host: http://h<>/x1.jpg";
 }
 
 void TestDownloadRules::typedAddress()
 {
     QFETCH(QString, typed);
-    const WebAddress address = webAddress(typed);
-    const QStringList problems{"", "scheme", "no host"};
-    QTEST(address.problem == WebAddress::Problem::None ? QString::fromUtf8(address.url.toEncoded())
-                                                       : problems.value(int(address.problem)), "url");
+    const RunAddresses addresses = runAddresses({typed});
+    const QStringList problems{"", "scheme", "no host", "bad host"};
+    QTEST(addresses.problem == WebAddress::Problem::None ? QString::fromUtf8(addresses.urls.value(0).toEncoded())
+                                                         : problems.value(int(addresses.problem)) + ": " + addresses.shown,
+          "url");
 }
 
 void TestDownloadRules::retryPause_data()
