@@ -21,7 +21,10 @@
 
 QStringList TVempForm::runForHandOver()
 {
-    takeSelectedCounter();
+    if (!takeSelectedCounter()) {
+        showWarning(tr("The host and the port are not a counter."));
+        return {};
+    }
     const qint32 count = strToInt(EditNumItems->text());
     const QString url = Edit1->text();
     const QStringList run = seriesRun(url, isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha, digitsValue(),
