@@ -77,6 +77,9 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
         return tr("HTTP %1").arg(failure.status);
     case DownloadFailure::Cause::Incomplete:
         return tr("the file ended before its announced length");
+    case DownloadFailure::Cause::NoAnswer:
+        return tr("the server's answer did not come within %1 (no headers, or not all of them)")
+            .arg(secondsText(options.silenceMs));
     case DownloadFailure::Cause::Silent:
         return tr("the server sent nothing for %1").arg(secondsText(options.silenceMs));
     case DownloadFailure::Cause::TooSlow:

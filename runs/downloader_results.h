@@ -34,6 +34,7 @@ struct DownloadFailure
         HttpStatus, // the server answered `status`
         Network,    // the network's error, `text`
         Incomplete, // the body ended before its Content-Length
+        NoAnswer,   // the answer's headers did not all come within silenceMs
         Silent,     // nothing came for DownloadOptions::silenceMs
         TooSlow,    // less than DownloadOptions::slowBytes came in slowMs
         Write,      // the disk refused the file in `folder`: errno `error`

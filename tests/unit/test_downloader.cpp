@@ -36,6 +36,7 @@ TestServer::Reply serve(QChar kind, const QString &path, int n)
     }
     case 'L': return {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Length: 1000\r\n\r\n" + QByteArray(1000, 'L'), true};
     case 'N': return {"HTTP/1.1 200 OK\r\nContent-Length: -10\r\n\r\n" + QByteArray(1000, 'N'), true};
+    case 'D': return {{}, false, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", 1, 100};
     case 'w': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", false, QByteArray(5000, 'w'), 10, 40};
     case 'r':
         if (!path.startsWith(QLatin1String("moved/")))
@@ -124,6 +125,7 @@ void TestDownloader::run_data()
     QTest::newRow("too many headers are not silence") << "Ho" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("conflicting lengths fail the file") << "Lo" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("a negative length fails the file") << "No" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("headers a byte at a time are no answer") << "Do" << 1 << 0 << 0 << 1 << false << false;
 }
 
 void TestDownloader::run()
@@ -161,6 +163,9 @@ void TestDownloader::run()
         QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
                  pattern.startsWith(u'L') ? QStringLiteral("the server announced different lengths (10, 1000)")
                                           : QStringLiteral("the server announced a negative length (-10)"));
+    if (pattern.startsWith(u'D'))
+        QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
+                 QStringLiteral("the server's answer did not come within 1 second (no headers, or not all of them)"));
     if (pattern.startsWith(u'w'))
         QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
                  QStringLiteral("too slow: less than 1 KB came in 1 second"));
