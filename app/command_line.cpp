@@ -284,10 +284,16 @@ int printText(const QString &text)
 
 int printListedRun(const ListRequest &request)
 {
-    const ListedRun listed = listedRun(request.url, request.count);
-    if (listed.run.isEmpty()) {
-        std::fprintf(stderr, "serimo: %s\n", listed.error.toLocal8Bit().constData());
+    // Each line is printed as it is made: the memory stays that of one
+    // address, whatever COUNT is.
+    int printed = 0;
+    const QString error = walkListedRun(request.url, request.count, [&printed](const QString &url, const QString &) {
+        printed = printText(runListText({url}));
+        return printed == 0;
+    });
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "serimo: %s\n", error.toLocal8Bit().constData());
         return 2;
     }
-    return printText(runListText(listed.run));
+    return printed;
 }

@@ -6,6 +6,7 @@
 #include "runs/runs.h"
 
 #include <QAction>
+#include <QDir>
 #include <QUrl>
 
 // Download run and every Send run to ...: the run Images would show, handed
@@ -90,13 +91,17 @@ void TVempForm::downloadFinished(const RunResult &result)
         return;
     const QString text = runSummaryLines(result, context, m_platform.files.homeDirectory()).join(u'\n');
     const MessageBoxes::Icon icon = !result.writeError.isEmpty() ? MessageBoxes::Icon::Error
-                                    : result.failed() > 0        ? MessageBoxes::Icon::Warning
-                                                                 : MessageBoxes::Icon::None;
+                                    : result.failed() > 0 || foundNothing(result) ? MessageBoxes::Icon::Warning
+                                                                                  : MessageBoxes::Icon::None;
     // A folder on another machine cannot be opened here.
     if (!context.folderHere) {
         m_platform.messageBoxes.show(QStringLiteral("Serimo"), text, icon);
         return;
     }
-    if (m_platform.messageBoxes.offer(QStringLiteral("Serimo"), text, icon, tr("Open folder")))
-        m_platform.shell.ShellOpenFile(context.target.folder, QStringLiteral("open"), QString(), Shell::kShowNormal);
+    if (m_platform.messageBoxes.offer(QStringLiteral("Serimo"), text, icon, tr("Open folder"))
+        && !Shell::accepted(
+            m_platform.shell.ShellOpenFile(context.target.folder, QStringLiteral("open"), QString(), Shell::kShowNormal)))
+        m_platform.messageBoxes.show(QStringLiteral("Error"),
+                                     tr("No program opened the folder %1.").arg(QDir::toNativeSeparators(context.target.folder)),
+                                     MessageBoxes::Icon::Error);
 }

@@ -20,7 +20,10 @@
 
 QStringList TVempForm::runForHandOver(QStringList *counters)
 {
-    takeSelectedCounter();
+    if (!takeSelectedCounter()) {
+        showWarning(tr("The host and the port are not a counter."));
+        return {};
+    }
     const qint32 count = strToInt(EditNumItems->text());
     const QString url = Edit1->text();
     const QStringList run = seriesRun(url, isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha, digitsValue(),
@@ -38,6 +41,10 @@ QList<QUrl> TVempForm::downloadUrls(const QStringList &run)
         showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(addresses.shown));
     if (addresses.problem == WebAddress::Problem::NoHost)
         showWarning(tr("This address names no server to download from:\n%1").arg(addresses.shown));
+    if (addresses.problem == WebAddress::Problem::BadHost)
+        showWarning(tr("No server can have the host name of this address (too long, or characters a host name "
+                       "cannot hold):\n%1")
+                        .arg(addresses.shown));
     return addresses.urls;
 }
 

@@ -13,7 +13,8 @@
 // Where a run goes, asked as its engine's description says: a folder here
 // from the folder chooser, the folder runs here go to, or a daemon's
 // address, secret and folder from the address dialog. The secret comes
-// from this session or the keyring, and a changed one goes back there.
+// from this session or, when the user asked to remember it, the keyring; a
+// new one goes there once the engine accepted it.
 
 void TVempForm::handRunTo(QObject *Sender)
 {
@@ -69,13 +70,13 @@ void TVempForm::handRunTo(QObject *Sender)
         // A secret given earlier in this session is the one to offer; else
         // the keyring's, which answers later.
         QPointer<TVempForm> self(this);
-        m_runs->readSecret(given.address, [self, engine, plan, given](bool answered, const QString &secret) {
+        m_runs->readSecret(given, [self, engine, plan, given](bool answered, const QString &secret) {
             if (!self)
                 return;
             self->guarded([&] {
                 if (!answered)
                     self->noteSecretsKeptForSession(engine->description.name);
-                self->askDaemonTarget(*engine, plan, {given.folder, given.address, secret});
+                self->askDaemonTarget(*engine, plan, {given.folder, given.address, secret, given.remember});
             });
         });
         return;
@@ -85,7 +86,7 @@ void TVempForm::handRunTo(QObject *Sender)
 
 void TVempForm::noteSecretsKeptForSession(const QString &engineName)
 {
-    if (m_runs->firstKeyringFailure())
+    if (m_runs->giveUpKeyring())
         ShowStatus(tr("No keyring answered: Serimo keeps the %1 secret until it closes.").arg(engineName));
 }
 
@@ -94,16 +95,15 @@ void TVempForm::askDaemonTarget(const RegisteredEngine &engine, const RunPlan &p
     const EngineDescription &description = engine.description;
     const std::optional<AddressTarget> asked =
         askAddressTarget(QString(description.menuCaption).remove(u'&').remove(QLatin1String("...")),
-                         tr("%1's own folder").arg(description.name), {given.address, given.secret, given.folder}, this);
+                         tr("%1's own folder").arg(description.name),
+                         {given.address, given.secret, given.folder, given.remember}, this);
     if (!asked)
         return;
-    const EngineTarget target{asked->folder, asked->address, asked->secret};
-    if (target.secret != given.secret) {
-        QPointer<TVempForm> self(this);
-        m_runs->storeSecret(target.address, target.secret, [self, name = description.name] {
-            if (self)
-                self->guarded([&] { self->noteSecretsKeptForSession(name); });
-        });
-    }
+    const EngineTarget target{asked->folder, asked->address, asked->secret, asked->remember};
+    QPointer<TVempForm> self(this);
+    m_runs->rememberOnAcceptance(given, target, [self, name = description.name] {
+        if (self)
+            self->guarded([&] { self->noteSecretsKeptForSession(name); });
+    });
     startRun(engine, target, plan);
 }

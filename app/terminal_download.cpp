@@ -46,7 +46,7 @@ void passSignalOn(int number)
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
-// Turns SIGINT and SIGTERM into a call of stop from the event loop; returns
+// Turns SIGINT, SIGTERM and SIGHUP (the terminal closed) into a call of stop from the event loop; returns
 // the signal that came, 0 while none has.
 class StopOnSignal
 {
@@ -67,7 +67,7 @@ public:
         action.sa_handler = passSignalOn;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
-        for (const int number : {SIGINT, SIGTERM})
+        for (const int number : {SIGINT, SIGTERM, SIGHUP})
             sigaction(number, &action, nullptr);
     }
     int signalNumber() const { return m_signal; }
@@ -106,26 +106,44 @@ int downloadOnTerminal(const DownloadRequest &request)
         complain(tr("this address names no server to download from: '%1'").arg(addresses.shown));
         return 2;
     }
+    if (addresses.problem == WebAddress::Problem::BadHost) {
+        complain(tr("no server can have the host name of this address (too long, or characters a host name "
+                    "cannot hold): '%1'")
+                     .arg(addresses.shown));
+        return 2;
+    }
     const CookieFile cookies = cookiesOf(request.site);
     if (!cookies.error.isEmpty()) {
         complain(cookies.error);
         return 2;
     }
     const QString folder = QDir(request.folder.isEmpty() ? QDir::currentPath() : request.folder).absolutePath();
+    // The folders made for the run, deepest first: a run that saves nothing
+    // leaves none of them behind.
+    QStringList made;
+    for (QString missing = folder; !QFileInfo(missing).exists(); missing = QFileInfo(missing).path())
+        made.append(missing);
+    const auto removeMadeFolders = [&made] {
+        for (const QString &each : std::as_const(made))
+            QDir().rmdir(each);
+    };
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
         complain(tr("cannot create the folder '%1'").arg(folder));
         return 1;
     }
     if (!folderAcceptsFiles(folder)) {
         complain(tr("cannot write into the folder '%1'").arg(folder));
+        removeMadeFolders();
         return 1;
     }
     ListedRun series = listed;
     if (!request.run.count) {
         // The whole series, however long, and not one address past its end.
         const TerminalEnd end = findEndFromTerminal(request.run.url, request.site);
-        if (end.status != 0)
+        if (end.status != 0) {
+            removeMadeFolders();
             return end.status;
+        }
         series = SeriesAddresses(request.run.url).first(end.count);
         addresses = runAddresses(series.run);
     }
@@ -157,7 +175,7 @@ int downloadOnTerminal(const DownloadRequest &request)
         redraw.start(250);
         drawProgress();
     }
-    run.start(localEngine(), {folder, {}, {}, request.site}, {urls, series.counters});
+    run.start(localEngine(), {.folder = folder, .site = request.site}, {urls, series.counters});
     loop.exec();
     redraw.stop();
     if (showProgress)
@@ -166,8 +184,11 @@ int downloadOnTerminal(const DownloadRequest &request)
     // A run that was the whole series ends where the series ends.
     if (!request.run.count && !result.stopped && result.writeError.isEmpty() && !result.serverKeptFailing)
         result.endOfSeries = true;
+    if (result.saved() == 0)
+        removeMadeFolders();
     const int printed = printText(runSummaryLines(result, run.context(), QDir::homePath()).join(u'\n') + u'\n');
     if (stopOnSignal.signalNumber() != 0)
         return 128 + stopOnSignal.signalNumber();
-    return printed != 0 || result.failed() > 0 || !result.writeError.isEmpty() ? 1 : 0;
+    // A run that found nothing is a failure, as a download tool's is.
+    return printed != 0 || result.failed() > 0 || !result.writeError.isEmpty() || foundNothing(result) ? 1 : 0;
 }

@@ -165,10 +165,11 @@ private:
     // The counter chosen for the URL in the box, if any.
     CounterChoice counterChoice() const;
     // A run of digits or one letter selected in the URL box becomes the
-    // counter that steps and runs take.
-    void takeSelectedCounter();
+    // counter that steps and runs take. False when the selection lies in
+    // the host or its port, which is no counter.
+    bool takeSelectedCounter();
     // Keeps a stepped counter where it is when the rules would look
-    // elsewhere in the new URL (a letter stepped past "z").
+    // elsewhere in the new URL (a letter stepped to a punctuation mark).
     void holdSteppedCounter(const QString &stepped, const QString &tail);
     // Panel 1 names the series' last address.
     void showRange(const QString &range);
@@ -186,6 +187,8 @@ private:
     void btnCopyClick(QObject *Sender);
     // Ctrl+V, Shift+Insert or the context menu's Paste in a text box.
     void pasteIntoBox(ChangeEdit *box, bool selection = false);
+    // Says in the status line how many lines of a pasted text no box took.
+    void showLinesLeftOut(qsizetype count);
     // Puts the URL on the clipboard; a refusal fails as a step does.
     bool putUrlOnClipboard();
     // Ends a step that cannot be made: a running feed stops before the
@@ -297,6 +300,9 @@ private:
     void setDigitsControls(bool digitsMode);
     void enterAlphaMode(QChar letter);
     void enterDigitsMode();
+    // Status panel 0 shows the short form of the address in the box, its
+    // counter's folder when it has one.
+    void showShortForm();
     int digitsValue() const;
     bool isDigitsMode() const;
     QMargins decoration() const;

@@ -1,5 +1,6 @@
 #include "dialogs/address_dialog.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -28,6 +29,11 @@ std::optional<AddressTarget> askAddressTarget(const QString &title, const QStrin
     secret->setEchoMode(QLineEdit::Password);
     QLineEdit *folder = box("editFolder", QDialog::tr("&Folder on that machine:"), given.folder);
     folder->setPlaceholderText(ownFolder);
+    auto *remember = new QCheckBox(QDialog::tr("&Remember the secret"), &dialog);
+    remember->setObjectName(QStringLiteral("checkRememberSecret"));
+    remember->setToolTip(QDialog::tr("Keep the secret in the desktop's keyring once the daemon has accepted it"));
+    remember->setChecked(given.remember);
+    form->addRow(QString(), remember);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -37,5 +43,5 @@ std::optional<AddressTarget> askAddressTarget(const QString &title, const QStrin
 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return AddressTarget{address->text().trimmed(), secret->text(), folder->text().trimmed()};
+    return AddressTarget{address->text().trimmed(), secret->text(), folder->text().trimmed(), remember->isChecked()};
 }

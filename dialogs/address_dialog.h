@@ -12,10 +12,13 @@ struct AddressTarget
     QString secret;
     // The folder on the daemon's machine; empty: the daemon's own.
     QString folder;
+    // Whether the secret goes to the desktop's keyring, to be offered again
+    // after a restart; else it is kept until Serimo closes.
+    bool remember = false;
 };
 
-// Asks for the daemon's address, its secret and the folder, starting from
-// given, in a dialog titled title; the empty folder box shows ownFolder.
+// Asks for the daemon's address, its secret, the folder and whether to
+// remember the secret, starting from given, in a dialog titled title; the empty folder box shows ownFolder.
 // nullopt when the user cancels.
 std::optional<AddressTarget> askAddressTarget(const QString &title, const QString &ownFolder,
                                               const AddressTarget &given, QWidget *parent);

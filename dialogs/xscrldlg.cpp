@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QStyle>
 
 namespace {
 // The dialog's module state: one set, since only one value dialog is open at
@@ -29,6 +30,19 @@ struct DialogState
 };
 DialogState state;
 
+// The width of a title bar that shows the whole title: the title in a bold
+// face, and room for the window's icon and buttons, each about as wide as
+// the bar is high. The window manager cuts a longer title short.
+int titleBarWidth(const QWidget &window)
+{
+    constexpr int kIconAndButtons = 5;
+    QFont font = window.font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int bar = std::max(window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window), metrics.height());
+    return metrics.horizontalAdvance(window.windowTitle()) + kIconAndButtons * bar;
+}
+
 void setCaption(QWidget *control, const QString &caption)
 {
     if (auto *label = qobject_cast<QLabel *>(control))
@@ -45,6 +59,7 @@ TXScrlDlg::TXScrlDlg(QWidget *parent)
 {
     ui->setupUi(this);
     setFixedSize(size());
+    m_designWidth = width();
     m_presetButtons = {ui->PresetA, ui->PresetB, ui->PresetC, ui->PresetD, ui->PresetE, ui->PresetF};
     auto *presets = new QButtonGroup(this);
     for (int i = 0; i < int(m_presetButtons.size()); ++i)
@@ -146,6 +161,9 @@ void TXScrlDlg::placeOnPointer()
 bool TXScrlDlg::event(QEvent *event)
 {
     const bool handled = QDialog::event(event);
+    // The dialog is as wide as its design, or as its title needs.
+    if (event->type() == QEvent::WindowTitleChange)
+        setFixedWidth(std::max(m_designWidth, titleBarWidth(*this)));
     if (event->type() == QEvent::WindowActivate) {
         if (!m_placedWithFrame && frameGeometry().size() != size()) {
             m_placedWithFrame = true;

@@ -81,4 +81,5 @@ private:
     bool m_useTrackBar = false;
     QPoint m_pointer;
     bool m_placedWithFrame = false;
+    int m_designWidth = 0;
 };

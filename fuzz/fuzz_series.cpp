@@ -29,20 +29,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString text = QString::fromUtf8(bytes);
 
     if (const auto value = tryStrToInt(text)) {
-        const QString counter = steppedCounter(*value, delta, std::max(width, 1));
-        require(!counter.isEmpty());
+        const auto counter = steppedCounter(*value, delta, std::max(width, 1));
+        // Back may narrow by one where Next widened (10 gives 9).
+        require(!counter || (counter->size() >= std::max(width, 1) - (delta < 0) && counter->size() <= kLongestCounter));
     }
     const SeriesSplit split = splitSeries(text, width);
     require(split.prefix.size() + split.counter.size() <= text.size());
     const int digits = countCounterDigits(text);
-    require(digits >= 1 && digits <= 6);
+    require(digits >= 1 && digits <= kLongestCounter);
     for (const bool allNines : {false, true})
         (void)rangeText(text, width, allNines);
     (void)shortForm(text);
     (void)isAlphaSeries(text);
     const SeriesMode mode = detectedMode(text);
     const QStringList run = seriesRun(text, mode, width, data[1] % 4);
-    require(run.isEmpty() || run.size() == data[1] % 4);
+    // A run ends early only where its series does (a letter at z).
+    require(run.size() <= data[1] % 4);
 
     // A step changes only the counter: whatever the rules or a choice pick,
     // the text before it and the text after it stay as they were.
@@ -50,10 +52,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const SeriesMode chosenMode = detectedMode(text, choice);
     const SeriesSplit around = splitSeries(text, chosenMode == SeriesMode::Alpha ? 1 : width, choice);
     require(around.prefix + around.counter + around.extension == text);
+    // A percent-escape is one character of the address: never part of a
+    // counter, so every step keeps it as it was.
+    for (qsizetype i = around.prefix.size(); i < text.size() - around.extension.size(); ++i)
+        require(!isInPercentEscape(text, i));
     const QStringList steps = seriesRun(text, chosenMode, width, 3, choice);
     for (const QString &stepped : steps)
         require(stepped.endsWith(around.extension) && stepped.size() > around.extension.size());
     require(steps.isEmpty() || steps.front().startsWith(around.prefix));
+    // Next never goes back in the counter's numbering: no wrap past the nines.
+    // The number is the whole run of digits the counter ends, which may
+    // reach before a counter narrower than its run.
+    const auto numberIn = [&](const QString &stepped) -> std::optional<qint64> {
+        const qsizetype end = stepped.size() - around.extension.size();
+        qsizetype start = end;
+        while (start > 0 && isDecimalDigit(stepped[start - 1]) && !isInPercentEscape(stepped, start - 1))
+            --start;
+        if (start == end || end - start > kLongestCounter)
+            return std::nullopt;
+        return stepped.mid(start, end - start).toLongLong();
+    };
+    for (qsizetype k = 1; chosenMode == SeriesMode::Digits && k < steps.size(); ++k) {
+        const auto before = numberIn(steps[k - 1]);
+        const auto after = numberIn(steps[k]);
+        require(!before || !after || *after > *before);
+    }
     require(itemsTextLimit(width) >= 1 && itemsMaximum(width) >= 9);
 
     const int position = std::int16_t(quint16(data[0]) << 8 | data[1]);

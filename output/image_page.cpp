@@ -12,6 +12,20 @@ QString ColorToHexRGB(quint32 color)
     return bgr.mid(4, 2) + bgr.mid(2, 2) + bgr.mid(0, 2);
 }
 
+bool isLinkedOnPage(const QString &url)
+{
+    QString read = url;
+    read.remove(u'\t').remove(u'\n').remove(u'\r');
+    qsizetype start = 0;
+    while (start < read.size() && read[start].unicode() <= 0x20)
+        ++start;
+    const qsizetype colon = read.indexOf(u':', start);
+    if (colon < 0)
+        return false;
+    const QString scheme = read.mid(start, colon - start).toLower();
+    return scheme == u"http" || scheme == u"https" || scheme == u"ftp" || scheme == u"file";
+}
+
 QByteArray imagePage(quint32 textColor, quint32 backColor, const QList<ImagePageEntry> &entries)
 {
     QStringList lines;
@@ -22,6 +36,10 @@ QByteArray imagePage(quint32 textColor, quint32 backColor, const QList<ImagePage
           << QStringLiteral("<BODY><P ALIGN=\"CENTER\"><center><FONT SIZE=\"4\">");
     for (const ImagePageEntry &entry : entries) {
         const QString url = escapeAttribute(entry.url);
+        if (!isLinkedOnPage(entry.url)) {
+            lines << QStringLiteral("<p>%1</p>").arg(url);
+            continue;
+        }
         lines << QStringLiteral("<a href=\"%1\" target=\"_blank\"><img border=\"4\" src=\"%1\" alt=\"%2\"></a>")
                      .arg(url, escapeAttribute(entry.shortUrl));
     }

@@ -22,6 +22,13 @@ struct ImagePageEntry
     QString shortUrl;  // its short form, the picture's alt text
 };
 
+// Whether the page links and shows an address: only one of the schemes
+// http, https, ftp and file, read as a browser reads it (blanks and control
+// characters before it and tabs and line breaks in it left out). Any other
+// address ("javascript:", "data:", no scheme) is written as text.
+bool isLinkedOnPage(const QString &url);
+
 // The whole page, ready to write: the title line, the body with the given
-// text and background colours, an entry line per picture, the closing line.
+// text and background colours, an entry line per picture (a line of text
+// for an address the page does not link), the closing line.
 QByteArray imagePage(quint32 textColor, quint32 backColor, const QList<ImagePageEntry> &entries);

@@ -9,6 +9,7 @@
 #include "common/integer_conversion.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPalette>
@@ -57,6 +58,10 @@ void TVempForm::ImagesCommand()
         writePageFile(WebPageFile, imagePage(valueOf(palette.color(QPalette::Active, QPalette::Text)),
                                              valueOf(palette.color(QPalette::Active, QPalette::Base)),
                                              entries));
+        const auto asText = std::count_if(entries.begin(), entries.end(),
+                                          [](const ImagePageEntry &entry) { return !isLinkedOnPage(entry.url); });
+        if (asText > 0)
+            ShowStatus(tr("%1 addresses written as text: not http, https, ftp or file.").arg(asText));
     }
     handToBrowser(m_platform.shell, m_platform.messageBoxes, WebPageFile, tr("Web Browser not found."));
 }

@@ -1,5 +1,7 @@
 #include "platform/settings_store.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -15,6 +17,29 @@ QtSettingsStore::QtSettingsStore(const QString &path) : m_path(path)
 }
 
 QtSettingsStore::~QtSettingsStore() = default;
+
+namespace {
+constexpr QFile::Permissions kUserOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+// The settings may hold an address with a password in it: the folders the
+// store creates and the file are the user's alone. A later rewrite keeps
+// the file's mode.
+void createPrivately(const QString &path)
+{
+    const QFileInfo file(path);
+    QStringList missing;
+    for (QDir folder = file.absoluteDir(); !folder.exists(); folder.setPath(QFileInfo(folder.path()).path()))
+        missing.prepend(folder.path());
+    for (const QString &folder : missing)
+        QDir().mkdir(folder, kUserOnly | QFile::ExeOwner);
+    QFile created(path);
+    if (created.open(QIODevice::WriteOnly | QIODevice::NewOnly, kUserOnly))
+        return;
+    // A file left by an earlier version, readable by everyone.
+    if (file.isFile())
+        created.setPermissions(kUserOnly);
+}
+} // namespace
 
 QString QtSettingsStore::defaultPath()
 {
@@ -44,6 +69,7 @@ bool QtSettingsStore::write(const QString &name, const QVariant &value)
 {
     if (!m_settings)
         return false;
+    createPrivately(m_path);
     m_settings->setValue(name, value);
     m_settings->sync();
     if (m_settings->status() == QSettings::NoError)

@@ -228,6 +228,7 @@ RegisteredEngine aria2Engine()
         .needs = EngineDescription::Needs::AddressSecretFolder,
         .addressKey = QStringLiteral("Aria2Address"),
         .folderKey = QStringLiteral("Aria2Folder"),
+        .rememberKey = QStringLiteral("Aria2RememberSecret"),
         .defaultAddress = QStringLiteral("http://127.0.0.1:6800/jsonrpc"),
     };
     auto make = [](const EngineTarget &target) {

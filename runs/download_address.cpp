@@ -1,5 +1,34 @@
 #include "runs/download_address.h"
 
+namespace {
+constexpr qsizetype kShownLength = 200;
+
+// Where the text names a host after its scheme, whether a URL can be made
+// of it or not.
+bool namesAHost(const QString &text)
+{
+    const qsizetype mark = text.indexOf(u"://");
+    return mark > 0 && mark + 3 < text.size() && !QStringView(u"/?#").contains(text[mark + 3]);
+}
+
+// The address as a message may show it: without its user name and password,
+// and cut short.
+QString shownAddress(const QString &address)
+{
+    QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
+    if (shown.isEmpty() && namesAHost(address)) {
+        // No URL can be made of it: the user information goes by hand.
+        const qsizetype hostStart = address.indexOf(u"://") + 3;
+        qsizetype hostEnd = hostStart;
+        while (hostEnd < address.size() && !QStringView(u"/?#").contains(address[hostEnd]))
+            ++hostEnd;
+        const qsizetype at = address.lastIndexOf(u'@', hostEnd - 1);
+        shown = at >= hostStart ? address.left(hostStart) + address.mid(at + 1) : address;
+    }
+    return shown.size() > kShownLength ? shown.left(kShownLength) + u'\u2026' : shown;
+}
+} // namespace
+
 WebAddress webAddress(const QString &text)
 {
     const QString trimmed = text.trimmed();
@@ -10,7 +39,7 @@ WebAddress webAddress(const QString &text)
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         return {{}, WebAddress::Problem::Scheme};
     if (!url.isValid() || url.host().isEmpty())
-        return {{}, WebAddress::Problem::NoHost};
+        return {{}, namesAHost(trimmed) ? WebAddress::Problem::BadHost : WebAddress::Problem::NoHost};
     return {url, WebAddress::Problem::None};
 }
 
@@ -20,8 +49,7 @@ RunAddresses runAddresses(const QStringList &run)
     for (const QString &address : run) {
         const WebAddress web = webAddress(address);
         if (web.problem != WebAddress::Problem::None) {
-            const QString shown = QUrl(address, QUrl::TolerantMode).adjusted(QUrl::RemoveUserInfo).toString();
-            return {{}, web.problem, shown};
+            return {{}, web.problem, shownAddress(address)};
         }
         addresses.urls.append(web.url);
     }

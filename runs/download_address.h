@@ -14,6 +14,7 @@ struct WebAddress
         None,
         Scheme, // a scheme other than http or https
         NoHost, // no host to ask
+        BadHost, // a host no server can have: too long, or characters a host name cannot hold
     };
     QUrl url;
     Problem problem = Problem::None;
@@ -25,7 +26,8 @@ WebAddress webAddress(const QString &text);
 
 // A run's addresses as web addresses to fetch: all of them, or the problem
 // of the first that cannot be fetched and that address as it may be shown
-// (without a user name or password it holds).
+// (without a user name or password it holds, and its first 200 characters of
+// a longer one).
 struct RunAddresses
 {
     QList<QUrl> urls;

@@ -7,8 +7,8 @@
 // File names for the files of a download. Pure: Qt Core only, no disk.
 
 // The longest name, in UTF-8 bytes, a downloaded file gets: the file system's
-// 255 less room for the ".part" its bytes are first written to.
-inline constexpr int kMaxDownloadNameBytes = 250;
+// 255 less room for the ".serimo-part" its bytes are first written to.
+inline constexpr int kMaxDownloadNameBytes = 243;
 
 // A name that is safe as one entry of a folder on any disk: never empty,
 // ".", "..", hidden (leading "."), holding no control character nor any of

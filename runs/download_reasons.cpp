@@ -1,6 +1,7 @@
 #include "runs/download_reasons.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -47,6 +48,28 @@ QString writeReason(int error, const QString &folder)
 }
 } // namespace
 
+QString announcedLengthProblem(const QByteArray &contentLength)
+{
+    if (contentLength.isEmpty())
+        return {};
+    // The values of several Content-Length headers come joined by commas.
+    QList<QByteArray> values;
+    for (const QByteArray &value : contentLength.split(',')) {
+        if (!values.contains(value.trimmed()))
+            values.append(value.trimmed());
+    }
+    if (values.size() > 1)
+        return tr("the server announced different lengths (%1)").arg(QString::fromLatin1(values.join(", ")));
+    const QByteArray &only = values.front();
+    bool isNumber = false;
+    const qlonglong length = only.toLongLong(&isNumber);
+    if (isNumber && length < 0)
+        return tr("the server announced a negative length (%1)").arg(length);
+    if (!isNumber || !std::all_of(only.begin(), only.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return tr("the server announced a length that is no number ('%1')").arg(QString::fromLatin1(only));
+    return {};
+}
+
 QString downloadFailureReason(const DownloadFailure &failure, const DownloadOptions &options)
 {
     switch (failure.cause) {
@@ -54,6 +77,9 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
         return tr("HTTP %1").arg(failure.status);
     case DownloadFailure::Cause::Incomplete:
         return tr("the file ended before its announced length");
+    case DownloadFailure::Cause::NoAnswer:
+        return tr("the server's answer did not come within %1 (no headers, or not all of them)")
+            .arg(secondsText(options.silenceMs));
     case DownloadFailure::Cause::Silent:
         return tr("the server sent nothing for %1").arg(secondsText(options.silenceMs));
     case DownloadFailure::Cause::TooSlow:
@@ -65,6 +91,7 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
     case DownloadFailure::Cause::Unreadable:
         return tr("the server's answer breaks the rules of HTTP (too many or too long headers)");
     case DownloadFailure::Cause::Network:
+    case DownloadFailure::Cause::BadLength:
         break;
     }
     return failure.text;

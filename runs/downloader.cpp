@@ -25,7 +25,7 @@
 struct Downloader::Transfer
 {
     Transfer(const QString &path, quint64 serial) : part(std::make_shared<PartFile>(path)), serial(serial) {}
-    enum class Cut { None, Silent, TooSlow, Placeholder, Unreadable };
+    enum class Cut { None, NoAnswer, Silent, TooSlow, Placeholder, Unreadable };
     QNetworkReply *reply = nullptr;
     // Shared with the writer's thread while pieces of it wait there.
     std::shared_ptr<PartFile> part;
@@ -46,6 +46,8 @@ struct Downloader::Transfer
     // The body is hashed while it may be the placeholder's.
     bool hashing = false;
     QCryptographicHash hash{kPlaceholderHash};
+    // The answer's headers have all come.
+    bool answered = false;
 };
 
 namespace {
@@ -134,7 +136,7 @@ void Downloader::setCookies(const QList<QNetworkCookie> &cookies)
 
 Downloader::~Downloader()
 {
-    // Leaves no ".part" behind, and reports to nobody.
+    // Leaves no partial file behind, and reports to nobody.
     blockSignals(true);
     stop();
 }
@@ -271,7 +273,8 @@ void Downloader::begin(int index)
         t.reply->abort();
     };
     connect(&t.silence, &QTimer::timeout, this, [&t, cut] {
-        cut(t.headless ? Transfer::Cut::Unreadable : Transfer::Cut::Silent);
+        // Headers that never end (sent a byte at a time) are no answer yet.
+        cut(!t.answered ? Transfer::Cut::NoAnswer : t.headless ? Transfer::Cut::Unreadable : Transfer::Cut::Silent);
     });
     connect(&t.slowness, &QTimer::timeout, this, [&t, cut, this] {
         if (t.received - t.receivedBefore < m_options.slowBytes)
@@ -281,6 +284,7 @@ void Downloader::begin(int index)
     connect(t.reply, &QNetworkReply::readyRead, this, [this, &t] { receive(t); });
     connect(t.reply, &QNetworkReply::metaDataChanged, this, [this, &t, cut, url = item.url] {
         t.silence.start();
+        t.answered = true;
         t.headless = t.reply->rawHeaderList().isEmpty();
         // A site that answers a missing file with a page or a placeholder.
         const int status = t.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -364,14 +368,22 @@ void Downloader::transferEnded(int index)
     // "removed" page for what it does not have.
     const bool deadEnd = status >= 300 && status < 400 && !reply.hasRawHeader("Location")
                          && isPageType(reply.header(QNetworkRequest::ContentTypeHeader).toString());
+    const QString lengthProblem = status >= 200 && status < 300 ? announcedLengthProblem(reply.rawHeader("Content-Length"))
+                                                                : QString();
     if (transfer.cut == Transfer::Cut::Placeholder || deadEnd) {
         result = AttemptResult::Missing;
+    } else if (!lengthProblem.isEmpty()) {
+        // Which length is true cannot be told: the file is never saved.
+        failure.cause = DownloadFailure::Cause::BadLength;
+        failure.text = lengthProblem;
     } else if (transfer.cut == Transfer::Cut::Unreadable) {
         failure.cause = DownloadFailure::Cause::Unreadable;
-    } else if (transfer.cut == Transfer::Cut::Silent || transfer.cut == Transfer::Cut::TooSlow) {
+    } else if (transfer.cut == Transfer::Cut::NoAnswer || transfer.cut == Transfer::Cut::Silent
+               || transfer.cut == Transfer::Cut::TooSlow) {
         result = AttemptResult::Transient;
-        failure.cause = transfer.cut == Transfer::Cut::Silent ? DownloadFailure::Cause::Silent
-                                                               : DownloadFailure::Cause::TooSlow;
+        failure.cause = transfer.cut == Transfer::Cut::NoAnswer ? DownloadFailure::Cause::NoAnswer
+                        : transfer.cut == Transfer::Cut::Silent ? DownloadFailure::Cause::Silent
+                                                                : DownloadFailure::Cause::TooSlow;
     } else if (networkError) {
         failure.cause = DownloadFailure::Cause::Network;
         failure.text = withoutUserInfo(reply.errorString(), item.url);

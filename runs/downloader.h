@@ -19,8 +19,8 @@ class FileWriter;
 class QNetworkReply;
 
 // Downloads a run of URLs into a folder, a few at a time, on the thread it
-// lives on without ever blocking it. Each file is written to "<name>.part"
-// and renamed to its name only when whole; a file already there is never
+// lives on without ever blocking it. Each file is written to
+// "<name>.serimo-part" and renamed to its name only when whole; a file already there is never
 // fetched again nor overwritten. A stopped or failed file leaves nothing
 // behind. Before the files, an address of the series that cannot exist is
 // asked for: an answer like the server's to it is a missing file.
@@ -36,7 +36,7 @@ public:
     void setCookies(const QList<QNetworkCookie> &cookies);
     // Starts the run; it reports from the event loop, never from here.
     void start(const QList<QUrl> &urls, const QString &folder);
-    // Ends the run now: transfers are aborted and their ".part" files
+    // Ends the run now: transfers are aborted and their partial files
     // removed before it returns; `finished` reports it, stopped.
     void stop();
     bool isRunning() const { return m_running; }

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 namespace {
-// How often a ".part" that changes hands under us is looked at again before
+// How often a partial file that changes hands under us is looked at again before
 // it counts as another writer's.
 constexpr int kOpenAttempts = 4;
 
@@ -23,7 +23,7 @@ bool sameFile(int fd, const QByteArray &path)
 } // namespace
 
 PartFile::PartFile(const QString &finalPath)
-    : m_final(QFile::encodeName(finalPath)), m_part(QFile::encodeName(finalPath + QStringLiteral(".part")))
+    : m_final(QFile::encodeName(finalPath)), m_part(QFile::encodeName(finalPath + QLatin1String(kPartSuffix)))
 {
 }
 
@@ -48,7 +48,7 @@ PartFile::Opened PartFile::open()
                 return fail(), Opened::Failed;
             fd = ::open(m_part.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0 && errno == ELOOP) {
-                // A link planted in the ".part"'s place is nobody's download.
+                // A link planted in the partial file's place is nobody's download.
                 if (unlink(m_part.constData()) != 0)
                     return fail(), Opened::Failed;
                 continue;

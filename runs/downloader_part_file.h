@@ -4,10 +4,15 @@
 #include <QString>
 #include <mutex>
 
+// The suffix of Serimo's own partial files. Browsers and other download
+// tools write "<name>.part"; a name no other program uses keeps their
+// partial files out of Serimo's way.
+inline constexpr char kPartSuffix[] = ".serimo-part";
+
 // The file a download is written to before it takes its name:
-// "<name>.part", created exclusively and locked (flock) for as long as it is
+// "<name>.serimo-part", created exclusively and locked (flock) for as long as it is
 // written, so that two windows or programs downloading into one folder
-// never write one file together. A ".part" that another live writer holds
+// never write one file together. A partial file that another live writer holds
 // is left alone; one that nobody holds (left by a run that was killed) is
 // replaced. The file is renamed to its name only while it is still ours,
 // and never over a file already there. It may be written on one thread and

@@ -49,11 +49,13 @@ struct DownloadFailure
         HttpStatus, // the server answered `status`
         Network,    // the network's error, `text`
         Incomplete, // the body ended before its Content-Length
+        NoAnswer,   // the answer's headers did not all come within silenceMs
         Silent,     // nothing came for DownloadOptions::silenceMs
         TooSlow,    // less than DownloadOptions::slowBytes came in slowMs
         Write,      // the disk refused the file in `folder`: errno `error`
         Elsewhere,  // another window or program is downloading the file
         Unreadable, // an answer that breaks HTTP's rules (too many headers)
+        BadLength,  // Content-Length given twice differently, or not a length: `text`
     };
     QUrl url; // without its user name and password
     int index = -1; // the file's place in the run

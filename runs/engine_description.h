@@ -38,6 +38,9 @@ struct EngineDescription
     // The settings keys of the last address and folder (empty: none kept).
     QString addressKey = {};
     QString folderKey = {};
+    // The settings key of whether the secret goes to the keyring ("true"
+    // or "false"; empty: the engine has no secret to remember).
+    QString rememberKey = {};
     // The address offered before one was given.
     QString defaultAddress = {};
 };
@@ -46,9 +49,12 @@ struct EngineDescription
 // its address and secret; and what its requests send the site.
 struct EngineTarget
 {
-    QString folder;
-    QString address;
-    QString secret;
+    QString folder = {};
+    QString address = {};
+    QString secret = {};
+    // The secret goes to the desktop's keyring once the engine accepted it;
+    // else it is kept until Serimo closes.
+    bool remember = false;
     SiteOptions site = {};
 };
 

@@ -2,6 +2,8 @@
 
 #include "runs/download_reasons.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -98,6 +100,15 @@ QString folderForPeople(const QString &folder, const QString &home)
     return cleanFolder;
 }
 
+bool foundNothing(const RunResult &result)
+{
+    const auto notFound = [](FileOutcome outcome) {
+        return outcome == FileOutcome::Missing || outcome == FileOutcome::NotTried;
+    };
+    return !endedEarly(result) && result.missing() > 0
+           && std::all_of(result.outcomes.begin(), result.outcomes.end(), notFound);
+}
+
 QString runSendingText(const RunContext &context, int count)
 {
     if (context.engine.place == EngineDescription::Place::Address)
@@ -141,20 +152,21 @@ QStringList runSummaryLines(const RunResult &result, const RunContext &context, 
     const qsizetype last = lastPresent(result);
     const QStringList missing = missingCounters(result, context.counters);
     QStringList lines;
-    if (!result.writeError.isEmpty())
+    if (foundNothing(result))
+        lines << tr("Nothing was found: no file of the run is on the server.");
+    else if (!result.writeError.isEmpty())
         lines << tr("The download stopped: %1.").arg(result.writeError);
     else if (!kept.isEmpty())
         lines << tr("The download stopped: the server kept failing (%1).").arg(kept);
     else if (result.stopped)
         lines << tr("The download was stopped.");
-    lines << tr("Saved %1 to %2.").arg(files(result.saved()), folder);
+    if (!foundNothing(result))
+        lines << tr("Saved %1 to %2.").arg(files(result.saved()), folder);
     if (result.alreadyThere() > 0)
         lines << (result.alreadyThere() == 1 ? tr("1 file was there already.")
                                              : tr("%1 files were there already.").arg(result.alreadyThere()));
-    if (result.endOfSeries) {
-        lines << (last < 0 ? tr("No file of the series was found.")
-                           : tr("The series ends at %1.").arg(context.names.value(last)));
-    }
+    if (result.endOfSeries && last >= 0)
+        lines << tr("The series ends at %1.").arg(context.names.value(last));
     if (!missing.isEmpty())
         lines << tr("Missing: %1.").arg(counterRanges(missing));
     else if (!endedEarly(result) && last >= 0)

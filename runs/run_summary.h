@@ -45,6 +45,9 @@ QString runProgressText(const RunContext &context, int settled, int total);
 // The error box's text for an engine that did not take the run, or stopped
 // answering while it ran (handedOver).
 QString runRefusedText(const RunContext &context, const QString &message, bool handedOver);
+// Whether the run found no file of it at all: every file it tried was
+// missing, and it was not stopped. A failure, said first.
+bool foundNothing(const RunResult &result);
 
 // The summary, one sentence a line: what was saved where, where the series
 // ends, what is missing, what failed and why. When the series' end was

@@ -18,6 +18,17 @@ bool folderAcceptsFiles(const QString &folder)
 Runs::Runs(const EngineRegistry &engines, SecretStore &secrets, QObject *parent)
     : QObject(parent), m_engines(engines), m_secrets(secrets)
 {
+    // Only a secret the engine accepted is worth remembering.
+    connect(&m_controller, &DownloadController::accepted, this, [this] {
+        if (const std::optional<SecretToRemember> remember = std::exchange(m_secretToRemember, std::nullopt)) {
+            QPointer<Runs> self(this);
+            m_secrets.write(remember->address, remember->secret, [self, notKept = remember->notKept](bool stored) {
+                if (self && !stored)
+                    notKept();
+            });
+        }
+    });
+    connect(&m_controller, &DownloadController::refused, this, [this] { m_secretToRemember.reset(); });
 }
 
 QString Runs::runFolder(const QString &downloads) const
@@ -35,6 +46,7 @@ EngineTarget Runs::lastTarget(const RegisteredEngine &engine, const QString &dow
     if (target.address.isEmpty())
         target.address = description.defaultAddress;
     target.secret = m_sessionSecrets.value(target.address);
+    target.remember = m_kept.value(description.rememberKey) == QLatin1String("true");
     if (target.folder.isEmpty() && folderIsHere(engine, {downloads, target.address, {}}))
         target.folder = runFolder(downloads);
     return target;
@@ -49,36 +61,38 @@ void Runs::keep(const RegisteredEngine &engine, const EngineTarget &target)
         m_kept.insert(description.addressKey, target.address);
         m_sessionSecrets.insert(target.address, target.secret);
     }
+    if (!description.rememberKey.isEmpty())
+        m_kept.insert(description.rememberKey, target.remember ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
-void Runs::readSecret(const QString &address, std::function<void(bool, const QString &)> done)
+void Runs::readSecret(const EngineTarget &given, std::function<void(bool, const QString &)> done)
 {
-    if (m_sessionSecrets.contains(address)) {
-        done(true, m_sessionSecrets.value(address));
+    if (m_sessionSecrets.contains(given.address) || !given.remember || m_keyringGivenUp) {
+        done(true, m_sessionSecrets.value(given.address));
         return;
     }
-    m_secrets.read(address, std::move(done));
+    m_secrets.read(given.address, std::move(done));
 }
 
-void Runs::storeSecret(const QString &address, const QString &secret, std::function<void()> notKept)
+void Runs::rememberOnAcceptance(const EngineTarget &offered, const EngineTarget &target, std::function<void()> notKept)
 {
-    QPointer<Runs> self(this);
-    m_secrets.write(address, secret, [self, notKept = std::move(notKept)](bool stored) {
-        if (self && !stored)
-            notKept();
-    });
+    m_secretToRemember.reset();
+    const bool newToKeyring = target.secret != offered.secret || !offered.remember;
+    if (target.remember && !target.secret.isEmpty() && newToKeyring && !m_keyringGivenUp)
+        m_secretToRemember = SecretToRemember{target.address, target.secret, std::move(notKept)};
 }
 
-bool Runs::firstKeyringFailure()
+bool Runs::giveUpKeyring()
 {
-    return !std::exchange(m_toldKeyringFailure, true);
+    return !std::exchange(m_keyringGivenUp, true);
 }
 
 QStringList Runs::settingsKeys() const
 {
     QStringList keys;
     for (const RegisteredEngine &engine : m_engines.engines()) {
-        for (const QString &key : {engine.description.addressKey, engine.description.folderKey}) {
+        for (const QString &key :
+             {engine.description.addressKey, engine.description.folderKey, engine.description.rememberKey}) {
             if (!key.isEmpty() && !keys.contains(key))
                 keys.append(key);
         }
@@ -96,7 +110,7 @@ QList<std::pair<QString, QString>> Runs::keptToSave() const
         const QString &used = description.addressKey.isEmpty() ? description.folderKey : description.addressKey;
         if (used.isEmpty() || m_kept.value(used).isEmpty())
             continue;
-        for (const QString &key : {description.addressKey, description.folderKey}) {
+        for (const QString &key : {description.addressKey, description.folderKey, description.rememberKey}) {
             const bool listed = std::any_of(saved.cbegin(), saved.cend(),
                                             [&key](const auto &entry) { return entry.first == key; });
             if (!key.isEmpty() && !listed)

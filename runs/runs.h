@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <utility>
 
 class SecretStore;
@@ -39,15 +40,19 @@ public:
     // Remembers target as engine's last, its secret for the session.
     void keep(const RegisteredEngine &engine, const EngineTarget &target);
 
-    // The secret for address: the one given this session, else the
-    // keyring's. done(false, ...) where no keyring answered.
-    void readSecret(const QString &address, std::function<void(bool answered, const QString &secret)> done);
-    // Stores a secret the user changed in the keyring; notKept runs where
-    // it refused.
-    void storeSecret(const QString &address, const QString &secret, std::function<void()> notKept);
-    // True the first time the keyring failed: the user is told once that
-    // secrets last only the session.
-    bool firstKeyringFailure();
+    // The secret for given's address: the one given this session, else the
+    // keyring's where given remembers it. done(false, ...) where no keyring
+    // answered. The keyring is asked only when the user wants the secret
+    // remembered: some raise a prompt that takes the keyboard and the mouse.
+    void readSecret(const EngineTarget &given, std::function<void(bool answered, const QString &secret)> done);
+    // Puts target's secret in the keyring once the engine accepts the run,
+    // where target remembers it, it is not empty and it is new to the
+    // keyring (offered is what the dialog was given); notKept runs where the
+    // keyring refused. A refused run forgets it.
+    void rememberOnAcceptance(const EngineTarget &offered, const EngineTarget &target, std::function<void()> notKept);
+    // The keyring is not asked again until Serimo closes; true the first
+    // time, so that the user is told once that secrets last only the session.
+    bool giveUpKeyring();
 
     // The settings keys the engines keep, each once, in registry order.
     QStringList settingsKeys() const;
@@ -62,5 +67,13 @@ private:
     DownloadController m_controller;
     QHash<QString, QString> m_kept;           // by settings key
     QHash<QString, QString> m_sessionSecrets; // by address
-    bool m_toldKeyringFailure = false;
+    bool m_keyringGivenUp = false;
+    // The secret to put in the keyring once the engine took the run.
+    struct SecretToRemember
+    {
+        QString address;
+        QString secret;
+        std::function<void()> notKept;
+    };
+    std::optional<SecretToRemember> m_secretToRemember;
 };

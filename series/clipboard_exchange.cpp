@@ -7,7 +7,39 @@ namespace {
 // Paste takes at most this many characters, up to the first NUL, without
 // the white space around them.
 constexpr qsizetype kPasteLimit = 1023;
+
+// A box holds one line: of a pasted list, the first line that holds text.
+struct FirstLine
+{
+    QString line;
+    qsizetype leftOut = 0; // the other lines that hold text
+};
+
+FirstLine firstLineWithText(const QString &text)
+{
+    FirstLine first;
+    bool found = false;
+    for (const QStringView line : QStringView(text).tokenize(u'\n')) {
+        const QStringView content = line.trimmed();
+        if (content.isEmpty())
+            continue;
+        if (found) {
+            ++first.leftOut;
+        } else {
+            first.line = line.endsWith(u'\r') ? line.chopped(1).toString() : line.toString();
+            found = true;
+        }
+    }
+    return first;
+}
 } // namespace
+
+void TVempForm::showLinesLeftOut(qsizetype count)
+{
+    if (count > 0)
+        ShowStatus(count == 1 ? tr("Pasted the first line; 1 more line left out.")
+                              : tr("Pasted the first line; %1 more lines left out.").arg(count));
+}
 
 void TVempForm::btnPasteClick(QObject *Sender)
 {
@@ -26,11 +58,15 @@ void TVempForm::btnPasteClick(QObject *Sender)
             text.truncate(nul);
         // Text copied from a terminal or an editor comes with a line break or
         // blanks around it; they are no part of the URL.
-        text = std::move(text).trimmed();
+        FirstLine first = firstLineWithText(text);
+        text = std::move(first.line).trimmed();
         if (text.size() > kPasteLimit)
             text.truncate(text[kPasteLimit - 1].isHighSurrogate() ? kPasteLimit - 1 : kPasteLimit);
         enterDigitsMode();
         Edit1->setTextCascade(text);
+        runDetection(Sender);
+        showLinesLeftOut(first.leftOut);
+        return;
     }
     runDetection(Sender);
 }
@@ -49,8 +85,10 @@ void TVempForm::pasteIntoBox(ChangeEdit *box, bool selection)
         showWarning(tr("The program that holds the clipboard did not answer."));
         return;
     }
-    if (!text.isEmpty())
-        box->insert(text);
+    const FirstLine first = firstLineWithText(text);
+    if (!first.line.isEmpty())
+        box->insert(first.line);
+    showLinesLeftOut(first.leftOut);
 }
 
 void TVempForm::btnCopyClick(QObject *)

@@ -40,6 +40,13 @@ void TVempForm::enterAlphaMode(QChar letter)
     UpDownDigits->setPosition(1);
 }
 
+void TVempForm::showShortForm()
+{
+    const QString url = Edit1->text();
+    const qsizetype end = counterEnd(url, counterChoice());
+    StatusBar->setPanelText(0, shortForm(url, end > 0 ? end - 1 : -1));
+}
+
 void TVempForm::enterDigitsMode()
 {
     setDigitsControls(true);
@@ -53,24 +60,27 @@ CounterChoice TVempForm::counterChoice() const
     return m_chosenTail->size();
 }
 
-void TVempForm::takeSelectedCounter()
+bool TVempForm::takeSelectedCounter()
 {
     if (!Edit1->hasSelectedText())
-        return;
+        return true;
     const QString url = Edit1->text();
+    if (selectionInHost(url, Edit1->selectionStart(), Edit1->selectionLength()))
+        return false;
     const auto tail = selectedCounterTail(url, Edit1->selectionStart(), Edit1->selectionLength());
     if (!tail)
-        return;
+        return true;
     // The rules' own counter needs no choice: held, it would outlive the
     // address in every other address with the same ending.
     std::optional<QString> chosen;
     if (url.size() - *tail != counterEnd(url))
         chosen = url.right(*tail);
     if (chosen == m_chosenTail)
-        return;
+        return true;
     m_chosenTail = chosen;
     if (Activated)
         Edit1Change(Edit1);
+    return true;
 }
 
 void TVempForm::holdSteppedCounter(const QString &stepped, const QString &tail)
@@ -92,11 +102,13 @@ void TVempForm::Edit1Change(QObject *)
         const QChar c1 = counterChar(url, 1, choice);
         if (!isDecimalDigit(c1)) {
             enterAlphaMode(c1);
+            showShortForm();
             return;
         }
         if (!isDigitsMode())
             enterDigitsMode();
     } else if (!isDigitsMode() && counterEnd(url, choice) == 0) {
+        showShortForm();
         warnInStatusLine();
     }
     if (isDigitsMode())
@@ -120,9 +132,11 @@ void TVempForm::runDetection(QObject *Sender)
         if (const auto last = rangeText(url, digitsValue(), true, choice);
             last && (*last != m_rangeShown || m_seriesWarningShown))
             showRange(*last);
-    } else if (Sender != Edit1 && Sender != qApp) {
+    } else {
+        showShortForm();
         // A pasted text stays as it came; the warning says why it cannot step.
-        showWarning(seriesWarning());
+        if (Sender != Edit1 && Sender != qApp)
+            showWarning(seriesWarning());
     }
     // A URL box hidden by Show URL cannot take the focus; the detection then
     // leaves focus and caret alone rather than failing.

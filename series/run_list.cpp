@@ -38,8 +38,26 @@ std::optional<int> runCount(const QString &text)
     return count;
 }
 
-ListedRun listedRun(const QString &address, const std::optional<QString> &countText)
+namespace {
+// What makes a text no address the terminal takes: one line, or empty.
+QString addressProblem(const QString &address)
 {
+    // A line break would print one address as two lines.
+    for (const QChar c : address) {
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("the URL holds a control character (code %1)").arg(c.unicode());
+    }
+    if (pathStart(address) <= address.indexOf(u"://") + 3)
+        return QStringLiteral("not an address: '%1' does not start with scheme://host").arg(address);
+    return {};
+}
+} // namespace
+
+QString walkListedRun(const QString &address, const std::optional<QString> &countText,
+                      const std::function<bool(const QString &url, const QString &counter)> &take)
+{
+    if (const QString problem = addressProblem(address); !problem.isEmpty())
+        return problem;
     const auto [url, choice] = unbracketCounter(address);
     const SeriesMode mode = detectedMode(url, choice);
     const int width = detectedWidth(url, mode, choice);
@@ -47,12 +65,23 @@ ListedRun listedRun(const QString &address, const std::optional<QString> &countT
     if (countText) {
         const std::optional<int> given = runCount(*countText);
         if (!given)
-            return {{}, QStringLiteral("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(*countText), {}};
+            return QStringLiteral("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(*countText);
         count = *given;
     }
-    QStringList counters;
-    QStringList run = seriesRun(url, mode, width, count, choice, &counters);
-    if (run.isEmpty())
-        return {{}, QStringLiteral("no series in '%1': its counter is not a number").arg(address), {}};
-    return {run, {}, counters};
+    if (walkSeriesRun(url, mode, width, count, choice, take) > 0)
+        return {};
+    if (mode == SeriesMode::Digits && isCounterTooLong(url, choice))
+        return QStringLiteral("no series in '%1': its number is too long to step").arg(address);
+    return QStringLiteral("no series in '%1': its counter is not a number").arg(address);
+}
+
+ListedRun listedRun(const QString &address, const std::optional<QString> &countText)
+{
+    ListedRun listed;
+    listed.error = walkListedRun(address, countText, [&listed](const QString &url, const QString &counter) {
+        listed.run.append(url);
+        listed.counters.append(counter);
+        return true;
+    });
+    return listed;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // A run of a series as a list of addresses: the text the run commands hand
@@ -31,9 +32,17 @@ constexpr int kListMaximum = 999;
 // most three digits and nothing else; empty for any other text.
 std::optional<int> runCount(const QString &text);
 
-// COUNT, when given, is a whole number from 1 to kListMaximum; without it the
+// The address is one with "scheme://host" and no control character. COUNT,
+// when given, is a whole number from 1 to kListMaximum; without it the
 // run is as long as the Items box allows for the address's counter width.
 // Mode and width are those the window detects for the address. Square
 // brackets around digits or one letter after the host choose the counter:
 // "IMG_[0007]-1024x768.jpg" steps the 0007 and prints the names without them.
 ListedRun listedRun(const QString &address, const std::optional<QString> &countText);
+
+// The same run, each address handed to take as soon as it is made (so that
+// --list prints as it goes, in flat memory); take stops it by returning
+// false. take gets each address with its counter. The line that tells why
+// there is no run, or empty.
+QString walkListedRun(const QString &address, const std::optional<QString> &countText,
+                      const std::function<bool(const QString &url, const QString &counter)> &take);

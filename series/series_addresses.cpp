@@ -28,11 +28,11 @@ bool SeriesAddresses::reach(qint64 count)
         const qint64 wanted = std::min(std::max(count, 2 * qint64(m_made.size())), m_unreachable - 1);
         QStringList counters;
         QStringList run = seriesRun(m_url, m_mode, m_width, int(wanted), m_choice, &counters);
-        if (run.isEmpty() && wanted > count)
-            run = seriesRun(m_url, m_mode, m_width, int(count), m_choice, &counters);
-        if (run.isEmpty()) {
-            m_unreachable = count;
-        } else {
+        // A run ends early where its series does (a letter at z, the longest
+        // number): the addresses after its last cannot be made.
+        if (run.size() < wanted)
+            m_unreachable = run.size() + 1;
+        if (run.size() > m_made.size()) {
             m_made = run;
             m_counters = counters;
         }

@@ -12,13 +12,18 @@ std::optional<QString> steppedUrl(const QString &url, SeriesMode mode, int width
     const SeriesSplit split = splitSeries(url, mode == SeriesMode::Alpha ? 1 : width, choice);
     if (mode == SeriesMode::Digits) {
         const auto value = counterValue(split, width);
-        if (!value)
+        if (!value || isCounterTooLong(url, choice))
             return std::nullopt;
-        return split.prefix + steppedCounter(*value, delta, width) + split.extension;
+        const auto counter = steppedCounter(*value, delta, width);
+        if (!counter)
+            return std::nullopt;
+        return split.prefix + *counter + split.extension;
     }
     if (split.counter.isEmpty())
         return std::nullopt;
     const QChar current = split.counter.front();
+    if (isLetterSeriesEnd(current, delta))
+        return std::nullopt;
     if (current.unicode() > 0xFF) {
         const auto letter = steppedWideLetter(current, delta);
         if (!letter)
@@ -52,11 +57,11 @@ int detectedWidth(const QString &url, SeriesMode mode, CounterChoice choice)
     return mode == SeriesMode::Alpha ? 1 : countCounterDigits(url, choice);
 }
 
-QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice,
-                      QStringList *counters)
+int walkSeriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice,
+                  const std::function<bool(const QString &address, const QString &counter)> &take)
 {
     if (count < 1)
-        return {};
+        return 0;
     // No step changes the text after the counter: holding its length holds
     // the counter where it is, as the window does.
     const CounterChoice held = url.size() - counterEnd(url, choice);
@@ -70,20 +75,34 @@ QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count,
     };
     std::optional<QString> current = steppedAround(url, mode, width, 0, held);
     if (!current)
-        return {};
+        return 0;
     if (*current != url)
         redetect(*current);
-    QStringList run{*current};
-    QStringList counterOf{splitSeries(*current, mode == SeriesMode::Alpha ? 1 : width, held).counter};
-    while (run.size() < count) {
-        current = steppedAround(run.back(), mode, width, +1, held);
-        if (!current)
-            return {};
-        if (*current != run.back())
-            redetect(*current);
-        run.append(*current);
-        counterOf.append(splitSeries(*current, mode == SeriesMode::Alpha ? 1 : width, held).counter);
+    for (int taken = 1;; ++taken) {
+        if (!take(*current, splitSeries(*current, mode == SeriesMode::Alpha ? 1 : width, held).counter)
+            || taken == count)
+            return taken;
+        // A series ends where its next step cannot be made: past z, or past
+        // the longest number.
+        std::optional<QString> next = steppedAround(*current, mode, width, +1, held);
+        if (!next)
+            return taken;
+        if (*next != *current)
+            redetect(*next);
+        current = std::move(next);
     }
+}
+
+QStringList seriesRun(const QString &url, SeriesMode mode, int width, int count, CounterChoice choice,
+                      QStringList *counters)
+{
+    QStringList run;
+    QStringList counterOf;
+    walkSeriesRun(url, mode, width, count, choice, [&](const QString &address, const QString &counter) {
+        run.append(address);
+        counterOf.append(counter);
+        return true;
+    });
     if (counters)
         *counters = counterOf;
     return run;

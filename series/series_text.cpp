@@ -21,7 +21,15 @@ int wrapDocPosition(int position)
 SeriesSplit splitSeries(const QString &url, int width, CounterChoice choice)
 {
     const qsizetype end = counterEnd(url, choice);
-    const qsizetype start = std::clamp<qsizetype>(end - width, 0, end);
+    qsizetype start = std::clamp<qsizetype>(end - width, 0, end);
+    // A width past an escape ends the counter after it: the counter is then
+    // narrower than the width, and no number at that width.
+    for (qsizetype i = end - 1; i >= start; --i) {
+        if (isInPercentEscape(url, i)) {
+            start = i + 1;
+            break;
+        }
+    }
     return {url.left(start), url.mid(start, end - start), url.mid(end)};
 }
 
@@ -54,14 +62,27 @@ bool isAlphaSeries(const QString &url, CounterChoice choice)
     return end > 1 && !isDecimalDigit(url[end - 1]);
 }
 
-int countCounterDigits(const QString &url, CounterChoice choice)
+namespace {
+// The length of the run of digits ending at c1, escapes left out, counted up
+// to limit.
+int digitRunLength(const QString &url, CounterChoice choice, int limit)
 {
     const qsizetype end = counterEnd(url, choice);
-    int n = 1;
-    // The run may not pass c6, nor the text's first character.
-    while (n < 6 && end > n && isDecimalDigit(url[end - n - 1]))
+    int n = 0;
+    while (n < limit && end > n && isDecimalDigit(url[end - n - 1]) && !isInPercentEscape(url, end - n - 1))
         ++n;
     return n;
+}
+} // namespace
+
+int countCounterDigits(const QString &url, CounterChoice choice)
+{
+    return std::max(1, digitRunLength(url, choice, kLongestCounter));
+}
+
+bool isCounterTooLong(const QString &url, CounterChoice choice)
+{
+    return digitRunLength(url, choice, kLongestCounter + 1) > kLongestCounter;
 }
 
 QString shortForm(const QString &text, qsizetype counterStart)
@@ -81,19 +102,22 @@ std::optional<QString> rangeText(const QString &url, int width, bool allNines, C
     return shortForm(split.prefix + split.counter + split.extension, split.prefix.size());
 }
 
-QString steppedCounter(qint32 value, int delta, int width)
+std::optional<QString> steppedCounter(qint32 value, int delta, int width)
 {
     const qint64 n = std::max<qint64>(0, qint64(value) + delta);
-    // Back undoes Next: a counter without a leading zero narrows again.
-    if (delta < 0 && ((value == 10 && width == 2) || (value == 100 && width == 3) || (value == 1000 && width == 4)))
+    const QString digits = QString::number(n);
+    // Back undoes Next: a counter that grew past its nines narrows again.
+    if (delta < 0 && value >= 10 && width == QString::number(value).size() && QString::number(value - 1).size() < width)
         --width;
-    else if (n == 10 && width == 1)
-        width = 2;
-    else if (n == 100 && width == 2)
-        width = 3;
-    else if (n == 1000 && width == 3)
-        width = 4;
-    return (QStringLiteral("00000000") + QString::number(n)).right(width);
+    width = std::max<int>(width, int(digits.size()));
+    if (width > kLongestCounter)
+        return std::nullopt;
+    return QString(width - digits.size(), u'0') + digits;
+}
+
+bool isLetterSeriesEnd(QChar letter, int direction)
+{
+    return (direction > 0 && (letter == u'z' || letter == u'Z')) || (direction < 0 && (letter == u'a' || letter == u'A'));
 }
 
 QChar letterForPosition(int position)

@@ -42,8 +42,16 @@ bool hasSeriesRoom(const QString &url, CounterChoice choice = {});
 // A text with series room whose c1 is not a digit is an Alpha series.
 bool isAlphaSeries(const QString &url, CounterChoice choice = {});
 
-// The length of the run of digits ending at c1, at least 1 and at most 6.
+// The longest counter: the Digits spinner's range.
+constexpr int kLongestCounter = 9;
+
+// The length of the run of digits ending at c1, at least 1 and at most
+// kLongestCounter.
 int countCounterDigits(const QString &url, CounterChoice choice = {});
+
+// Whether the run of digits ending at c1 is longer than kLongestCounter: such
+// a number is never stepped in part.
+bool isCounterTooLong(const QString &url, CounterChoice choice = {});
 
 // ".." and the tail of the text from its last "/" after the first seven
 // characters (the "http://"), or ".." alone when there is none. Given where
@@ -55,9 +63,15 @@ QString shortForm(const QString &text, qsizetype counterStart = -1);
 std::optional<QString> rangeText(const QString &url, int width, bool allNines, CounterChoice choice = {});
 
 // The counter text after a Digits step of delta from value n at width w:
-// never below 0, zero-padded, widened only at 10, 100 and 1000, and narrowed
-// by a step back from there (10 gives 9, while 010 gives 009).
-QString steppedCounter(qint32 value, int delta, int width);
+// never below 0, zero-padded to w, widened when the number outgrows w
+// (9999 gives 10000, 0999 gives 1000), and narrowed by a step back from
+// there (10 gives 9, 10000 gives 9999, while 010 gives 009). Nothing when the
+// counter would be longer than kLongestCounter.
+std::optional<QString> steppedCounter(qint32 value, int delta, int width);
+
+// Whether a letter is the end of its alphabet in the direction of travel
+// (+1: z and Z, -1: a and A), where a series of letters stops.
+bool isLetterSeriesEnd(QChar letter, int direction);
 
 // The character an Alpha position stands for: the low 8 bits of the position.
 QChar letterForPosition(int position);

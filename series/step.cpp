@@ -28,8 +28,8 @@ TVempForm::StepKind TVempForm::stepKindOf(const QObject *Sender) const
 bool TVempForm::btnIncClick(QObject *Sender)
 {
     // A feed under way keeps the counter it started with.
-    if (!(Timer1->isEnabled() && FeedCount != 0))
-        takeSelectedCounter();
+    if (!(Timer1->isEnabled() && FeedCount != 0) && !takeSelectedCounter())
+        return failStep(tr("The host and the port are not a counter."));
     const StepKind kind = stepKindOf(Sender);
     const int width = digitsValue();
     const SeriesSplit split = splitSeries(Edit1->text(), width, counterChoice());
@@ -37,8 +37,13 @@ bool TVempForm::btnIncClick(QObject *Sender)
     // The Alpha step's own moves; the up-down's arrows have already moved it.
     const bool alphaForward = feedProgress || kind == StepKind::PageItem || kind == StepKind::Next;
     const bool alphaBack = kind == StepKind::Back;
+    // The letter's whole move, the up-down's own arrow move included.
+    const int arrow = kind == StepKind::ArrowForward ? 1 : kind == StepKind::ArrowBack ? -1 : 0;
+    const int alphaDirection = int(alphaForward) - int(alphaBack) + arrow;
 
     if (isDigitsMode()) {
+        if (isCounterTooLong(Edit1->text(), counterChoice()))
+            return failStep(tr("The number is too long to step."));
         const auto value = counterValue(split, width);
         if (!value)
             return failStep(tr("Change digits to match series."));
@@ -49,7 +54,10 @@ bool TVempForm::btnIncClick(QObject *Sender)
             delta = -1;
         else if (Timer1->isEnabled() && FeedCount == 0)
             delta = 0;
-        setSteppedUrl(split.prefix + steppedCounter(*value, delta, width), split.extension);
+        const auto counter = steppedCounter(*value, delta, width);
+        if (!counter)
+            return failStep(tr("The number is too long to step."));
+        setSteppedUrl(split.prefix + *counter, split.extension);
         if (const auto range = GetRangeText(false)) {
             ShortURL = *range;
             StatusBar->setPanelText(0, ShortURL);
@@ -58,15 +66,17 @@ bool TVempForm::btnIncClick(QObject *Sender)
         return failStep(tr("Change digits to match series."));
     } else if (const QChar current = split.counter.front(); current.unicode() > 0xFF) {
         // Beyond the 8-bit codes the letter steps by whole characters, in the
-        // direction the 8-bit rules give (with the up-down's own arrow move);
-        // half of a pair is refused.
-        const int arrow = kind == StepKind::ArrowForward ? 1 : kind == StepKind::ArrowBack ? -1 : 0;
-        const auto letter = steppedWideLetter(current, int(alphaForward) - int(alphaBack) + arrow);
+        // direction the 8-bit rules give; half of a pair is refused.
+        const auto letter = steppedWideLetter(current, alphaDirection);
         if (!letter)
             return failStep(tr("The character before the extension cannot be stepped."));
         setSteppedUrl(split.prefix + *letter, split.extension);
         ShortURL = QStringLiteral("..") + *letter + split.extension;
         StatusBar->setPanelText(0, ShortURL);
+    } else if (isLetterSeriesEnd(current, alphaDirection)) {
+        // The up-down's own arrow has moved: back to the letter that stays.
+        UpDownDoc->setPosition(current.unicode());
+        return failStep(tr("The series of letters ends at %1.").arg(current));
     } else {
         int position = UpDownDoc->position();
         if (alphaForward)

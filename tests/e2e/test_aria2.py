@@ -106,9 +106,11 @@ def main(serimo, report):
                         return top
                 return None
 
-            def send(to=None, secret=None, folder=None, enter=False):
+            def send(to=None, secret=None, folder=None, enter=False, remember=False):
                 app.choose_from_menu("Send run to aria2...", opens_modal=True)
                 box = harness.wait_for(dialog, "the aria2 dialog")
+                if remember:
+                    app.press("Remember the secret", pyatspi.ROLE_CHECK_BOX, root=box)
                 for name, text in (("Address", to), ("Secret", secret), ("Folder on that machine", folder)):
                     if text is not None:
                         app.set_text(name, text, pyatspi.ROLE_PASSWORD_TEXT if name == "Secret" else None, root=box)
@@ -141,7 +143,7 @@ def main(serimo, report):
                 app.dismiss_message_box(box)
 
             with report.part("the run: files, summary, the transfers after the end removed"):
-                send(secret=SECRET, enter=True)
+                send(secret=SECRET, enter=True, remember=True)
                 summary = "Saved 7 files to ~/got.\nThe series ends at pic08.jpg.\nMissing: 06."
                 _, box = app.wait_message_box(summary)
                 app.dismiss_message_box(box)

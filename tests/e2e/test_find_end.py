@@ -54,8 +54,10 @@ def main(serimo, report):
                     "(status, err)")
         check_equal(run("--find-end", base + "forbidden_001.jpg"),
                     (1, "", "serimo: the server answered HTTP 403 for %sforbidden_001.jpg\n" % base), "(status, out, err)")
-        check_equal(run("--find-end", "x")[::2], (2, "serimo: no series in 'x': its counter is not a number\n"),
-                    "(status, err)")
+        check_equal(run("--find-end", "x")[::2],
+                    (2, "serimo: not an address: 'x' does not start with scheme://host\n"), "(status, err)")
+        check_equal(run("--find-end", base + "a1.jpg\nb")[::2],
+                    (2, "serimo: the URL holds a control character (code 10)\n"), "(status, err)")
     with report.part("--download without COUNT: the whole series, past 999"):
         status, out, err = run("--download", base + "big_0001.jpg", "--to", "big")
         summary = "Saved 1203 files to ~/big.\nThe series ends at big_1203.jpg.\nNothing is missing.\n"

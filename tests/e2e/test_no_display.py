@@ -48,8 +48,12 @@ def main(serimo, report):
               (0, "".join(base + "%s.png\n" % n for n in ("98", "99", "100")), "")),
              ("--list URL, as many as Items allows", [URL], (0, "".join(base + "%02d.png\n" % n for n in range(7, 106)), "")),
              ("--list=URL COUNT", ["--list=" + base + "98.png", "2"], (0, base + "98.png\n" + base + "99.png\n", "")),
-             ("--list with a counter that is not a number", ["x", "5"],
-              (2, "", "serimo: no series in 'x': its counter is not a number\n")))
+             ("--list with a counter that is not a number", ["http://www.example.com/", "5"],
+              (2, "", "serimo: no series in 'http://www.example.com/': its counter is not a number\n")),
+             ("--list of a text that is no address", ["not a url", "3"],
+              (2, "", "serimo: not an address: 'not a url' does not start with scheme://host\n")),
+             ("--list of an address with a line break", [base + "1.png\n" + base + "2.png", "3"],
+              (2, "", "serimo: the URL holds a control character (code 10)\n")))
     for name, args, expected in cases:
         with report.part(name):
             arguments = args if args[0].startswith("--list=") else ["--list"] + args

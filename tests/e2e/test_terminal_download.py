@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """serimo --download without a display, against the test's own server: the gap
-and the series' end in the summary, a rerun, status 0, 1 and 2, SIGTERM
-in the middle leaving no .part (status 143), and a gallery behind a login
+and the series' end in the summary, a rerun, status 0, 1 and 2, a run that
+finds nothing (status 1, no folder left), SIGTERM and SIGHUP in the middle
+leaving no partial file (status 143 and 129), and a gallery behind a login
 that wants its own Referer and the browser's cookie."""
 
 import http.server
@@ -69,17 +70,24 @@ def main(serimo, report):
         check_equal(download("ftp://127.0.0.1/a1.jpg")[::2],
                     (2, "serimo: only http and https addresses can be downloaded: 'ftp://127.0.0.1/a1.jpg'\n"),
                     "(status, errors)")
-    with report.part("SIGTERM in the middle"):
-        folder = os.path.join(work, "slow")
-        proc = subprocess.Popen([serimo, "--download", base + "slow_001.jpg", "3", "--to", folder], env=env,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        harness.wait_for(lambda: os.path.isdir(folder) and any(f.endswith(".part") for f in os.listdir(folder)),
-                         "a .part file")
-        proc.send_signal(signal.SIGTERM)
-        out, _ = proc.communicate(timeout=harness.DEADLINE)
-        check_equal(proc.returncode, 143, "status after SIGTERM")
-        check_equal(os.listdir(folder), [], "files left behind")
-        check(out.startswith("The download was stopped.\n"), "summary after SIGTERM: %r" % out)
+    with report.part("nothing found is status 1, and the folder made for it goes"):
+        status, out, _ = download(base + "nothere_001.jpg", "5", "--to", "new/nothing")
+        check_equal((status, out), (1, "Nothing was found: no file of the run is on the server.\n"
+                                       "Missing: 001\u2013005.\n"), "(status, summary)")
+        check(not os.path.exists(os.path.join(work, "new")), "a folder left for a run that found nothing")
+    for number in (signal.SIGTERM, signal.SIGHUP):
+        with report.part("%s in the middle" % number.name):
+            folder = os.path.join(work, "slow-" + number.name)
+            proc = subprocess.Popen([serimo, "--download", base + "slow_001.jpg", "3", "--to", folder], env=env,
+                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+            harness.wait_for(lambda: os.path.isdir(folder)
+                             and any(f.endswith(".serimo-part") for f in os.listdir(folder)), "a partial file")
+            proc.send_signal(number)
+            out, _ = proc.communicate(timeout=harness.DEADLINE)
+            check_equal(proc.returncode, 128 + number, "status after " + number.name)
+            # Nothing whole was saved: the folder made for the run goes too.
+            check(not os.path.exists(folder), "left behind: %r" % (os.path.exists(folder) and os.listdir(folder)))
+            check(out.startswith("The download was stopped.\n"), "summary after %s: %r" % (number.name, out))
     cookies = os.path.join(work, "cookies.txt")
     with open(cookies, "w") as f:
         f.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t0\tmember\t1\n")

@@ -97,12 +97,17 @@ void TestDetection::editedUrlIsRedetected_data()
     QTest::newRow("img7") << kHost + "/img7.gif" << true << "1" << "../img7.gif" << "../img9.gif" << 0 << "Digits ";
     QTest::newRow("photo12") << kHost + "/2001/photo12.jpg" << true << "2" << "../photo12.jpg" << "../photo99.jpg"
                              << 0 << "Digits ";
-    QTest::newRow("six of seven digits") << kHost + "/a/1234567.jpg" << true << "6" << "../1234567.jpg"
-                                         << "../1999999.jpg" << 0 << "Digits ";
-    QTest::newRow("letter b") << kHost + "/picb.jpg" << false << "1" << "../pic001.jpg" << "../pic999.jpg" << 98
+    QTest::newRow("seven digits") << kHost + "/a/1234567.jpg" << true << "7" << "../1234567.jpg"
+                                  << "../9999999.jpg" << 0 << "Digits ";
+    QTest::newRow("escape no part of it") << kHost + "/My%20Album/pic%2099.jpg" << true << "2"
+                                          << "../pic%2099.jpg" << "../pic%2099.jpg" << 0 << "Digits ";
+    // A letter series shows its own short form, not the last address's.
+    QTest::newRow("letter b") << kHost + "/picb.jpg" << false << "1" << "../picb.jpg" << "../pic999.jpg" << 98
                               << "Alpha";
-    QTest::newRow("html") << kHost + "/gallery/index.html" << false << "1" << "../pic001.jpg" << "../pic999.jpg"
+    QTest::newRow("html") << kHost + "/gallery/index.html" << false << "1" << "../index.html" << "../pic999.jpg"
                           << 120 << "Alpha";
+    QTest::newRow("folder letter") << kHost + "/gallery/c/" << false << "1" << "../c/" << "../pic999.jpg" << 99
+                                   << "Alpha";
     QTest::newRow("not a url") << "12.jpg" << true << "2" << ".." << ".." << 0 << "Digits ";
 }
 

@@ -4,6 +4,7 @@
 #include "unit/local_http_server.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
@@ -81,7 +82,7 @@ private slots:
     void copyRun();
     void saveRunList();
     void sendRunToKGet();
-    void aria2SecretWithoutKeyring();
+    void aria2SecretAndTheKeyring();
 };
 
 void TestPageCommands::imagesWritesRunAndOpensIt()
@@ -115,6 +116,14 @@ void TestPageCommands::imagesWritesRunAndOpensIt()
     QCOMPARE(next[5], entryLine("pic006.jpg"));
     QCOMPARE(f.url(), kBase + "pic007.jpg");
     QCOMPARE(f.shell.opened.size(), 2);
+
+    // An address of another scheme is text on the page, and the status line says so.
+    f.typeUrl(QStringLiteral("javascript:alert(document.domain)//img_001.jpg"));
+    f.pressImages();
+    QCOMPARE(pageLines(f.page()).mid(3, 3), QList<QByteArray>({"<p>javascript:alert(document.domain)//img_001.jpg</p>\r",
+                                                              "<p>javascript:alert(document.domain)//img_002.jpg</p>\r",
+                                                              "<p>javascript:alert(document.domain)//img_003.jpg</p>\r"}));
+    QCOMPARE(f.panel(1), QStringLiteral("3 addresses written as text: not http, https, ftp or file."));
 }
 
 void TestPageCommands::imagesWithNoItems()
@@ -161,12 +170,13 @@ void TestPageCommands::imagesStepFailureWritesNothing()
 {
     PageFixture f;
     TVempForm &form = f.create(); // not yet active: no detection repairs the URL
-    child<ChangeEdit>(form, "Edit1")->setTextCascade(kBase + "picx.jpg");
+    const QString letter = QStringLiteral("http://www.example.com/picx.jpg"); // no number in a folder either
+    child<ChangeEdit>(form, "Edit1")->setTextCascade(letter);
     child<ChangeEdit>(form, "EditNumItems")->setTextCascade(QStringLiteral("3"));
     f.pressImages();
 
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Change digits to match series.")});
-    QCOMPARE(f.url(), kBase + "picx.jpg");
+    QCOMPARE(f.url(), letter);
     QVERIFY(!QFile::exists(f.page()));
     QVERIFY(!f.cursor.isBusy);
 }
@@ -335,6 +345,13 @@ void TestPageCommands::downloadRunIntoChosenFolder()
     QCOMPARE(f.choosers.openedAt, (QStringList{f.files.downloadsDirectory(), f.folder.path()}));
     QCOMPARE(f.server.requests.value(QStringLiteral("p1.jpg")).size(), 1);
     QCOMPARE(f.server.requests.value(QStringLiteral("p3.jpg")).size(), 2);
+
+    // A desktop with nothing that opens folders: the box says so.
+    f.shell.result = Shell::kRefused;
+    f.item()->trigger();
+    QTRY_COMPARE(f.boxes.shown.size(), 4); // the summary, then what went wrong
+    QCOMPARE(f.boxes.texts().last(), "No program opened the folder " + f.folder.path() + ".");
+    QCOMPARE(f.boxes.shown.last().icon, MessageBoxes::Icon::Error);
     f.form->close();
     QCOMPARE(f.settings.values.value(QStringLiteral("DownloadFolder")), QVariant(f.folder.path()));
 }
@@ -358,7 +375,7 @@ void TestPageCommands::downloadStoppedByEscAndByClosing()
 {
     DownloadFixture f;
     f.startAt(QStringLiteral("slow1.jpg"), QStringLiteral("3"));
-    const QString part = QDir(f.folder.path()).filePath(QStringLiteral("slow1.jpg.part"));
+    const QString part = QDir(f.folder.path()).filePath(QStringLiteral("slow1.jpg.serimo-part"));
     f.item()->trigger();
     QTRY_VERIFY(f.server.requests.size() == 3 + 1); // and the address that cannot exist
     QTest::keyClick(child<ChangeEdit>(*f.form, "Edit1"), Qt::Key_Escape);
@@ -456,42 +473,57 @@ void TestPageCommands::sendRunToKGet()
     QCOMPARE(f.boxes.shown.size(), 1);
 }
 
-// Without a keyring the aria2 secret is kept for the session: the status line
-// says so once, and the next hand-over offers it without asking the keyring.
-void TestPageCommands::aria2SecretWithoutKeyring()
+// The keyring is asked only when the user ticked "Remember the secret", at
+// most once a session when it does not answer, and never given a secret the
+// daemon did not take.
+void TestPageCommands::aria2SecretAndTheKeyring()
 {
-    PageFixture f;
-    f.startAt(QStringLiteral("2"));
     QString offered;
+    bool ticked = false;
     QString status; // while the dialog asks
-    auto answerDialog = [&](const QString &secret) {
-        QTimer::singleShot(0, [&, secret] {
+    auto answerDialog = [&](PageFixture &f, const QString &secret, bool remember) {
+        QTimer::singleShot(0, [&, secret, remember] {
             QWidget *dialog = QApplication::activeModalWidget();
             QVERIFY(dialog);
             status = f.panel(1);
             offered = child<QLineEdit>(*dialog, "editSecret")->text();
+            ticked = child<QCheckBox>(*dialog, "checkRememberSecret")->isChecked();
+            child<QCheckBox>(*dialog, "checkRememberSecret")->setChecked(remember);
             child<QLineEdit>(*dialog, "editAddress")->setText(QStringLiteral("http://127.0.0.1:1/jsonrpc"));
             child<QLineEdit>(*dialog, "editSecret")->setText(secret);
             static_cast<QDialog *>(dialog)->accept();
         });
     };
-    const QString note = QStringLiteral("No keyring answered: Serimo keeps the aria2 secret until it closes.");
+    PageFixture f;
+    f.startAt(QStringLiteral("2"));
+    answerDialog(f, QStringLiteral("first"), true);
     f.choose("mnuSendRunToAria2");
-    QCOMPARE(f.secrets.reads, QStringList{"http://127.0.0.1:6800/jsonrpc"});
-    answerDialog(QStringLiteral("first"));
-    f.secrets.readDue(false, {});
-    QCOMPARE(status, note);
-    QCOMPARE(f.secrets.written.size(), 1);
-    f.secrets.writeDue(false);
+    QVERIFY(!ticked);
+    QVERIFY(f.secrets.reads.isEmpty());
+    // No daemon there took it: the secret stays out of the keyring.
     QTRY_COMPARE(f.boxes.shown.size(), 1);
+    QVERIFY(f.secrets.written.isEmpty());
+    QVERIFY(f.form->close());
 
-    answerDialog(QStringLiteral("second"));
-    f.choose("mnuSendRunToAria2");
-    QCOMPARE(offered, QStringLiteral("first"));
-    QCOMPARE(f.secrets.reads.size(), 1);
+    // Remembered across a restart: the keyring is asked once; silent, it is
+    // given up on for the session, and the status line says so once.
+    PageFixture g;
+    g.settings.values = f.settings.values;
+    g.startAt(QStringLiteral("2"));
+    const QString note = QStringLiteral("No keyring answered: Serimo keeps the aria2 secret until it closes.");
+    g.choose("mnuSendRunToAria2");
+    QCOMPARE(g.secrets.reads, QStringList{"http://127.0.0.1:1/jsonrpc"});
+    answerDialog(g, QStringLiteral("second"), true);
+    g.secrets.readDue(false, {});
+    QCOMPARE(status, note);
+    QVERIFY(ticked);
+    QTRY_COMPARE(g.boxes.shown.size(), 1);
+    answerDialog(g, QStringLiteral("third"), true);
+    g.choose("mnuSendRunToAria2");
+    QCOMPARE(offered, QStringLiteral("second"));
+    QCOMPARE(g.secrets.reads.size(), 1);
+    QVERIFY(g.secrets.written.isEmpty());
     QVERIFY(status != note);
-    f.secrets.writeDue(false);
-    QVERIFY(f.panel(1) != note);
 }
 
 QTEST_MAIN(TestPageCommands)

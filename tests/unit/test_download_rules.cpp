@@ -55,12 +55,12 @@ void TestDownloadRules::fileName_data()
         QTest::newRow(qPrintable(QStringLiteral("refused %1").arg(c)))
             << base + "a" + QUrl::toPercentEncoding(c) + "b.jpg" << "a_b.jpg";
     QTest::newRow("300 bytes, counter and extension kept")
-        << base + QString(300, u'a') + "001.jpg" << QString(122, u'a') + "…" + QString(118, u'a') + "001.jpg";
+        << base + QString(300, u'a') + "001.jpg" << QString(118, u'a') + "…" + QString(115, u'a') + "001.jpg";
     QTest::newRow("300 bytes, counter in the middle kept") << base + QString(150, u'a') + "007" + QString(150, u'b') + ".png"
-                                                           << QString(90, u'a') + "…007" + QString(150, u'b') + ".png";
+                                                           << QString(83, u'a') + "…007" + QString(150, u'b') + ".png";
     // 2-byte characters are never cut in half.
     QTest::newRow("300 bytes of 2-byte characters")
-        << base + QString(150, QChar(0xe9)) << QString(62, QChar(0xe9)) + "…" + QString(61, QChar(0xe9));
+        << base + QString(150, QChar(0xe9)) << QString(60, QChar(0xe9)) + "…" + QString(60, QChar(0xe9));
 }
 
 void TestDownloadRules::fileName()
@@ -100,17 +100,22 @@ void TestDownloadRules::typedAddress_data()
     QTest::addColumn<QString>("url"); // or why it is refused
     QTest::newRow("a space in the query") << "h/x001.jpg?q=a b" << "http://h/x001.jpg?q=a%20b";
     QTest::newRow("a bare percent") << "http://h/x2.jpg?off=5%" << "http://h/x2.jpg?off=5%25";
-    QTest::newRow("another scheme") << "ftp://h/x.jpg" << "scheme";
-    QTest::newRow("no host") << "http:///x.jpg" << "no host";
+    QTest::newRow("another scheme") << "ftp://h/x.jpg" << "scheme: ftp://h/x.jpg";
+    QTest::newRow("no host") << "http:///x.jpg" << "no host: http:///x.jpg";
+    // Named as it is, without its password, and cut short.
+    const QString longHost = "http://alice:pw@" + QString(120 * 1024, u'a') + ".example/x1.jpg";
+    QTest::newRow("a 120 KB host name") << longHost << "bad host: http://" + QString(193, u'a') + u'\u2026';
+    QTest::newRow("a host name a server cannot have") << "http://a b@h<>/x1.jpg" << "bad host: http://h<>/x1.jpg";
 }
 
 void TestDownloadRules::typedAddress()
 {
     QFETCH(QString, typed);
-    const WebAddress address = webAddress(typed);
-    const QStringList problems{"", "scheme", "no host"};
-    QTEST(address.problem == WebAddress::Problem::None ? QString::fromUtf8(address.url.toEncoded())
-                                                       : problems.value(int(address.problem)), "url");
+    const RunAddresses addresses = runAddresses({typed});
+    const QStringList problems{"", "scheme", "no host", "bad host"};
+    QTEST(addresses.problem == WebAddress::Problem::None ? QString::fromUtf8(addresses.urls.value(0).toEncoded())
+                                                         : problems.value(int(addresses.problem)) + ": " + addresses.shown,
+          "url");
 }
 
 void TestDownloadRules::retryPause_data()
@@ -186,6 +191,10 @@ void TestDownloadRules::runSummary_data()
         << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Nothing is missing.|Failed: 6 files.|"
            "  img_001.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
            "  img_006.jpg: HTTP 403|  and 1 more.|Saved 1, 6 failed, series ends at 002";
+    QTest::newRow("nothing found, said first") << "MMMMMMMMMM" << true
+        << "Nothing was found: no file of the run is on the server.|Saved 0";
+    QTest::newRow("gaps of a run that found nothing") << "MMM" << false
+        << "Nothing was found: no file of the run is on the server.|Missing: 001\u2013003.|Saved 0";
 }
 
 // The summary a person reads: a gallery of img_001.jpg to img_N.jpg in

@@ -1,6 +1,7 @@
 #include "runs/download_reasons.h"
 #include "runs/downloader.h"
 #include "runs/end_finder.h"
+#include "runs/downloader_part_file.h"
 #include "unit/local_http_server.h"
 
 #include <QDir>
@@ -19,9 +20,10 @@ namespace {
 // What one letter of a run's pattern serves: o whole, m 404, g 410, t a body
 // cut short, s silence, f a 500 then the body, r a redirect to the body,
 // x a file already in the folder, h a web page, e 500 always, w a trickle,
-// H too many headers, q a 429 then the body; R 403 without the site's Referer, C 403 without the
-// cookie, P the site's placeholder picture, L a redirect to it, D a 302
-// without Location whose body is a page.
+// H too many headers, q a 429 then the body; R 403 without the site's
+// Referer, C 403 without the cookie, P the site's placeholder picture, L a
+// redirect to it, D a 302 without Location whose body is a page; B two
+// Content-Lengths, N a negative one, Y headers a byte at a time.
 TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray &request)
 {
     const QByteArray host = request.mid(request.indexOf("\r\nHost: ") + 8).split('\r').value(0);
@@ -54,6 +56,9 @@ TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray
             many += "X-Pad-" + QByteArray::number(i) + ": a\r\n";
         return {answer(200, bodyOf(path), many), true};
     }
+    case 'B': return {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Length: 1000\r\n\r\n" + QByteArray(1000, 'L'), true};
+    case 'N': return {"HTTP/1.1 200 OK\r\nContent-Length: -10\r\n\r\n" + QByteArray(1000, 'N'), true};
+    case 'Y': return {{}, false, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", 1, 100};
     case 'w': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", false, QByteArray(5000, 'w'), 10, 40};
     case 'r':
         if (!path.startsWith(QLatin1String("moved/")))
@@ -150,6 +155,9 @@ void TestDownloader::run_data()
     QTest::newRow("placeholders end the series") << "oo" + QString(30, u'P') << 2 << 0 << 10 << 0 << true << false;
     QTest::newRow("a redirect to the placeholder is missing") << "oLoL" << 2 << 0 << 2 << 0 << false << false;
     QTest::newRow("a 302 to nowhere is missing") << "oDoD" << 2 << 0 << 2 << 0 << false << false;
+    QTest::newRow("conflicting lengths fail the file") << "Bo" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("a negative length fails the file") << "No" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("headers a byte at a time are no answer") << "Yo" << 1 << 0 << 0 << 1 << false << false;
 }
 
 void TestDownloader::run()
@@ -199,6 +207,13 @@ void TestDownloader::run()
     QTEST(r.summary.serverKeptFailing, "keptFailing");
     if (pattern.startsWith(u'H'))
         QVERIFY(r.summary.failures.value(0).cause == DownloadFailure::Cause::Unreadable);
+    if (pattern.startsWith(u'L') || pattern.startsWith(u'N'))
+        QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
+                 pattern.startsWith(u'L') ? QStringLiteral("the server announced different lengths (10, 1000)")
+                                          : QStringLiteral("the server announced a negative length (-10)"));
+    if (pattern.startsWith(u'D'))
+        QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
+                 QStringLiteral("the server's answer did not come within 1 second (no headers, or not all of them)"));
     if (pattern.startsWith(u'w'))
         QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
                  QStringLiteral("too slow: less than 1 KB came in 1 second"));
@@ -217,7 +232,7 @@ void TestDownloader::run()
             QCOMPARE(r.server->requests.value(name).size(), 3);
     }
     for (const QString &name : r.files())
-        QVERIFY2(!name.endsWith(QLatin1String(".part")), qPrintable(name));
+        QVERIFY2(!name.endsWith(QLatin1String(kPartSuffix)), qPrintable(name));
     // The end of a series: nothing past the stretch and the transfers then
     // under way is asked for.
     if (r.summary.endOfSeries)
@@ -283,7 +298,7 @@ void TestDownloader::stopRemovesPartFiles()
     QSignalSpy done(&downloader, &Downloader::finished);
     downloader.start({r.server->url(QStringLiteral("done.jpg")), r.server->url(QStringLiteral("slow.jpg"))},
                      r.folder.path());
-    const QString part = QDir(r.folder.path()).filePath(QStringLiteral("slow.jpg.part"));
+    const QString part = QDir(r.folder.path()).filePath(QStringLiteral("slow.jpg.serimo-part"));
     QTRY_VERIFY(QFileInfo::exists(part) && r.server->requests.contains(QStringLiteral("slow.jpg"))
                 && r.files().contains(QStringLiteral("done.jpg")));
     downloader.stop();
@@ -330,22 +345,27 @@ void TestDownloader::twoEnginesOneFolder()
         return TestServer::Reply{"HTTP/1.1 200 OK\r\nContent-Length: 2097152\r\n\r\n", false, body, 64 * 1024, 15};
     });
     const QList<QUrl> urls{r.server->url("one.jpg"), r.server->url("two.jpg")};
-    // A ".part" that nobody holds, left by a run that was killed, is replaced.
-    QFile stale(QDir(r.folder.path()).filePath("two.jpg.part"));
+    // A partial file of Serimo's that nobody holds, left by a run that was
+    // killed, is replaced; a browser's "<name>.part" stays as it is.
+    QFile stale(QDir(r.folder.path()).filePath("two.jpg.serimo-part"));
     QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("stale") == 5);
     stale.close();
+    QFile browsers(QDir(r.folder.path()).filePath("one.jpg.part"));
+    QVERIFY(browsers.open(QIODevice::WriteOnly) && browsers.write("another program's") == 17);
+    browsers.close();
     Downloader first(quick());
     Downloader second(quick());
     QSignalSpy firstDone(&first, &Downloader::finished);
     first.start(urls, r.folder.path());
-    QTRY_COMPARE(r.files().size(), 2);
+    QTRY_COMPARE(r.files().size(), 3);
     QVERIFY(r.go(second, urls));
     QCOMPARE(r.summary.failed(), 2);
     QVERIFY(r.summary.failures.value(1).cause == DownloadFailure::Cause::Elsewhere);
     QVERIFY(firstDone.wait(10000));
     QCOMPARE(firstDone.at(0).at(0).value<RunResult>().saved(), 2);
-    QCOMPARE(r.files(), (QStringList{"one.jpg", "two.jpg"}));
+    QCOMPARE(r.files(), (QStringList{"one.jpg", "one.jpg.part", "two.jpg"}));
     QCOMPARE(r.file("two.jpg"), bodyOf("two.jpg").repeated(20000).left(2 * 1024 * 1024));
+    QCOMPARE(r.file("one.jpg.part"), QByteArray("another program's"));
 }
 
 void TestDownloader::longNamesKeepTheirCounter()

@@ -61,6 +61,23 @@ void TestPageText::imagePageBytes_data()
                + entryLine("http://h/a&quot;&gt;&lt;script&gt;x()&lt;/script&gt;&amp;b=1.jpg",
                            "..b&quot;.jpg")
                + kTail;
+    // Only http, https, ftp and file addresses are links and pictures.
+    const auto asText = [](const QByteArray &url) { return "<p>" + url + "</p>\r\n"; };
+    QTest::newRow("javascript: as text")
+        << QList<ImagePageEntry>{{QStringLiteral("javascript:alert(document.domain)//img_001.jpg"), QStringLiteral("..")}}
+        << kHead + asText("javascript:alert(document.domain)//img_001.jpg") + kTail;
+    QTest::newRow("blanks and a tab before and in the scheme")
+        << QList<ImagePageEntry>{{QStringLiteral(" \x01java\tscript:x()/1.jpg"), QString()},
+                                 {QStringLiteral("data:image/png;base64,AA1"), QString()},
+                                 {QStringLiteral("img_001.jpg"), QString()}}
+        << kHead + asText(" &#1;java&#9;script:x()/1.jpg") + asText("data:image/png;base64,AA1") + asText("img_001.jpg")
+               + kTail;
+    QTest::newRow("HTTPS, ftp and file linked")
+        << QList<ImagePageEntry>{{QStringLiteral("HTTPS://h/1.jpg"), QString()},
+                                 {QStringLiteral("ftp://h/2.jpg"), QString()},
+                                 {QStringLiteral("file:///tmp/3.jpg"), QString()}}
+        << kHead + entryLine("HTTPS://h/1.jpg", "") + entryLine("ftp://h/2.jpg", "") + entryLine("file:///tmp/3.jpg", "")
+               + kTail;
 }
 
 void TestPageText::imagePageBytes()

@@ -102,6 +102,7 @@ void TestSeriesText::split_data()
     QTest::newRow("empty") << "" << 1 << "" << "" << "";
     QTest::newRow("letters only") << "ab" << 1 << "a" << "b" << "";
     QTest::newRow("host only: no counter") << "http://h.com:80" << 1 << "" << "" << "http://h.com:80";
+    QTest::newRow("width stops after an escape") << "http://h/p%2099.jpg" << 4 << "http://h/p%20" << "99" << ".jpg";
     QTest::newRow("beyond Latin-1 kept") << QString::fromUtf8("http://h/\u0416\u304201.png") << 2
                                          << QString::fromUtf8("http://h/\u0416\u3042") << "01" << ".png";
 }
@@ -134,6 +135,7 @@ void TestSeriesText::addressForms_data()
     QTest::newRow("number in query") << "/list?page=7" << false << 1 << "7" << "" << "/list?page=8";
     QTest::newRow(".html letter") << "/gallery/index.html" << true << 1 << "x" << ".html" << "/gallery/indey.html";
     QTest::newRow("letter") << "/picb.jpg" << true << 1 << "b" << ".jpg" << "/picc.jpg";
+    QTest::newRow("letter, no digits in folder") << "/a/picb.jpg" << true << 1 << "b" << ".jpg" << "/a/picc.jpg";
     QTest::newRow("letter, digits in folder") << "/98/picb.jpg" << true << 1 << "b" << ".jpg" << "/98/picc.jpg";
     QTest::newRow("folder number") << "/blog/page/2/" << false << 1 << "2" << "/" << "/blog/page/3/";
     QTest::newRow("in query") << "/list?page=7&sort=asc" << false << 1 << "7" << "&sort=asc" << "/list?page=8&sort=asc";
@@ -147,6 +149,18 @@ void TestSeriesText::addressForms_data()
     QTest::newRow("[letter]") << "/photo_007_thum[b].jpg" << true << 1 << "b" << ".jpg" << "/photo_007_thumc.jpg";
     QTest::newRow("[size]") << "/IMG_0007-[1024]x768.jpg" << false << 4 << "1024" << "x768.jpg" << "/IMG_0007-1025x768.jpg";
     QTest::newRow("chosen widens") << "/v[9]/a.png" << false << 1 << "9" << "/a.png" << "/v10/a.png";
+    // An escape is one character of the address, never part of a counter.
+    QTest::newRow("escape before the number") << "/My%20Album/pic%2099.jpg" << false << 2 << "99" << ".jpg" << "/My%20Album/pic%20100.jpg";
+    QTest::newRow("escape's letter") << "/pic%2A.jpg" << true << 1 << "c" << "%2A.jpg" << "/pid%2A.jpg";
+    QTest::newRow("[escape's digit] is no choice") << "/a1%2[0].jpg" << false << 1 << "1" << "%20.jpg" << "/a2%20.jpg";
+    QTest::newRow("[number after an escape]") << "/pic%20[99]-1x2.jpg" << false << 2 << "99" << "-1x2.jpg" << "/pic%20100-1x2.jpg";
+    // A name without a number: the query's before a letter, the folder's
+    // only where the name ends in no letter.
+    QTest::newRow("query before a letter") << "/archive/index.php?id=0042&lang=en" << false << 4 << "0042" << "&lang=en"
+                                           << "/archive/index.php?id=0043&lang=en";
+    QTest::newRow("folder where no letter ends the name") << "/98/pic_.jpg" << false << 2 << "98" << "/pic_.jpg"
+                                                          << "/99/pic_.jpg";
+    QTest::newRow("grows past the nines") << "/t/99999" << false << 5 << "99999" << "" << "/t/100000";
 }
 
 // The counter sits before the address's own extension, or at its end.
@@ -181,8 +195,8 @@ void TestSeriesText::detection_data()
                             << "../pic999.jpg";
     QTest::newRow("img7") << host + "/img7.gif" << false << 1 << "../img7.gif" << "../img9.gif";
     QTest::newRow("photo12") << host + "/2001/photo12.jpg" << false << 2 << "../photo12.jpg" << "../photo99.jpg";
-    QTest::newRow("run capped at six") << host + "/a/1234567.jpg" << false << 6 << "../1234567.jpg"
-                                       << "../1999999.jpg";
+    QTest::newRow("run capped at nine") << host + "/a/1234567890.jpg" << false << 9 << "../1234567890.jpg"
+                                        << "../1999999999.jpg";
     QTest::newRow("letter") << host + "/picb.jpg" << true << 1 << "" << "";
     QTest::newRow("html") << host + "/gallery/index.html" << true << 1 << "" << "";
     QTest::newRow("folder counter shows") << host + "/blog/page/2/" << false << 1 << "../2/" << "../9/";
@@ -235,10 +249,14 @@ void TestSeriesText::steppedCounter_data()
     QTest::newRow("9 widens") << 9 << 1 << 1 << "10";
     QTest::newRow("99 widens") << 99 << 1 << 2 << "100";
     QTest::newRow("999 widens") << 999 << 1 << 3 << "1000";
-    QTest::newRow("9999 wraps to zeros") << 9999 << 1 << 4 << "0000";
-    QTest::newRow("999999 at six") << 999999 << 1 << 6 << "000000";
+    QTest::newRow("9999 grows") << 9999 << 1 << 4 << "10000";
+    QTest::newRow("0999 to 1000") << 999 << 1 << 4 << "1000";
+    QTest::newRow("099999 grows") << 99999 << 1 << 6 << "100000";
+    QTest::newRow("past nine digits: none") << 999999999 << 1 << 9 << "";
     QTest::newRow("10 back narrows") << 10 << -1 << 2 << "9";
     QTest::newRow("1000 back narrows") << 1000 << -1 << 4 << "999";
+    QTest::newRow("10000 back narrows") << 10000 << -1 << 5 << "9999";
+    QTest::newRow("0100000 back keeps width") << 100000 << -1 << 7 << "0099999";
     QTest::newRow("010 back keeps width") << 10 << -1 << 3 << "009";
     QTest::newRow("floor at zero") << 0 << -1 << 3 << "000";
     QTest::newRow("negative counter") << -5 << -1 << 2 << "00";
@@ -252,7 +270,7 @@ void TestSeriesText::steppedCounter()
     QFETCH(int, value);
     QFETCH(int, delta);
     QFETCH(int, width);
-    QTEST(::steppedCounter(value, delta, width), "counter");
+    QTEST(::steppedCounter(value, delta, width).value_or(QString()), "counter");
 }
 
 void TestSeriesText::letterPosition_data()
@@ -332,7 +350,13 @@ void TestSeriesText::listedRun_data()
     const QString h = QStringLiteral("http://www.example.com/");
     QTest::newRow("widens at 10 and 100") << h + "p8.jpg" << "4" << h + "p8.jpg\n" + h + "p9.jpg\n" + h + "p10.jpg\n" + h + "p11.jpg\n";
     QTest::newRow("widens at 100, query kept") << h + "p099.jpg?s=1" << "2" << h + "p099.jpg?s=1\n" + h + "p100.jpg?s=1\n";
-    QTest::newRow("alpha") << h + "picy.jpg" << "3" << h + "picy.jpg\n" + h + "picz.jpg\n" + h + "pic{.jpg\n";
+    QTest::newRow("alpha stops at z") << h + "picy.jpg" << "3" << h + "picy.jpg\n" + h + "picz.jpg\n";
+    QTest::newRow("punctuation steps") << h + "pic{.jpg" << "2" << h + "pic{.jpg\n" + h + "pic|.jpg\n";
+    QTest::newRow("[20999999] grows") << h + "IMG_[20999999]_0042.jpg" << "2"
+                                      << h + "IMG_20999999_0042.jpg\n" + h + "IMG_21000000_0042.jpg\n";
+    QTest::newRow("stops at nine digits") << h + "p999999998.jpg" << "5" << h + "p999999998.jpg\n" + h + "p999999999.jpg\n";
+    QTest::newRow("ten digits") << h + "p1234567890.jpg" << "2"
+                                << "no series in '" + h + "p1234567890.jpg': its number is too long to step";
     QTest::newRow("alpha past code 255 skips 0")
         << h + QString::fromUtf8("pic\u00ff.jpg") << "2" << h + QString::fromUtf8("pic\u00ff.jpg\n") + h + "pic\u0001.jpg\n";
     QTest::newRow("one") << h + "a5.png" << "1" << h + "a5.png\n";
@@ -340,8 +364,13 @@ void TestSeriesText::listedRun_data()
     QTest::newRow("default: width 2 gives 99") << h + "a01.png" << QString() << "99 lines";
     QTest::newRow("default: width 4 gives 999") << h + "a0001.png" << QString() << "999 lines";
     QTest::newRow("999") << h + "a1.png" << "999" << "999 lines";
-    QTest::newRow("counter not a number") << "x" << "3" << "no series in 'x': its counter is not a number";
-    QTest::newRow("empty URL") << "" << QString() << "no series in '': its counter is not a number";
+    QTest::newRow("counter not a number") << h << "3" << "no series in '" + h + "': its counter is not a number";
+    // The terminal takes addresses only.
+    QTest::newRow("not a url") << "not a url" << "3" << "not an address: 'not a url' does not start with scheme://host";
+    QTest::newRow("empty URL") << "" << QString() << "not an address: '' does not start with scheme://host";
+    QTest::newRow("no host") << "http:///a1.jpg" << "2" << "not an address: 'http:///a1.jpg' does not start with scheme://host";
+    QTest::newRow("line break") << h + "a1.jpg\n" + h + "b1.jpg" << "2" << "the URL holds a control character (code 10)";
+    QTest::newRow("C1 control") << h + "a\u00851.jpg" << "2" << "the URL holds a control character (code 133)";
     QTest::newRow("[counter]") << "https://h/IMG_[0007]-1x2.jpg" << "3"
                                << "https://h/IMG_0007-1x2.jpg\nhttps://h/IMG_0008-1x2.jpg\nhttps://h/IMG_0009-1x2.jpg\n";
     QTest::newRow("folder, host kept") << "https://ex.com/page-7/" << "2" << "https://ex.com/page-7/\nhttps://ex.com/page-8/\n";

@@ -65,20 +65,24 @@ void TestSettingsStore::notARegularFile()
 void TestSettingsStore::regularOrMissingFileIsUsed_data()
 {
     QTest::addColumn<bool>("exists");
-    QTest::newRow("missing") << false;
-    QTest::newRow("regular") << true;
+    QTest::addColumn<QString>("folders"); // those missing, created for the user alone
+    QTest::newRow("missing") << false << "Brellix";
+    QTest::newRow("missing with its parent") << false << "config/Brellix";
+    QTest::newRow("regular, readable by all") << true << "";
 }
 
 void TestSettingsStore::regularOrMissingFileIsUsed()
 {
     QFETCH(bool, exists);
+    QFETCH(QString, folders);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Brellix/SERIMO.conf"));
+    const QString path = dir.filePath((folders.isEmpty() ? QStringLiteral("Brellix") : folders) + "/SERIMO.conf");
     if (exists) {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Brellix")));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[General]\nLastURL=http://www.example.com/b2.jpg\n");
+        QVERIFY(file.setPermissions(file.permissions() | QFile::ReadOther));
     }
     {
         QtSettingsStore store(path);
@@ -88,6 +92,14 @@ void TestSettingsStore::regularOrMissingFileIsUsed()
         QVERIFY(store.write(QStringLiteral("LastURL"), QStringLiteral("http://www.example.com/c3.jpg")));
     }
     QCOMPARE(QtSettingsStore(path).read(QStringLiteral("LastURL")), QVariant(QStringLiteral("http://www.example.com/c3.jpg")));
+    // An address may hold a password: no one else reads the file.
+    const auto userOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    QCOMPARE(QFileInfo(path).permissions(), userOnly);
+    QString folder;
+    for (const QString &part : folders.split(u'/', Qt::SkipEmptyParts)) {
+        folder += part + u'/';
+        QCOMPARE(QFileInfo(dir.filePath(folder)).permissions(), userOnly | QFile::ExeOwner | QFile::ExeUser);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
