@@ -9,3 +9,9 @@
 // end. A page sent for a picture's address (a site's own "not found" page
 // with status 200) is missing.
 AttemptResult answerResult(int status, const QString &contentType, const QString &path);
+
+// Whether a content type is a web page's.
+bool isPageType(const QString &contentType);
+
+// Whether the last segment of path names a picture (by its extension).
+bool isPictureName(const QString &path);

@@ -1,22 +1,8 @@
 #include "runs/placeholder.h"
 
+#include "runs/answer_result.h"
+
 #include <QStringList>
-
-namespace {
-bool isPictureName(const QString &path)
-{
-    static const QStringList extensions{"jpg", "jpeg", "png", "gif", "webp", "avif", "bmp", "tif", "tiff"};
-    const QString name = path.section(u'/', -1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot >= 0 && extensions.contains(name.mid(dot + 1).toLower());
-}
-} // namespace
-
-bool isPageType(const QString &contentType)
-{
-    const QString type = contentType.trimmed().toLower();
-    return type.startsWith(QLatin1String("text/html")) || type.startsWith(QLatin1String("application/xhtml+xml"));
-}
 
 QUrl impossibleAddress(const QList<QUrl> &run)
 {

@@ -27,9 +27,6 @@ inline constexpr QCryptographicHash::Algorithm kPlaceholderHash = QCryptographic
 // Empty for a run of one address.
 QUrl impossibleAddress(const QList<QUrl> &run);
 
-// Whether a content type is a web page's.
-bool isPageType(const QString &contentType);
-
 // Whether the head of an answer (after redirects, with its content type)
 // says the file asked for is missing: a redirect to a page, a page for a
 // picture's name, a redirect to where the placeholder came from.
