@@ -5,6 +5,7 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -48,7 +49,11 @@ std::optional<SiteOptions> askDownloadOptions(const SiteOptions &given,
     auto *cookiesRow = new QHBoxLayout;
     cookiesRow->addWidget(cookies);
     cookiesRow->addWidget(browse);
-    form->addRow(cookiesCaption, cookiesRow);
+    // A row of two widgets has no buddy of its own: the caption's mnemonic
+    // goes to the box.
+    auto *cookiesLabel = new QLabel(cookiesCaption, &dialog);
+    cookiesLabel->setBuddy(cookies);
+    form->addRow(cookiesLabel, cookiesRow);
     const QString waitCaption = QDialog::tr("&Wait between files (seconds):");
     auto *wait = new QDoubleSpinBox(&dialog);
     named(wait, "editWait", waitCaption);
