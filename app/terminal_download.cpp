@@ -1,6 +1,7 @@
 #include "app/terminal_download.h"
 
 #include "app/command_line.h"
+#include "app/terminal_lines.h"
 #include "app/terminal_find_end.h"
 #include "runs/download_address.h"
 #include "runs/cookie_file.h"
@@ -30,11 +31,6 @@ namespace {
 QString tr(const char *text)
 {
     return QCoreApplication::translate("main", text);
-}
-
-void complain(const QString &text)
-{
-    std::fprintf(stderr, "serimo: %s\n", text.toLocal8Bit().constData());
 }
 
 // A signal handler may only write: the stop itself runs from the event loop.
@@ -158,14 +154,12 @@ int downloadOnTerminal(const DownloadRequest &request)
     });
     const StopOnSignal stopOnSignal([&run] { run.stop(); });
 
-    const bool showProgress = ::isatty(STDERR_FILENO) != 0;
+    const bool showProgress = stderrIsTerminal();
     QElapsedTimer clock;
     clock.start();
     int settled = 0;
     auto drawProgress = [&] {
-        const QString line = progressLine(settled, int(urls.size()), run.bytesReceived(), clock.elapsed());
-        std::fprintf(stderr, "\r%s\033[K", line.toLocal8Bit().constData());
-        std::fflush(stderr);
+        drawProgressLine(progressLine(settled, int(urls.size()), run.bytesReceived(), clock.elapsed()));
     };
     QTimer redraw;
     if (showProgress) {
@@ -179,7 +173,7 @@ int downloadOnTerminal(const DownloadRequest &request)
     loop.exec();
     redraw.stop();
     if (showProgress)
-        std::fprintf(stderr, "\r\033[K");
+        clearProgressLine();
 
     // A run that was the whole series ends where the series ends.
     if (!request.run.count && !result.stopped && result.writeError.isEmpty() && !result.serverKeptFailing)

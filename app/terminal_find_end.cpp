@@ -1,6 +1,7 @@
 #include "app/terminal_find_end.h"
 
 #include "app/command_line.h"
+#include "app/terminal_lines.h"
 #include "runs/cookie_file.h"
 #include "runs/download_address.h"
 #include "runs/end_finder.h"
@@ -10,22 +11,11 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 QString tr(const char *text)
 {
     return QCoreApplication::translate("main", text);
-}
-
-void complain(const QString &text)
-{
-    std::fprintf(stderr, "serimo: %s\n", text.toLocal8Bit().constData());
-}
-
-bool stderrIsTerminal()
-{
-    return ::isatty(STDERR_FILENO) != 0;
 }
 
 TerminalEnd failedWith(int status)
@@ -73,8 +63,7 @@ TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
     if (showProgress) {
         QObject::connect(&finder, &EndFinder::progress, [](int requests, qint64 items) {
             const QString line = tr("Finding the end: %1 requests, %2 items so far").arg(requests).arg(items);
-            std::fprintf(stderr, "\r%s\033[K", line.toLocal8Bit().constData());
-            std::fflush(stderr);
+            drawProgressLine(line);
         });
     }
     finder.start([&addresses](qint64 index) -> std::optional<QUrl> {
@@ -85,7 +74,7 @@ TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
     }, site);
     loop.exec();
     if (showProgress)
-        std::fprintf(stderr, "\r\033[K");
+        clearProgressLine();
 
     switch (found.outcome) {
     case EndFound::Outcome::NothingThere:

@@ -1,0 +1,25 @@
+#include "app/terminal_lines.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+void complain(const QString &text)
+{
+    std::fprintf(stderr, "serimo: %s\n", text.toLocal8Bit().constData());
+}
+
+bool stderrIsTerminal()
+{
+    return ::isatty(STDERR_FILENO) != 0;
+}
+
+void drawProgressLine(const QString &line)
+{
+    std::fprintf(stderr, "\r%s\033[K", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+void clearProgressLine()
+{
+    std::fprintf(stderr, "\r\033[K");
+}
