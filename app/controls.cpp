@@ -327,6 +327,8 @@ void TVempForm::bindEvents()
     });
     connect(&run, &DownloadController::progress, this,
             [this](int settled, int total) { guarded([=, this] { downloadProgress(settled, total); }); });
+    connect(&run, &DownloadController::serverAsksToWait, this,
+            [this](qint64 ms) { guarded([=, this] { serverAsksToWait(ms); }); });
     connect(&run, &DownloadController::finished, this,
             [this](const RunResult &result) { guarded([&] { downloadFinished(result); }); });
 

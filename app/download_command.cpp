@@ -74,8 +74,16 @@ void TVempForm::runRefused(const QString &message, bool handedOver)
 
 void TVempForm::downloadProgress(int settled, int total)
 {
+    m_runSettled = settled;
+    m_runTotal = total;
     ShowStatus(runProgressText(m_runs->controller().context(), settled, total));
     m_platform.taskbar.show(double(settled) / total);
+}
+
+void TVempForm::serverAsksToWait(qint64 ms)
+{
+    ShowStatus(runProgressText(m_runs->controller().context(), m_runSettled, m_runTotal) + QStringLiteral(": ")
+               + serverWaitText(ms));
 }
 
 void TVempForm::downloadFinished(const RunResult &result)

@@ -8,11 +8,13 @@
 #include "runs/download_controller.h"
 #include "runs/engine_registry.h"
 #include "runs/local_engine.h"
+#include "runs/run_summary.h"
 #include "runs/runs.h"
 #include "series/run_list.h"
 #include "series/series_addresses.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -158,13 +160,19 @@ int downloadOnTerminal(const DownloadRequest &request)
     QElapsedTimer clock;
     clock.start();
     int settled = 0;
+    QDeadlineTimer serverWait;
     auto drawProgress = [&] {
-        drawProgressLine(progressLine(settled, int(urls.size()), run.bytesReceived(), clock.elapsed()));
+        QString line = progressLine(settled, int(urls.size()), run.bytesReceived(), clock.elapsed());
+        if (!serverWait.hasExpired())
+            line += QStringLiteral("; ") + serverWaitText(serverWait.remainingTime());
+        drawProgressLine(line);
     };
     QTimer redraw;
     if (showProgress) {
         // Drawn a few times a second, however fast the files come.
         QObject::connect(&run, &DownloadController::progress, [&settled](int done, int) { settled = done; });
+        QObject::connect(&run, &DownloadController::serverAsksToWait,
+                         [&serverWait](qint64 ms) { serverWait.setRemainingTime(ms); });
         QObject::connect(&redraw, &QTimer::timeout, drawProgress);
         redraw.start(250);
         drawProgress();

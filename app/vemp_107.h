@@ -217,6 +217,7 @@ private:
     void runAccepted(int count);
     void runRefused(const QString &message, bool handedOver);
     void downloadProgress(int settled, int total);
+    void serverAsksToWait(qint64 ms);
     void downloadFinished(const RunResult &result);
     // A run the window follows file by file, which Stop ends.
     bool downloadRunning() const;
@@ -312,6 +313,9 @@ private:
     Platform m_platform;
     // The runs library: the engines, the running run, where runs went.
     Runs *m_runs;
+    // Where the running download stands, for the status line.
+    int m_runSettled = 0;
+    int m_runTotal = 0;
     EndFinder *m_endFinder = nullptr;
     bool m_toldAddressesOnly = false; // that an engine taking addresses only gets no Download options
     QString m_rangeShown; // the range panel 1 showed last

@@ -26,6 +26,7 @@ void DownloadController::start(const RegisteredEngine &engine, const EngineTarge
     connect(started, &DownloadEngine::refused, this,
             [this](const QString &message) { emit refused(message, m_handedOver); });
     connect(started, &DownloadEngine::progress, this, &DownloadController::progress);
+    connect(started, &DownloadEngine::serverAsksToWait, this, &DownloadController::serverAsksToWait);
     connect(started, &DownloadEngine::finished, this, &DownloadController::finished);
     started->start(run.urls);
 }

@@ -49,6 +49,7 @@ signals:
     // answering while it ran.
     void refused(const QString &message, bool handedOver);
     void progress(int settled, int total);
+    void serverAsksToWait(qint64 ms);
     void finished(const RunResult &result);
 
 private:

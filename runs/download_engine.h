@@ -39,5 +39,7 @@ signals:
     void refused(const QString &message);
     // `settled` of `total` files are done with, whatever became of them.
     void progress(int settled, int total);
+    // The server asked to be left alone for this long before the next try.
+    void serverAsksToWait(qint64 ms);
     void finished(const RunResult &result);
 };

@@ -19,6 +19,8 @@ QString secondsText(int ms)
 
 QString bytesText(qint64 bytes)
 {
+    if (bytes % (1024 * 1024) == 0)
+        return tr("%1 MB").arg(bytes / (1024 * 1024));
     return bytes % 1024 == 0 ? tr("%1 KB").arg(bytes / 1024) : tr("%1 bytes").arg(bytes);
 }
 QString writeReason(int error, const QString &folder)
@@ -90,6 +92,9 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
         return tr("it is being downloaded elsewhere (another window or program writes it into the same folder)");
     case DownloadFailure::Cause::Unreadable:
         return tr("the server's answer breaks the rules of HTTP (too many or too long headers)");
+    case DownloadFailure::Cause::Inflated:
+        return tr("the answer grew past %1 while it was decompressed (a compression bomb?)")
+            .arg(bytesText(kInflatedLimit));
     case DownloadFailure::Cause::Network:
     case DownloadFailure::Cause::BadLength:
         break;

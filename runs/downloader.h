@@ -47,6 +47,8 @@ public:
 signals:
     // `settled` of `total` files are done with, whatever became of them.
     void progress(int settled, int total);
+    // The server asked to be left alone (429, 503) for this long.
+    void serverAsksToWait(qint64 ms);
     void finished(const RunResult &result);
 
 private:

@@ -43,6 +43,11 @@ struct DownloadOptions
     SiteOptions site;
 };
 
+// An answer the server compressed on the way (Content-Encoding) that
+// decompresses to more than this is refused: a picture is never as large,
+// a compression bomb soon is.
+inline constexpr qint64 kInflatedLimit = 64 * 1024 * 1024;
+
 struct DownloadFailure
 {
     enum class Cause {
@@ -56,6 +61,7 @@ struct DownloadFailure
         Elsewhere,  // another window or program is downloading the file
         Unreadable, // an answer that breaks HTTP's rules (too many headers)
         BadLength,  // Content-Length given twice differently, or not a length: `text`
+        Inflated,   // a compressed answer that grew past kInflatedLimit
     };
     QUrl url; // without its user name and password
     int index = -1; // the file's place in the run

@@ -2,6 +2,7 @@
 
 #include "runs/answer_result.h"
 #include "runs/cookie_file.h"
+#include "runs/placeholder_probe.h"
 #include "runs/site_headers.h"
 
 #include <QNetworkCookieJar>
@@ -43,13 +44,32 @@ void EndFinder::start(Addresses addresses, const SiteOptions &site)
     m_queue.clear();
     m_sinceStart.invalidate();
     m_search.emplace();
+    m_placeholder.reset();
     m_requests = 0;
     m_items = 0;
     const int generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
         if (generation == m_generation && m_search)
-            sendMore();
+            probePlaceholder();
     });
+}
+
+void EndFinder::probePlaceholder()
+{
+    const std::optional<QUrl> first = m_addresses(0);
+    const std::optional<QUrl> second = m_addresses(1);
+    const QUrl address = first && second ? impossibleAddress({*first, *second}) : QUrl();
+    if (address.isEmpty())
+        return sendMore();
+    ++m_requests;
+    m_sinceStart.start();
+    m_probe = ::probePlaceholder(m_network, address, m_site, kSilenceMs, this,
+                                 [this](std::optional<Placeholder> placeholder) {
+                                     m_probe = nullptr;
+                                     m_placeholder = std::move(placeholder);
+                                     sendMore();
+                                 });
+    emit progress(m_requests, m_items);
 }
 
 void EndFinder::sendMore()
@@ -110,41 +130,87 @@ void EndFinder::request(const Asking &asked)
     QNetworkRequest request(url);
     addSiteHeaders(request, m_site);
     request.setTransferTimeout(kSilenceMs);
-    QNetworkReply *reply = probe.method == ProbeMethod::Head ? m_network.head(request) : m_network.get(request);
+    const bool head = probe.method == ProbeMethod::Head && !asked.wholeBody;
+    QNetworkReply *reply = head ? m_network.head(request) : m_network.get(request);
     ++m_requests;
     m_asking.emplace(reply, std::make_unique<Asking>(asked));
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { headersIn(reply); });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { bodyIn(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { replyEnded(reply); });
     emit progress(m_requests, m_items);
 }
 
-// The headers say all there is to know: a GET's body is never read.
+// The headers mostly say all there is to know: a GET's body is read only
+// while it may be the site's placeholder.
 void EndFinder::headersIn(QNetworkReply *reply)
 {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     // A redirection is followed; its target answers.
     if (status == 0 || (status >= 300 && status < 400))
         return;
-    const AttemptResult result = answerResult(status, reply->header(QNetworkRequest::ContentTypeHeader).toString(),
-                                              reply->url().path());
+    const auto found = m_asking.find(reply);
+    if (found == m_asking.end() || found->second->hash)
+        return;
+    Asking &asked = *found->second;
+    const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    AttemptResult result = answerResult(status, type, reply->url().path());
+    if (result == AttemptResult::Complete && answersMissing(asked.url, reply->url(), type, m_placeholder))
+        result = AttemptResult::Missing;
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (result == AttemptResult::Complete && mayBePlaceholder(length.isValid() ? length.toLongLong() : -1, m_placeholder)) {
+        if (reply->operation() == QNetworkAccessManager::GetOperation) {
+            asked.hash = std::make_shared<QCryptographicHash>(kPlaceholderHash);
+            return bodyIn(reply);
+        }
+        Asking whole = asked;
+        whole.wholeBody = true;
+        letGo(reply);
+        m_queue.prepend(whole);
+        return sendQueued();
+    }
     const QByteArray retryAfter = reply->rawHeader("Retry-After");
     std::unique_ptr<Asking> asking = letGo(reply);
-    if (!asking)
-        return;
     const QString failure = tr("the server answered HTTP %1 for %2").arg(status).arg(shown(asking->url));
-    const bool refusedHead = asking->probe.method == ProbeMethod::Head
+    const bool refusedHead = asking->probe.method == ProbeMethod::Head && !asking->wholeBody
                              && (result == AttemptResult::Failed || status == 405 || status == 501);
     if (refusedHead)
         return settle(asking->probe, ProbeAnswer::Refused);
     conclude(*asking, result, retryAfterSeconds(retryAfter, QDateTime::currentDateTimeUtc()), failure);
 }
 
-// A reply that ends before its headers came: the network failed.
+// A body that may be the placeholder's is hashed; one longer than it is not
+// the placeholder, and one as long is compared once it ends.
+void EndFinder::bodyIn(QNetworkReply *reply)
+{
+    const auto found = m_asking.find(reply);
+    if (found == m_asking.end() || !found->second->hash)
+        return;
+    Asking &asked = *found->second;
+    const QByteArray piece = reply->readAll();
+    asked.received += piece.size();
+    asked.hash->addData(piece);
+    if (asked.received > m_placeholder->length) {
+        const Probe probe = letGo(reply)->probe;
+        settle(probe, ProbeAnswer::Present);
+    }
+}
+
+// A reply that ends before its headers came: the network failed. One whose
+// body was being compared with the placeholder's is present unless it is
+// the placeholder.
 void EndFinder::replyEnded(QNetworkReply *reply)
 {
+    bodyIn(reply);
     const QString error = reply->errorString();
-    if (std::unique_ptr<Asking> asking = letGo(reply))
-        conclude(*asking, AttemptResult::Transient, std::nullopt, shown(asking->url) + QStringLiteral(": ") + error);
+    const bool whole = reply->error() == QNetworkReply::NoError;
+    std::unique_ptr<Asking> asking = letGo(reply);
+    if (!asking)
+        return;
+    if (asking->hash && whole) {
+        const bool placeholder = isPlaceholderBody(asking->received, asking->hash->result(), m_placeholder);
+        return settle(asking->probe, placeholder ? ProbeAnswer::Missing : ProbeAnswer::Present);
+    }
+    conclude(*asking, AttemptResult::Transient, std::nullopt, shown(asking->url) + QStringLiteral(": ") + error);
 }
 
 std::unique_ptr<EndFinder::Asking> EndFinder::letGo(QNetworkReply *reply)
@@ -206,6 +272,12 @@ void EndFinder::finish(EndFound found)
     found.requests = m_requests;
     m_search.reset();
     m_queue.clear();
+    if (m_probe) {
+        disconnect(m_probe, nullptr, this, nullptr);
+        m_probe->abort();
+        m_probe->deleteLater();
+        m_probe = nullptr;
+    }
     while (!m_asking.empty())
         letGo(m_asking.begin()->first);
     // Reported from the event loop: the receiver may open a dialog, which

@@ -2,8 +2,10 @@
 
 #include "runs/download_retry.h"
 #include "runs/end_search.h"
+#include "runs/placeholder.h"
 #include "runs/site_options.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -35,7 +37,10 @@ struct EndFound
 // (EndSearch says which), on the thread it lives on without ever blocking it.
 // HEAD where the server answers it as GET, else GET with the body dropped
 // once the headers are in; a server that asks to slow down (429, 503) is
-// asked again after its Retry-After, as a download does.
+// asked again after its Retry-After, as a download does. A site's
+// placeholder for what it does not have is missing, as in a download: the
+// search first asks for an address that cannot exist, and an answer of the
+// placeholder's length is fetched whole to compare its body.
 class EndFinder : public QObject
 {
     Q_OBJECT
@@ -60,6 +65,11 @@ public:
         Probe probe;
         QUrl url;
         int retries = 0;
+        // GET where the probe's HEAD answered with the placeholder's length.
+        bool wholeBody = false;
+        // The body read so far, while it may be the placeholder's.
+        std::shared_ptr<QCryptographicHash> hash = {};
+        qint64 received = 0;
     };
 
 signals:
@@ -69,11 +79,13 @@ signals:
 
 private:
 
+    void probePlaceholder();
     void sendMore();
     void send(const Probe &probe, int retries);
     void sendQueued();
     void request(const Asking &asked);
     void headersIn(QNetworkReply *reply);
+    void bodyIn(QNetworkReply *reply);
     void replyEnded(QNetworkReply *reply);
     std::unique_ptr<Asking> letGo(QNetworkReply *reply);
     void conclude(const Asking &asking, AttemptResult result, std::optional<qint64> retryAfter,
@@ -84,6 +96,8 @@ private:
     QNetworkAccessManager m_network;
     Addresses m_addresses;
     std::optional<EndSearch> m_search;
+    std::optional<Placeholder> m_placeholder;
+    QNetworkReply *m_probe = nullptr;
     std::map<QNetworkReply *, std::unique_ptr<Asking>> m_asking;
     SiteOptions m_site;
     // Probes waiting for the wait between two requests.

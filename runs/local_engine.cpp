@@ -11,6 +11,7 @@ LocalEngine::LocalEngine(const DownloadOptions &options, const QString &folder, 
 {
     m_downloader.setCookies(cookies);
     connect(&m_downloader, &Downloader::progress, this, &DownloadEngine::progress);
+    connect(&m_downloader, &Downloader::serverAsksToWait, this, &DownloadEngine::serverAsksToWait);
     connect(&m_downloader, &Downloader::finished, this, &DownloadEngine::finished);
 }
 

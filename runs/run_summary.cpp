@@ -136,6 +136,11 @@ QString runProgressText(const RunContext &context, int settled, int total)
     return tr("Downloading %1 of %2").arg(std::min(settled + 1, total)).arg(total);
 }
 
+QString serverWaitText(qint64 leftMs)
+{
+    return tr("waiting %1 s, as the server asked").arg((leftMs + 999) / 1000);
+}
+
 QString runRefusedText(const RunContext &context, const QString &message, bool handedOver)
 {
     const QString engine = context.engine.place == EngineDescription::Place::Address

@@ -42,6 +42,9 @@ QString runSendingText(const RunContext &context, int count);
 QString runAcceptedText(const RunContext &context, int count);
 // The status line as the files settle.
 QString runProgressText(const RunContext &context, int settled, int total);
+// A run held back by a server that asked for a pause (429, 503), with
+// `leftMs` of it left.
+QString serverWaitText(qint64 leftMs);
 // The error box's text for an engine that did not take the run, or stopped
 // answering while it ran (handedOver).
 QString runRefusedText(const RunContext &context, const QString &message, bool handedOver);

@@ -4,7 +4,10 @@ test's own on 127.0.0.1, the secret in an unlocked keyring on the session bus:
 no daemon, a silent one and a wrong secret open the box; a run of 20 with a
 gap and an end is saved byte for byte and summed up, the transfers past the
 end removed; the secret is not in the settings file but in the keyring after a
-restart; Stop removes the unfinished transfers, closing Serimo leaves them."""
+restart; Stop removes the unfinished transfers, closing Serimo leaves them.
+A gallery behind a login, which wants the site's Referer and the browser's
+cookie: the cookies file given in Download options is kept across the
+restart and goes with Download run and with Send run to aria2."""
 
 import functools
 import http.server
@@ -24,11 +27,16 @@ STALLED = ("pic19.jpg", "pic20.jpg")
 
 
 class Site(http.server.SimpleHTTPRequestHandler):
-    """The folder's files; the stalled ones trickle one byte at a time."""
+    """The folder's files; the stalled ones trickle one byte at a time, and
+    the gallery's (under /g/) need the site's Referer and the cookie."""
     disable_nagle_algorithm = True
     stop = threading.Event()
 
     def do_GET(self):
+        if self.path.startswith("/g/") and (
+                self.headers.get("Referer") != "http://%s:%d/" % self.server.server_address
+                or "session=ok" not in self.headers.get("Cookie", "")):
+            return self.send_error(403)
         if self.path.lstrip("/") not in STALLED:
             return super().do_GET()
         self.send_response(200)
@@ -85,6 +93,15 @@ def main(serimo, report):
             bodies["pic%02d.jpg" % n] = os.urandom(60000 + n)
             with open(os.path.join(site, "pic%02d.jpg" % n), "wb") as f:
                 f.write(bodies["pic%02d.jpg" % n])
+        os.makedirs(os.path.join(site, "g"))
+        gallery = {}
+        for n in (1, 2, 3):
+            gallery["pic%d.jpg" % n] = os.urandom(30000 + n)
+            with open(os.path.join(site, "g", "pic%d.jpg" % n), "wb") as f:
+                f.write(gallery["pic%d.jpg" % n])
+        cookies = os.path.join(desk.home, "cookies.txt")
+        with open(cookies, "w") as f:
+            f.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t4102444800\tsession\tok\n")
         server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Site, directory=site))
         threading.Thread(target=server.serve_forever, daemon=True).start()
         silent = socket.create_server(("127.0.0.1", 0))
@@ -93,16 +110,20 @@ def main(serimo, report):
         try:
             url = "http://127.0.0.1:%d/pic01.jpg" % server.server_address[1]
             harness.store_feed_start(desk.settings_path, url, 1000)
+            mine = os.path.join(desk.home, "mine")
+            os.makedirs(mine)
+            harness.write_settings(desk.settings_path,
+                                   dict(harness.read_settings(desk.settings_path), DownloadFolder=mine))
             app = desk.start_serimo(serimo)
             desk.wait_active(app.window)
             app.wait_url(url)
             app.set_text("Items", "20")
 
-            def dialog():
+            def dialog(title="Send run to aria2"):
                 for index in range(app.app.childCount):
                     top = app.app.getChildAtIndex(index)
                     if top is not None and top.getRole() == pyatspi.ROLE_DIALOG \
-                            and top.name == "Send run to aria2":
+                            and title in (None, top.name):
                         return top
                 return None
 
@@ -159,6 +180,11 @@ def main(serimo, report):
                 removed = sorted(os.path.basename(item["files"][0]["path"]) for item in stopped
                                  if item["status"] == "removed")
                 check_equal(removed, sorted(STALLED), "transfers removed from aria2")
+            app.choose_from_menu("Download options...", opens_modal=True)
+            app.set_text("Cookies file", cookies,
+                         root=harness.wait_for(lambda: dialog("Download options"), "the Download options dialog"))
+            desk.key("Return")
+            harness.wait_for(lambda: dialog("Download options") is None, "the Download options dialog to close")
             check_equal(app.close(), 0, "exit status")
             with report.part("address and folder stored, the secret not"):
                 stored = harness.read_settings(desk.settings_path)
@@ -168,9 +194,26 @@ def main(serimo, report):
                     text = f.read()
                 check(SECRET not in text and "wrong" not in text, "a secret in the settings file")
 
-            with report.part("the keyring's secret after a restart; Stop removes, closing leaves the run"):
+            with report.part("the gallery behind a login, with the cookies file kept across the restart"):
                 app = desk.start_serimo(serimo)
                 desk.wait_active(app.window)
+                app.set_text("URL", "http://127.0.0.1:%d/g/pic1.jpg" % server.server_address[1])
+                app.set_text("Items", "3")
+                for engine, folder in (("Download run...", mine), ("Send run to aria2...", target)):
+                    if engine == "Download run...":
+                        app.choose_from_menu(engine, opens_modal=True)
+                        # Choose takes the stored folder the chooser opened in.
+                        app.press("Choose", root=harness.wait_for(lambda: dialog(None), "the folder chooser"))
+                    else:
+                        send()
+                    summary = "Saved 3 files to ~/%s.\nNothing is missing." % os.path.basename(folder)
+                    _, box = app.wait_message_box(summary)
+                    app.dismiss_message_box(box)
+                    for name, body in gallery.items():
+                        with open(os.path.join(folder, name), "rb") as f:
+                            check(f.read() == body, "%s is not the gallery's file" % name)
+
+            with report.part("the keyring's secret after a restart; Stop removes, closing leaves the run"):
                 app.set_text("URL", url.replace("pic01", "pic19"))
                 app.set_text("Items", "2")
                 send()

@@ -452,6 +452,7 @@ void TestPageCommands::saveRunList()
 void TestPageCommands::sendRunToKGet()
 {
     PageFixture f;
+    f.settings.values.insert(QStringLiteral("UserAgent"), QStringLiteral("Agent 1"));
     TVempForm &form = f.startAt(QStringLiteral("2"));
     auto *send = child<QAction>(form, "mnuSendRunToKGet");
     QVERIFY(!send->isVisible());
@@ -466,11 +467,14 @@ void TestPageCommands::sendRunToKGet()
     QCOMPARE(f.kget.sent[0].first, QStringList({kBase + "pic001.jpg", kBase + "pic002.jpg"}));
     QCOMPARE(f.kget.sent[0].second, f.files.downloadsDirectory());
     f.kget.answerDue({false, 0, QStringLiteral("No reply within 5 s")});
-    QCOMPARE(f.boxes.texts(), QStringList{"KGet did not take the run: No reply within 5 s"});
+    // Download options do not go with the addresses: said once a session.
+    QCOMPARE(f.boxes.texts(), (QStringList{"KGet takes the addresses only: the Referer, user agent, cookies and wait "
+                                           "of Download options do not go with them.",
+                                           "KGet did not take the run: No reply within 5 s"}));
     f.choose("mnuSendRunToKGet");
     f.kget.answerDue({true, 2, {}});
     QCOMPARE(f.panel(1), QStringLiteral("KGet took 2 of 2 URLs"));
-    QCOMPARE(f.boxes.shown.size(), 1);
+    QCOMPARE(f.boxes.shown.size(), 2);
 }
 
 // The keyring is asked only when the user ticked "Remember the secret", at

@@ -23,7 +23,8 @@ namespace {
 // H too many headers, q a 429 then the body; R 403 without the site's
 // Referer, C 403 without the cookie, P the site's placeholder picture, L a
 // redirect to it, D a 302 without Location whose body is a page; B two
-// Content-Lengths, N a negative one, Y headers a byte at a time.
+// Content-Lengths, N a negative one, Y headers a byte at a time, Z a
+// compression bomb.
 TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray &request)
 {
     const QByteArray host = request.mid(request.indexOf("\r\nHost: ") + 8).split('\r').value(0);
@@ -58,6 +59,10 @@ TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray
     }
     case 'B': return {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Length: 1000\r\n\r\n" + QByteArray(1000, 'L'), true};
     case 'N': return {"HTTP/1.1 200 OK\r\nContent-Length: -10\r\n\r\n" + QByteArray(1000, 'N'), true};
+    case 'Z': {
+        static const QByteArray bomb = qCompress(QByteArray(80 << 20, 'Z'), 1).mid(4); // zlib's own stream
+        return {"HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\n\r\n", true, bomb, 16384, 5};
+    }
     case 'Y': return {{}, false, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", 1, 100};
     case 'w': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", false, QByteArray(5000, 'w'), 10, 40};
     case 'r':
@@ -113,6 +118,7 @@ private slots:
     void run();
     void retryAfterIsWaited_data();
     void retryAfterIsWaited();
+    void threeRateLimitsLeaveOneConnection();
     void fullDiskKeepsNothing();
     void stopRemovesPartFiles();
     void endlessBodiesKeepMemoryBounded();
@@ -158,6 +164,7 @@ void TestDownloader::run_data()
     QTest::newRow("conflicting lengths fail the file") << "Bo" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("a negative length fails the file") << "No" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("headers a byte at a time are no answer") << "Yo" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("a compression bomb is refused at once") << "Zo" << 1 << 0 << 0 << 1 << false << false;
 }
 
 void TestDownloader::run()
@@ -172,6 +179,7 @@ void TestDownloader::run()
         const QChar kind = index < pattern.size() && path != u"removed.png" ? pattern.at(index) : pattern.back();
         return serve(kind, path, n, r.server->lastRequest);
     });
+    serve(u'Z', {}, 1, {}); // the bomb is made before the server has to answer at once
     QList<QUrl> urls;
     QStringList expected;
     for (int i = 0; i < pattern.size(); ++i) {
@@ -214,6 +222,11 @@ void TestDownloader::run()
     if (pattern.startsWith(u'D'))
         QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
                  QStringLiteral("the server's answer did not come within 1 second (no headers, or not all of them)"));
+    if (pattern.startsWith(u'Z')) {
+        QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
+                 QStringLiteral("the answer grew past 64 MB while it was decompressed (a compression bomb?)"));
+        QCOMPARE(r.server->requests.value(QStringLiteral("p0.jpg")).size(), 1);
+    }
     if (pattern.startsWith(u'w'))
         QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
                  QStringLiteral("too slow: less than 1 KB came in 1 second"));
@@ -254,11 +267,41 @@ void TestDownloader::retryAfterIsWaited()
         return TestServer::Reply{n == 1 ? answer(status, "later", "Retry-After: 1\r\n") : answer(200, bodyOf(path))};
     });
     Downloader downloader(quick());
+    QSignalSpy waits(&downloader, &Downloader::serverAsksToWait);
     QVERIFY(r.go(downloader, {r.server->url(QStringLiteral("a.png"))}));
     QCOMPARE(r.summary.saved(), 1);
     const QList<qint64> times = r.server->requests.value(QStringLiteral("a.png"));
     QCOMPARE(times.size(), 2);
     QVERIFY2(times[1] - times[0] >= 950, qPrintable(QString::number(times[1] - times[0])));
+    QCOMPARE(waits.size(), 1);
+    QCOMPARE(waits[0][0].toLongLong(), 1000);
+}
+
+// Three 429s in a row leave one connection to the server for the rest of
+// the run: each later file starts once the one before it has come in.
+void TestDownloader::threeRateLimitsLeaveOneConnection()
+{
+    Run r;
+    r.server = std::make_unique<TestServer>([](const QString &path, int n) {
+        if (n == 1 && path < QLatin1String("p3.jpg"))
+            return TestServer::Reply{answer(429, "later", "Retry-After: 0\r\n")};
+        const QByteArray body = bodyOf(path);
+        return TestServer::Reply{"HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n",
+                                 false, body, 100, 20};
+    });
+    QList<QUrl> urls;
+    for (int i = 0; i < 8; ++i)
+        urls.append(r.server->url(QStringLiteral("p%1.jpg").arg(i)));
+    DownloadOptions options = quick();
+    options.silenceMs = 2000;
+    Downloader downloader(options);
+    QVERIFY(r.go(downloader, urls));
+    QCOMPARE(r.summary.saved(), 8);
+    for (int i = 5; i < 8; ++i) {
+        const qint64 gap = r.server->requests.value(QStringLiteral("p%1.jpg").arg(i)).value(0)
+                           - r.server->requests.value(QStringLiteral("p%1.jpg").arg(i - 1)).value(0);
+        QVERIFY2(gap >= 100, qPrintable(QStringLiteral("p%1.jpg came %2 ms after the one before").arg(i).arg(gap)));
+    }
 }
 
 void TestDownloader::fullDiskKeepsNothing()
@@ -451,23 +494,29 @@ void TestDownloader::writeFailure()
 // The search for a series' end reads answers as a download does.
 void TestDownloader::findEnd_data()
 {
-    QTest::addColumn<QString>("pattern"); // past it, 404
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QChar>("past"); // what the server answers past the pattern
     QTest::addColumn<int>("outcome");
     QTest::addColumn<qint64>("end");
     const int found = int(EndFound::Outcome::Found);
-    QTest::newRow("a gap") << "oooomoo" << found << qint64(6);
-    QTest::newRow("pages for pictures are missing") << "oooo" + QString(12, u'h') << found << qint64(3);
-    QTest::newRow("a 500 and a 429 are asked again") << "ofqo" << found << qint64(3);
-    QTest::newRow("a server that keeps failing") << "oeo" << int(EndFound::Outcome::Failed) << qint64(-1);
-    QTest::newRow("nothing there") << "m" << int(EndFound::Outcome::NothingThere) << qint64(-1);
+    QTest::newRow("a gap") << "oooomoo" << QChar(u'm') << found << qint64(6);
+    QTest::newRow("pages for pictures are missing") << "oooo" + QString(12, u'h') << QChar(u'm') << found << qint64(3);
+    QTest::newRow("a 500 and a 429 are asked again") << "ofqo" << QChar(u'm') << found << qint64(3);
+    QTest::newRow("a server that keeps failing") << "oeo" << QChar(u'm') << int(EndFound::Outcome::Failed) << qint64(-1);
+    QTest::newRow("nothing there") << "m" << QChar(u'm') << int(EndFound::Outcome::NothingThere) << qint64(-1);
+    QTest::newRow("the site's placeholder is missing") << "oooomoo" << QChar(u'P') << found << qint64(6);
+    QTest::newRow("redirects to the placeholder are missing") << "ooooo" << QChar(u'L') << found << qint64(4);
+    QTest::newRow("nothing there but a placeholder") << "P" << QChar(u'P') << int(EndFound::Outcome::NothingThere) << qint64(-1);
 }
 
 void TestDownloader::findEnd()
 {
     QFETCH(QString, pattern);
-    TestServer server([&pattern](const QString &path, int n) {
+    QFETCH(QChar, past);
+    TestServer server([&pattern, past](const QString &path, int n) {
         const int index = path.mid(1).chopped(4).toInt();
-        return serve(index < pattern.size() ? pattern.at(index) : u'm', path, n, {});
+        const QChar kind = path == u"removed.png" ? u'L' : index < pattern.size() ? pattern.at(index) : past;
+        return serve(kind, path, n, {});
     });
     EndFinder finder;
     QSignalSpy done(&finder, &EndFinder::finished);
@@ -476,11 +525,11 @@ void TestDownloader::findEnd()
     const EndFound found = done.at(0).at(0).value<EndFound>();
     QTEST(int(found.outcome), "outcome");
     QTEST(found.end, "end");
-    // Every request counts, those asked again too; once the end is found
-    // none is left under way.
+    // Every request counts, those asked again too (a redirect's target is
+    // the same request); once the end is found none is left under way.
     int asked = 0;
-    for (const QList<qint64> &times : server.requests)
-        asked += int(times.size());
+    for (auto it = server.requests.cbegin(); it != server.requests.cend(); ++it)
+        asked += it.key() == u"removed.png" ? 0 : int(it.value().size());
     if (found.outcome == EndFound::Outcome::Found)
         QCOMPARE(found.requests, asked);
     if (found.outcome == EndFound::Outcome::Failed)
