@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QTimer>
 #include <QUrl>
 
 // Download run and every Send run to ...: the run Images would show, handed
@@ -48,6 +49,7 @@ void TVempForm::startRun(const RegisteredEngine &engine, const EngineTarget &tar
 {
     if (engine.description.reportsEachFile)
         showRunning(true);
+    m_progressShownAt.invalidate();
     EngineTarget sent = target;
     sent.site = siteOptions;
     m_runs->keep(engine, sent);
@@ -65,6 +67,7 @@ void TVempForm::runAccepted(int count)
 
 void TVempForm::runRefused(const QString &message, bool handedOver)
 {
+    m_progressDue = false;
     showRunning(false);
     m_platform.taskbar.clear();
     ShowReady();
@@ -72,12 +75,29 @@ void TVempForm::runRefused(const QString &message, bool handedOver)
                                  MessageBoxes::Icon::Error);
 }
 
+// A fast run settles hundreds of files a second: its progress is shown at
+// most every kProgressShownMs, the last state always.
 void TVempForm::downloadProgress(int settled, int total)
 {
     m_runSettled = settled;
     m_runTotal = total;
-    ShowStatus(runProgressText(m_runs->controller().context(), settled, total));
-    m_platform.taskbar.show(double(settled) / total);
+    if (!m_progressShownAt.isValid() || m_progressShownAt.elapsed() >= kProgressShownMs)
+        return showProgress();
+    if (m_progressDue)
+        return;
+    m_progressDue = true;
+    QTimer::singleShot(kProgressShownMs - m_progressShownAt.elapsed(), this, [this] {
+        if (m_progressDue)
+            guarded([this] { showProgress(); });
+    });
+}
+
+void TVempForm::showProgress()
+{
+    m_progressDue = false;
+    m_progressShownAt.start();
+    ShowStatus(runProgressText(m_runs->controller().context(), m_runSettled, m_runTotal));
+    m_platform.taskbar.show(double(m_runSettled) / m_runTotal);
 }
 
 void TVempForm::serverAsksToWait(qint64 ms)
@@ -88,6 +108,7 @@ void TVempForm::serverAsksToWait(qint64 ms)
 
 void TVempForm::downloadFinished(const RunResult &result)
 {
+    m_progressDue = false;
     showRunning(false);
     m_platform.taskbar.clear();
     const RunContext &context = m_runs->controller().context();

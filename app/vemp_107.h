@@ -29,6 +29,7 @@
 #include "platform/platform.h"
 #include "platform/shell.h"
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -217,6 +218,7 @@ private:
     void runAccepted(int count);
     void runRefused(const QString &message, bool handedOver);
     void downloadProgress(int settled, int total);
+    void showProgress();
     void serverAsksToWait(qint64 ms);
     void downloadFinished(const RunResult &result);
     // A run the window follows file by file, which Stop ends.
@@ -316,6 +318,9 @@ private:
     // Where the running download stands, for the status line.
     int m_runSettled = 0;
     int m_runTotal = 0;
+    static constexpr int kProgressShownMs = 100;
+    QElapsedTimer m_progressShownAt;
+    bool m_progressDue = false; // a later state waits to be shown
     EndFinder *m_endFinder = nullptr;
     bool m_toldAddressesOnly = false; // that an engine taking addresses only gets no Download options
     QString m_rangeShown; // the range panel 1 showed last

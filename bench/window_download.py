@@ -31,7 +31,9 @@ def last_written(folder, since):
         names = os.listdir(folder)
         return len(names) == COUNT and not any(name.endswith(".serimo-part") for name in names)
     harness.wait_for(whole, "%d files in %s" % (COUNT, folder), timeout=120, interval=0.01)
-    return max(os.stat(os.path.join(folder, name)).st_mtime for name in os.listdir(folder)) - since
+    written = [os.stat(os.path.join(folder, name)).st_mtime for name in os.listdir(folder)]
+    print("  window: first file at %.3f s" % (min(written) - since))
+    return max(written) - since
 
 
 def main():
@@ -69,7 +71,7 @@ def main():
                 started = time.time()
                 app.press("Choose", control=choose)
                 times["window"].append(last_written(window_folder, started))
-                _, box = app.wait_message_box("Saved %d files to %s." % (COUNT, window_folder))
+                _, box = app.wait_message_box("Saved %d files to %s.\nNothing is missing." % (COUNT, window_folder))
                 app.dismiss_message_box(box)
                 for name, argv in (("wget -nc", ["wget", "-q", "-nc", "-i", listing]),
                                    ("serimo --download", [serimo, "--download", base + "pic001.jpg", str(COUNT)])):
