@@ -102,8 +102,7 @@ void TVempForm::showProgress()
 
 void TVempForm::serverAsksToWait(qint64 ms)
 {
-    ShowStatus(runProgressText(m_runs->controller().context(), m_runSettled, m_runTotal) + QStringLiteral(": ")
-               + serverWaitText(ms));
+    ShowStatus(serverWaitText(ms));
 }
 
 void TVempForm::downloadFinished(const RunResult &result)

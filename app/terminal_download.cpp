@@ -164,7 +164,7 @@ int downloadOnTerminal(const DownloadRequest &request)
     auto drawProgress = [&] {
         QString line = progressLine(settled, int(urls.size()), run.bytesReceived(), clock.elapsed());
         if (!serverWait.hasExpired())
-            line += QStringLiteral("; ") + serverWaitText(serverWait.remainingTime());
+            line += QStringLiteral(". ") + serverWaitText(serverWait.remainingTime());
         drawProgressLine(line);
     };
     QTimer redraw;

@@ -138,7 +138,7 @@ QString runProgressText(const RunContext &context, int settled, int total)
 
 QString serverWaitText(qint64 leftMs)
 {
-    return tr("waiting %1 s, as the server asked").arg((leftMs + 999) / 1000);
+    return tr("Waiting %1 s for the server").arg((leftMs + 999) / 1000);
 }
 
 QString runRefusedText(const RunContext &context, const QString &message, bool handedOver)
