@@ -83,7 +83,12 @@ def check_desktop(desk, serimo, report):
     desk.focus("Downloads")
     app.press("Feed")
     ours = lambda: [text for text in seen if text.startswith(BASE)]
-    harness.wait_until(ours, lambda urls: len(urls) >= 2, "two hand-overs")
+    try:
+        harness.wait_until(ours, lambda urls: len(urls) >= 2, "two hand-overs")
+    except harness.TestFailure as failure:
+        # What the feed and the clipboard say tells a hold from a lost hand-over.
+        raise harness.TestFailure("%s; the status line %r, wl-paste %r, the window in front %r"
+                                  % (failure, app.status_panels(), desk.clipboard(), desk.focused_title()))
     desk.set_clipboard("copied by another program")
     harness.wait_until(ours, lambda urls: len(urls) >= 3, "a hand-over after another program copied")
 
