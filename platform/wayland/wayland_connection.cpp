@@ -16,8 +16,10 @@ namespace {
 constexpr uint32_t kSeatVersion = 1;
 using Answer = WaylandConnection::Answer;
 // Before the window is shown, a busy compositor (a nested one drawing in
-// software) may need longer to list what it offers.
-constexpr int kStartAnswerTimeoutMs = 1000;
+// software, one starting on a loaded machine) may need seconds to list what
+// it offers; an answer missed here would leave Serimo without the clipboard
+// and the window list it works through while another window has the focus.
+constexpr int kStartAnswerTimeoutMs = 5000;
 
 // Sends what is queued and dispatches events until the compositor answered
 // everything sent before, or until the deadline.

@@ -87,8 +87,14 @@ def check_desktop(desk, serimo, report):
         harness.wait_until(ours, lambda urls: len(urls) >= 2, "two hand-overs")
     except harness.TestFailure as failure:
         # What the feed and the clipboard say tells a hold from a lost hand-over.
-        raise harness.TestFailure("%s; the status line %r, wl-paste %r, the window in front %r"
-                                  % (failure, app.status_panels(), desk.clipboard(), desk.focused_title()))
+        said = []
+        for what, probe in (("the status line", app.status_panels), ("wl-paste", desk.clipboard),
+                            ("the window in front", desk.focused_title)):
+            try:
+                said.append("%s %r" % (what, probe()))
+            except Exception as exc:  # noqa: BLE001  (a probe that fails is part of the picture)
+                said.append("%s: %s" % (what, exc))
+        raise harness.TestFailure("%s; %s" % (failure, ", ".join(said)))
     desk.set_clipboard("copied by another program")
     harness.wait_until(ours, lambda urls: len(urls) >= 3, "a hand-over after another program copied")
 
