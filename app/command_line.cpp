@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "common/translate_main.h"
 #include "series/run_list.h"
 
 #include <QCommandLineParser>
@@ -10,11 +11,6 @@
 #include <cstring>
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("main", text);
-}
-
 // An option Serimo reads, and its line in --help.
 struct Declared
 {
@@ -109,11 +105,11 @@ QString refusal(const QStringList &prepared, const QString &parserError)
         const QString name = argument.left(equals);
         const Declared *option = declared(name.mid(name.startsWith(u"--") ? 2 : 1));
         if (!option)
-            return tr("unknown option '%1'").arg(argument);
+            return trMain("unknown option '%1'").arg(argument);
         if (!option->takesValue && equals >= 0)
-            return tr("option '%1' takes no value").arg(name);
+            return trMain("option '%1' takes no value").arg(name);
         if (option->takesValue && equals < 0 && ++i == prepared.size())
-            return tr("option '%1' needs a %2").arg(name, option->shape);
+            return trMain("option '%1' needs a %2").arg(name, option->shape);
     }
     return parserError;
 }
@@ -133,9 +129,9 @@ std::optional<QString> singleValue(const QCommandLineParser &parser, const QStri
     if (values.isEmpty())
         return std::nullopt;
     if (values.size() > 1)
-        *error = tr("option '--%1' is given twice").arg(name);
+        *error = trMain("option '--%1' is given twice").arg(name);
     else if (values.first().isEmpty() && name != u"referer")
-        *error = tr("option '--%1' needs a %2").arg(name, declared(name)->shape);
+        *error = trMain("option '--%1' needs a %2").arg(name, declared(name)->shape);
     return unmarked(values.first());
 }
 
@@ -158,7 +154,7 @@ QString readDownloadOptions(const QCommandLineParser &parser, DownloadRequest &r
     if (wait) {
         const std::optional<int> waitMs = waitMilliseconds(*wait);
         if (!waitMs)
-            return tr("SECONDS must be 0 to %1: '%2'").arg(kWaitMaximumSeconds).arg(*wait);
+            return trMain("SECONDS must be 0 to %1: '%2'").arg(kWaitMaximumSeconds).arg(*wait);
         request.site.waitMs = *waitMs;
     }
     return QString();
@@ -171,7 +167,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     // "-platform" is one option, as the toolkit reads it, not six letters.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const Declared &option : declaredOptions()) {
-        QCommandLineOption parsed(option.names, tr(option.help ? option.help : ""),
+        QCommandLineOption parsed(option.names, trMain(option.help ? option.help : ""),
                                   option.takesValue ? option.shape : QString());
         if (!option.help)
             parsed.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -198,7 +194,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         }
         if (name == u"list" || name == u"download" || name == u"find-end") {
             if (run && *run != "--" + name)
-                return usageError(tr("option '--%1' cannot go with '%2'").arg(name, *run));
+                return usageError(trMain("option '--%1' cannot go with '%2'").arg(name, *run));
             run = "--" + name;
         }
         if (kDownloadOnly.contains(name) && downloadOption.isEmpty())
@@ -210,12 +206,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
     CommandLine line;
     if (downloadOption == u"to" && run != u"--download")
-        return usageError(tr("option '--%1' goes with '--download'").arg(downloadOption));
+        return usageError(trMain("option '--%1' goes with '--download'").arg(downloadOption));
     if (!downloadOption.isEmpty() && !kRunsThatAsk.contains(run.value_or(QString())))
-        return usageError(tr("option '--%1' goes with '--download' or '--find-end'").arg(downloadOption));
+        return usageError(trMain("option '--%1' goes with '--download' or '--find-end'").arg(downloadOption));
     if (!run) {
         if (values.size() > 1)
-            return usageError(tr("one URL at most, not also '%1'").arg(values[1]));
+            return usageError(trMain("one URL at most, not also '%1'").arg(values[1]));
         if (!values.isEmpty() && !values.first().isEmpty())
             line.url = values.first();
         return line;
@@ -224,14 +220,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
                   : run == u"--download" ? CommandLine::Action::Download
                                          : CommandLine::Action::FindEnd;
     if (values.isEmpty())
-        return usageError(tr("option '%1' needs a URL").arg(*run));
+        return usageError(trMain("option '%1' needs a URL").arg(*run));
     const qsizetype mostValues = line.action == CommandLine::Action::FindEnd ? 1 : 2;
     if (values.size() > mostValues)
-        return usageError(tr("unexpected argument '%1'").arg(values[mostValues]));
+        return usageError(trMain("unexpected argument '%1'").arg(values[mostValues]));
     ListRequest request{values.first(), std::nullopt};
     if (values.size() == 2) {
         if (!runCount(values[1]))
-            return usageError(tr("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(values[1]));
+            return usageError(trMain("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(values[1]));
         request.count = values[1];
     }
     line.list = request;
@@ -243,7 +239,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
 QString commandLineHelp()
 {
-    QString help = tr("Usage: serimo [options] [url]\n"
+    QString help = trMain("Usage: serimo [options] [url]\n"
                       "Steps through numbered series of web addresses.\n"
                       "\n"
                       "  url                     start the window on this URL instead of the last one\n");
@@ -254,10 +250,10 @@ QString commandLineHelp()
         for (const QString &name : option.names)
             names.append((name.size() == 1 ? "-" : "--") + name);
         const QString shown = names.join(QStringLiteral(", ")) + (option.shape.isEmpty() ? "" : " " + option.shape);
-        help += "  " + shown.leftJustified(22) + "  " + tr(option.help) + "\n";
+        help += "  " + shown.leftJustified(22) + "  " + trMain(option.help) + "\n";
     }
     return help
-        + tr("\n"
+        + trMain("\n"
              "Square brackets choose the counter: 'https://h/IMG_[0007]-1024x768.jpg'.\n"
              "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
              "finds the series' end first and saves all of it, however long. --to goes with\n"

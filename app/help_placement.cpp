@@ -3,15 +3,15 @@
 #include <algorithm>
 
 namespace {
-constexpr int kGap = 8;
+constexpr int kOwnerGap = 8;
 }
 
 QRect helpWindowBounds(const QRect &owner, const QSize &wished, const QRect &available)
 {
     const QSize size = wished.boundedTo(available.size());
     const int lastLeft = available.left() + available.width() - size.width();
-    const int right = owner.left() + owner.width() + kGap;
-    const int left = owner.left() - kGap - size.width();
+    const int right = owner.left() + owner.width() + kOwnerGap;
+    const int left = owner.left() - kOwnerGap - size.width();
     int x = right;
     if (right > lastLeft)
         x = left >= available.left() ? left : std::clamp(right, available.left(), lastLeft);

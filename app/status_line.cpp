@@ -4,7 +4,7 @@
 #include <QResizeEvent>
 
 namespace {
-constexpr int kGap = 2;
+constexpr int kPanelGap = 2;
 }
 
 StatusLine::StatusLine(QWidget *parent) : QWidget(parent)
@@ -44,7 +44,7 @@ void StatusLine::placePanels()
     const int top = 1;
     const int height = std::max(0, this->height() - top);
     m_panels[0]->setGeometry(0, top, m_panels[0]->width(), height);
-    m_panels[1]->setGeometry(m_panels[0]->width() + kGap, top, m_panels[1]->width(), height);
+    m_panels[1]->setGeometry(m_panels[0]->width() + kPanelGap, top, m_panels[1]->width(), height);
 }
 
 QString StatusLine::panelText(int panel) const

@@ -1,10 +1,11 @@
 #include "app/terminal_download.h"
 
 #include "app/command_line.h"
-#include "app/terminal_lines.h"
 #include "app/terminal_find_end.h"
-#include "runs/download_address.h"
+#include "app/terminal_lines.h"
+#include "common/translate_main.h"
 #include "runs/cookie_file.h"
+#include "runs/download_address.h"
 #include "runs/download_controller.h"
 #include "runs/engine_registry.h"
 #include "runs/local_engine.h"
@@ -30,11 +31,6 @@
 #include <unistd.h>
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("main", text);
-}
-
 // A signal handler may only write: the stop itself runs from the event loop.
 int signalPipe[2] = {-1, -1};
 
@@ -79,7 +75,7 @@ QString progressLine(int settled, int total, qint64 bytes, qint64 elapsedMs)
 {
     const QLocale locale = QLocale::system();
     const qint64 rate = elapsedMs > 0 ? bytes * 1000 / elapsedMs : 0;
-    return tr("%1 of %2 files, %3, %4/s")
+    return trMain("%1 of %2 files, %3, %4/s")
         .arg(settled)
         .arg(total)
         .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(rate));
@@ -97,15 +93,15 @@ int downloadOnTerminal(const DownloadRequest &request)
     }
     RunAddresses addresses = runAddresses(listed.run);
     if (addresses.problem == WebAddress::Problem::Scheme) {
-        complain(tr("only http and https addresses can be downloaded: '%1'").arg(addresses.shown));
+        complain(trMain("only http and https addresses can be downloaded: '%1'").arg(addresses.shown));
         return 2;
     }
     if (addresses.problem == WebAddress::Problem::NoHost) {
-        complain(tr("this address names no server to download from: '%1'").arg(addresses.shown));
+        complain(trMain("this address names no server to download from: '%1'").arg(addresses.shown));
         return 2;
     }
     if (addresses.problem == WebAddress::Problem::BadHost) {
-        complain(tr("no server can have the host name of this address (too long, or characters a host name "
+        complain(trMain("no server can have the host name of this address (too long, or characters a host name "
                     "cannot hold): '%1'")
                      .arg(addresses.shown));
         return 2;
@@ -126,11 +122,11 @@ int downloadOnTerminal(const DownloadRequest &request)
             QDir().rmdir(each);
     };
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-        complain(tr("cannot create the folder '%1'").arg(folder));
+        complain(trMain("cannot create the folder '%1'").arg(folder));
         return 1;
     }
     if (!folderAcceptsFiles(folder)) {
-        complain(tr("cannot write into the folder '%1'").arg(folder));
+        complain(trMain("cannot write into the folder '%1'").arg(folder));
         removeMadeFolders();
         return 1;
     }

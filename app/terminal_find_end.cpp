@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/terminal_lines.h"
+#include "common/translate_main.h"
 #include "runs/cookie_file.h"
 #include "runs/download_address.h"
 #include "runs/end_finder.h"
@@ -13,11 +14,6 @@
 #include <cstdio>
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("main", text);
-}
-
 TerminalEnd failedWith(int status)
 {
     return {status, 0, {}};
@@ -39,11 +35,11 @@ TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
     }
     const RunAddresses first = runAddresses(listed.run);
     if (first.problem == WebAddress::Problem::Scheme) {
-        complain(tr("only http and https addresses can be asked for: '%1'").arg(first.shown));
+        complain(trMain("only http and https addresses can be asked for: '%1'").arg(first.shown));
         return failedWith(2);
     }
     if (first.problem == WebAddress::Problem::NoHost) {
-        complain(tr("this address names no server to ask: '%1'").arg(first.shown));
+        complain(trMain("this address names no server to ask: '%1'").arg(first.shown));
         return failedWith(2);
     }
     if (const QString error = cookiesOf(site).error; !error.isEmpty()) {
@@ -62,7 +58,7 @@ TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
     const bool showProgress = stderrIsTerminal();
     if (showProgress) {
         QObject::connect(&finder, &EndFinder::progress, [](int requests, qint64 items) {
-            const QString line = tr("Finding the end: %1 requests, %2 items so far").arg(requests).arg(items);
+            const QString line = trMain("Finding the end: %1 requests, %2 items so far").arg(requests).arg(items);
             drawProgressLine(line);
         });
     }
@@ -78,7 +74,7 @@ TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
 
     switch (found.outcome) {
     case EndFound::Outcome::NothingThere:
-        complain(tr("nothing at the first address: '%1'").arg(first.urls.first().adjusted(QUrl::RemoveUserInfo).toString()));
+        complain(trMain("nothing at the first address: '%1'").arg(first.urls.first().adjusted(QUrl::RemoveUserInfo).toString()));
         return failedWith(1);
     case EndFound::Outcome::Failed:
     case EndFound::Outcome::Stopped:
@@ -88,12 +84,12 @@ TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
         break;
     }
     if (found.end + 1 >= SeriesAddresses::kFarthest) {
-        complain(tr("the series goes on past %1 addresses").arg(SeriesAddresses::kFarthest));
+        complain(trMain("the series goes on past %1 addresses").arg(SeriesAddresses::kFarthest));
         return failedWith(1);
     }
     const QString last = *addresses.at(found.end);
     if (showProgress) {
-        const QString line = tr("Found the end at %1 in %2 requests.").arg(fileNameOf(last)).arg(found.requests);
+        const QString line = trMain("Found the end at %1 in %2 requests.").arg(fileNameOf(last)).arg(found.requests);
         std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     }
     return {0, found.end + 1, last};

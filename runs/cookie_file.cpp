@@ -1,5 +1,7 @@
 #include "runs/cookie_file.h"
 
+#include "common/translate_main.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -11,11 +13,6 @@
 #include <atomic>
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("main", text);
-}
-
 // A cookies.txt larger than this is not one a browser wrote.
 constexpr qint64 kLargestTextFile = 64 * 1024 * 1024;
 
@@ -32,12 +29,12 @@ QDateTime expiryOf(qint64 expiry)
 
 QString neitherFormat(const QString &path)
 {
-    return tr("'%1' is neither a cookies.txt nor a Firefox cookies.sqlite").arg(QDir::toNativeSeparators(path));
+    return trMain("'%1' is neither a cookies.txt nor a Firefox cookies.sqlite").arg(QDir::toNativeSeparators(path));
 }
 
 QString unreadable(const QString &path, const QString &reason)
 {
-    return tr("cannot read the cookies file '%1': %2").arg(QDir::toNativeSeparators(path), reason);
+    return trMain("cannot read the cookies file '%1': %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 // A cookie as both formats give it. A domain the cookie's subdomains share
@@ -98,7 +95,7 @@ CookieFile netscapeCookies(const QString &path, const QByteArray &text)
             || !isNumber || expiry < 0 || !subdomains || !secure || fields[5].isEmpty()) {
             if (file.cookies.isEmpty() && !headed)
                 return {{}, neitherFormat(path)};
-            return {{}, tr("'%1' line %2 is not a cookie: a cookies.txt line has 7 fields separated by tabs")
+            return {{}, trMain("'%1' line %2 is not a cookie: a cookies.txt line has 7 fields separated by tabs")
                             .arg(QDir::toNativeSeparators(path))
                             .arg(number)};
         }
@@ -115,11 +112,11 @@ CookieFile netscapeCookies(const QString &path, const QByteArray &text)
 CookieFile firefoxCookies(const QString &path)
 {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
-        return {{}, unreadable(path, tr("Qt's SQLite driver is not installed"))};
+        return {{}, unreadable(path, trMain("Qt's SQLite driver is not installed"))};
     QTemporaryDir copies;
     const QString copy = copies.filePath(QStringLiteral("cookies.sqlite"));
     if (!copies.isValid() || !QFile::copy(path, copy))
-        return {{}, unreadable(path, tr("it cannot be copied"))};
+        return {{}, unreadable(path, trMain("it cannot be copied"))};
     if (QFile::exists(path + "-wal"))
         QFile::copy(path + "-wal", copy + "-wal");
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 namespace {
-QString tr(const char *text)
+QString trReason(const char *text)
 {
     return QCoreApplication::translate("DownloadReasons", text);
 }
@@ -14,37 +14,37 @@ QString tr(const char *text)
 QString secondsText(int ms)
 {
     const int seconds = (ms + 999) / 1000;
-    return seconds == 1 ? tr("1 second") : tr("%1 seconds").arg(seconds);
+    return seconds == 1 ? trReason("1 second") : trReason("%1 seconds").arg(seconds);
 }
 
 QString bytesText(qint64 bytes)
 {
     if (bytes % (1024 * 1024) == 0)
-        return tr("%1 MB").arg(bytes / (1024 * 1024));
-    return bytes % 1024 == 0 ? tr("%1 KB").arg(bytes / 1024) : tr("%1 bytes").arg(bytes);
+        return trReason("%1 MB").arg(bytes / (1024 * 1024));
+    return bytes % 1024 == 0 ? trReason("%1 KB").arg(bytes / 1024) : trReason("%1 bytes").arg(bytes);
 }
 QString writeReason(int error, const QString &folder)
 {
     switch (error) {
     case ENOSPC:
-        return tr("the disk is full: no room is left in the folder %1").arg(folder);
+        return trReason("the disk is full: no room is left in the folder %1").arg(folder);
     case EDQUOT:
-        return tr("the disk is full: your share of the disk holding the folder %1 is used up").arg(folder);
+        return trReason("the disk is full: your share of the disk holding the folder %1 is used up").arg(folder);
     case EACCES:
     case EPERM:
-        return tr("writing into the folder %1 is not allowed").arg(folder);
+        return trReason("writing into the folder %1 is not allowed").arg(folder);
     case ENOENT:
-        return tr("the folder %1 is gone").arg(folder);
+        return trReason("the folder %1 is gone").arg(folder);
     case EROFS:
-        return tr("the folder %1 is on a disk that can only be read").arg(folder);
+        return trReason("the folder %1 is on a disk that can only be read").arg(folder);
     case EIO:
-        return tr("the disk holding the folder %1 failed to write (an input/output error)").arg(folder);
+        return trReason("the disk holding the folder %1 failed to write (an input/output error)").arg(folder);
     case ENAMETOOLONG:
-        return tr("the name is too long for the folder %1").arg(folder);
+        return trReason("the name is too long for the folder %1").arg(folder);
     case EINVAL:
-        return tr("the disk holding the folder %1 refuses this name").arg(folder);
+        return trReason("the disk holding the folder %1 refuses this name").arg(folder);
     default:
-        return tr("the file could not be written into the folder %1 (%2)")
+        return trReason("the file could not be written into the folder %1 (%2)")
             .arg(folder, QString::fromLocal8Bit(std::strerror(error)));
     }
 }
@@ -61,14 +61,14 @@ QString announcedLengthProblem(const QByteArray &contentLength)
             values.append(value.trimmed());
     }
     if (values.size() > 1)
-        return tr("the server announced different lengths (%1)").arg(QString::fromLatin1(values.join(", ")));
+        return trReason("the server announced different lengths (%1)").arg(QString::fromLatin1(values.join(", ")));
     const QByteArray &only = values.front();
     bool isNumber = false;
     const qlonglong length = only.toLongLong(&isNumber);
     if (isNumber && length < 0)
-        return tr("the server announced a negative length (%1)").arg(length);
+        return trReason("the server announced a negative length (%1)").arg(length);
     if (!isNumber || !std::all_of(only.begin(), only.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return tr("the server announced a length that is no number ('%1')").arg(QString::fromLatin1(only));
+        return trReason("the server announced a length that is no number ('%1')").arg(QString::fromLatin1(only));
     return {};
 }
 
@@ -76,24 +76,24 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
 {
     switch (failure.cause) {
     case DownloadFailure::Cause::HttpStatus:
-        return tr("HTTP %1").arg(failure.status);
+        return trReason("HTTP %1").arg(failure.status);
     case DownloadFailure::Cause::Incomplete:
-        return tr("the file ended before its announced length");
+        return trReason("the file ended before its announced length");
     case DownloadFailure::Cause::NoAnswer:
-        return tr("the server's answer did not come within %1 (no headers, or not all of them)")
+        return trReason("the server's answer did not come within %1 (no headers, or not all of them)")
             .arg(secondsText(options.silenceMs));
     case DownloadFailure::Cause::Silent:
-        return tr("the server sent nothing for %1").arg(secondsText(options.silenceMs));
+        return trReason("the server sent nothing for %1").arg(secondsText(options.silenceMs));
     case DownloadFailure::Cause::TooSlow:
-        return tr("too slow: less than %1 came in %2").arg(bytesText(options.slowBytes), secondsText(options.slowMs));
+        return trReason("too slow: less than %1 came in %2").arg(bytesText(options.slowBytes), secondsText(options.slowMs));
     case DownloadFailure::Cause::Write:
         return writeReason(failure.error, failure.folder);
     case DownloadFailure::Cause::Elsewhere:
-        return tr("it is being downloaded elsewhere (another window or program writes it into the same folder)");
+        return trReason("it is being downloaded elsewhere (another window or program writes it into the same folder)");
     case DownloadFailure::Cause::Unreadable:
-        return tr("the server's answer breaks the rules of HTTP (too many or too long headers)");
+        return trReason("the server's answer breaks the rules of HTTP (too many or too long headers)");
     case DownloadFailure::Cause::Inflated:
-        return tr("the answer grew past %1 while it was decompressed (a compression bomb?)")
+        return trReason("the answer grew past %1 while it was decompressed (a compression bomb?)")
             .arg(bytesText(kInflatedLimit));
     case DownloadFailure::Cause::Network:
     case DownloadFailure::Cause::BadLength:

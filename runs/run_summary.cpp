@@ -8,14 +8,14 @@
 #include <QDir>
 
 namespace {
-QString tr(const char *text)
+QString trSummary(const char *text)
 {
     return QCoreApplication::translate("RunSummary", text);
 }
 
 QString files(int count)
 {
-    return count == 1 ? tr("1 file") : tr("%1 files").arg(count);
+    return count == 1 ? trSummary("1 file") : trSummary("%1 files").arg(count);
 }
 
 bool isPresent(FileOutcome outcome)
@@ -112,9 +112,9 @@ bool foundNothing(const RunResult &result)
 QString runSendingText(const RunContext &context, int count)
 {
     if (context.engine.place == EngineDescription::Place::Address)
-        return tr("Sending %1 URLs to %2 at %3").arg(count).arg(context.engine.name, context.target.address);
+        return trSummary("Sending %1 URLs to %2 at %3").arg(count).arg(context.engine.name, context.target.address);
     if (!context.engine.reportsEachFile)
-        return tr("Sending %1 URLs to %2").arg(count).arg(context.engine.name);
+        return trSummary("Sending %1 URLs to %2").arg(count).arg(context.engine.name);
     return {};
 }
 
@@ -124,7 +124,7 @@ QString runAcceptedText(const RunContext &context, int count)
     // when it takes the run.
     if (context.engine.place != EngineDescription::Place::Address || !context.engine.reportsEachFile)
         return {};
-    return tr("%1 at %2 took %3 URLs; it goes on downloading if Serimo closes.")
+    return trSummary("%1 at %2 took %3 URLs; it goes on downloading if Serimo closes.")
         .arg(context.engine.name, context.target.address)
         .arg(count);
 }
@@ -132,58 +132,58 @@ QString runAcceptedText(const RunContext &context, int count)
 QString runProgressText(const RunContext &context, int settled, int total)
 {
     if (context.engine.place == EngineDescription::Place::Address)
-        return tr("%1: %2 of %3 done").arg(context.engine.name).arg(settled).arg(total);
-    return tr("Downloading %1 of %2").arg(std::min(settled + 1, total)).arg(total);
+        return trSummary("%1: %2 of %3 done").arg(context.engine.name).arg(settled).arg(total);
+    return trSummary("Downloading %1 of %2").arg(std::min(settled + 1, total)).arg(total);
 }
 
 QString serverWaitText(qint64 leftMs)
 {
-    return tr("Waiting %1 s for the server").arg((leftMs + 999) / 1000);
+    return trSummary("Waiting %1 s for the server").arg((leftMs + 999) / 1000);
 }
 
 QString runRefusedText(const RunContext &context, const QString &message, bool handedOver)
 {
     const QString engine = context.engine.place == EngineDescription::Place::Address
-                               ? tr("%1 at %2").arg(context.engine.name, context.target.address)
+                               ? trSummary("%1 at %2").arg(context.engine.name, context.target.address)
                                : context.engine.name;
-    return (handedOver ? tr("%1 stopped answering: %2") : tr("%1 did not take the run: %2")).arg(engine, message);
+    return (handedOver ? trSummary("%1 stopped answering: %2") : trSummary("%1 did not take the run: %2")).arg(engine, message);
 }
 
 QStringList runSummaryLines(const RunResult &result, const RunContext &context, const QString &home)
 {
-    const QString folder = context.target.folder.isEmpty() ? tr("%1's own folder").arg(context.engine.name)
+    const QString folder = context.target.folder.isEmpty() ? trSummary("%1's own folder").arg(context.engine.name)
                                                            : folderForPeople(context.target.folder, home);
     const QString kept = serverFailure(result, context.options);
     const qsizetype last = lastPresent(result);
     const QStringList missing = missingCounters(result, context.counters);
     QStringList lines;
     if (foundNothing(result))
-        lines << tr("Nothing was found: no file of the run is on the server.");
+        lines << trSummary("Nothing was found: no file of the run is on the server.");
     else if (!result.writeError.isEmpty())
-        lines << tr("The download stopped: %1.").arg(result.writeError);
+        lines << trSummary("The download stopped: %1.").arg(result.writeError);
     else if (!kept.isEmpty())
-        lines << tr("The download stopped: the server kept failing (%1).").arg(kept);
+        lines << trSummary("The download stopped: the server kept failing (%1).").arg(kept);
     else if (result.stopped)
-        lines << tr("The download was stopped.");
+        lines << trSummary("The download was stopped.");
     if (!foundNothing(result))
-        lines << tr("Saved %1 to %2.").arg(files(result.saved()), folder);
+        lines << trSummary("Saved %1 to %2.").arg(files(result.saved()), folder);
     if (result.alreadyThere() > 0)
-        lines << (result.alreadyThere() == 1 ? tr("1 file was there already.")
-                                             : tr("%1 files were there already.").arg(result.alreadyThere()));
+        lines << (result.alreadyThere() == 1 ? trSummary("1 file was there already.")
+                                             : trSummary("%1 files were there already.").arg(result.alreadyThere()));
     if (result.endOfSeries && last >= 0)
-        lines << tr("The series ends at %1.").arg(context.names.value(last));
+        lines << trSummary("The series ends at %1.").arg(context.names.value(last));
     if (!missing.isEmpty())
-        lines << tr("Missing: %1.").arg(counterRanges(missing));
+        lines << trSummary("Missing: %1.").arg(counterRanges(missing));
     else if (!endedEarly(result) && last >= 0)
-        lines << tr("Nothing is missing.");
+        lines << trSummary("Nothing is missing.");
     if (result.failed() > 0) {
-        lines << tr("Failed: %1.").arg(files(result.failed()));
+        lines << trSummary("Failed: %1.").arg(files(result.failed()));
         for (const DownloadFailure &failure : result.failures.mid(0, kFailuresNamed)) {
             const QString name = context.names.value(failure.index, failure.url.toString());
             lines << QStringLiteral("  %1: %2").arg(name, downloadFailureReason(failure, context.options));
         }
         if (result.failures.size() > kFailuresNamed)
-            lines << tr("  and %1 more.").arg(result.failures.size() - kFailuresNamed);
+            lines << trSummary("  and %1 more.").arg(result.failures.size() - kFailuresNamed);
     }
     return lines;
 }
@@ -192,17 +192,17 @@ QString runStatusText(const RunResult &result, const RunContext &context)
 {
     if (!context.engine.reportsEachFile) {
         const int taken = result.count(FileOutcome::HandedOver);
-        return tr("%1 took %2 of %3 URLs").arg(context.engine.name).arg(taken).arg(result.total());
+        return trSummary("%1 took %2 of %3 URLs").arg(context.engine.name).arg(taken).arg(result.total());
     }
-    QString text = tr("Saved %1").arg(result.saved());
+    QString text = trSummary("Saved %1").arg(result.saved());
     if (result.alreadyThere() > 0)
-        text += tr(", %1 already there").arg(result.alreadyThere());
+        text += trSummary(", %1 already there").arg(result.alreadyThere());
     if (result.failed() > 0)
-        text += tr(", %1 failed").arg(result.failed());
+        text += trSummary(", %1 failed").arg(result.failed());
     const qsizetype last = lastPresent(result);
     if (result.endOfSeries && last >= 0 && !context.counters.value(last).isEmpty())
-        text += tr(", series ends at %1").arg(context.counters.value(last));
+        text += trSummary(", series ends at %1").arg(context.counters.value(last));
     if (endedEarly(result))
-        text = tr("Stopped. ") + text;
+        text = trSummary("Stopped. ") + text;
     return text;
 }

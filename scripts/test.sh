@@ -8,14 +8,18 @@ set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --tests
 
+# The tests need no debugger's view of variables, only file and line in a
+# backtrace or a sanitizer's report.
 build=build
-options="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DSERIMO_BENCH=ON -DSERIMO_WERROR=ON"
+options="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DSERIMO_BENCH=ON -DSERIMO_WERROR=ON -DSERIMO_DEBUG_LINES_ONLY=ON"
 run_tests=yes
 for argument in "$@"; do
     case $argument in
     --sanitize)
         build=build-sanitize
-        options="-DCMAKE_BUILD_TYPE=Debug -DSERIMO_SANITIZE=ON -DSERIMO_WERROR=ON"
+        # In batches of files (unity build): the build above compiles each
+        # file on its own, so a missing include is still found.
+        options="-DCMAKE_BUILD_TYPE=Debug -DSERIMO_SANITIZE=ON -DSERIMO_WERROR=ON -DSERIMO_DEBUG_LINES_ONLY=ON -DCMAKE_UNITY_BUILD=ON"
         export ASAN_OPTIONS="abort_on_error=1:fast_unwind_on_malloc=0"
         export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
         export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

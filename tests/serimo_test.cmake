@@ -10,9 +10,11 @@ function(serimo_test name label library)
     # up. Undone, so that a test or its precompiled header that ccache kept
     # from another clone is the same one and is taken.
     target_compile_options(${name} PRIVATE -UQT_TESTCASE_BUILDDIR -UQT_TESTCASE_SOURCEDIR)
+    # Only where many tests share it: a precompiled header costs more to
+    # build than it saves a test or three.
     if(library STREQUAL "serimo_app")
         serimo_share_precompiled_qt(${name} tests_of_${library} ${serimo_qt_widget_headers} <QTest>)
-    else()
+    elseif(library STREQUAL "serimo_core")
         serimo_share_precompiled_qt(${name} tests_of_${library} ${serimo_qt_core_headers} <QTest>)
     endif()
     add_test(NAME ${name} COMMAND ${name})

@@ -23,7 +23,7 @@ const QStringList kTextTypes = {QStringLiteral("text/plain;charset=utf-8"), QStr
 // not given all of its text by then did not answer.
 constexpr int kReadTimeoutMs = 100;
 // The oldest version that has every request and event used here.
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kDataControlVersion = 1;
 // A busy compositor may answer a hand-over late; it gets this long in all
 // before the hand-over counts as refused.
 constexpr int kHandOverTimeoutMs = 1000;
@@ -177,7 +177,7 @@ std::unique_ptr<DataControlClipboard> DataControlClipboard::create(WaylandConnec
         return nullptr;
     uint32_t global = 0;
     auto *manager = static_cast<zwlr_data_control_manager_v1 *>(
-        connection->bind(zwlr_data_control_manager_v1_interface, kVersion, global));
+        connection->bind(zwlr_data_control_manager_v1_interface, kDataControlVersion, global));
     if (!manager)
         return nullptr;
     static const zwlr_data_control_device_v1_listener listener = {

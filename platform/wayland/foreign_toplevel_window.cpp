@@ -7,7 +7,7 @@
 
 namespace {
 // The oldest version that has every request and event used here.
-constexpr uint32_t kVersion = 2;
+constexpr uint32_t kToplevelVersion = 2;
 } // namespace
 
 // The protocol's callbacks.
@@ -69,7 +69,7 @@ std::unique_ptr<ForeignToplevelWindow> ForeignToplevelWindow::create(WaylandConn
 {
     static const zwlr_foreign_toplevel_manager_v1_listener listener = {&ToplevelEvents::toplevel,
                                                                        &ToplevelEvents::finished};
-    return bind<ForeignToplevelWindow>(connection, zwlr_foreign_toplevel_manager_v1_interface, kVersion, listener);
+    return bind<ForeignToplevelWindow>(connection, zwlr_foreign_toplevel_manager_v1_interface, kToplevelVersion, listener);
 }
 
 ForeignToplevelWindow::~ForeignToplevelWindow()

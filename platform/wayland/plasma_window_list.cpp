@@ -7,7 +7,7 @@
 
 namespace {
 // The oldest version that has every request and event used here.
-constexpr uint32_t kVersion = 4;
+constexpr uint32_t kPlasmaVersion = 4;
 } // namespace
 
 // The protocol's callbacks.
@@ -74,7 +74,7 @@ std::unique_ptr<PlasmaWindowList> PlasmaWindowList::create(WaylandConnection *co
         .stacking_order_uuid_changed = [](void *, org_kde_plasma_window_management *, const char *) {},
         .window_with_uuid = [](void *, org_kde_plasma_window_management *, uint32_t, const char *) {},
     };
-    return bind<PlasmaWindowList>(connection, org_kde_plasma_window_management_interface, kVersion, listener);
+    return bind<PlasmaWindowList>(connection, org_kde_plasma_window_management_interface, kPlasmaVersion, listener);
 }
 
 PlasmaWindowList::~PlasmaWindowList()
