@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --fuzz
 seconds="${1:-60}"
 build=build-fuzz
-cmake -S . -B "$build" -DSERIMO_FUZZ=ON -DSERIMO_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_UNITY_BUILD=ON \
+cmake -S . -B "$build" -DSERIMO_FUZZ=ON -DSERIMO_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_UNITY_BUILD=ON -DSERIMO_DEBUG_LINES_ONLY=ON \
       -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j "$(nproc)"
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
