@@ -4,6 +4,10 @@
 # unit_tests builds every unit test, for a build that runs only those.
 function(serimo_test name label library)
     add_executable(${name} ${ARGN})
+    # A test is one file: nothing to batch in a unity build, where its
+    # QCOMPARE would also name it by its absolute path, which ccache would not
+    # find again in a fresh clone.
+    set_target_properties(${name} PROPERTIES UNITY_BUILD OFF)
     target_link_libraries(${name} PRIVATE ${library} Qt6::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     # Qt Test names the build's absolute folders, for test data no test looks
