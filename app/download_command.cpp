@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QTimer>
 #include <QUrl>
 
 // Download run and every Send run to ...: the run Images would show, handed
@@ -49,9 +48,8 @@ void TVempForm::startRun(const RegisteredEngine &engine, const EngineTarget &tar
 {
     if (engine.description.reportsEachFile)
         showRunning(true);
-    m_progressShownAt.invalidate();
     EngineTarget sent = target;
-    sent.site = siteOptions;
+    sent.site = plan.site;
     m_runs->keep(engine, sent);
     DownloadController &run = m_runs->controller();
     run.start(engine, sent, plan);
@@ -67,7 +65,6 @@ void TVempForm::runAccepted(int count)
 
 void TVempForm::runRefused(const QString &message, bool handedOver)
 {
-    m_progressDue = false;
     showRunning(false);
     m_platform.taskbar.clear();
     ShowReady();
@@ -75,29 +72,11 @@ void TVempForm::runRefused(const QString &message, bool handedOver)
                                  MessageBoxes::Icon::Error);
 }
 
-// A fast run settles hundreds of files a second: its progress is shown at
-// most every kProgressShownMs, the last state always.
+// The controller reports a fast run's progress a few times a second.
 void TVempForm::downloadProgress(int settled, int total)
 {
-    m_runSettled = settled;
-    m_runTotal = total;
-    if (!m_progressShownAt.isValid() || m_progressShownAt.elapsed() >= kProgressShownMs)
-        return showProgress();
-    if (m_progressDue)
-        return;
-    m_progressDue = true;
-    QTimer::singleShot(kProgressShownMs - m_progressShownAt.elapsed(), this, [this] {
-        if (m_progressDue)
-            guarded([this] { showProgress(); });
-    });
-}
-
-void TVempForm::showProgress()
-{
-    m_progressDue = false;
-    m_progressShownAt.start();
-    ShowStatus(runProgressText(m_runs->controller().context(), m_runSettled, m_runTotal));
-    m_platform.taskbar.show(double(m_runSettled) / m_runTotal);
+    ShowStatus(runProgressText(m_runs->controller().context(), settled, total));
+    m_platform.taskbar.show(double(settled) / total);
 }
 
 void TVempForm::serverAsksToWait(qint64 ms)
@@ -107,7 +86,6 @@ void TVempForm::serverAsksToWait(qint64 ms)
 
 void TVempForm::downloadFinished(const RunResult &result)
 {
-    m_progressDue = false;
     showRunning(false);
     m_platform.taskbar.clear();
     const RunContext &context = m_runs->controller().context();

@@ -1,6 +1,7 @@
 #include "app/vemp_107.h"
 #include "runs/download_address.h"
 #include "runs/end_finder.h"
+#include "runs/runs.h"
 #include "series/series_addresses.h"
 #include "series/series_run.h"
 
@@ -12,13 +13,14 @@
 
 bool TVempForm::findingEnd() const
 {
-    return m_endFinder && m_endFinder->isRunning();
+    return m_runs->findingEnd();
 }
 
 void TVempForm::mnuFindEndClick(QObject *)
 {
-    if (findingEnd()) {
-        m_endFinder->stop();
+    EndFinder &finder = m_runs->endFinder();
+    if (finder.isRunning()) {
+        finder.stop();
         return;
     }
     // The menu offers it only then; Esc and a feed's tick share the window.
@@ -34,21 +36,16 @@ void TVempForm::mnuFindEndClick(QObject *)
     }
     if (downloadUrls({*first}).isEmpty())
         return;
-    if (!m_endFinder) {
-        m_endFinder = new EndFinder(this);
-        connect(m_endFinder, &EndFinder::progress, this, [this](int requests, qint64 items) {
-            guarded([&] {
-                ShowStatus(tr("Finding the end: %1 requests, %2 items so far").arg(requests).arg(items));
-            });
-        });
-    }
     // Each search reports to the addresses it was started on.
-    disconnect(m_endFinder, &EndFinder::finished, this, nullptr);
-    connect(m_endFinder, &EndFinder::finished, this,
+    disconnect(&finder, nullptr, this, nullptr);
+    connect(&finder, &EndFinder::progress, this, [this](int requests, qint64 items) {
+        guarded([&] { ShowStatus(tr("Finding the end: %1 requests, %2 items so far").arg(requests).arg(items)); });
+    });
+    connect(&finder, &EndFinder::finished, this,
             [this, addresses](const EndFound &found) { guarded([&] { endFound(found, *addresses); }); });
     mnuFindEnd->setText(tr("Stop &finding the end"));
     ShowStatus(tr("Finding the end..."));
-    m_endFinder->start([addresses](qint64 index) -> std::optional<QUrl> {
+    finder.start([addresses](qint64 index) -> std::optional<QUrl> {
         const std::optional<QString> address = addresses->at(index);
         if (!address)
             return std::nullopt;

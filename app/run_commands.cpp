@@ -37,14 +37,9 @@ QStringList TVempForm::runForHandOver(QStringList *counters)
 QList<QUrl> TVempForm::downloadUrls(const QStringList &run)
 {
     const RunAddresses addresses = runAddresses(run);
-    if (addresses.problem == WebAddress::Problem::Scheme)
-        showWarning(tr("Only http and https addresses can be downloaded:\n%1").arg(addresses.shown));
-    if (addresses.problem == WebAddress::Problem::NoHost)
-        showWarning(tr("This address names no server to download from:\n%1").arg(addresses.shown));
-    if (addresses.problem == WebAddress::Problem::BadHost)
-        showWarning(tr("No server can have the host name of this address (too long, or characters a host name "
-                       "cannot hold):\n%1")
-                        .arg(addresses.shown));
+    if (const QString problem = addressProblemMessage(addresses, AddressUse::Download, MessageStyle::Window);
+        !problem.isEmpty())
+        showWarning(problem);
     return addresses.urls;
 }
 

@@ -33,10 +33,9 @@ void TVempForm::handRunTo(QObject *Sender)
     plan.urls = downloadUrls(run);
     if (plan.urls.isEmpty())
         return;
+    plan.site = m_runs->siteOptions();
     if (engine->description.addressesOnly) {
-        const bool optionsSet = siteOptions.referer || !siteOptions.userAgent.isEmpty()
-                                || !siteOptions.cookiesFile.isEmpty() || siteOptions.waitMs > 0;
-        if (optionsSet && !m_toldAddressesOnly) {
+        if (plan.site.isSet() && !m_toldAddressesOnly) {
             m_toldAddressesOnly = true;
             m_platform.messageBoxes.show(QString(engine->description.menuCaption).remove(u'&'),
                                          tr("%1 takes the addresses only: the Referer, user agent, cookies and wait "
@@ -44,7 +43,7 @@ void TVempForm::handRunTo(QObject *Sender)
                                              .arg(engine->description.name),
                                          MessageBoxes::Icon::None);
         }
-    } else if (const QString error = cookiesOf(siteOptions).error; !error.isEmpty()) {
+    } else if (const QString error = readRunCookies(plan.site); !error.isEmpty()) {
         // A cookies file that cannot be read is said before anything is asked.
         showWarning(error);
         return;

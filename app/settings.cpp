@@ -95,9 +95,10 @@ void TVempForm::LoadSettings()
                 invalid.append(invalidType(name).message());
         }
     }
+    SiteOptions &site = m_runs->siteOptions();
     QString referer;
-    for (const auto &[name, value] : {std::pair{&kReferer, &referer}, std::pair{&kUserAgent, &siteOptions.userAgent},
-                                       std::pair{&kCookiesFile, &siteOptions.cookiesFile}}) {
+    for (const auto &[name, value] : {std::pair{&kReferer, &referer}, std::pair{&kUserAgent, &site.userAgent},
+                                       std::pair{&kCookiesFile, &site.cookiesFile}}) {
         if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(*name) : std::nullopt) {
             if (stored->typeId() == QMetaType::QString)
                 *value = stored->toString();
@@ -106,14 +107,14 @@ void TVempForm::LoadSettings()
         }
     }
     if (!referer.isEmpty())
-        siteOptions.referer = referer;
+        site.referer = referer;
     if (const std::optional<QVariant> wait = store.isAvailable() ? store.read(kWaitMs) : std::nullopt) {
         bool isNumber = false;
         const int waitMs = wait->toInt(&isNumber);
         if (!isNumber || wait->typeId() == QMetaType::QByteArray || waitMs < 0 || waitMs > kWaitMaximumSeconds * 1000)
             invalid.append(invalidType(kWaitMs).message());
         else
-            siteOptions.waitMs = waitMs;
+            site.waitMs = waitMs;
     }
     if (!invalid.isEmpty())
         throw SerimoError(invalid.join(u'\n'));
@@ -138,12 +139,11 @@ void TVempForm::SaveSettings()
     for (const auto &[name, value] : m_runs->keptToSave())
         write(name, value);
     // Written once set, and from then on, so that clearing them is kept too.
-    if (siteOptions.referer || !siteOptions.userAgent.isEmpty() || !siteOptions.cookiesFile.isEmpty()
-        || siteOptions.waitMs != 0 || store.read(kWaitMs)) {
-        write(kReferer, siteOptions.referer.value_or(QString()));
-        write(kUserAgent, siteOptions.userAgent);
-        write(kCookiesFile, siteOptions.cookiesFile);
-        write(kWaitMs, siteOptions.waitMs);
+    if (const SiteOptions &site = m_runs->siteOptions(); site.isSet() || store.read(kWaitMs)) {
+        write(kReferer, site.referer.value_or(QString()));
+        write(kUserAgent, site.userAgent);
+        write(kCookiesFile, site.cookiesFile);
+        write(kWaitMs, site.waitMs);
     }
     // Bounds the window still has where the stored ones put it are kept as
     // stored, also where they had to be pulled onto the screen.

@@ -24,9 +24,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <memory>
-#include <cstdio>
+#include <utility>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -80,70 +81,48 @@ QString progressLine(int settled, int total, qint64 bytes, qint64 elapsedMs)
         .arg(total)
         .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(rate));
 }
-} // namespace
-
-int downloadOnTerminal(const DownloadRequest &request)
+// The folder a run goes to, made where it is missing.
+class RunFolder
 {
-    // Without COUNT the first address is checked here, the rest once the
-    // series' end is known.
-    const ListedRun listed = listedRun(request.run.url, request.run.count.value_or(QStringLiteral("1")));
-    if (listed.run.isEmpty()) {
-        complain(listed.error);
-        return 2;
+public:
+    explicit RunFolder(const QString &given)
+        : m_path(QDir(given.isEmpty() ? QDir::currentPath() : given).absolutePath())
+    {
+        for (QString missing = m_path; !QFileInfo(missing).exists(); missing = QFileInfo(missing).path())
+            m_made.append(missing);
     }
-    RunAddresses addresses = runAddresses(listed.run);
-    if (addresses.problem == WebAddress::Problem::Scheme) {
-        complain(trMain("only http and https addresses can be downloaded: '%1'").arg(addresses.shown));
-        return 2;
-    }
-    if (addresses.problem == WebAddress::Problem::NoHost) {
-        complain(trMain("this address names no server to download from: '%1'").arg(addresses.shown));
-        return 2;
-    }
-    if (addresses.problem == WebAddress::Problem::BadHost) {
-        complain(trMain("no server can have the host name of this address (too long, or characters a host name "
-                    "cannot hold): '%1'")
-                     .arg(addresses.shown));
-        return 2;
-    }
-    const CookieFile cookies = cookiesOf(request.site);
-    if (!cookies.error.isEmpty()) {
-        complain(cookies.error);
-        return 2;
-    }
-    const QString folder = QDir(request.folder.isEmpty() ? QDir::currentPath() : request.folder).absolutePath();
-    // The folders made for the run, deepest first: a run that saves nothing
-    // leaves none of them behind.
-    QStringList made;
-    for (QString missing = folder; !QFileInfo(missing).exists(); missing = QFileInfo(missing).path())
-        made.append(missing);
-    const auto removeMadeFolders = [&made] {
-        for (const QString &each : std::as_const(made))
-            QDir().rmdir(each);
-    };
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-        complain(trMain("cannot create the folder '%1'").arg(folder));
-        return 1;
-    }
-    if (!folderAcceptsFiles(folder)) {
-        complain(trMain("cannot write into the folder '%1'").arg(folder));
-        removeMadeFolders();
-        return 1;
-    }
-    ListedRun series = listed;
-    if (!request.run.count) {
-        // The whole series, however long, and not one address past its end.
-        const TerminalEnd end = findEndFromTerminal(request.run.url, request.site);
-        if (end.status != 0) {
-            removeMadeFolders();
-            return end.status;
+    const QString &path() const { return m_path; }
+    // 0 when the run can go there; else the exit status, the reason on stderr.
+    int make() const
+    {
+        if (!QFileInfo(m_path).isDir() && !QDir().mkpath(m_path)) {
+            complain(trMain("cannot create the folder '%1'").arg(m_path));
+            return 1;
         }
-        series = SeriesAddresses(request.run.url).first(end.count);
-        addresses = runAddresses(series.run);
+        if (!folderAcceptsFiles(m_path)) {
+            complain(trMain("cannot write into the folder '%1'").arg(m_path));
+            removeMade();
+            return 1;
+        }
+        return 0;
     }
-    const QList<QUrl> &urls = addresses.urls;
+    // A run that saves nothing leaves none of the folders it made behind.
+    void removeMade() const
+    {
+        for (const QString &each : m_made) // deepest first
+            QDir().rmdir(each);
+    }
 
-    DownloadController run;
+private:
+    QString m_path;
+    QStringList m_made;
+};
+
+// Runs plan into target with Serimo's own engine, drawing its progress
+// while stderr is a terminal; a signal stops it. The result, and the signal
+// that came (0 when none did).
+std::pair<RunResult, int> runWithProgress(DownloadController &run, const EngineTarget &target, const RunPlan &plan)
+{
     QEventLoop loop;
     RunResult result;
     QObject::connect(&run, &DownloadController::finished, &loop, [&](const RunResult &finished) {
@@ -158,7 +137,7 @@ int downloadOnTerminal(const DownloadRequest &request)
     int settled = 0;
     QDeadlineTimer serverWait;
     auto drawProgress = [&] {
-        QString line = progressLine(settled, int(urls.size()), run.bytesReceived(), clock.elapsed());
+        QString line = progressLine(settled, int(plan.urls.size()), run.bytesReceived(), clock.elapsed());
         if (!serverWait.hasExpired())
             line += QStringLiteral(". ") + serverWaitText(serverWait.remainingTime());
         drawProgressLine(line);
@@ -173,20 +152,61 @@ int downloadOnTerminal(const DownloadRequest &request)
         redraw.start(250);
         drawProgress();
     }
-    run.start(localEngine(), {.folder = folder, .site = request.site}, {urls, series.counters});
+    run.start(localEngine(), target, plan);
     loop.exec();
     redraw.stop();
     if (showProgress)
         clearProgressLine();
+    return {result, stopOnSignal.signalNumber()};
+}
+} // namespace
 
+int downloadOnTerminal(const DownloadRequest &request)
+{
+    // Without COUNT the first address is checked here, the rest once the
+    // series' end is known.
+    ListedRun series = listedRun(request.run.url, request.run.count.value_or(QStringLiteral("1")));
+    if (series.run.isEmpty()) {
+        complain(series.error);
+        return 2;
+    }
+    RunAddresses addresses = runAddresses(series.run);
+    if (const QString problem = addressProblemMessage(addresses, AddressUse::Download, MessageStyle::Terminal);
+        !problem.isEmpty()) {
+        complain(problem);
+        return 2;
+    }
+    // Read once: the end search and the download share it.
+    SiteOptions site = request.site;
+    if (const QString error = readRunCookies(site); !error.isEmpty()) {
+        complain(error);
+        return 2;
+    }
+    const RunFolder folder(request.folder);
+    if (const int status = folder.make(); status != 0)
+        return status;
+    if (!request.run.count) {
+        // The whole series, however long, and not one address past its end.
+        const TerminalEnd end = findEndFromTerminal(request.run.url, site);
+        if (end.status != 0) {
+            folder.removeMade();
+            return end.status;
+        }
+        series = SeriesAddresses(request.run.url).first(end.count);
+        addresses = runAddresses(series.run);
+    }
+
+    DownloadController run;
+    auto [result, signalNumber] =
+        runWithProgress(run, {.folder = folder.path(), .site = site}, {addresses.urls, series.counters});
     // A run that was the whole series ends where the series ends.
     if (!request.run.count && !result.stopped && result.writeError.isEmpty() && !result.serverKeptFailing)
         result.endOfSeries = true;
     if (result.saved() == 0)
-        removeMadeFolders();
+        folder.removeMade();
     const int printed = printText(runSummaryLines(result, run.context(), QDir::homePath()).join(u'\n') + u'\n');
-    if (stopOnSignal.signalNumber() != 0)
-        return 128 + stopOnSignal.signalNumber();
+    if (signalNumber != 0)
+        return 128 + signalNumber;
     // A run that found nothing is a failure, as a download tool's is.
     return printed != 0 || result.failed() > 0 || !result.writeError.isEmpty() || foundNothing(result) ? 1 : 0;
 }

@@ -25,7 +25,7 @@ QString fileNameOf(const QString &address)
 }
 } // namespace
 
-TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
+TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
 {
     // Bad input is answered as --list and --download answer it.
     const ListedRun listed = listedRun(typed, QStringLiteral("1"));
@@ -34,15 +34,12 @@ TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site)
         return failedWith(2);
     }
     const RunAddresses first = runAddresses(listed.run);
-    if (first.problem == WebAddress::Problem::Scheme) {
-        complain(trMain("only http and https addresses can be asked for: '%1'").arg(first.shown));
+    if (const QString problem = addressProblemMessage(first, AddressUse::Ask, MessageStyle::Terminal);
+        !problem.isEmpty()) {
+        complain(problem);
         return failedWith(2);
     }
-    if (first.problem == WebAddress::Problem::NoHost) {
-        complain(trMain("this address names no server to ask: '%1'").arg(first.shown));
-        return failedWith(2);
-    }
-    if (const QString error = cookiesOf(site).error; !error.isEmpty()) {
+    if (const QString error = readRunCookies(site); !error.isEmpty()) {
         complain(error);
         return failedWith(2);
     }

@@ -18,7 +18,8 @@ struct TerminalEnd
     qint64 count = 0;
     QString lastAddress;
 };
-TerminalEnd findEndFromTerminal(const QString &typed, const SiteOptions &site);
+// site's cookies file is read here unless the caller read it for the run.
+TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site);
 
 // `serimo --find-end URL`: the last address on standard output and, on a
 // terminal, "Found the end at img_347.jpg in 23 requests." on stderr.

@@ -24,12 +24,10 @@
 
 #include "app/event_widgets.h"
 #include "app/settings_record.h"
-#include "runs/site_options.h"
 #include "series/counter_place.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
 
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -47,7 +45,6 @@ class QPushButton;
 class QToolButton;
 class FlowLayout;
 class StatusLine;
-class EndFinder;
 class SeriesAddresses;
 struct EndFound;
 class QUrl;
@@ -134,9 +131,6 @@ private:
     qint32 FeedCount = 0;
     qint32 FeedTotal = 0;
     QList<QIcon> ImageVemp;
-    // What the runs send the site, and the wait between files (Download
-    // options).
-    SiteOptions siteOptions;
     // The text after the counter the user chose (or a step kept), while the
     // URL still ends with it; nothing while the rules find the counter.
     std::optional<QString> m_chosenTail;
@@ -218,7 +212,6 @@ private:
     void runAccepted(int count);
     void runRefused(const QString &message, bool handedOver);
     void downloadProgress(int settled, int total);
-    void showProgress();
     void serverAsksToWait(qint64 ms);
     void downloadFinished(const RunResult &result);
     // A run the window follows file by file, which Stop ends.
@@ -315,13 +308,6 @@ private:
     Platform m_platform;
     // The runs library: the engines, the running run, where runs went.
     Runs *m_runs;
-    // Where the running download stands, for the status line.
-    int m_runSettled = 0;
-    int m_runTotal = 0;
-    static constexpr int kProgressShownMs = 100;
-    QElapsedTimer m_progressShownAt;
-    bool m_progressDue = false; // a later state waits to be shown
-    EndFinder *m_endFinder = nullptr;
     bool m_toldAddressesOnly = false; // that an engine taking addresses only gets no Download options
     QString m_rangeShown; // the range panel 1 showed last
     bool m_toldNoKeepAbove = false; // that this desktop cannot keep Serimo above

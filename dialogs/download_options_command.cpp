@@ -3,6 +3,7 @@
 #include "platform/file_choosers.h"
 #include "platform/program_files.h"
 #include "runs/cookie_file.h"
+#include "runs/runs.h"
 
 #include <QDir>
 
@@ -15,12 +16,13 @@ void TVempForm::mnuDownloadOptionsClick(QObject *)
                                                   start.isEmpty() ? m_platform.files.homeDirectory() : start,
                                                   tr("Cookies (*.txt *.sqlite);;All files (*)"));
     };
-    const std::optional<SiteOptions> chosen = askDownloadOptions(siteOptions, chooseFile, this);
+    SiteOptions &site = m_runs->siteOptions();
+    const std::optional<SiteOptions> chosen = askDownloadOptions(site, chooseFile, this);
     if (!chosen)
         return;
-    siteOptions = *chosen;
+    site = *chosen;
     // Said now rather than at the next run; the file may still be made right.
-    if (!siteOptions.cookiesFile.isEmpty())
-        if (const QString error = readCookieFile(siteOptions.cookiesFile).error; !error.isEmpty())
+    if (!site.cookiesFile.isEmpty())
+        if (const QString error = readCookieFile(site.cookiesFile).error; !error.isEmpty())
             showWarning(error);
 }

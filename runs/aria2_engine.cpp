@@ -237,7 +237,7 @@ RegisteredEngine aria2Engine()
         options.secret = target.secret;
         options.folder = target.folder;
         options.run.site = target.site;
-        options.cookies = cookiesOf(target.site).cookies;
+        options.cookies = runCookies(target.site);
         return std::make_unique<Aria2Engine>(options);
     };
     return {description, make, {}, aria2Endpoint};

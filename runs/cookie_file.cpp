@@ -160,7 +160,19 @@ CookieFile readCookieFile(const QString &path)
     return netscapeCookies(path, text);
 }
 
-CookieFile cookiesOf(const SiteOptions &site)
+QString readRunCookies(SiteOptions &site)
 {
-    return site.cookiesFile.isEmpty() ? CookieFile() : readCookieFile(site.cookiesFile);
+    if (!site.cookiesRead)
+        site.cookiesRead = std::make_shared<const CookieFile>(site.cookiesFile.isEmpty() ? CookieFile()
+                                                                                        : readCookieFile(site.cookiesFile));
+    return site.cookiesRead->error;
+}
+
+QList<QNetworkCookie> runCookies(const SiteOptions &site)
+{
+    if (site.cookiesRead)
+        return site.cookiesRead->cookies;
+    SiteOptions read = site;
+    readRunCookies(read);
+    return read.cookiesRead->cookies;
 }

@@ -22,6 +22,11 @@ struct CookieFile
 // browser keeps the file locked while it runs.
 CookieFile readCookieFile(const QString &path);
 
-// The cookies of the file a run's options name; none, and no error, when
-// they name none.
-CookieFile cookiesOf(const SiteOptions &site);
+// Reads the cookies file a run's options name, once: site, and every copy
+// of it made afterwards, keep that reading. The reading's error; empty where
+// it was read or site names no file.
+QString readRunCookies(SiteOptions &site);
+
+// The cookies of site's reading; a site not read yet is read now (a file
+// that cannot be read was refused before the run, and gives none).
+QList<QNetworkCookie> runCookies(const SiteOptions &site);

@@ -1,5 +1,7 @@
 #include "runs/download_address.h"
 
+#include <QCoreApplication>
+
 namespace {
 constexpr qsizetype kShownLength = 200;
 
@@ -54,4 +56,30 @@ RunAddresses runAddresses(const QStringList &run)
         addresses.urls.append(web.url);
     }
     return addresses;
+}
+
+QString addressProblemMessage(const RunAddresses &addresses, AddressUse use, MessageStyle style)
+{
+    const bool download = use == AddressUse::Download;
+    QString problem;
+    switch (addresses.problem) {
+    case WebAddress::Problem::None:
+        return {};
+    case WebAddress::Problem::Scheme:
+        problem = download ? QCoreApplication::translate("Runs", "only http and https addresses can be downloaded")
+                           : QCoreApplication::translate("Runs", "only http and https addresses can be asked for");
+        break;
+    case WebAddress::Problem::NoHost:
+        problem = download ? QCoreApplication::translate("Runs", "this address names no server to download from")
+                           : QCoreApplication::translate("Runs", "this address names no server to ask");
+        break;
+    case WebAddress::Problem::BadHost:
+        problem = QCoreApplication::translate("Runs", "no server can have the host name of this address (too long, "
+                                                      "or characters a host name cannot hold)");
+        break;
+    }
+    if (style == MessageStyle::Terminal)
+        return QStringLiteral("%1: '%2'").arg(problem, addresses.shown);
+    problem[0] = problem[0].toUpper();
+    return QStringLiteral("%1:\n%2").arg(problem, addresses.shown);
 }

@@ -35,3 +35,15 @@ struct RunAddresses
     QString shown;
 };
 RunAddresses runAddresses(const QStringList &run);
+
+// What a run's addresses were to be fetched for, and where the message
+// about one that cannot be is shown.
+enum class AddressUse { Download, Ask };
+enum class MessageStyle {
+    Window,   // a sentence, the address on a line of its own
+    Terminal, // lower case, the address in quotes after a colon
+};
+
+// Why addresses cannot be fetched, naming the address; empty where they all
+// can.
+QString addressProblemMessage(const RunAddresses &addresses, AddressUse use, MessageStyle style);

@@ -3,6 +3,12 @@
 #include "runs/download_names.h"
 #include "runs/engine_registry.h"
 
+DownloadController::DownloadController(QObject *parent) : QObject(parent)
+{
+    m_progressDue.setSingleShot(true);
+    connect(&m_progressDue, &QTimer::timeout, this, &DownloadController::reportProgress);
+}
+
 DownloadController::~DownloadController()
 {
     if (m_engine) {
@@ -16,6 +22,7 @@ void DownloadController::start(const RegisteredEngine &engine, const EngineTarge
     release();
     m_engine = engine.make(target);
     m_handedOver = false;
+    m_progressReportedAt.invalidate();
     DownloadEngine *started = m_engine.get();
     m_context = {engine.description, target, started->options(), downloadFileNames(run.urls), run.counters,
                  folderIsHere(engine, target)};
@@ -23,12 +30,35 @@ void DownloadController::start(const RegisteredEngine &engine, const EngineTarge
         m_handedOver = true;
         emit accepted(count);
     });
-    connect(started, &DownloadEngine::refused, this,
-            [this](const QString &message) { emit refused(message, m_handedOver); });
-    connect(started, &DownloadEngine::progress, this, &DownloadController::progress);
+    connect(started, &DownloadEngine::refused, this, [this](const QString &message) {
+        m_progressDue.stop();
+        emit refused(message, m_handedOver);
+    });
+    connect(started, &DownloadEngine::progress, this, &DownloadController::engineProgress);
     connect(started, &DownloadEngine::serverAsksToWait, this, &DownloadController::serverAsksToWait);
-    connect(started, &DownloadEngine::finished, this, &DownloadController::finished);
+    connect(started, &DownloadEngine::finished, this, [this](const RunResult &result) {
+        // The result says it all: a progress still due would only hide it.
+        m_progressDue.stop();
+        emit finished(result);
+    });
     started->start(run.urls);
+}
+
+void DownloadController::engineProgress(int settled, int total)
+{
+    m_settled = settled;
+    m_total = total;
+    if (!m_progressReportedAt.isValid() || m_progressReportedAt.elapsed() >= kProgressIntervalMs)
+        return reportProgress();
+    if (!m_progressDue.isActive())
+        m_progressDue.start(int(kProgressIntervalMs - m_progressReportedAt.elapsed()));
+}
+
+void DownloadController::reportProgress()
+{
+    m_progressDue.stop();
+    m_progressReportedAt.start();
+    emit progress(m_settled, m_total);
 }
 
 void DownloadController::stop()
@@ -39,6 +69,7 @@ void DownloadController::stop()
 
 void DownloadController::release()
 {
+    m_progressDue.stop();
     if (!m_engine)
         return;
     m_engine->disconnect(this);

@@ -39,7 +39,7 @@ void EndFinder::start(Addresses addresses, const SiteOptions &site)
     m_addresses = std::move(addresses);
     m_site = site;
     // A cookies file that cannot be read was refused before the search.
-    for (const QNetworkCookie &cookie : cookiesOf(site).cookies)
+    for (const QNetworkCookie &cookie : runCookies(site))
         m_network.cookieJar()->insertCookie(cookie);
     m_queue.clear();
     m_sinceStart.invalidate();

@@ -37,7 +37,7 @@ RegisteredEngine localEngine(const DownloadOptions &options)
             [options](const EngineTarget &target) {
                 DownloadOptions run = options;
                 run.site = target.site;
-                return std::make_unique<LocalEngine>(run, target.folder, cookiesOf(target.site).cookies);
+                return std::make_unique<LocalEngine>(run, target.folder, runCookies(target.site));
             },
             {},
             {}};

@@ -1,6 +1,7 @@
 #include "runs/runs.h"
 
 #include "platform/secret_store.h"
+#include "runs/end_finder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,6 +30,20 @@ Runs::Runs(const EngineRegistry &engines, SecretStore &secrets, QObject *parent)
         }
     });
     connect(&m_controller, &DownloadController::refused, this, [this] { m_secretToRemember.reset(); });
+}
+
+Runs::~Runs() = default;
+
+EndFinder &Runs::endFinder()
+{
+    if (!m_endFinder)
+        m_endFinder = std::make_unique<EndFinder>();
+    return *m_endFinder;
+}
+
+bool Runs::findingEnd() const
+{
+    return m_endFinder && m_endFinder->isRunning();
 }
 
 QString Runs::runFolder(const QString &downloads) const

@@ -2,15 +2,18 @@
 
 #include "runs/download_controller.h"
 #include "runs/engine_registry.h"
+#include "runs/site_options.h"
 
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
+class EndFinder;
 class SecretStore;
 
 // Whether a file can be created in folder: tried, not guessed from the
@@ -18,18 +21,25 @@ class SecretStore;
 bool folderAcceptsFiles(const QString &folder);
 
 // The runs as the window drives them: the registered engines, the one
-// controller, the last folder and address of each engine (kept in the
-// settings under the keys the engines name) and the daemons' secrets (in
-// the keyring, and for the session).
+// controller, the search for a series' end, what the runs send the site
+// (Download options), the last folder and address of each engine (kept in
+// the settings under the keys the engines name) and the daemons' secrets
+// (in the keyring, and for the session).
 class Runs : public QObject
 {
     Q_OBJECT
 public:
     Runs(const EngineRegistry &engines, SecretStore &secrets, QObject *parent = nullptr);
+    ~Runs() override;
 
     const EngineRegistry &engines() const { return m_engines; }
     DownloadController &controller() { return m_controller; }
     bool isRunning() const { return m_controller.isRunning(); }
+    // The search for a series' end, made when first asked for.
+    EndFinder &endFinder();
+    bool findingEnd() const;
+    // What every run sends the site, and the wait between its files.
+    SiteOptions &siteOptions() { return m_siteOptions; }
 
     // Where the runs on this machine go: the folder last chosen while it
     // exists, else downloads.
@@ -65,6 +75,8 @@ private:
     const EngineRegistry &m_engines;
     SecretStore &m_secrets;
     DownloadController m_controller;
+    std::unique_ptr<EndFinder> m_endFinder;
+    SiteOptions m_siteOptions;
     QHash<QString, QString> m_kept;           // by settings key
     QHash<QString, QString> m_sessionSecrets; // by address
     bool m_keyringGivenUp = false;

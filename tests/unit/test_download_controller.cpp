@@ -68,6 +68,11 @@ void TestDownloadController::scripted_data()
     QTest::newRow("accepted, progress, finished")
         << "accept progress end"
         << "accepted 3, progress 1/3, finished 1 saved end stopped=0, running=0 | start 3";
+    QTest::newRow("progress: the first at once, then the last of each tenth of a second")
+        << "accept progress progress2 progress3 wait" << "accepted 3, progress 1/3, progress 3/3, running=1 | start 3";
+    QTest::newRow("a progress still due gives way to the result")
+        << "accept progress progress2 end wait"
+        << "accepted 3, progress 1/3, finished 1 saved end stopped=0, running=0 | start 3";
     QTest::newRow("refused before taking the run") << "refuse" << "refused no handedOver=0, running=0 | start 3";
     QTest::newRow("stopped answering after taking it")
         << "accept refuse" << "accepted 3, refused no handedOver=1, running=0 | start 3";
@@ -113,8 +118,10 @@ void TestDownloadController::scripted()
     for (const QString &step : script.split(u' ')) {
         if (step == "accept")
             emit first->accepted(3);
-        else if (step == "progress")
-            emit first->progress(1, 3);
+        else if (step.startsWith("progress"))
+            emit first->progress(qMax(1, step.mid(8).toInt()), 3);
+        else if (step == "wait")
+            QTest::qWait(DownloadController::kProgressIntervalMs + 50);
         else if (step == "end")
             first->finish(true, false);
         else if (step == "refuse")

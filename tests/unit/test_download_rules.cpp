@@ -100,21 +100,24 @@ void TestDownloadRules::typedAddress_data()
     QTest::addColumn<QString>("url"); // or why it is refused
     QTest::newRow("a space in the query") << "h/x001.jpg?q=a b" << "http://h/x001.jpg?q=a%20b";
     QTest::newRow("a bare percent") << "http://h/x2.jpg?off=5%" << "http://h/x2.jpg?off=5%25";
-    QTest::newRow("another scheme") << "ftp://h/x.jpg" << "scheme: ftp://h/x.jpg";
-    QTest::newRow("no host") << "http:///x.jpg" << "no host: http:///x.jpg";
+    QTest::newRow("another scheme") << "ftp://h/x.jpg"
+                                    << "only http and https addresses can be downloaded: 'ftp://h/x.jpg'";
+    QTest::newRow("no host") << "http:///x.jpg" << "this address names no server to download from: 'http:///x.jpg'";
     // Named as it is, without its password, and cut short.
     const QString longHost = "http://alice:pw@" + QString(120 * 1024, u'a') + ".example/x1.jpg";
-    QTest::newRow("a 120 KB host name") << longHost << "bad host: http://" + QString(193, u'a') + u'\u2026';
-    QTest::newRow("a host name a server cannot have") << "http://a b@h<>/x1.jpg" << "bad host: http://h<>/x1.jpg";
+    const QString badHost = "no server can have the host name of this address (too long, or characters a host name "
+                            "cannot hold): '%1'";
+    QTest::newRow("a 120 KB host name") << longHost << badHost.arg("http://" + QString(193, u'a') + u'\u2026');
+    QTest::newRow("a host name a server cannot have") << "http://a b@h<>/x1.jpg" << badHost.arg("http://h<>/x1.jpg");
 }
 
 void TestDownloadRules::typedAddress()
 {
     QFETCH(QString, typed);
     const RunAddresses addresses = runAddresses({typed});
-    const QStringList problems{"", "scheme", "no host", "bad host"};
-    QTEST(addresses.problem == WebAddress::Problem::None ? QString::fromUtf8(addresses.urls.value(0).toEncoded())
-                                                         : problems.value(int(addresses.problem)) + ": " + addresses.shown,
+    QTEST(addresses.problem == WebAddress::Problem::None
+              ? QString::fromUtf8(addresses.urls.value(0).toEncoded())
+              : addressProblemMessage(addresses, AddressUse::Download, MessageStyle::Terminal),
           "url");
 }
 

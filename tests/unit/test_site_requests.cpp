@@ -187,6 +187,18 @@ void TestSiteRequests::brokenCookieFile()
     const CookieFile file = readCookieFile(path);
     QCOMPARE(file.error, error.arg(path));
     QVERIFY(file.cookies.isEmpty());
+
+    // A run reads its file once: mended afterwards, it is not read again
+    // by the run's end search or download.
+    SiteOptions site;
+    site.cookiesFile = path;
+    QCOMPARE(readRunCookies(site), error.arg(path));
+    QFile::remove(path);
+    QVERIFY(QFile::copy(m_cookieFiles.first(), path));
+    const SiteOptions copy = site;
+    QVERIFY(runCookies(copy).isEmpty());
+    site.cookiesRead.reset();
+    QCOMPARE(readRunCookies(site), QString());
 }
 
 QTEST_GUILESS_MAIN(TestSiteRequests)
