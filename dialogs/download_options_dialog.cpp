@@ -9,6 +9,67 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+void name(QWidget *box, const char *objectName, const QString &caption)
+{
+    box->setObjectName(QLatin1String(objectName));
+    box->setAccessibleName(QString(caption).remove(u'&').remove(u':'));
+}
+
+// A row of a caption and a text box.
+QLineEdit *addTextRow(QFormLayout *form, const char *objectName, const QString &caption, const QString &text,
+                      const QString &placeholder)
+{
+    auto *edit = new QLineEdit(text, form->parentWidget());
+    name(edit, objectName, caption);
+    edit->setPlaceholderText(placeholder);
+    edit->setMinimumWidth(320);
+    form->addRow(caption, edit);
+    return edit;
+}
+
+// The cookies file's box, and Browse beside it, which asks chooseFile.
+QLineEdit *addCookiesRow(QFormLayout *form, const QString &file,
+                         const std::function<QString(const QString &)> &chooseFile)
+{
+    QWidget *dialog = form->parentWidget();
+    const QString caption = QDialog::tr("&Cookies file:");
+    auto *cookies = new QLineEdit(file, dialog);
+    name(cookies, "editCookiesFile", caption);
+    cookies->setPlaceholderText(QDialog::tr("cookies.txt or Firefox's cookies.sqlite"));
+    cookies->setMinimumWidth(320);
+    auto *browse = new QPushButton(QDialog::tr("&Browse..."), dialog);
+    browse->setObjectName(QStringLiteral("btnBrowseCookies"));
+    browse->setAutoDefault(false);
+    QObject::connect(browse, &QPushButton::clicked, dialog, [cookies, chooseFile] {
+        if (const QString chosen = chooseFile(cookies->text()); !chosen.isEmpty())
+            cookies->setText(chosen);
+    });
+    auto *row = new QHBoxLayout;
+    row->addWidget(cookies);
+    row->addWidget(browse);
+    // A row of two widgets has no buddy of its own: the caption's mnemonic
+    // goes to the box.
+    auto *label = new QLabel(caption, dialog);
+    label->setBuddy(cookies);
+    form->addRow(label, row);
+    return cookies;
+}
+
+QDoubleSpinBox *addWaitRow(QFormLayout *form, int waitMs)
+{
+    const QString caption = QDialog::tr("&Wait between files (seconds):");
+    auto *wait = new QDoubleSpinBox(form->parentWidget());
+    name(wait, "editWait", caption);
+    wait->setRange(0, kWaitMaximumSeconds);
+    wait->setDecimals(1);
+    wait->setSingleStep(0.5);
+    wait->setValue(waitMs / 1000.0);
+    form->addRow(caption, wait);
+    return wait;
+}
+} // namespace
+
 std::optional<SiteOptions> askDownloadOptions(const SiteOptions &given,
                                               const std::function<QString(const QString &)> &chooseFile, QWidget *parent)
 {
@@ -17,51 +78,13 @@ std::optional<SiteOptions> askDownloadOptions(const SiteOptions &given,
     dialog.setWindowTitle(QDialog::tr("Download options"));
     auto *form = new QFormLayout(&dialog);
     form->setSizeConstraint(QLayout::SetFixedSize);
-    auto named = [](QWidget *box, const char *name, const QString &caption) {
-        box->setObjectName(QLatin1String(name));
-        box->setAccessibleName(QString(caption).remove(u'&').remove(u':'));
-    };
-    auto lineBox = [&](const char *name, const QString &caption, const QString &text, const QString &placeholder) {
-        auto *edit = new QLineEdit(text, &dialog);
-        named(edit, name, caption);
-        edit->setPlaceholderText(placeholder);
-        edit->setMinimumWidth(320);
-        return edit;
-    };
     // Created in the order Tab walks them.
-    const QString refererCaption = QDialog::tr("&Referer:");
-    QLineEdit *referer = lineBox("editReferer", refererCaption, given.referer.value_or(QString()),
-                                 QDialog::tr("the site's own"));
-    form->addRow(refererCaption, referer);
-    const QString agentCaption = QDialog::tr("&User agent:");
-    QLineEdit *agent = lineBox("editUserAgent", agentCaption, given.userAgent, QDialog::tr("Serimo's own"));
-    form->addRow(agentCaption, agent);
-    const QString cookiesCaption = QDialog::tr("&Cookies file:");
-    QLineEdit *cookies = lineBox("editCookiesFile", cookiesCaption, given.cookiesFile,
-                                 QDialog::tr("cookies.txt or Firefox's cookies.sqlite"));
-    auto *browse = new QPushButton(QDialog::tr("&Browse..."), &dialog);
-    browse->setObjectName(QStringLiteral("btnBrowseCookies"));
-    browse->setAutoDefault(false);
-    QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
-        if (const QString chosen = chooseFile(cookies->text()); !chosen.isEmpty())
-            cookies->setText(chosen);
-    });
-    auto *cookiesRow = new QHBoxLayout;
-    cookiesRow->addWidget(cookies);
-    cookiesRow->addWidget(browse);
-    // A row of two widgets has no buddy of its own: the caption's mnemonic
-    // goes to the box.
-    auto *cookiesLabel = new QLabel(cookiesCaption, &dialog);
-    cookiesLabel->setBuddy(cookies);
-    form->addRow(cookiesLabel, cookiesRow);
-    const QString waitCaption = QDialog::tr("&Wait between files (seconds):");
-    auto *wait = new QDoubleSpinBox(&dialog);
-    named(wait, "editWait", waitCaption);
-    wait->setRange(0, kWaitMaximumSeconds);
-    wait->setDecimals(1);
-    wait->setSingleStep(0.5);
-    wait->setValue(given.waitMs / 1000.0);
-    form->addRow(waitCaption, wait);
+    QLineEdit *referer = addTextRow(form, "editReferer", QDialog::tr("&Referer:"), given.referer.value_or(QString()),
+                                    QDialog::tr("the site's own"));
+    QLineEdit *agent =
+        addTextRow(form, "editUserAgent", QDialog::tr("&User agent:"), given.userAgent, QDialog::tr("Serimo's own"));
+    QLineEdit *cookies = addCookiesRow(form, given.cookiesFile, chooseFile);
+    QDoubleSpinBox *wait = addWaitRow(form, given.waitMs);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
