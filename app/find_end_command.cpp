@@ -1,4 +1,5 @@
 #include "app/vemp_107.h"
+#include "runs/cookie_file.h"
 #include "runs/download_address.h"
 #include "runs/end_finder.h"
 #include "runs/runs.h"
@@ -36,6 +37,13 @@ void TVempForm::mnuFindEndClick(QObject *)
     }
     if (downloadUrls({*first}).isEmpty())
         return;
+    // The search asks as Download run would: behind a login, a site shows
+    // its series only to the browser's cookies.
+    SiteOptions site = m_runs->siteOptions();
+    if (const QString error = readRunCookies(site); !error.isEmpty()) {
+        showWarning(error);
+        return;
+    }
     // Each search reports to the addresses it was started on.
     disconnect(&finder, nullptr, this, nullptr);
     connect(&finder, &EndFinder::progress, this, [this](int requests, qint64 items) {
@@ -50,7 +58,7 @@ void TVempForm::mnuFindEndClick(QObject *)
         if (!address)
             return std::nullopt;
         return webAddress(*address).url;
-    });
+    }, site);
 }
 
 void TVempForm::offerCommands()
