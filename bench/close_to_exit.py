@@ -16,7 +16,8 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+E2E = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e")
+sys.path.insert(0, E2E)
 import harness  # noqa: E402
 import wayland_desktop  # noqa: E402
 
@@ -59,7 +60,7 @@ def kwin_request(desk, app):
 
 
 def one_desktop(name, desk, start, request, closes):
-    kget = desk._spawn([sys.executable, os.path.join(os.path.dirname(harness.__file__), "kget_standin.py")],
+    kget = desk._spawn([sys.executable, os.path.join(E2E, "kget_standin.py")],
                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
     harness.check_equal(kget.stdout.readline(), "ready\n", "the KGet stand-in")
     times = []

@@ -5,26 +5,22 @@ Serimo's engine (bench_download) and `serimo --download URL COUNT` against
 one run. Prints each one's wall time and peak resident memory.
 Usage: bench/download.py BUILD_DIR [FILES]
 
-The server turns Nagle's algorithm off: with it on, delayed ACKs cost each
-request about 40 ms, which measures the server, not the client."""
+The server is the end-to-end tests' folder server, with Nagle's algorithm
+off, answering over kept-alive connections."""
 
-import functools
-import http.server
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import harness  # noqa: E402
 
-class Handler(http.server.SimpleHTTPRequestHandler):
-    disable_nagle_algorithm = True
+
+class Handler(harness.FolderHandler):
     protocol_version = "HTTP/1.1"
-
-    def log_message(self, *args):
-        pass
 
 
 def measure(argv, cwd):
@@ -48,9 +44,7 @@ def serve_gallery(work, count):
     for n in range(1, count + 1):
         with open(os.path.join(site, "pic%03d.jpg" % n), "wb") as f:
             f.write(os.urandom(50 * 1024))
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Handler, directory=site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    base = "http://127.0.0.1:%d/" % server.server_address[1]
+    server, base = harness.serve_folder(site, Handler)
     listing = os.path.join(work, "list")
     with open(listing, "w") as f:
         f.write("".join("%spic%03d.jpg\n" % (base, n) for n in range(1, count + 1)))

@@ -12,7 +12,9 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import threading
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import harness  # noqa: E402
 
 
 class Endless(http.server.BaseHTTPRequestHandler):
@@ -40,10 +42,7 @@ def main():
     seconds = sys.argv[2] if len(sys.argv) > 2 else "20"
     work = tempfile.mkdtemp(prefix="serimo-endless-")
     try:
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Endless)
-        server.daemon_threads = True
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        base = "http://127.0.0.1:%d/" % server.server_address[1]
+        server, base = harness.loopback_server(Endless)
         urls = [base + "endless%d.bin" % n for n in range(1, 5)]
         env = dict(os.environ)
         env.setdefault("QT_QPA_PLATFORM", "offscreen")

@@ -6,7 +6,6 @@ are missing (bench_find_end walk). Prints the requests each sent, as the
 server counted them, and the wall time, the best of three runs.
 Usage: bench/find_end.py BUILD_DIR"""
 
-import http.server
 import os
 import re
 import subprocess
@@ -15,7 +14,7 @@ import threading
 
 # The series' server is the one the end-to-end test of the same search uses.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from series_server import SeriesHandler  # noqa: E402
+from harness import SeriesHandler, loopback_server  # noqa: E402
 
 state = {"items": 0, "requests": 0}
 lock = threading.Lock()
@@ -35,10 +34,8 @@ def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
     bench = os.path.join(sys.argv[1], "bench", "bench_find_end")
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.handle_error = lambda *args: None  # a client that closed early
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    url = "http://127.0.0.1:%d/pic00001.jpg" % server.server_address[1]
+    _server, base = loopback_server(Handler)
+    url = base + "pic00001.jpg"
     print("%6s  %-5s %9s %10s" % ("items", "how", "requests", "time"))
     for items in (10, 100, 1000, 10000):
         state["items"] = items

@@ -54,20 +54,11 @@ def main():
             app = desk.start_serimo(serimo)
             desk.wait_active(app.window)
             app.set_text("Items", str(COUNT))
-            import pyatspi
-
-            def chooser():
-                for index in range(app.app.childCount):
-                    top = app.app.getChildAtIndex(index)
-                    if top is not None and top.getRole() == pyatspi.ROLE_DIALOG:
-                        return top
-                return None
-
             for number in range(rounds):
                 for name in os.listdir(window_folder):
                     os.remove(os.path.join(window_folder, name))
                 app.choose_from_menu("Download run...", opens_modal=True)
-                choose = app.find("Choose", root=harness.wait_for(chooser, "the folder chooser"))
+                choose = app.find("Choose", root=app.wait_dialog(what="the folder chooser"))
                 started = time.time()
                 app.press("Choose", control=choose)
                 times["window"].append(last_written(window_folder, started))

@@ -9,8 +9,6 @@ A gallery behind a login, which wants the site's Referer and the browser's
 cookie: the cookies file given in Download options is kept across the
 restart and goes with Download run and with Send run to aria2."""
 
-import functools
-import http.server
 import json
 import os
 import socket
@@ -26,10 +24,9 @@ SECRET = "e2e secret"
 STALLED = ("pic19.jpg", "pic20.jpg")
 
 
-class Site(http.server.SimpleHTTPRequestHandler):
+class Site(harness.FolderHandler):
     """The folder's files; the stalled ones trickle one byte at a time, and
     the gallery's (under /g/) need the site's Referer and the cookie."""
-    disable_nagle_algorithm = True
     stop = threading.Event()
 
     def do_GET(self):
@@ -48,9 +45,6 @@ class Site(http.server.SimpleHTTPRequestHandler):
                 self.wfile.flush()
         except OSError:
             pass
-
-    def log_message(self, *args):
-        pass
 
 
 def free_port():
@@ -102,13 +96,12 @@ def main(serimo, report):
         cookies = os.path.join(desk.home, "cookies.txt")
         with open(cookies, "w") as f:
             f.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t4102444800\tsession\tok\n")
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Site, directory=site))
-        threading.Thread(target=server.serve_forever, daemon=True).start()
+        server, base = harness.serve_folder(site, Site)
         silent = socket.create_server(("127.0.0.1", 0))
         port = free_port()
         address = "http://127.0.0.1:%d/jsonrpc" % port
         try:
-            url = "http://127.0.0.1:%d/pic01.jpg" % server.server_address[1]
+            url = base + "pic01.jpg"
             harness.store_feed_start(desk.settings_path, url, 1000)
             mine = os.path.join(desk.home, "mine")
             os.makedirs(mine)
@@ -119,17 +112,9 @@ def main(serimo, report):
             app.wait_url(url)
             app.set_text("Items", "20")
 
-            def dialog(title="Send run to aria2"):
-                for index in range(app.app.childCount):
-                    top = app.app.getChildAtIndex(index)
-                    if top is not None and top.getRole() == pyatspi.ROLE_DIALOG \
-                            and title in (None, top.name):
-                        return top
-                return None
-
             def send(to=None, secret=None, folder=None, enter=False, remember=False):
                 app.choose_from_menu("Send run to aria2...", opens_modal=True)
-                box = harness.wait_for(dialog, "the aria2 dialog")
+                box = app.wait_dialog("Send run to aria2", "the aria2 dialog")
                 if remember:
                     app.press("Remember the secret", pyatspi.ROLE_CHECK_BOX, root=box)
                 for name, text in (("Address", to), ("Secret", secret), ("Folder on that machine", folder)):
@@ -182,9 +167,9 @@ def main(serimo, report):
                 check_equal(removed, sorted(STALLED), "transfers removed from aria2")
             app.choose_from_menu("Download options...", opens_modal=True)
             app.set_text("Cookies file", cookies,
-                         root=harness.wait_for(lambda: dialog("Download options"), "the Download options dialog"))
+                         root=app.wait_dialog("Download options", "the Download options dialog"))
             desk.key("Return")
-            harness.wait_for(lambda: dialog("Download options") is None, "the Download options dialog to close")
+            harness.wait_for(lambda: app.dialog("Download options") is None, "the Download options dialog to close")
             check_equal(app.close(), 0, "exit status")
             with report.part("address and folder stored, the secret not"):
                 stored = harness.read_settings(desk.settings_path)
@@ -197,13 +182,13 @@ def main(serimo, report):
             with report.part("the gallery behind a login, with the cookies file kept across the restart"):
                 app = desk.start_serimo(serimo)
                 desk.wait_active(app.window)
-                app.set_text("URL", "http://127.0.0.1:%d/g/pic1.jpg" % server.server_address[1])
+                app.set_text("URL", base + "g/pic1.jpg")
                 app.set_text("Items", "3")
                 for engine, folder in (("Download run...", mine), ("Send run to aria2...", target)):
                     if engine == "Download run...":
                         app.choose_from_menu(engine, opens_modal=True)
                         # Choose takes the stored folder the chooser opened in.
-                        app.press("Choose", root=harness.wait_for(lambda: dialog(None), "the folder chooser"))
+                        app.press("Choose", root=app.wait_dialog(what="the folder chooser"))
                     else:
                         send()
                     summary = "Saved 3 files to ~/%s.\nNothing is missing." % os.path.basename(folder)

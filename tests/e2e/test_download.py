@@ -4,28 +4,10 @@ folder chooser gives: Choose takes the stored DownloadFolder it opens in: the fi
 on disk whole, the one the server lacks is named in the summary, the URL box
 is left as it was and the folder is stored again at close."""
 
-import functools
-import http.server
 import os
-import threading
 
 import harness
 from harness import check, check_equal
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    disable_nagle_algorithm = True
-
-    def log_message(self, *args):
-        pass
-
-
-def serve(folder):
-    """A threaded HTTP server on 127.0.0.1 giving the files of folder."""
-    handler = functools.partial(QuietHandler, directory=folder)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
 
 
 def main(serimo, report):
@@ -39,9 +21,9 @@ def main(serimo, report):
             bodies["pic%d.jpg" % n] = os.urandom(70000 + n)
             with open(os.path.join(site, "pic%d.jpg" % n), "wb") as f:
                 f.write(bodies["pic%d.jpg" % n])
-        server = serve(site)
+        server, base = harness.serve_folder(site)
         try:
-            url = "http://127.0.0.1:%d/pic1.jpg" % server.server_address[1]
+            url = base + "pic1.jpg"
             record = harness.encode_record(left=40, top=40, right=340, bottom=200, interval=1000,
                                            reserved20=0, hints=1, text=1, url=1, reserved24=bytes(4))
             harness.write_settings(desk.settings_path,
@@ -51,17 +33,8 @@ def main(serimo, report):
             app.wait_url(url)
             app.set_text("Items", "5")
 
-            import pyatspi
             app.choose_from_menu("Download run...", opens_modal=True)
-
-            def chooser():
-                for index in range(app.app.childCount):
-                    top = app.app.getChildAtIndex(index)
-                    if top is not None and top.getRole() == pyatspi.ROLE_DIALOG:
-                        return top
-                return None
-
-            dialog = harness.wait_for(chooser, "the folder chooser")
+            dialog = app.wait_dialog(what="the folder chooser")
             # Choose takes the folder the chooser opened in.
             app.press("Choose", root=dialog)
 

@@ -10,12 +10,11 @@ import tempfile
 
 import harness
 from harness import check, check_equal
-from series_server import SeriesHandler
 
 SERIES = {"img": (347, {64}), "big": (1203, set())}  # items, missing ones
 
 
-class Handler(SeriesHandler):
+class Handler(harness.SeriesHandler):
     asked = []
 
     def status_of(self):

@@ -8,14 +8,12 @@ for the X tests, so that serimo is driven through AT-SPI the same way."""
 import glob
 import json
 import os
-import select
 import shutil
 import subprocess
 import threading
-import time
 
 import harness
-from harness import TestFailure, check, wait_for
+from harness import check, wait_for
 
 NOBODY = 65534
 # How long a compositor, and Serimo under it, may take to follow a change
@@ -29,28 +27,10 @@ class WaylandDesktop(harness.Desktop):
     starts its compositor in _start_compositor and sets WAYLAND_DISPLAY."""
 
     def _start(self):
-        harness._become_subreaper()
-        os.makedirs(self.config_home, exist_ok=True)
-        self.runtime = os.path.join(self.home, "runtime")
-        os.makedirs(self.runtime, mode=0o700, exist_ok=True)
-        env = {k: v for k, v in os.environ.items()
-               if not k.startswith(("QT_", "DBUS_", "XDG_", "AT_SPI", "WAYLAND", "SWAYSOCK"))
-               and k not in ("DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "SERIMO_E2E_REEXEC")}
-        env.update(HOME=self.home, XDG_CONFIG_HOME=self.config_home,
-                   XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
-                   XDG_DATA_HOME=os.path.join(self.home, ".local", "share"),
-                   XDG_RUNTIME_DIR=self.runtime, LC_ALL="C.UTF-8", GSETTINGS_BACKEND="memory")
-        self.env = env
-
-        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                          stdout=subprocess.PIPE)
-        if not select.select([bus.stdout], [], [], 10)[0]:
-            raise TestFailure("dbus-daemon printed no address within 10s")
-        env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        self._prepare_session()
+        self._start_session_bus()
         self._start_compositor()
-        for key in ("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "HOME"):
-            os.environ[key] = env[key]
-        self._join_accessibility()
+        self._join_session(("DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR", "HOME"))
 
     # ---- windows --------------------------------------------------------------
 
@@ -141,11 +121,10 @@ class SwayDesktop(WaylandDesktop):
                 f.write("exec sh -c 'xhost +si:localuser:root; echo $DISPLAY > %s'\n" % display_file)
             else:
                 f.write("xwayland disable\n")
-        self._spawn(["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups",
-                     "sway", "-c", config],
-                    env=dict(self.env, WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
-                             WLR_RENDERER="pixman"),
-                    stdout=open(os.path.join(self.home, "sway.log"), "wb"), stderr=subprocess.STDOUT)
+        self._spawn_desktop("sway", ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups",
+                                     "sway", "-c", config],
+                            env=dict(self.env, WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
+                                     WLR_RENDERER="pixman"))
         sockets = wait_for(lambda: glob.glob(os.path.join(self.runtime, "wayland-*[0-9]")),
                            "sway's Wayland socket", timeout=10)
         self.env["WAYLAND_DISPLAY"] = os.path.basename(sockets[0])
@@ -232,9 +211,8 @@ class KwinDesktop(WaylandDesktop):
         kwin = os.path.join(self.home, "kwin", "kwin_wayland")
         os.makedirs(os.path.dirname(kwin))
         shutil.copy("/usr/bin/kwin_wayland", kwin)
-        self._spawn([kwin, "--virtual", "--no-lockscreen", "--socket", "kwin-0",
-                     "--width", str(harness.SCREEN_WIDTH), "--height", str(harness.SCREEN_HEIGHT)],
-                    stdout=open(os.path.join(self.home, "kwin.log"), "wb"), stderr=subprocess.STDOUT)
+        self._spawn_desktop("kwin", [kwin, "--virtual", "--no-lockscreen", "--socket", "kwin-0",
+                                     "--width", str(harness.SCREEN_WIDTH), "--height", str(harness.SCREEN_HEIGHT)])
         wait_for(lambda: os.path.exists(os.path.join(self.runtime, "kwin-0")), "KWin's Wayland socket",
                  timeout=15)
         self.env["WAYLAND_DISPLAY"] = "kwin-0"
