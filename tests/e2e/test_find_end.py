@@ -11,7 +11,7 @@ import tempfile
 import harness
 from harness import check, check_equal
 
-SERIES = {"img": (347, {64}), "big": (1203, set())}  # items, missing ones
+SERIES = {"img": (347, {64}), "big": (1203, set()), "login": (40, set())}  # items, missing ones
 
 
 class Handler(harness.SeriesHandler):
@@ -19,11 +19,11 @@ class Handler(harness.SeriesHandler):
 
     def status_of(self):
         Handler.asked.append((self.command, self.path))
-        match = re.fullmatch(r"/(img|big|nohead)_(\d+)\.jpg", self.path)
+        match = re.fullmatch(r"/(img|big|nohead|login)_(\d+)\.jpg", self.path)
         items, gaps = SERIES.get(match and match.group(1).replace("nohead", "img"), (0, set()))
         if self.command == "HEAD" and match and match.group(1) == "nohead":
             return 405
-        if "forbidden" in self.path:
+        if "forbidden" in self.path or ("login" in self.path and "session=ok" not in self.headers.get("Cookie", "")):
             return 403
         present = match is not None and 1 <= int(match.group(2)) <= items and int(match.group(2)) not in gaps
         return 200 if present else 404
@@ -67,7 +67,12 @@ def main(serimo, report):
     with harness.Desktop() as desk:
         record = harness.encode_record(left=40, top=40, right=400, bottom=200, interval=1000, reserved20=0,
                                        hints=1, text=1, url=1, reserved24=bytes(4))
-        harness.write_settings(desk.settings_path, {"LastURL": base + "big_0001.jpg", "Serimo_099": record})
+        # Download options: the browser's cookies, which the login series wants.
+        cookies = os.path.join(work, "cookies.txt")
+        with open(cookies, "w") as file:
+            file.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t0\tsession\tok\n")
+        harness.write_settings(desk.settings_path, {"LastURL": base + "big_0001.jpg", "Serimo_099": record,
+                                                    "CookiesFile": cookies})
         app = desk.start_serimo(serimo)
         desk.wait_active(app.window)
 
@@ -94,6 +99,11 @@ def main(serimo, report):
             harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Series ends at 347 ("),
                                "status panel 1")
             check_equal(items(), "347", "Items")
+        with report.part("the window's Find the end behind a login: the Download options' cookies go along"):
+            app.set_text("URL", base + "login_001.jpg")
+            find_the_end()
+            harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Series ends at 040 ("),
+                               "status panel 1")
         check_equal(app.close(), 0, "exit status")
 
 
