@@ -293,6 +293,13 @@ private:
     void buildToolBar();
     void buildPopupMenu();
     void bindEvents();
+    // Pieces of buildToolBar and bindEvents.
+    QWidget *addCountPanel(const QString &name, const QString &editName, const QString &caption,
+                           const QString &accessibleName, int maximum, const QString &hint, QLabel *&label,
+                           ChangeEdit *&edit, UpDown *&upDown);
+    void addStepUpDown();
+    void bindTextBoxes();
+    void bindMenuItems();
     void setHint(QWidget *control, const QString &hint);
     void applyHints(bool on);
     void applyButtonSize(bool withCaptions);
