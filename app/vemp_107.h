@@ -293,13 +293,15 @@ private:
     void buildToolBar();
     void buildPopupMenu();
     void bindEvents();
-    // Pieces of buildToolBar and bindEvents.
+    // Pieces of buildToolBar, bindEvents and LoadSettings.
     QWidget *addCountPanel(const QString &name, const QString &editName, const QString &caption,
                            const QString &accessibleName, int maximum, const QString &hint, QLabel *&label,
                            ChangeEdit *&edit, UpDown *&upDown);
     void addStepUpDown();
     void bindTextBoxes();
     void bindMenuItems();
+    void restoreRecord(const QByteArray &record);
+    void loadLastUrl(QStringList &invalid);
     void setHint(QWidget *control, const QString &hint);
     void applyHints(bool on);
     void applyButtonSize(bool withCaptions);
