@@ -159,11 +159,11 @@ QString readDownloadOptions(const QCommandLineParser &parser, DownloadRequest &r
     }
     return QString();
 }
-} // namespace
 
-CommandLine parseCommandLine(const QStringList &arguments)
+// Every option of Serimo's own into parser, hidden from --help where it has
+// no line there.
+void declareOptions(QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
     // "-platform" is one option, as the toolkit reads it, not six letters.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const Declared &option : declaredOptions()) {
@@ -173,6 +173,50 @@ CommandLine parseCommandLine(const QStringList &arguments)
             parsed.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(parsed);
     }
+}
+
+// The window, on the URL given if any.
+CommandLine windowCommandLine(const QStringList &values)
+{
+    CommandLine line;
+    if (values.size() > 1)
+        return usageError(trMain("one URL at most, not also '%1'").arg(values[1]));
+    if (!values.isEmpty() && !values.first().isEmpty())
+        line.url = values.first();
+    return line;
+}
+
+// The run that run names (--list, --download or --find-end), from the URL
+// and COUNT in values.
+CommandLine runCommandLine(const QCommandLineParser &parser, const QString &run, const QStringList &values)
+{
+    CommandLine line;
+    line.action = run == u"--list"       ? CommandLine::Action::List
+                  : run == u"--download" ? CommandLine::Action::Download
+                                         : CommandLine::Action::FindEnd;
+    if (values.isEmpty())
+        return usageError(trMain("option '%1' needs a URL").arg(run));
+    const qsizetype mostValues = line.action == CommandLine::Action::FindEnd ? 1 : 2;
+    if (values.size() > mostValues)
+        return usageError(trMain("unexpected argument '%1'").arg(values[mostValues]));
+    ListRequest request{values.first(), std::nullopt};
+    if (values.size() == 2) {
+        if (!runCount(values[1]))
+            return usageError(trMain("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(values[1]));
+        request.count = values[1];
+    }
+    line.list = request;
+    line.download.run = request;
+    if (const QString error = readDownloadOptions(parser, line.download); !error.isEmpty())
+        return usageError(error);
+    return line;
+}
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    declareOptions(parser);
     const QStringList prepared = parserArguments(arguments);
     if (!parser.parse(prepared))
         return usageError(refusal(prepared, parser.errorText()));
@@ -204,37 +248,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
     for (const QString &value : parser.positionalArguments())
         values.append(unmarked(value));
 
-    CommandLine line;
     if (downloadOption == u"to" && run != u"--download")
         return usageError(trMain("option '--%1' goes with '--download'").arg(downloadOption));
     if (!downloadOption.isEmpty() && !kRunsThatAsk.contains(run.value_or(QString())))
         return usageError(trMain("option '--%1' goes with '--download' or '--find-end'").arg(downloadOption));
-    if (!run) {
-        if (values.size() > 1)
-            return usageError(trMain("one URL at most, not also '%1'").arg(values[1]));
-        if (!values.isEmpty() && !values.first().isEmpty())
-            line.url = values.first();
-        return line;
-    }
-    line.action = run == u"--list"       ? CommandLine::Action::List
-                  : run == u"--download" ? CommandLine::Action::Download
-                                         : CommandLine::Action::FindEnd;
-    if (values.isEmpty())
-        return usageError(trMain("option '%1' needs a URL").arg(*run));
-    const qsizetype mostValues = line.action == CommandLine::Action::FindEnd ? 1 : 2;
-    if (values.size() > mostValues)
-        return usageError(trMain("unexpected argument '%1'").arg(values[mostValues]));
-    ListRequest request{values.first(), std::nullopt};
-    if (values.size() == 2) {
-        if (!runCount(values[1]))
-            return usageError(trMain("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(values[1]));
-        request.count = values[1];
-    }
-    line.list = request;
-    line.download.run = request;
-    if (const QString error = readDownloadOptions(parser, line.download); !error.isEmpty())
-        return usageError(error);
-    return line;
+    if (!run)
+        return windowCommandLine(values);
+    return runCommandLine(parser, *run, values);
 }
 
 QString commandLineHelp()

@@ -140,37 +140,9 @@ void TVempForm::buildToolBar()
         return b;
     };
 
-    // A count box: caption, edit box and up-down in a panel of their own.
-    auto countPanel = [this](const QString &name, const QString &editName, const QString &caption,
-                             const QString &accessibleName, int maximum, const QString &hint, QLabel *&label,
-                             ChangeEdit *&edit, UpDown *&upDown) {
-        auto *panel = new QWidget(ToolBar1);
-        panel->setObjectName(QStringLiteral("Panel_") + name);
-        label = makeCountLabel(QStringLiteral("Label") + name, caption, panel);
-        edit = makeCountEdit(editName, accessibleName, panel);
-        upDown = new UpDown(Qt::Vertical, 1, maximum, false, panel);
-        upDown->setObjectName(QStringLiteral("UpDown") + name);
-        upDown->setBuddy(edit);
-        upDown->setPosition(1);
-        setHint(label, hint);
-        setHint(edit, hint);
-        upDown->setAccessibleName(hint);
-        m_toolBarLayout->addWidget(panel);
-        return panel;
-    };
-
-    Panel_Digits = countPanel(QStringLiteral("Digits"), QStringLiteral("EditDigits"), tr("Digits "), tr("Digits"), 9,
-                              tr("URL digits to modify"), LabelDigits, EditDigits, UpDownDigits);
-
-    Panel_Wait = new QFrame(ToolBar1);
-    Panel_Wait->setObjectName(QStringLiteral("Panel_Wait"));
-    Panel_Wait->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Panel_Wait->setLineWidth(1);
-    UpDownDoc = new UpDown(Qt::Horizontal, -32760, 32760, true, Panel_Wait);
-    UpDownDoc->setObjectName(QStringLiteral("UpDownDoc"));
-    setHint(UpDownDoc, tr("Decrement/increment URL"));
-    UpDownDoc->setAccessibleName(tr("Decrement/increment URL"));
-    m_toolBarLayout->addWidget(Panel_Wait);
+    Panel_Digits = addCountPanel(QStringLiteral("Digits"), QStringLiteral("EditDigits"), tr("Digits "), tr("Digits"),
+                                 9, tr("URL digits to modify"), LabelDigits, EditDigits, UpDownDigits);
+    addStepUpDown();
 
     btndiv1 = separator(QStringLiteral("btndiv1"));
     btnPaste = button(QStringLiteral("btnPaste"), tr("Paste"), tr("Paste from clipboard"));
@@ -181,14 +153,49 @@ void TVempForm::buildToolBar()
     btndiv2 = separator(QStringLiteral("btndiv2"));
     btnFeed = button(QStringLiteral("btnFeed"), tr("Feed"), tr("Feed series"));
 
-    Panel_Items = countPanel(QStringLiteral("Items"), QStringLiteral("EditNumItems"), tr("Items"), tr("Items"), 100,
-                             tr("# of items to increment"), LabelItems, EditNumItems, UpDownItems);
+    Panel_Items = addCountPanel(QStringLiteral("Items"), QStringLiteral("EditNumItems"), tr("Items"), tr("Items"), 100,
+                                tr("# of items to increment"), LabelItems, EditNumItems, UpDownItems);
 
     btnSep1 = separator(QStringLiteral("btnSep1"));
     btnImages = button(QStringLiteral("btnImages"), tr("Images"), tr("Send images to Web page"));
     btnPopUp = button(QStringLiteral("btnPopUp"), tr("Menu"), tr("Popup menu"));
     btnsep5 = separator(QStringLiteral("btnsep5"));
     btnHelp = button(QStringLiteral("btnHelp"), tr("Help"), tr("Help!"));
+}
+
+// A count box: caption, edit box and up-down in a panel of their own, the
+// tool bar's next control.
+QWidget *TVempForm::addCountPanel(const QString &name, const QString &editName, const QString &caption,
+                                  const QString &accessibleName, int maximum, const QString &hint, QLabel *&label,
+                                  ChangeEdit *&edit, UpDown *&upDown)
+{
+    auto *panel = new QWidget(ToolBar1);
+    panel->setObjectName(QStringLiteral("Panel_") + name);
+    label = makeCountLabel(QStringLiteral("Label") + name, caption, panel);
+    edit = makeCountEdit(editName, accessibleName, panel);
+    upDown = new UpDown(Qt::Vertical, 1, maximum, false, panel);
+    upDown->setObjectName(QStringLiteral("UpDown") + name);
+    upDown->setBuddy(edit);
+    upDown->setPosition(1);
+    setHint(label, hint);
+    setHint(edit, hint);
+    upDown->setAccessibleName(hint);
+    m_toolBarLayout->addWidget(panel);
+    return panel;
+}
+
+// The up-down that steps the URL, framed, the tool bar's next control.
+void TVempForm::addStepUpDown()
+{
+    Panel_Wait = new QFrame(ToolBar1);
+    Panel_Wait->setObjectName(QStringLiteral("Panel_Wait"));
+    Panel_Wait->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Panel_Wait->setLineWidth(1);
+    UpDownDoc = new UpDown(Qt::Horizontal, -32760, 32760, true, Panel_Wait);
+    UpDownDoc->setObjectName(QStringLiteral("UpDownDoc"));
+    setHint(UpDownDoc, tr("Decrement/increment URL"));
+    UpDownDoc->setAccessibleName(tr("Decrement/increment URL"));
+    m_toolBarLayout->addWidget(Panel_Wait);
 }
 
 void TVempForm::buildPopupMenu()
@@ -239,11 +246,11 @@ void TVempForm::buildPopupMenu()
     mnuWebsite = item(QStringLiteral("mnuWebsite"), tr("&Web site"));
 }
 
-void TVempForm::bindEvents()
+// The text boxes' change handlers and paste sources, and the up-downs'
+// arrows.
+void TVempForm::bindTextBoxes()
 {
     const Guard guard = [this](const std::function<void()> &f) { guarded(f); };
-    auto slot = [this](auto handler) { return [this, handler] { guarded(handler); }; };
-
     Edit1->setChangeHandler([this] { Edit1Change(Edit1); }, guard);
     EditDigits->setChangeHandler([this] { EditDigitsChange(EditDigits); }, guard);
     EditNumItems->setChangeHandler([this] { EditNumItemsChange(EditNumItems); }, guard);
@@ -268,19 +275,12 @@ void TVempForm::bindEvents()
     UpDownDigits->setArrowHandler({}, guard);
     UpDownItems->setArrowHandler({}, guard);
     UpDownDoc->setArrowHandler([this](UpDown::Arrow arrow) { UpDownDocClick(UpDownDoc, arrow); }, guard);
+}
 
-    Timer1->setTickHandler([this] { Timer1Timer(); }, guard);
-
-    connect(btnClipboard, &QPushButton::clicked, this, slot([this] { btnIncClick(btnClipboard); }));
-    connect(btnClipboardDec, &QToolButton::clicked, this, slot([this] { btnIncClick(btnClipboardDec); }));
-    connect(btnClipboard2, &QToolButton::clicked, this, slot([this] { btnIncClick(btnClipboard2); }));
-    connect(btnPaste, &QToolButton::clicked, this, slot([this] { btnPasteClick(btnPaste); }));
-    connect(btnCopy, &QToolButton::clicked, this, slot([this] { btnCopyClick(btnCopy); }));
-    connect(btnFeed, &QToolButton::clicked, this, slot([this] { btnFeedClick(btnFeed); }));
-    connect(btnImages, &QToolButton::clicked, this, slot([this] { btnFeedClick(btnImages); }));
-    connect(btnPopUp, &QToolButton::clicked, this, slot([this] { mnuPopUp(btnPopUp); }));
-    connect(btnHelp, &QToolButton::clicked, this, slot([this] { btnHelpClick(btnHelp); }));
-
+// The pop-up menu's items, and what it offers each time it opens.
+void TVempForm::bindMenuItems()
+{
+    auto slot = [this](auto handler) { return [this, handler] { guarded(handler); }; };
     // A checkable action has already flipped its mark when it reports the
     // click; the toggle handlers do the flipping themselves.
     auto toggle = [this](QAction *item, auto handler) {
@@ -320,6 +320,27 @@ void TVempForm::bindEvents()
                 lookForEngines();
                 offerCommands();
             }));
+}
+
+void TVempForm::bindEvents()
+{
+    const Guard guard = [this](const std::function<void()> &f) { guarded(f); };
+    auto slot = [this](auto handler) { return [this, handler] { guarded(handler); }; };
+
+    bindTextBoxes();
+    Timer1->setTickHandler([this] { Timer1Timer(); }, guard);
+
+    connect(btnClipboard, &QPushButton::clicked, this, slot([this] { btnIncClick(btnClipboard); }));
+    connect(btnClipboardDec, &QToolButton::clicked, this, slot([this] { btnIncClick(btnClipboardDec); }));
+    connect(btnClipboard2, &QToolButton::clicked, this, slot([this] { btnIncClick(btnClipboard2); }));
+    connect(btnPaste, &QToolButton::clicked, this, slot([this] { btnPasteClick(btnPaste); }));
+    connect(btnCopy, &QToolButton::clicked, this, slot([this] { btnCopyClick(btnCopy); }));
+    connect(btnFeed, &QToolButton::clicked, this, slot([this] { btnFeedClick(btnFeed); }));
+    connect(btnImages, &QToolButton::clicked, this, slot([this] { btnFeedClick(btnImages); }));
+    connect(btnPopUp, &QToolButton::clicked, this, slot([this] { mnuPopUp(btnPopUp); }));
+    connect(btnHelp, &QToolButton::clicked, this, slot([this] { btnHelpClick(btnHelp); }));
+
+    bindMenuItems();
     const DownloadController &run = m_runs->controller();
     connect(&run, &DownloadController::accepted, this, [this](int count) { guarded([=, this] { runAccepted(count); }); });
     connect(&run, &DownloadController::refused, this, [this](const QString &message, bool handedOver) {

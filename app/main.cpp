@@ -24,21 +24,22 @@
 #include <QApplication>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
-int main(int argc, char *argv[])
+namespace {
+QStringList givenArguments(int argc, char *argv[])
 {
-    settleUserFolders();
-    QCoreApplication::setApplicationName(QStringLiteral("Serimo"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(SERIMO_VERSION));
-    // Desktops match the window to the installed desktop entry by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.serimo"));
     QStringList given;
     for (int i = 1; i < argc; ++i)
         given.append(QString::fromLocal8Bit(argv[i]));
-    // A mistake, help, version and the runs on the terminal are answered
-    // without a display and touch no settings.
-    const CommandLine commandLine = parseCommandLine(given);
+    return given;
+}
+
+// The exit status of what the command line asks that needs no window; nothing
+// when it asks for the window.
+std::optional<int> answerWithoutWindow(const CommandLine &commandLine, int &argc, char *argv[])
+{
     switch (commandLine.action) {
     case CommandLine::Action::UsageError:
         std::fprintf(stderr, "serimo: %s\nTry 'serimo --help'.\n", commandLine.error.toLocal8Bit().constData());
@@ -60,25 +61,13 @@ int main(int argc, char *argv[])
     case CommandLine::Action::Window:
         break;
     }
-    std::vector<char *> arguments(argv, argv + argc);
-    int count = argc;
-    arguments.push_back(nullptr);
-    // The window system goes to Qt as an argument, not through the
-    // environment, which programs Serimo starts (the browser) inherit.
-    QByteArray platform = chooseWindowSystem();
-    char platformOption[] = "-platform";
-    if (!platform.isEmpty()) {
-        arguments.insert(arguments.begin() + 1, {platformOption, platform.data()});
-        count += 2;
-    }
-    // Once the window has closed, the process ends within half a second.
-    ExitDeadline exitDeadline;
-    std::unique_ptr<QApplication> app;
-    {
-        const DisplayStartGuard guard;
-        app = std::make_unique<QApplication>(count, arguments.data());
-    }
+    return std::nullopt;
+}
 
+// Wires the real platform adapters to the window, shows it and runs the
+// event loop; the exit status.
+int runWindow(QApplication &app, const CommandLine &commandLine, ExitDeadline &exitDeadline)
+{
     const std::shared_ptr<WaylandConnection> wayland = openWaylandConnection();
     const std::unique_ptr<Clipboard> clipboard = makeClipboard(wayland.get());
     const std::unique_ptr<ForegroundWindow> foreground = makeForegroundWindow(wayland.get());
@@ -123,7 +112,41 @@ int main(int argc, char *argv[])
     if (commandLine.url)
         VempForm.setStartUrl(*commandLine.url);
     VempForm.show();
-    const int status = app->exec();
+    const int status = app.exec();
     exitDeadline.start(status, 500);
     return status;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    settleUserFolders();
+    QCoreApplication::setApplicationName(QStringLiteral("Serimo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SERIMO_VERSION));
+    // Desktops match the window to the installed desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.serimo"));
+    // A mistake, help, version and the runs on the terminal are answered
+    // without a display and touch no settings.
+    const CommandLine commandLine = parseCommandLine(givenArguments(argc, argv));
+    if (const std::optional<int> status = answerWithoutWindow(commandLine, argc, argv))
+        return *status;
+    std::vector<char *> arguments(argv, argv + argc);
+    int count = argc;
+    arguments.push_back(nullptr);
+    // The window system goes to Qt as an argument, not through the
+    // environment, which programs Serimo starts (the browser) inherit.
+    QByteArray platform = chooseWindowSystem();
+    char platformOption[] = "-platform";
+    if (!platform.isEmpty()) {
+        arguments.insert(arguments.begin() + 1, {platformOption, platform.data()});
+        count += 2;
+    }
+    // Once the window has closed, the process ends within half a second.
+    ExitDeadline exitDeadline;
+    std::unique_ptr<QApplication> app;
+    {
+        const DisplayStartGuard guard;
+        app = std::make_unique<QApplication>(count, arguments.data());
+    }
+    return runWindow(*app, commandLine, exitDeadline);
 }

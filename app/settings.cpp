@@ -29,6 +29,51 @@ SerimoError invalidType(const QString &name)
 {
     return SerimoError(QStringLiteral("Invalid data type for '%1'").arg(name));
 }
+
+std::optional<QVariant> readIfAvailable(const SettingsStore &store, const QString &name)
+{
+    return store.isAvailable() ? store.read(name) : std::nullopt;
+}
+
+// Where the runs went last, under the keys their engines name; the names of
+// values of the wrong type go to invalid.
+void loadRunPlaces(const SettingsStore &store, Runs &runs, QStringList &invalid)
+{
+    for (const QString &name : runs.settingsKeys()) {
+        if (const std::optional<QVariant> stored = readIfAvailable(store, name)) {
+            if (stored->typeId() == QMetaType::QString)
+                runs.setKept(name, stored->toString());
+            else
+                invalid.append(invalidType(name).message());
+        }
+    }
+}
+
+// What runs send the site, into options; the names of values of the wrong
+// type go to invalid.
+void loadSiteOptions(const SettingsStore &store, SiteOptions &options, QStringList &invalid)
+{
+    QString referer;
+    for (const auto &[name, value] : {std::pair{&kReferer, &referer}, std::pair{&kUserAgent, &options.userAgent},
+                                       std::pair{&kCookiesFile, &options.cookiesFile}}) {
+        if (const std::optional<QVariant> stored = readIfAvailable(store, *name)) {
+            if (stored->typeId() == QMetaType::QString)
+                *value = stored->toString();
+            else
+                invalid.append(invalidType(*name).message());
+        }
+    }
+    if (!referer.isEmpty())
+        options.referer = referer;
+    if (const std::optional<QVariant> wait = readIfAvailable(store, kWaitMs)) {
+        bool isNumber = false;
+        const int waitMs = wait->toInt(&isNumber);
+        if (!isNumber || wait->typeId() == QMetaType::QByteArray || waitMs < 0 || waitMs > kWaitMaximumSeconds * 1000)
+            invalid.append(invalidType(kWaitMs).message());
+        else
+            options.waitMs = waitMs;
+    }
+}
 } // namespace
 
 void TVempForm::LoadSettings()
@@ -42,82 +87,67 @@ void TVempForm::LoadSettings()
     // Each value is taken on its own: one of the wrong type is reported and
     // takes its default, and the others load, to be saved back as they were.
     QStringList invalid;
-    const std::optional<QVariant> record = store.isAvailable() ? store.read(kRecord) : std::nullopt;
+    const std::optional<QVariant> record = readIfAvailable(store, kRecord);
     const bool recordValid = record && record->typeId() == QMetaType::QByteArray
                              && record->toByteArray().size() <= SettingsRecord::kSize;
     if (record && !recordValid)
         invalid.append(invalidType(kRecord).message());
-    if (recordValid) {
-        Settings.load(record->toByteArray());
-        QList<QRect> screens;
-        for (const QScreen *each : QGuiApplication::screens())
-            screens.append(each->availableGeometry());
-        m_placedBounds = reachableBounds(Settings.restoredBounds(screen()->virtualSize()), screens);
-        setOuterBounds(m_placedBounds);
-
-        Timer1->setInterval(feedIntervalFromStored(Settings.feedInterval()));
-        mnuShowURL->setChecked(Settings.showUrl());
-        if (!Settings.showText())
-            mnuShowTextClick(qApp);
-        if (!Settings.showHints()) {
-            mnuShowHints->setChecked(false);
-            applyHints(false);
-        }
-        if (!Settings.showUrl())
-            Panel_URL->hide();
-    } else {
+    if (recordValid)
+        restoreRecord(record->toByteArray());
+    else
         btnDefaultViewClick(qApp);
-    }
-    if (record) {
-        const std::optional<QVariant> lastUrl = store.read(kLastUrl);
-        const bool urlValid = !lastUrl || lastUrl->typeId() == QMetaType::QString;
-        if (!urlValid)
-            invalid.append(invalidType(kLastUrl).message());
-        Edit1->setTextCascade(lastUrl && urlValid ? lastUrl->toString() : QString());
-        if (Edit1->text().isEmpty())
-            Edit1->setTextCascade(kPlaceholderUrl);
-        if (const std::optional<QVariant> tail = store.read(kCounterTail)) {
-            bool isNumber = false;
-            const qlonglong length = tail->toLongLong(&isNumber);
-            if (!isNumber || tail->typeId() == QMetaType::QByteArray)
-                invalid.append(invalidType(kCounterTail).message());
-            else if (length >= 0 && length < Edit1->text().size())
-                m_chosenTail = Edit1->text().right(length);
-            m_counterTailStored = true;
-        }
-    }
-    // Where the runs went last, under the keys their engines name.
-    for (const QString &name : m_runs->settingsKeys()) {
-        if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(name) : std::nullopt) {
-            if (stored->typeId() == QMetaType::QString)
-                m_runs->setKept(name, stored->toString());
-            else
-                invalid.append(invalidType(name).message());
-        }
-    }
-    SiteOptions &site = m_runs->siteOptions();
-    QString referer;
-    for (const auto &[name, value] : {std::pair{&kReferer, &referer}, std::pair{&kUserAgent, &site.userAgent},
-                                       std::pair{&kCookiesFile, &site.cookiesFile}}) {
-        if (const std::optional<QVariant> stored = store.isAvailable() ? store.read(*name) : std::nullopt) {
-            if (stored->typeId() == QMetaType::QString)
-                *value = stored->toString();
-            else
-                invalid.append(invalidType(*name).message());
-        }
-    }
-    if (!referer.isEmpty())
-        site.referer = referer;
-    if (const std::optional<QVariant> wait = store.isAvailable() ? store.read(kWaitMs) : std::nullopt) {
-        bool isNumber = false;
-        const int waitMs = wait->toInt(&isNumber);
-        if (!isNumber || wait->typeId() == QMetaType::QByteArray || waitMs < 0 || waitMs > kWaitMaximumSeconds * 1000)
-            invalid.append(invalidType(kWaitMs).message());
-        else
-            site.waitMs = waitMs;
-    }
+    if (record)
+        loadLastUrl(invalid);
+    loadRunPlaces(store, *m_runs, invalid);
+    loadSiteOptions(store, m_runs->siteOptions(), invalid);
     if (!invalid.isEmpty())
         throw SerimoError(invalid.join(u'\n'));
+}
+
+// The window's bounds, the feed's interval and the display toggles the
+// record holds.
+void TVempForm::restoreRecord(const QByteArray &record)
+{
+    Settings.load(record);
+    QList<QRect> screens;
+    for (const QScreen *each : QGuiApplication::screens())
+        screens.append(each->availableGeometry());
+    m_placedBounds = reachableBounds(Settings.restoredBounds(screen()->virtualSize()), screens);
+    setOuterBounds(m_placedBounds);
+
+    Timer1->setInterval(feedIntervalFromStored(Settings.feedInterval()));
+    mnuShowURL->setChecked(Settings.showUrl());
+    if (!Settings.showText())
+        mnuShowTextClick(qApp);
+    if (!Settings.showHints()) {
+        mnuShowHints->setChecked(false);
+        applyHints(false);
+    }
+    if (!Settings.showUrl())
+        Panel_URL->hide();
+}
+
+// The last URL into the URL box, and the counter chosen in it; the names of
+// values of the wrong type go to invalid.
+void TVempForm::loadLastUrl(QStringList &invalid)
+{
+    const SettingsStore &store = m_platform.settings;
+    const std::optional<QVariant> lastUrl = store.read(kLastUrl);
+    const bool urlValid = !lastUrl || lastUrl->typeId() == QMetaType::QString;
+    if (!urlValid)
+        invalid.append(invalidType(kLastUrl).message());
+    Edit1->setTextCascade(lastUrl && urlValid ? lastUrl->toString() : QString());
+    if (Edit1->text().isEmpty())
+        Edit1->setTextCascade(kPlaceholderUrl);
+    if (const std::optional<QVariant> tail = store.read(kCounterTail)) {
+        bool isNumber = false;
+        const qlonglong length = tail->toLongLong(&isNumber);
+        if (!isNumber || tail->typeId() == QMetaType::QByteArray)
+            invalid.append(invalidType(kCounterTail).message());
+        else if (length >= 0 && length < Edit1->text().size())
+            m_chosenTail = Edit1->text().right(length);
+        m_counterTailStored = true;
+    }
 }
 
 void TVempForm::SaveSettings()

@@ -286,6 +286,17 @@ private:
     void buildToolBar();
     void buildPopupMenu();
     void bindEvents();
+    // Pieces of buildToolBar, bindEvents, LoadSettings and btnIncClick.
+    QWidget *addCountPanel(const QString &name, const QString &editName, const QString &caption,
+                           const QString &accessibleName, int maximum, const QString &hint, QLabel *&label,
+                           ChangeEdit *&edit, UpDown *&upDown);
+    void addStepUpDown();
+    void bindTextBoxes();
+    void bindMenuItems();
+    void restoreRecord(const QByteArray &record);
+    void loadLastUrl(QStringList &invalid);
+    bool stepDigitCounter(StepKind kind);
+    bool stepLetterCounter(StepKind kind);
     void setHint(QWidget *control, const QString &hint);
     void applyHints(bool on);
     void applyButtonSize(bool withCaptions);

@@ -49,6 +49,13 @@ struct Downloader::Transfer
     QCryptographicHash hash{kPlaceholderHash};
     // The answer's headers have all come.
     bool answered = false;
+
+    // What the ended reply came to, before its body is looked at; the reason
+    // for a failure goes to failure. url is the file's.
+    AttemptResult endResult(const QUrl &url, DownloadFailure &failure) const;
+    // What a complete answer came to once all of its body has come:
+    // Complete when it is the file.
+    AttemptResult bodyResult(const std::optional<Placeholder> &placeholder, DownloadFailure &failure) const;
 };
 
 namespace {
@@ -338,6 +345,62 @@ void Downloader::pieceWritten(quint64 serial, qint64 size, int error)
         placeFile(index, transfer);
 }
 
+AttemptResult Downloader::Transfer::endResult(const QUrl &url, DownloadFailure &failure) const
+{
+    AttemptResult result = AttemptResult::Failed;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool networkError = reply->error() != QNetworkReply::NoError
+                              && (status < 400 || isTransientNetworkError(reply->error()));
+    // A redirect without a Location whose body is a page: a server's
+    // "removed" page for what it does not have.
+    const bool deadEnd = status >= 300 && status < 400 && !reply->hasRawHeader("Location")
+                         && isPageType(reply->header(QNetworkRequest::ContentTypeHeader).toString());
+    const QString lengthProblem =
+        status >= 200 && status < 300 ? announcedLengthProblem(reply->rawHeader("Content-Length")) : QString();
+    if (cut == Cut::Placeholder || deadEnd) {
+        result = AttemptResult::Missing;
+    } else if (!lengthProblem.isEmpty()) {
+        // Which length is true cannot be told: the file is never saved.
+        failure.cause = DownloadFailure::Cause::BadLength;
+        failure.text = lengthProblem;
+    } else if (cut == Cut::Unreadable) {
+        failure.cause = DownloadFailure::Cause::Unreadable;
+    } else if (cut == Cut::Inflated) {
+        failure.cause = DownloadFailure::Cause::Inflated;
+    } else if (cut == Cut::NoAnswer || cut == Cut::Silent || cut == Cut::TooSlow) {
+        result = AttemptResult::Transient;
+        failure.cause = cut == Cut::NoAnswer ? DownloadFailure::Cause::NoAnswer
+                        : cut == Cut::Silent ? DownloadFailure::Cause::Silent
+                                             : DownloadFailure::Cause::TooSlow;
+    } else if (networkError) {
+        failure.cause = DownloadFailure::Cause::Network;
+        failure.text = withoutUserInfo(reply->errorString(), url);
+        result = isTransientNetworkError(reply->error()) ? AttemptResult::Transient : AttemptResult::Failed;
+    } else {
+        failure.cause = DownloadFailure::Cause::HttpStatus;
+        failure.status = status;
+        result = resultOfStatus(status);
+    }
+    return result;
+}
+
+AttemptResult Downloader::Transfer::bodyResult(const std::optional<Placeholder> &placeholder,
+                                               DownloadFailure &failure) const
+{
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (cut == Cut::Inflated) {
+        failure.cause = DownloadFailure::Cause::Inflated;
+        return AttemptResult::Failed;
+    }
+    if (length.isValid() && length.toLongLong() != received) {
+        failure.cause = DownloadFailure::Cause::Incomplete;
+        return AttemptResult::Transient;
+    }
+    if (hashing && isPlaceholderBody(received, hash.result(), placeholder))
+        return AttemptResult::Missing;
+    return AttemptResult::Complete;
+}
+
 void Downloader::transferEnded(int index)
 {
     const auto found = m_transfers.find(index);
@@ -346,62 +409,17 @@ void Downloader::transferEnded(int index)
     Transfer &transfer = *found->second;
     transfer.silence.stop();
     transfer.slowness.stop();
-    QNetworkReply &reply = *transfer.reply;
-    Item &item = m_items[index];
 
     DownloadFailure failure;
-    AttemptResult result = AttemptResult::Failed;
-    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool networkError = reply.error() != QNetworkReply::NoError
-                              && (status < 400 || isTransientNetworkError(reply.error()));
-    // A redirect without a Location whose body is a page: a server's
-    // "removed" page for what it does not have.
-    const bool deadEnd = status >= 300 && status < 400 && !reply.hasRawHeader("Location")
-                         && isPageType(reply.header(QNetworkRequest::ContentTypeHeader).toString());
-    const QString lengthProblem = status >= 200 && status < 300 ? announcedLengthProblem(reply.rawHeader("Content-Length"))
-                                                                : QString();
-    if (transfer.cut == Transfer::Cut::Placeholder || deadEnd) {
-        result = AttemptResult::Missing;
-    } else if (!lengthProblem.isEmpty()) {
-        // Which length is true cannot be told: the file is never saved.
-        failure.cause = DownloadFailure::Cause::BadLength;
-        failure.text = lengthProblem;
-    } else if (transfer.cut == Transfer::Cut::Unreadable) {
-        failure.cause = DownloadFailure::Cause::Unreadable;
-    } else if (transfer.cut == Transfer::Cut::Inflated) {
-        failure.cause = DownloadFailure::Cause::Inflated;
-    } else if (transfer.cut == Transfer::Cut::NoAnswer || transfer.cut == Transfer::Cut::Silent
-               || transfer.cut == Transfer::Cut::TooSlow) {
-        result = AttemptResult::Transient;
-        failure.cause = transfer.cut == Transfer::Cut::NoAnswer ? DownloadFailure::Cause::NoAnswer
-                        : transfer.cut == Transfer::Cut::Silent ? DownloadFailure::Cause::Silent
-                                                                : DownloadFailure::Cause::TooSlow;
-    } else if (networkError) {
-        failure.cause = DownloadFailure::Cause::Network;
-        failure.text = withoutUserInfo(reply.errorString(), item.url);
-        result = isTransientNetworkError(reply.error()) ? AttemptResult::Transient : AttemptResult::Failed;
-    } else {
-        failure.cause = DownloadFailure::Cause::HttpStatus;
-        failure.status = status;
-        result = resultOfStatus(status);
-    }
-
+    AttemptResult result = transfer.endResult(m_items[index].url, failure);
     // The server asking again and again to slow down gets one request at a
     // time for the rest of the run.
     m_rateLimitsInRow = result == AttemptResult::RateLimited ? m_rateLimitsInRow + 1 : 0;
     m_oneAtATime = m_oneAtATime || m_rateLimitsInRow >= m_options.rateLimitsToOne;
     if (result == AttemptResult::Complete) {
         receive(transfer, true);
-        const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
-        if (transfer.cut == Transfer::Cut::Inflated) {
-            result = AttemptResult::Failed;
-            failure.cause = DownloadFailure::Cause::Inflated;
-        } else if (length.isValid() && length.toLongLong() != transfer.received) {
-            result = AttemptResult::Transient;
-            failure.cause = DownloadFailure::Cause::Incomplete;
-        } else if (transfer.hashing && isPlaceholderBody(transfer.received, transfer.hash.result(), m_placeholder)) {
-            result = AttemptResult::Missing;
-        } else {
+        result = transfer.bodyResult(m_placeholder, failure);
+        if (result == AttemptResult::Complete) {
             transfer.ending = true;
             if (transfer.queued == 0)
                 placeFile(index, transfer);
@@ -409,25 +427,40 @@ void Downloader::transferEnded(int index)
         }
     }
 
-    const QByteArray retryAfter = reply.rawHeader("Retry-After");
+    const QByteArray retryAfter = transfer.reply->rawHeader("Retry-After");
     drop(index);
+    if (!retryLater(index, result, retryAfter))
+        settleUnsaved(index, result, failure);
+}
+
+// Asks for the file at index again after the pause its result calls for,
+// unless the run is ending. False when it is not asked for again.
+bool Downloader::retryLater(int index, AttemptResult result, const QByteArray &retryAfter)
+{
+    Item &item = m_items[index];
     const std::optional<qint64> pause =
         retryPauseMs(result, item.retries, retryAfterSeconds(retryAfter, QDateTime::currentDateTimeUtc()),
                      m_options.retryPauseMs);
-    if (pause && !m_ending) {
-        if (result == AttemptResult::RateLimited)
-            emit serverAsksToWait(*pause);
-        ++item.retries;
-        item.state = State::Waiting;
-        const int generation = m_generation;
-        QTimer::singleShot(*pause, this, [this, index, generation] {
-            if (generation != m_generation || m_items[index].state != State::Waiting)
-                return;
-            begin(index);
-            carryOn();
-        });
-        return;
-    }
+    if (!pause || m_ending)
+        return false;
+    if (result == AttemptResult::RateLimited)
+        emit serverAsksToWait(*pause);
+    ++item.retries;
+    item.state = State::Waiting;
+    const int generation = m_generation;
+    QTimer::singleShot(*pause, this, [this, index, generation] {
+        if (generation != m_generation || m_items[index].state != State::Waiting)
+            return;
+        begin(index);
+        carryOn();
+    });
+    return true;
+}
+
+// Settles a file that ended without being saved: missing, or failed for
+// the reason in failure.
+void Downloader::settleUnsaved(int index, AttemptResult result, const DownloadFailure &failure)
+{
     if (result == AttemptResult::Missing) {
         m_summary.outcomes[index] = FileOutcome::Missing;
         countInRow(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runs/download_retry.h"
 #include "runs/downloader_results.h"
 #include "runs/placeholder.h"
 
@@ -72,6 +73,8 @@ private:
     void receive(Transfer &transfer, bool all = false);
     void pieceWritten(quint64 serial, qint64 size, int error);
     void transferEnded(int index);
+    bool retryLater(int index, AttemptResult result, const QByteArray &retryAfter);
+    void settleUnsaved(int index, AttemptResult result, const DownloadFailure &failure);
     void placeFile(int index, Transfer &transfer);
     void failFile(int index, DownloadFailure failure);
     void failWrite(int index, int error);

@@ -31,68 +31,8 @@ bool TVempForm::btnIncClick(QObject *Sender)
     if (!(Timer1->isEnabled() && FeedCount != 0) && !takeSelectedCounter())
         return failStep(tr("The host and the port are not a counter."));
     const StepKind kind = stepKindOf(Sender);
-    const int width = digitsValue();
-    const SeriesSplit split = splitSeries(Edit1->text(), width, counterChoice());
-    const bool feedProgress = Timer1->isEnabled() && FeedCount != 0;
-    // The Alpha step's own moves; the up-down's arrows have already moved it.
-    const bool alphaForward = feedProgress || kind == StepKind::PageItem || kind == StepKind::Next;
-    const bool alphaBack = kind == StepKind::Back;
-    // The letter's whole move, the up-down's own arrow move included.
-    const int arrow = kind == StepKind::ArrowForward ? 1 : kind == StepKind::ArrowBack ? -1 : 0;
-    const int alphaDirection = int(alphaForward) - int(alphaBack) + arrow;
-
-    if (isDigitsMode()) {
-        if (isCounterTooLong(Edit1->text(), counterChoice()))
-            return failStep(tr("The number is too long to step."));
-        const auto value = counterValue(split, width);
-        if (!value)
-            return failStep(tr("Change digits to match series."));
-        int delta = +1;
-        if (kind == StepKind::PageStart)
-            delta = 0;
-        else if (kind == StepKind::Back || kind == StepKind::ArrowBack)
-            delta = -1;
-        else if (Timer1->isEnabled() && FeedCount == 0)
-            delta = 0;
-        const auto counter = steppedCounter(*value, delta, width);
-        if (!counter)
-            return failStep(tr("The number is too long to step."));
-        setSteppedUrl(split.prefix + *counter, split.extension);
-        if (const auto range = GetRangeText(false)) {
-            ShortURL = *range;
-            StatusBar->setPanelText(0, ShortURL);
-        }
-    } else if (split.counter.isEmpty()) {
-        return failStep(tr("Change digits to match series."));
-    } else if (const QChar current = split.counter.front(); current.unicode() > 0xFF) {
-        // Beyond the 8-bit codes the letter steps by whole characters, in the
-        // direction the 8-bit rules give; half of a pair is refused.
-        const auto letter = steppedWideLetter(current, alphaDirection);
-        if (!letter)
-            return failStep(tr("The character before the extension cannot be stepped."));
-        setSteppedUrl(split.prefix + *letter, split.extension);
-        ShortURL = QStringLiteral("..") + *letter + split.extension;
-        StatusBar->setPanelText(0, ShortURL);
-    } else if (isLetterSeriesEnd(current, alphaDirection)) {
-        // The up-down's own arrow has moved: back to the letter that stays.
-        UpDownDoc->setPosition(current.unicode());
-        return failStep(tr("The series of letters ends at %1.").arg(current));
-    } else {
-        int position = UpDownDoc->position();
-        if (alphaForward)
-            position = stepLetterPosition(position, +1);
-        if (alphaBack)
-            position = stepLetterPosition(position, -1);
-        // The up-down's own arrows may have landed on code 0: pass over it
-        // in the direction of travel.
-        if ((position & 0xFF) == 0)
-            position = stepLetterPosition(position, (alphaBack || kind == StepKind::ArrowBack) ? -1 : +1);
-        UpDownDoc->setPosition(position);
-        const QChar letter = letterForPosition(position);
-        setSteppedUrl(split.prefix + letter, split.extension);
-        ShortURL = QStringLiteral("..") + letter + split.extension;
-        StatusBar->setPanelText(0, ShortURL);
-    }
+    if (!(isDigitsMode() ? stepDigitCounter(kind) : stepLetterCounter(kind)))
+        return false;
 
     if (kind == StepKind::PageStart)
         return true;
@@ -101,6 +41,84 @@ bool TVempForm::btnIncClick(QObject *Sender)
             return false;
     }
     PositionEdit();
+    return true;
+}
+
+// Steps the number in the URL as kind asks, and shows the range from there.
+// False when it cannot, after failStep.
+bool TVempForm::stepDigitCounter(StepKind kind)
+{
+    const int width = digitsValue();
+    const SeriesSplit split = splitSeries(Edit1->text(), width, counterChoice());
+    if (isCounterTooLong(Edit1->text(), counterChoice()))
+        return failStep(tr("The number is too long to step."));
+    const auto value = counterValue(split, width);
+    if (!value)
+        return failStep(tr("Change digits to match series."));
+    int delta = +1;
+    if (kind == StepKind::PageStart)
+        delta = 0;
+    else if (kind == StepKind::Back || kind == StepKind::ArrowBack)
+        delta = -1;
+    else if (Timer1->isEnabled() && FeedCount == 0)
+        delta = 0;
+    const auto counter = steppedCounter(*value, delta, width);
+    if (!counter)
+        return failStep(tr("The number is too long to step."));
+    setSteppedUrl(split.prefix + *counter, split.extension);
+    if (const auto range = GetRangeText(false)) {
+        ShortURL = *range;
+        StatusBar->setPanelText(0, ShortURL);
+    }
+    return true;
+}
+
+// Steps the letter before the URL's extension as kind asks, the up-down
+// following it. False when it cannot, after failStep.
+bool TVempForm::stepLetterCounter(StepKind kind)
+{
+    const SeriesSplit split = splitSeries(Edit1->text(), digitsValue(), counterChoice());
+    const bool feedProgress = Timer1->isEnabled() && FeedCount != 0;
+    // The Alpha step's own moves; the up-down's arrows have already moved it.
+    const bool alphaForward = feedProgress || kind == StepKind::PageItem || kind == StepKind::Next;
+    const bool alphaBack = kind == StepKind::Back;
+    // The letter's whole move, the up-down's own arrow move included.
+    const int arrow = kind == StepKind::ArrowForward ? 1 : kind == StepKind::ArrowBack ? -1 : 0;
+    const int alphaDirection = int(alphaForward) - int(alphaBack) + arrow;
+
+    if (split.counter.isEmpty())
+        return failStep(tr("Change digits to match series."));
+    const QChar current = split.counter.front();
+    if (current.unicode() > 0xFF) {
+        // Beyond the 8-bit codes the letter steps by whole characters, in the
+        // direction the 8-bit rules give; half of a pair is refused.
+        const auto letter = steppedWideLetter(current, alphaDirection);
+        if (!letter)
+            return failStep(tr("The character before the extension cannot be stepped."));
+        setSteppedUrl(split.prefix + *letter, split.extension);
+        ShortURL = QStringLiteral("..") + *letter + split.extension;
+        StatusBar->setPanelText(0, ShortURL);
+        return true;
+    }
+    if (isLetterSeriesEnd(current, alphaDirection)) {
+        // The up-down's own arrow has moved: back to the letter that stays.
+        UpDownDoc->setPosition(current.unicode());
+        return failStep(tr("The series of letters ends at %1.").arg(current));
+    }
+    int position = UpDownDoc->position();
+    if (alphaForward)
+        position = stepLetterPosition(position, +1);
+    if (alphaBack)
+        position = stepLetterPosition(position, -1);
+    // The up-down's own arrows may have landed on code 0: pass over it in
+    // the direction of travel.
+    if ((position & 0xFF) == 0)
+        position = stepLetterPosition(position, (alphaBack || kind == StepKind::ArrowBack) ? -1 : +1);
+    UpDownDoc->setPosition(position);
+    const QChar letter = letterForPosition(position);
+    setSteppedUrl(split.prefix + letter, split.extension);
+    ShortURL = QStringLiteral("..") + letter + split.extension;
+    StatusBar->setPanelText(0, ShortURL);
     return true;
 }
 

@@ -76,6 +76,86 @@ void notify(xcb_connection_t *connection, const xcb_selection_request_event_t &r
     std::memcpy(event, &notify, sizeof notify);
     xcb_send_event(connection, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT, event);
 }
+
+// Serimo's own connection to X and the window that owns the selection; no
+// connection where X cannot be reached.
+struct OwnerConnection
+{
+    xcb_connection_t *connection = nullptr;
+    xcb_window_t window = XCB_NONE;
+    Atoms atoms{};
+};
+
+OwnerConnection connectOwner()
+{
+    OwnerConnection owner;
+    int screenNumber = 0;
+    owner.connection = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(owner.connection)) {
+        // Without X nobody there can read: hand-overs go on without it.
+        xcb_disconnect(owner.connection);
+        return {};
+    }
+    xcb_connection_t *connection = owner.connection;
+    auto roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screenNumber && roots.rem > 1; ++i)
+        xcb_screen_next(&roots);
+    owner.window = xcb_generate_id(connection);
+    // Its property changes tell the server's time, which a selection's
+    // owner names when it takes it.
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, owner.window, roots.data->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    owner.atoms = {internAtom(connection, "CLIPBOARD"),  internAtom(connection, "TARGETS"),
+                   internAtom(connection, "TIMESTAMP"),  internAtom(connection, "UTF8_STRING"),
+                   internAtom(connection, "TEXT"),       internAtom(connection, "text/plain;charset=utf-8"),
+                   internAtom(connection, "text/plain"), internAtom(connection, "_SERIMO_OWNER_TIME")};
+    return owner;
+}
+
+// The text the selection holds while Serimo owns it.
+struct HeldText
+{
+    QByteArray text;
+    QByteArray next; // taken once the server has told its time
+    bool owned = false;
+    xcb_timestamp_t ownedSince = XCB_CURRENT_TIME;
+};
+
+void handleEvent(const OwnerConnection &owner, HeldText &held, xcb_generic_event_t *event)
+{
+    const uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_SELECTION_REQUEST) {
+        const auto &request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
+        // An old client names no property: the target stands in.
+        const xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
+        const bool served = held.owned && request.selection == owner.atoms.clipboard
+                            && answer(owner.connection, owner.atoms, request, property, held.text, held.ownedSince);
+        notify(owner.connection, request, served ? property : xcb_atom_t(XCB_NONE));
+    } else if (type == XCB_PROPERTY_NOTIFY) {
+        const auto &change = *reinterpret_cast<xcb_property_notify_event_t *>(event);
+        // Each change of that property answers a take.
+        if (change.window == owner.window && change.atom == owner.atoms.ownerTime) {
+            held.text = held.next;
+            held.owned = true;
+            held.ownedSince = change.time;
+            xcb_set_selection_owner(owner.connection, owner.window, owner.atoms.clipboard, held.ownedSince);
+        }
+    } else if (type == XCB_SELECTION_CLEAR) {
+        // Another program copied: its text is the clipboard now.
+        held.owned = false;
+        held.text.clear();
+    }
+}
+
+// Events already read along with a reply wait in xcb, not on the socket.
+void handleQueuedEvents(const OwnerConnection &owner, HeldText &held)
+{
+    while (xcb_generic_event_t *event = owner.connection ? xcb_poll_for_event(owner.connection) : nullptr) {
+        handleEvent(owner, held, event);
+        std::free(event);
+    }
+}
 } // namespace
 
 struct XClipboardOwner::Shared
@@ -101,6 +181,9 @@ struct XClipboardOwner::Shared
         }
     }
     void run();
+    // Waits for a wake-up or for X; false when the wait fails or the X
+    // server went away.
+    bool waitForWork(xcb_connection_t *connection);
 };
 
 std::unique_ptr<XClipboardOwner> XClipboardOwner::start()
@@ -142,84 +225,38 @@ void XClipboardOwner::take(const QString &text)
 
 void XClipboardOwner::Shared::run()
 {
-    int screenNumber = 0;
-    xcb_connection_t *connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        // Without X nobody there can read: hand-overs go on without it.
-        xcb_disconnect(connection);
-        connection = nullptr;
-    }
-    xcb_window_t window = XCB_NONE;
-    Atoms atoms{};
-    if (connection) {
-        auto roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
-        for (int i = 0; i < screenNumber && roots.rem > 1; ++i)
-            xcb_screen_next(&roots);
-        window = xcb_generate_id(connection);
-        // Its property changes tell the server's time, which a selection's
-        // owner names when it takes it.
-        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, roots.data->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
-        atoms = {internAtom(connection, "CLIPBOARD"),  internAtom(connection, "TARGETS"),
-                 internAtom(connection, "TIMESTAMP"),  internAtom(connection, "UTF8_STRING"),
-                 internAtom(connection, "TEXT"),       internAtom(connection, "text/plain;charset=utf-8"),
-                 internAtom(connection, "text/plain"),         internAtom(connection, "_SERIMO_OWNER_TIME")};
-    }
-
-    QByteArray text;
-    QByteArray next; // taken once the server has told its time
-    bool owned = false;
-    xcb_timestamp_t ownedSince = XCB_CURRENT_TIME;
+    const OwnerConnection owner = connectOwner();
+    HeldText held;
     for (;;) {
-        // Events already read along with a reply wait in xcb, not on the socket.
-        while (xcb_generic_event_t *event = connection ? xcb_poll_for_event(connection) : nullptr) {
-            const uint8_t type = event->response_type & 0x7f;
-            if (type == XCB_SELECTION_REQUEST) {
-                const auto &request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
-                // An old client names no property: the target stands in.
-                const xcb_atom_t property = request.property == XCB_NONE ? request.target : request.property;
-                const bool served = owned && request.selection == atoms.clipboard
-                                    && answer(connection, atoms, request, property, text, ownedSince);
-                notify(connection, request, served ? property : xcb_atom_t(XCB_NONE));
-            } else if (type == XCB_PROPERTY_NOTIFY) {
-                const auto &change = *reinterpret_cast<xcb_property_notify_event_t *>(event);
-                // Each change of that property answers a take.
-                if (change.window == window && change.atom == atoms.ownerTime) {
-                    text = next;
-                    owned = true;
-                    ownedSince = change.time;
-                    xcb_set_selection_owner(connection, window, atoms.clipboard, ownedSince);
-                }
-            } else if (type == XCB_SELECTION_CLEAR) {
-                // Another program copied: its text is the clipboard now.
-                owned = false;
-                text.clear();
-            }
-            std::free(event);
-        }
-        if (connection)
-            xcb_flush(connection);
-
-        pollfd ready[2] = {{wakeRead, POLLIN, 0}, {connection ? xcb_get_file_descriptor(connection) : -1, POLLIN, 0}};
-        if (::poll(ready, connection ? 2 : 1, -1) < 0 && errno != EINTR)
+        handleQueuedEvents(owner, held);
+        if (owner.connection)
+            xcb_flush(owner.connection);
+        if (!waitForWork(owner.connection))
             break;
-        if (ready[1].revents & (POLLERR | POLLHUP))
-            break; // the X server went away
-        char drain[64];
-        while (::read(wakeRead, drain, sizeof drain) > 0) {
-        }
         const std::lock_guard lock(mutex);
         if (quit)
             break;
-        if (takePending && connection) {
-            next = std::move(pending);
+        if (takePending && owner.connection) {
+            held.next = std::move(pending);
             // An empty append changes nothing but brings the server's time.
-            xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, atoms.ownerTime, XCB_ATOM_STRING, 8, 0,
-                                nullptr);
+            xcb_change_property(owner.connection, XCB_PROP_MODE_APPEND, owner.window, owner.atoms.ownerTime,
+                                XCB_ATOM_STRING, 8, 0, nullptr);
         }
         takePending = false;
     }
-    if (connection)
-        xcb_disconnect(connection);
+    if (owner.connection)
+        xcb_disconnect(owner.connection);
+}
+
+bool XClipboardOwner::Shared::waitForWork(xcb_connection_t *connection)
+{
+    pollfd ready[2] = {{wakeRead, POLLIN, 0}, {connection ? xcb_get_file_descriptor(connection) : -1, POLLIN, 0}};
+    if (::poll(ready, connection ? 2 : 1, -1) < 0 && errno != EINTR)
+        return false;
+    if (ready[1].revents & (POLLERR | POLLHUP))
+        return false; // the X server went away
+    char drain[64];
+    while (::read(wakeRead, drain, sizeof drain) > 0) {
+    }
+    return true;
 }
