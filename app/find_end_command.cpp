@@ -1,5 +1,4 @@
 #include "app/vemp_107.h"
-#include "runs/cookie_file.h"
 #include "runs/download_address.h"
 #include "runs/end_finder.h"
 #include "runs/runs.h"
@@ -40,10 +39,8 @@ void TVempForm::mnuFindEndClick(QObject *)
     // The search asks as Download run would: behind a login, a site shows
     // its series only to the browser's cookies.
     SiteOptions site = m_runs->siteOptions();
-    if (const QString error = readRunCookies(site); !error.isEmpty()) {
-        showWarning(error);
+    if (!readCookiesOfRun(site))
         return;
-    }
     // Each search reports to the addresses it was started on.
     disconnect(&finder, nullptr, this, nullptr);
     connect(&finder, &EndFinder::progress, this, [this](int requests, qint64 items) {

@@ -43,9 +43,7 @@ void TVempForm::handRunTo(QObject *Sender)
                                              .arg(engine->description.name),
                                          MessageBoxes::Icon::None);
         }
-    } else if (const QString error = readRunCookies(plan.site); !error.isEmpty()) {
-        // A cookies file that cannot be read is said before anything is asked.
-        showWarning(error);
+    } else if (!readCookiesOfRun(plan.site)) {
         return;
     }
     const QString downloads = m_platform.files.downloadsDirectory();
@@ -81,6 +79,15 @@ void TVempForm::handRunTo(QObject *Sender)
         return;
     }
     }
+}
+
+bool TVempForm::readCookiesOfRun(SiteOptions &site)
+{
+    QString leftOut;
+    const QString error = readRunCookies(site, &leftOut);
+    if (!error.isEmpty() || !leftOut.isEmpty())
+        showWarning(error.isEmpty() ? leftOut : error);
+    return error.isEmpty();
 }
 
 void TVempForm::noteSecretsKeptForSession(const QString &engineName)

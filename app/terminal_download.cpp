@@ -4,7 +4,6 @@
 #include "app/terminal_find_end.h"
 #include "app/terminal_lines.h"
 #include "common/translate_main.h"
-#include "runs/cookie_file.h"
 #include "runs/download_address.h"
 #include "runs/download_controller.h"
 #include "runs/engine_registry.h"
@@ -178,10 +177,8 @@ int downloadOnTerminal(const DownloadRequest &request)
     }
     // Read once: the end search and the download share it.
     SiteOptions site = request.site;
-    if (const QString error = readRunCookies(site); !error.isEmpty()) {
-        complain(error);
+    if (!readCookiesOnTerminal(site))
         return 2;
-    }
     const RunFolder folder(request.folder);
     if (const int status = folder.make(); status != 0)
         return status;

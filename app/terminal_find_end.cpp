@@ -3,7 +3,6 @@
 #include "app/command_line.h"
 #include "app/terminal_lines.h"
 #include "common/translate_main.h"
-#include "runs/cookie_file.h"
 #include "runs/download_address.h"
 #include "runs/end_finder.h"
 #include "series/run_list.h"
@@ -39,10 +38,8 @@ TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
         complain(problem);
         return failedWith(2);
     }
-    if (const QString error = readRunCookies(site); !error.isEmpty()) {
-        complain(error);
+    if (!readCookiesOnTerminal(site))
         return failedWith(2);
-    }
 
     SeriesAddresses addresses(typed);
     EndFinder finder;

@@ -1,5 +1,7 @@
 #include "app/terminal_lines.h"
 
+#include "runs/cookie_file.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -22,4 +24,13 @@ void drawProgressLine(const QString &line)
 void clearProgressLine()
 {
     std::fprintf(stderr, "\r\033[K");
+}
+
+bool readCookiesOnTerminal(SiteOptions &site)
+{
+    QString leftOut;
+    const QString error = readRunCookies(site, &leftOut);
+    if (!error.isEmpty() || !leftOut.isEmpty())
+        complain(error.isEmpty() ? leftOut : error);
+    return error.isEmpty();
 }

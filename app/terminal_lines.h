@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct SiteOptions;
+
 // What the terminal's runs (--download, --find-end) write on standard error.
 
 // One line, "serimo: <text>".
@@ -14,3 +16,7 @@ bool stderrIsTerminal();
 // it away again.
 void drawProgressLine(const QString &line);
 void clearProgressLine();
+
+// Reads the run's cookies file once (runs/cookie_file.h), saying what it
+// left out; false after saying why it cannot be read.
+bool readCookiesOnTerminal(SiteOptions &site);

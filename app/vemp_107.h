@@ -52,6 +52,7 @@ class Runs;
 struct EngineTarget;
 struct RegisteredEngine;
 struct RunPlan;
+struct SiteOptions;
 struct RunResult;
 
 class TVempForm : public QWidget
@@ -238,6 +239,9 @@ private:
     // The run as web addresses to fetch; empty for an empty run, or when one
     // of them cannot be fetched, after saying why.
     QList<QUrl> downloadUrls(const QStringList &run);
+    // Reads the run's cookies file once, before anything is asked; warns of
+    // what it cannot read (false) or left out.
+    bool readCookiesOfRun(SiteOptions &site);
     // Where a run goes: the download folder while it exists, else the user's
     // Downloads.
     QString runFolder() const;

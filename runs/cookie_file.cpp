@@ -10,7 +10,13 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // A cookies.txt larger than this is not one a browser wrote.
@@ -35,6 +41,47 @@ QString neitherFormat(const QString &path)
 QString unreadable(const QString &path, const QString &reason)
 {
     return trMain("cannot read the cookies file '%1': %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+// A name or value that could end a header line, or a name that could end
+// the cookie: a line break in a cookies file must not become a header.
+bool unsafeOnTheWire(const QByteArray &name, const QByteArray &value)
+{
+    const auto control = [](char c) { return (uchar(c) < 0x20 && c != '\t') || uchar(c) == 0x7f; };
+    return name.contains(';') || std::any_of(name.begin(), name.end(), control)
+           || std::any_of(value.begin(), value.end(), control);
+}
+
+// Keeps a cookie that is safe on the wire, and counts one that is not.
+void keep(CookieFile &file, int &leftOut, const QNetworkCookie &cookie)
+{
+    if (unsafeOnTheWire(cookie.name(), cookie.value()))
+        ++leftOut;
+    else
+        file.cookies.append(cookie);
+}
+
+void noteLeftOut(CookieFile &file, int leftOut, const QString &path)
+{
+    if (leftOut > 0)
+        file.leftOut = trMain("left out %1 cookies of '%2': a control character in a name or value, or a ';' in a "
+                              "name")
+                           .arg(leftOut)
+                           .arg(QDir::toNativeSeparators(path));
+}
+
+// What a path names that is no regular file, for a person.
+QString notAFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return trMain("it is a folder");
+    if (S_ISFIFO(mode))
+        return trMain("it is a FIFO, not a file");
+    if (S_ISSOCK(mode))
+        return trMain("it is a socket, not a file");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return trMain("it is a device, not a file");
+    return trMain("it is not a regular file");
 }
 
 // A cookie as both formats give it. A domain the cookie's subdomains share
@@ -72,6 +119,7 @@ std::optional<bool> flag(const QByteArray &field)
 CookieFile netscapeCookies(const QString &path, const QByteArray &text)
 {
     CookieFile file;
+    int leftOut = 0;
     bool headed = false;
     const QList<QByteArray> lines = text.split('\n');
     for (qsizetype number = 1; number <= lines.size(); ++number) {
@@ -99,11 +147,13 @@ CookieFile netscapeCookies(const QString &path, const QByteArray &text)
                             .arg(QDir::toNativeSeparators(path))
                             .arg(number)};
         }
-        file.cookies.append(cookie(fields[5], fields.value(6), QString::fromUtf8(fields[0]), *subdomains,
-                                   QString::fromUtf8(fields[2]), *secure, httpOnly, expiry));
+        keep(file, leftOut,
+             cookie(fields[5], fields.value(6), QString::fromUtf8(fields[0]), *subdomains, QString::fromUtf8(fields[2]),
+                    *secure, httpOnly, expiry));
     }
-    if (file.cookies.isEmpty() && !headed)
+    if (file.cookies.isEmpty() && leftOut == 0 && !headed)
         file.error = neitherFormat(path);
+    noteLeftOut(file, leftOut, path);
     return file;
 }
 
@@ -123,6 +173,7 @@ CookieFile firefoxCookies(const QString &path)
     static std::atomic<int> serial = 0;
     const QString connection = QStringLiteral("serimo-cookies-%1").arg(++serial);
     CookieFile file;
+    int leftOut = 0;
     {
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         database.setDatabaseName(copy);
@@ -133,38 +184,54 @@ CookieFile firefoxCookies(const QString &path)
             file.error = neitherFormat(path);
         while (file.error.isEmpty() && query.next()) {
             const QString host = query.value(0).toString();
-            file.cookies.append(cookie(query.value(5).toString().toUtf8(), query.value(6).toString().toUtf8(), host,
-                                       host.startsWith(u'.'), query.value(1).toString(), query.value(2).toBool(),
-                                       query.value(3).toBool(), query.value(4).toLongLong()));
+            keep(file, leftOut,
+                 cookie(query.value(5).toString().toUtf8(), query.value(6).toString().toUtf8(), host,
+                        host.startsWith(u'.'), query.value(1).toString(), query.value(2).toBool(),
+                        query.value(3).toBool(), query.value(4).toLongLong()));
         }
     }
     QSqlDatabase::removeDatabase(connection);
+    noteLeftOut(file, leftOut, path);
     return file;
 }
 } // namespace
 
 CookieFile readCookieFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Opened without blocking, so that a FIFO cannot hold the run, and read
+    // only when it is a regular file: a device may never end.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return {{}, unreadable(path, QString::fromLocal8Bit(std::strerror(errno)))};
+    struct stat status = {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return {{}, unreadable(path, notAFile(status.st_mode))};
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         return {{}, unreadable(path, file.errorString())};
+    }
     if (file.peek(16) == QByteArray("SQLite format 3\0", 16))
         return firefoxCookies(path);
-    if (file.size() > kLargestTextFile)
-        return {{}, neitherFormat(path)};
-    const QByteArray text = file.readAll();
+    // The limit holds whatever the file's size says: it may grow as it is read.
+    const QByteArray text = file.read(kLargestTextFile + 1);
     if (file.error() != QFileDevice::NoError)
         return {{}, unreadable(path, file.errorString())};
-    if (text.contains('\0'))
+    if (text.size() > kLargestTextFile || text.contains('\0'))
         return {{}, neitherFormat(path)};
     return netscapeCookies(path, text);
 }
 
-QString readRunCookies(SiteOptions &site)
+QString readRunCookies(SiteOptions &site, QString *leftOut)
 {
-    if (!site.cookiesRead)
+    if (!site.cookiesRead) {
         site.cookiesRead = std::make_shared<const CookieFile>(site.cookiesFile.isEmpty() ? CookieFile()
                                                                                         : readCookieFile(site.cookiesFile));
+        if (leftOut)
+            *leftOut = site.cookiesRead->leftOut;
+    }
     return site.cookiesRead->error;
 }
 

@@ -98,10 +98,12 @@ def main(serimo, report):
     with report.part("the same gallery without the Referer"):
         status, out, _ = download(base + "club_001.jpg", "3", "--load-cookies", cookies, "--referer", "", "--to", "c2")
         check_equal((status, os.path.exists(os.path.join(work, "c2"))), (1, False), "(status, folder left)")
-    with report.part("a cookies file that is not one is status 2"):
-        check_equal(download(base + "club_001.jpg", "--load-cookies", gallery)[::2],
-                    (2, "serimo: cannot read the cookies file '%s': file to open is a directory\n" % gallery),
-                    "(status, errors)")
+    with report.part("a cookies file that is not one is status 2, a FIFO at once"):
+        fifo = os.path.join(work, "cookies.fifo")
+        os.mkfifo(fifo)
+        for path, what in ((gallery, "a folder"), (fifo, "a FIFO, not a file")):
+            check_equal(download(base + "club_001.jpg", "--load-cookies", path)[::2],
+                        (2, "serimo: cannot read the cookies file '%s': it is %s\n" % (path, what)), "(status, errors)")
     server.shutdown()
 
 

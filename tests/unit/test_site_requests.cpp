@@ -9,6 +9,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QDir>
+#include <sys/stat.h>
 
 // What a request of a run tells the site: the Referer, the User-Agent and the
 // cookies of a browser's file.
@@ -165,34 +167,51 @@ void TestSiteRequests::cookies()
 
 void TestSiteRequests::brokenCookieFile_data()
 {
-    QTest::addColumn<QByteArray>("content"); // "<none>": no file
-    QTest::addColumn<QString>("error");      // %1: the path
+    QTest::addColumn<QByteArray>("content"); // "<none>": no file; "<fifo>", "<folder>": one made there
+    QTest::addColumn<QString>("error");      // %1: the path; or the line on cookies left out
     const QString neither = QStringLiteral("'%1' is neither a cookies.txt nor a Firefox cookies.sqlite");
     QTest::newRow("no file") << QByteArray("<none>") << "cannot read the cookies file '%1': No such file or directory";
     QTest::newRow("empty") << QByteArray() << neither;
     QTest::newRow("a letter") << QByteArray("Dear sir,\nplease find\n") << neither;
     QTest::newRow("a bad line") << QByteArray("# Netscape HTTP Cookie File\nh\tFALSE\t/\tFALSE\t0\tn\tv\nh\tFALSE\t/\tno\t0\tn\tv\n")
                                 << "'%1' line 3 is not a cookie: a cookies.txt line has 7 fields separated by tabs";
+    // Refused at once: neither read for ever nor waited on.
+    QTest::newRow("a FIFO") << QByteArray("<fifo>") << "cannot read the cookies file '%1': it is a FIFO, not a file";
+    QTest::newRow("a folder") << QByteArray("<folder>") << "cannot read the cookies file '%1': it is a folder";
+    QTest::newRow("a device") << QByteArray("/dev/zero") << "cannot read the cookies file '/dev/zero': it is a device, not a file";
+    QTest::newRow("a line break in a value, a ';' in a name: left out")
+        << QByteArray("# Netscape HTTP Cookie File\nh\tFALSE\t/\tFALSE\t0\tn\tv\rX-Evil: 1\nh\tFALSE\t/\tFALSE\t0\tn;x\tv\n"
+                      "h\tFALSE\t/\tFALSE\t0\tn\tv\x7f\n")
+        << "left out 3 cookies of '%1': a control character in a name or value, or a ';' in a name";
 }
 
 void TestSiteRequests::brokenCookieFile()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, error);
-    const QString path = m_folder.filePath(QTest::currentDataTag());
-    if (content != "<none>") {
+    QString path = m_folder.filePath(QTest::currentDataTag());
+    if (content == "<fifo>")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (content == "<folder>")
+        QVERIFY(QDir().mkdir(path));
+    else if (content.startsWith("/dev/"))
+        path = QString::fromLatin1(content);
+    else if (content != "<none>") {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     }
     const CookieFile file = readCookieFile(path);
-    QCOMPARE(file.error, error.arg(path));
+    QCOMPARE(file.error.isEmpty() ? file.leftOut : file.error, error.arg(path));
     QVERIFY(file.cookies.isEmpty());
+    if (content == "<fifo>" || content == "<folder>" || content.startsWith("/dev/"))
+        return;
 
     // A run reads its file once: mended afterwards, it is not read again
     // by the run's end search or download.
     SiteOptions site;
     site.cookiesFile = path;
-    QCOMPARE(readRunCookies(site), error.arg(path));
+    QString leftOut;
+    QCOMPARE(readRunCookies(site, &leftOut) + leftOut, error.arg(path));
     QFile::remove(path);
     QVERIFY(QFile::copy(m_cookieFiles.first(), path));
     const SiteOptions copy = site;
