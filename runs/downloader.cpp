@@ -162,6 +162,7 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
     m_next = 0;
     m_settled = 0;
     m_failuresInRow = 0;
+    m_refusalsInRow = 0;
     m_rateLimitsInRow = 0;
     m_oneAtATime = false;
     m_placeholder.reset();
@@ -469,8 +470,14 @@ void Downloader::settleUnsaved(int index, AttemptResult result, const DownloadFa
         return;
     }
     const bool serverFailed = failure.cause != DownloadFailure::Cause::HttpStatus || failure.status >= 500;
+    const bool refused =
+        failure.cause == DownloadFailure::Cause::HttpStatus && (failure.status == 401 || failure.status == 403);
     failFile(index, failure);
     countInRow(serverFailed);
+    if (refused && ++m_refusalsInRow >= m_options.failureRunEnd && m_running) {
+        m_summary.siteKeptRefusing = true;
+        finish();
+    }
     carryOn();
 }
 
@@ -491,6 +498,7 @@ void Downloader::placeFile(int index, Transfer &transfer)
     }
     drop(index);
     countInRow(false);
+    m_refusalsInRow = 0;
     settle(index, false);
     carryOn();
 }

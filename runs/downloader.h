@@ -95,6 +95,7 @@ private:
     int m_next = 0;
     int m_settled = 0;
     int m_failuresInRow = 0;
+    int m_refusalsInRow = 0;
     qint64 m_bytesReceived = 0;
     // What the server answers for an address that cannot exist, when 200.
     std::optional<Placeholder> m_placeholder;

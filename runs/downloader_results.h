@@ -87,6 +87,10 @@ struct RunResult
     // The run ended at DownloadOptions::failureRunEnd failures in a row; the
     // last of `failures` says why.
     bool serverKeptFailing = false;
+    // The run ended at DownloadOptions::failureRunEnd refusals (401, 403) in
+    // a row with nothing saved between them: asked on, the site may ban the
+    // address.
+    bool siteKeptRefusing = false;
 
     int total() const { return int(outcomes.size()); }
     int count(FileOutcome outcome) const { return int(outcomes.count(outcome)); }

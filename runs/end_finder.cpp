@@ -3,6 +3,7 @@
 #include "runs/answer_result.h"
 #include "runs/cookie_file.h"
 #include "runs/placeholder_probe.h"
+#include "runs/run_summary.h"
 #include "runs/site_headers.h"
 
 #include <QNetworkCookieJar>
@@ -170,7 +171,9 @@ void EndFinder::headersIn(QNetworkReply *reply)
     }
     const QByteArray retryAfter = reply->rawHeader("Retry-After");
     std::unique_ptr<Asking> asking = letGo(reply);
-    const QString failure = tr("the server answered HTTP %1 for %2").arg(status).arg(shown(asking->url));
+    QString failure = tr("the server answered HTTP %1 for %2").arg(status).arg(shown(asking->url));
+    if (status == 401 || status == 403)
+        failure += QStringLiteral(": ") + refusalHint();
     const bool refusedHead = asking->probe.method == ProbeMethod::Head && !asking->wholeBody
                              && (result == AttemptResult::Failed || status == 405 || status == 501);
     if (refusedHead)

@@ -58,7 +58,7 @@ QString serverFailure(const RunResult &result, const DownloadOptions &options)
 // or the server.
 bool endedEarly(const RunResult &result)
 {
-    return result.stopped || !result.writeError.isEmpty() || result.serverKeptFailing;
+    return result.stopped || !result.writeError.isEmpty() || result.serverKeptFailing || result.siteKeptRefusing;
 }
 
 // Whether counter b comes right after counter a.
@@ -149,6 +149,12 @@ QString runRefusedText(const RunContext &context, const QString &message, bool h
     return (handedOver ? trSummary("%1 stopped answering: %2") : trSummary("%1 did not take the run: %2")).arg(engine, message);
 }
 
+QString refusalHint()
+{
+    return trSummary("it may want its own page as the Referer, or the browser's cookies (Download options, or "
+                     "--referer and --load-cookies)");
+}
+
 QStringList runSummaryLines(const RunResult &result, const RunContext &context, const QString &home)
 {
     const QString folder = context.target.folder.isEmpty() ? trSummary("%1's own folder").arg(context.engine.name)
@@ -163,6 +169,8 @@ QStringList runSummaryLines(const RunResult &result, const RunContext &context, 
         lines << trSummary("The download stopped: %1.").arg(result.writeError);
     else if (!kept.isEmpty())
         lines << trSummary("The download stopped: the server kept failing (%1).").arg(kept);
+    else if (result.siteKeptRefusing)
+        lines << trSummary("The site refused %1 files in a row: %2.").arg(context.options.failureRunEnd).arg(refusalHint());
     else if (result.stopped)
         lines << trSummary("The download was stopped.");
     if (!foundNothing(result))

@@ -52,6 +52,9 @@ QString runRefusedText(const RunContext &context, const QString &message, bool h
 // missing, and it was not stopped. A failure, said first.
 bool foundNothing(const RunResult &result);
 
+// What a site that refuses (401, 403) may want, said after the refusal.
+QString refusalHint();
+
 // The summary, one sentence a line: what was saved where, where the series
 // ends, what is missing, what failed and why. When the series' end was
 // found, the missing files after the last present one are tries past its

@@ -52,7 +52,9 @@ def main(serimo, report):
                     (2, "serimo: only http and https addresses can be asked for: 'ftp://127.0.0.1/a1.jpg'\n"),
                     "(status, err)")
         check_equal(run("--find-end", base + "forbidden_001.jpg"),
-                    (1, "", "serimo: the server answered HTTP 403 for %sforbidden_001.jpg\n" % base), "(status, out, err)")
+                    (1, "", "serimo: the server answered HTTP 403 for %sforbidden_001.jpg: it may want its own page as "
+                           "the Referer, or the browser's cookies (Download options, or --referer and --load-cookies)\n"
+                           % base), "(status, out, err)")
         check_equal(run("--find-end", "x")[::2],
                     (2, "serimo: not an address: 'x' does not start with scheme://host\n"), "(status, err)")
         check_equal(run("--find-end", base + "a1.jpg\nb")[::2],

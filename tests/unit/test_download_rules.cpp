@@ -177,7 +177,9 @@ QTEST_APPLESS_MAIN(TestDownloadRules)
 
 void TestDownloadRules::runSummary_data()
 {
-    QTest::addColumn<QString>("outcomes"); // one letter a file: Saved, Already there, Missing, Failed, - not tried
+    // One letter a file: Saved, Already there, Missing, Failed, - not tried;
+    // after a "!" the site kept refusing.
+    QTest::addColumn<QString>("outcomes");
     QTest::addColumn<bool>("endOfSeries");
     QTest::addColumn<QString>("summary"); // the lines, then the status text, joined by "|"
     const QString gallery = QStringLiteral("SSSSMSSSSSSSMMSSSSSSSSSSSSSSSMMMSSSSSSSSSSSSSSSMMMMMMMMMM---");
@@ -194,6 +196,12 @@ void TestDownloadRules::runSummary_data()
         << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Nothing is missing.|Failed: 6 files.|"
            "  img_001.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
            "  img_006.jpg: HTTP 403|  and 1 more.|Saved 1, 6 failed, series ends at 002";
+    QTest::newRow("a site that kept refusing: the hint first")
+        << "!SFFFFFFFFFF--" << false
+        << "The site refused 10 files in a row: it may want its own page as the Referer, or the browser's cookies "
+           "(Download options, or --referer and --load-cookies).|Saved 1 file to ~/Pictures/set.|Failed: 10 files.|"
+           "  img_002.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
+           "  img_006.jpg: HTTP 403|  and 5 more.|Stopped. Saved 1, 10 failed";
     QTest::newRow("nothing found, said first") << "MMMMMMMMMM" << true
         << "Nothing was found: no file of the run is on the server.|Saved 0";
     QTest::newRow("gaps of a run that found nothing") << "MMM" << false
@@ -206,11 +214,13 @@ void TestDownloadRules::runSummary()
 {
     QFETCH(QString, outcomes);
     QFETCH(bool, endOfSeries);
+    RunResult result;
+    result.siteKeptRefusing = outcomes.startsWith(u'!');
+    outcomes.remove(u'!');
     const QHash<QChar, FileOutcome> kinds{{u'S', FileOutcome::Saved}, {u'A', FileOutcome::AlreadyThere},
                                           {u'M', FileOutcome::Missing}, {u'F', FileOutcome::Failed}};
     RunContext context;
     context.target.folder = QStringLiteral("/home/u/Pictures/set/");
-    RunResult result;
     result.endOfSeries = endOfSeries;
     for (qsizetype i = 0; i < outcomes.size(); ++i) {
         const QString counter = QStringLiteral("%1").arg(i + 1, 3, 10, QChar(u'0'));

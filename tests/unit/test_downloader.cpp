@@ -51,6 +51,7 @@ TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray
     case 'q': return {n == 1 ? answer(429, "slow down", "Retry-After: 0\r\n") : answer(200, bodyOf(path))};
     case 'h': return {answer(200, "<html>no such picture</html>", "Content-Type: text/html; charset=utf-8\r\n")};
     case 'e': return {answer(500, "down")};
+    case 'F': return {answer(403, "forbidden")};
     case 'H': {
         QByteArray many;
         for (int i = 0; i < 200; ++i)
@@ -153,6 +154,8 @@ void TestDownloader::run_data()
     QTest::newRow("a page for a picture is missing") << "ohoho" << 3 << 0 << 2 << 0 << false << false;
     QTest::newRow("pages for pictures end the series") << "ooo" + QString(30, u'h') << 3 << 0 << 10 << 0 << true << false;
     QTest::newRow("10 failures in a row end the run") << "o" + QString(30, u'e') << 1 << 0 << 0 << 10 << false << true;
+    // Not asked on: a site that refuses every file bans the address that keeps asking.
+    QTest::newRow("10 refusals in a row end the run") << "oFFoF" + QString(30, u'F') << 2 << 0 << 0 << 12 << false << false;
     QTest::newRow("a trickle is too slow") << "wo" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("too many headers are not silence") << "Ho" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("the site's own Referer") << "RRR" << 3 << 0 << 0 << 0 << false << false;
@@ -213,6 +216,7 @@ void TestDownloader::run()
     QTEST(r.summary.failed(), "failed");
     QTEST(r.summary.endOfSeries, "endOfSeries");
     QTEST(r.summary.serverKeptFailing, "keptFailing");
+    QCOMPARE(r.summary.siteKeptRefusing, pattern.contains(QString(10, u'F')));
     if (pattern.startsWith(u'H'))
         QVERIFY(r.summary.failures.value(0).cause == DownloadFailure::Cause::Unreadable);
     if (pattern.startsWith(u'L') || pattern.startsWith(u'N'))
