@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
+#include <QNetworkCookieJar>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -52,12 +54,35 @@ bool unsafeOnTheWire(const QByteArray &name, const QByteArray &value)
            || std::any_of(value.begin(), value.end(), control);
 }
 
-// Keeps a cookie that is safe on the wire, and counts one that is not.
+// Whether a cookie's domain is a public suffix ("com", "co.uk", "test"),
+// whose cookie every site under it would get. The jar knows the listed
+// suffixes: it refuses a cookie for one from a host below it.
+class PublicSuffixes : public QNetworkCookieJar
+{
+public:
+    bool holds(const QNetworkCookie &cookie) const
+    {
+        const QString domain = cookie.domain().startsWith(u'.') ? cookie.domain().mid(1) : cookie.domain();
+        if (domain.isEmpty() || !QHostAddress(domain).isNull())
+            return false;
+        // A name of one label for its subdomains too is a top-level domain,
+        // listed as a suffix or not ("test", "localhost").
+        if (cookie.domain().startsWith(u'.') && !domain.contains(u'.'))
+            return true;
+        QNetworkCookie below = cookie;
+        below.setDomain(u'.' + domain);
+        return !validateCookie(below, QUrl(QStringLiteral("http://serimo-check.") + domain + u'/'));
+    }
+};
+
+// Keeps a cookie that goes only where it belongs and is safe on the wire;
+// counts one that is not.
 void keep(CookieFile &file, int &leftOut, const QNetworkCookie &cookie)
 {
+    static const PublicSuffixes suffixes;
     if (unsafeOnTheWire(cookie.name(), cookie.value()))
         ++leftOut;
-    else
+    else if (!suffixes.holds(cookie))
         file.cookies.append(cookie);
 }
 

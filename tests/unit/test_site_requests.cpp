@@ -49,7 +49,10 @@ const QList<Cookie> kCookies{{".example.com", "/", false, false, kLater, "a"},
                              {".example.com", "/", true, false, kLater, "s"},
                              {".example.com", "/", false, false, kLater - 2 * 86400, "old"},
                              {".example.com", "/", false, true, 0, "sess"},
-                             {"other.org", "/", false, false, kLater, "c"}};
+                             {"other.org", "/", false, false, kLater, "c"},
+                             // For every site under a public suffix: never sent.
+                             {".com", "/", false, false, kLater, "tld"},
+                             {".test", "/", false, false, kLater, "suffix"}};
 
 QString writeCookiesTxt(const QString &path)
 {
@@ -145,6 +148,7 @@ void TestSiteRequests::cookies_data()
     QTest::newRow("a domain that only ends alike") << "http://badexample.com/p1.jpg" << QByteArray();
     QTest::newRow("host-only") << "http://other.org/p1.jpg" << QByteArray("c=c-v");
     QTest::newRow("not its subdomain") << "http://www.other.org/p1.jpg" << QByteArray();
+    QTest::newRow("under a top-level domain") << "http://shop.test/p1.jpg" << QByteArray();
 }
 
 // Both formats, as the jar matches them.
