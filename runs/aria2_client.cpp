@@ -13,6 +13,9 @@ void Aria2Client::send(const QByteArray &request, qsizetype calls, std::function
 {
     QNetworkRequest post(m_address);
     post.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/json"));
+    // The call carries the secret and the cookies: it goes to the address
+    // the user gave and nowhere a redirect points.
+    post.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply *reply = m_network.post(post, request);
     auto *deadline = new QTimer(reply);
     deadline->setSingleShot(true);
@@ -25,8 +28,12 @@ void Aria2Client::send(const QByteArray &request, qsizetype calls, std::function
         reply->deleteLater();
         const QByteArray body = reply->readAll();
         Aria2Answer answer;
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (reply->property("timedOut").toBool()) {
             answer.error = tr("no answer within %1 s").arg(m_deadlineMs / 1000.0);
+        } else if (status >= 300 && status < 400) {
+            answer.error = tr("it answered HTTP %1, a redirect: Serimo sends the run only to the daemon's own address")
+                               .arg(status);
         } else {
             // aria2 answers a refused call with an HTTP error status and a
             // JSON-RPC error in the body, which says more than the status.

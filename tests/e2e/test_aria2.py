@@ -24,6 +24,24 @@ SECRET = "e2e secret"
 STALLED = ("pic19.jpg", "pic20.jpg")
 
 
+class Redirect(harness.FolderHandler):
+    to = ""
+
+    def do_POST(self):
+        self.send_response(307)
+        self.send_header("Location", Redirect.to)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+
+class Elsewhere(harness.FolderHandler):
+    posted = []
+
+    def do_POST(self):
+        Elsewhere.posted.append(self.rfile.read(int(self.headers.get("Content-Length", 0))))
+        self.send_error(404)
+
+
 class Site(harness.FolderHandler):
     """The folder's files; the stalled ones trickle one byte at a time, and
     the gallery's (under /g/) need the site's Referer and the cookie."""
@@ -139,6 +157,17 @@ def main(serimo, report):
                 _, box = app.wait_message_box("aria2 at %s did not take the run: no answer within 5 s" % quiet)
                 check(4.5 < time.monotonic() - sent < 7, "the box came after %.1f s" % (time.monotonic() - sent))
                 app.dismiss_message_box(box)
+
+            with report.part("an address that redirects: the run and its secret are not posted again"):
+                _elsewhere, elsewhere = harness.loopback_server(Elsewhere)
+                Redirect.to = elsewhere + "jsonrpc"
+                _redirect, redirecting = harness.loopback_server(Redirect)
+                send(redirecting + "jsonrpc", SECRET)
+                _, box = app.wait_message_box("aria2 at %sjsonrpc did not take the run: it answered HTTP 307, a "
+                                              "redirect: Serimo sends the run only to the daemon's own address"
+                                              % redirecting)
+                app.dismiss_message_box(box)
+                check_equal(Elsewhere.posted, [], "calls posted where the redirect pointed")
 
             desk._spawn(["aria2c", "--enable-rpc", "--rpc-listen-port=%d" % port,
                                   "--rpc-secret=" + SECRET, "--dir=" + desk.home, "-q"])
