@@ -197,8 +197,7 @@ int downloadOnTerminal(const DownloadRequest &request)
     auto [result, signalNumber] =
         runWithProgress(run, {.folder = folder.path(), .site = site}, {addresses.urls, series.counters});
     // A run that was the whole series ends where the series ends.
-    if (!request.run.count && !result.stopped && result.writeError.isEmpty() && !result.serverKeptFailing
-        && !result.siteKeptRefusing)
+    if (!request.run.count && !endedEarly(result))
         result.endOfSeries = true;
     if (result.saved() == 0)
         folder.removeMade();

@@ -54,12 +54,6 @@ QString serverFailure(const RunResult &result, const DownloadOptions &options)
     return downloadFailureReason(result.failures.last(), options);
 }
 
-// Whether the run ended before its end: stopped, or cut short by the disk
-// or the server.
-bool endedEarly(const RunResult &result)
-{
-    return result.stopped || !result.writeError.isEmpty() || result.serverKeptFailing || result.siteKeptRefusing;
-}
 
 // Whether counter b comes right after counter a.
 bool follows(const QString &a, const QString &b)
@@ -147,6 +141,11 @@ QString runRefusedText(const RunContext &context, const QString &message, bool h
                                ? trSummary("%1 at %2").arg(context.engine.name, context.target.address)
                                : context.engine.name;
     return (handedOver ? trSummary("%1 stopped answering: %2") : trSummary("%1 did not take the run: %2")).arg(engine, message);
+}
+
+bool endedEarly(const RunResult &result)
+{
+    return result.stopped || !result.writeError.isEmpty() || result.serverKeptFailing || result.siteKeptRefusing;
 }
 
 QString refusalHint()

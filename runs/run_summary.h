@@ -52,6 +52,10 @@ QString runRefusedText(const RunContext &context, const QString &message, bool h
 // missing, and it was not stopped. A failure, said first.
 bool foundNothing(const RunResult &result);
 
+// Whether the run ended before its end: stopped, or cut short by the disk,
+// the server or the site's refusals.
+bool endedEarly(const RunResult &result);
+
 // What a site that refuses (401, 403) may want, said after the refusal.
 QString refusalHint();
 
