@@ -38,7 +38,7 @@ void TVempForm::mnuFindEndClick(QObject *)
         return;
     // The search asks as Download run would: behind a login, a site shows
     // its series only to the browser's cookies.
-    SiteOptions site = m_runs->siteOptions();
+    SiteOptions site = m_runs->sites().optionsFor(webAddress(*first).url);
     if (!readCookiesOfRun(site))
         return;
     // Each search reports to the addresses it was started on.

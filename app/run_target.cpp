@@ -33,7 +33,7 @@ void TVempForm::handRunTo(QObject *Sender)
     plan.urls = downloadUrls(run);
     if (plan.urls.isEmpty())
         return;
-    plan.site = m_runs->siteOptions();
+    plan.site = m_runs->sites().optionsFor(plan.urls.first());
     if (engine->description.addressesOnly) {
         if (plan.site.isSet() && !m_toldAddressesOnly) {
             m_toldAddressesOnly = true;

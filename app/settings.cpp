@@ -2,6 +2,7 @@
 #include "app/view_geometry.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
+#include "runs/download_address.h"
 #include "runs/runs.h"
 #include "common/serimo_error.h"
 #include "series/series_text.h"
@@ -19,7 +20,10 @@ const QString kRecord = QStringLiteral("Serimo_099");
 // The length of LastURL's text after the counter the user chose; -1 when the
 // rules find the counter.
 const QString kCounterTail = QStringLiteral("LastURLCounterTail");
-// What runs send the site (Download options); the wait in milliseconds.
+// What runs send each site (Download options), as a JSON object by site.
+const QString kSites = QStringLiteral("DownloadOptionsBySite");
+// The options every site took before they were kept per site; the wait in
+// milliseconds. Read once, into the options of the last address's site.
 const QString kReferer = QStringLiteral("Referer");
 const QString kUserAgent = QStringLiteral("UserAgent");
 const QString kCookiesFile = QStringLiteral("CookiesFile");
@@ -49,9 +53,9 @@ void loadRunPlaces(const SettingsStore &store, Runs &runs, QStringList &invalid)
     }
 }
 
-// What runs send the site, into options; the names of values of the wrong
-// type go to invalid.
-void loadSiteOptions(const SettingsStore &store, SiteOptions &options, QStringList &invalid)
+// The options every site took before they were kept per site; the names of
+// values of the wrong type go to invalid.
+void loadGlobalSiteOptions(const SettingsStore &store, SiteOptions &options, QStringList &invalid)
 {
     QString referer;
     for (const auto &[name, value] : {std::pair{&kReferer, &referer}, std::pair{&kUserAgent, &options.userAgent},
@@ -73,6 +77,27 @@ void loadSiteOptions(const SettingsStore &store, SiteOptions &options, QStringLi
         else
             options.waitMs = waitMs;
     }
+}
+
+// What runs send each site, into sites; options kept for every site before
+// go to the site of lastUrl. The names of values of the wrong type go to
+// invalid.
+void loadSites(const SettingsStore &store, const QString &lastUrl, SiteBook &sites, QStringList &invalid)
+{
+    if (const std::optional<QVariant> stored = readIfAvailable(store, kSites)) {
+        const std::optional<SiteBook> read = stored->typeId() == QMetaType::QString
+                                                 ? SiteBook::fromJson(stored->toString().toUtf8())
+                                                 : std::nullopt;
+        if (read)
+            sites = *read;
+        else
+            invalid.append(invalidType(kSites).message());
+        return;
+    }
+    SiteOptions global;
+    loadGlobalSiteOptions(store, global, invalid);
+    if (const QUrl last = webAddress(lastUrl).url; global.isSet() && !last.host().isEmpty())
+        sites.set(sites.siteOf(last), global);
 }
 } // namespace
 
@@ -99,7 +124,7 @@ void TVempForm::LoadSettings()
     if (record)
         loadLastUrl(invalid);
     loadRunPlaces(store, *m_runs, invalid);
-    loadSiteOptions(store, m_runs->siteOptions(), invalid);
+    loadSites(store, Edit1->text(), m_runs->sites(), invalid);
     if (!invalid.isEmpty())
         throw SerimoError(invalid.join(u'\n'));
 }
@@ -168,12 +193,13 @@ void TVempForm::SaveSettings()
         write(kCounterTail, m_chosenTail ? qlonglong(m_chosenTail->size()) : -1LL);
     for (const auto &[name, value] : m_runs->keptToSave())
         write(name, value);
-    // Written once set, and from then on, so that clearing them is kept too.
-    if (const SiteOptions &site = m_runs->siteOptions(); site.isSet() || store.read(kWaitMs)) {
-        write(kReferer, site.referer.value_or(QString()));
-        write(kUserAgent, site.userAgent);
-        write(kCookiesFile, site.cookiesFile);
-        write(kWaitMs, site.waitMs);
+    // Written once set, and from then on, so that clearing them is kept too;
+    // the options once kept for every site are in it by then.
+    if (!m_runs->sites().isEmpty() || store.read(kSites)) {
+        write(kSites, QString::fromUtf8(m_runs->sites().toJson()));
+        for (const QString *name : {&kReferer, &kUserAgent, &kCookiesFile, &kWaitMs})
+            if (store.read(*name) && !store.remove(*name))
+                failures.append(QStringLiteral("Failed to remove '%1'").arg(*name));
     }
     // Bounds the window still has where the stored ones put it are kept as
     // stored, also where they had to be pulled onto the screen.

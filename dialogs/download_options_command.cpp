@@ -3,12 +3,14 @@
 #include "platform/file_choosers.h"
 #include "platform/program_files.h"
 #include "runs/cookie_file.h"
+#include "runs/download_address.h"
 #include "runs/runs.h"
 
 #include <QDir>
+#include <QUrl>
 
 // Download options: the Referer, user agent, cookies file and wait that
-// runs send the site, kept in the settings.
+// runs send the site of the URL box's address, kept in the settings.
 void TVempForm::mnuDownloadOptionsClick(QObject *)
 {
     const auto chooseFile = [this](const QString &start) {
@@ -16,13 +18,20 @@ void TVempForm::mnuDownloadOptionsClick(QObject *)
                                                   start.isEmpty() ? m_platform.files.homeDirectory() : start,
                                                   tr("Cookies (*.txt *.sqlite);;All files (*)"));
     };
-    SiteOptions &site = m_runs->siteOptions();
-    const std::optional<SiteOptions> chosen = askDownloadOptions(site, chooseFile, this);
+    const QUrl address = webAddress(Edit1->text()).url;
+    if (address.host().isEmpty()) {
+        showWarning(tr("Download options are kept for each site: type the address of a series first."));
+        return;
+    }
+    SiteBook &sites = m_runs->sites();
+    SiteBook::Site site = sites.siteOf(address);
+    const std::optional<SiteChoice> chosen = askDownloadOptions(sites.optionsFor(address), site, chooseFile, this);
     if (!chosen)
         return;
-    site = *chosen;
+    site.wholeDomain = chosen->wholeDomain;
+    sites.set(site, chosen->options);
     // Said now rather than at the next run; the file may still be made right.
-    if (!site.cookiesFile.isEmpty())
-        if (const QString error = readCookieFile(site.cookiesFile).error; !error.isEmpty())
+    if (const QString file = chosen->options.cookiesFile; !file.isEmpty())
+        if (const QString error = readCookieFile(file).error; !error.isEmpty())
             showWarning(error);
 }

@@ -1,5 +1,6 @@
 #include "dialogs/download_options_dialog.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -70,14 +71,18 @@ QDoubleSpinBox *addWaitRow(QFormLayout *form, int waitMs)
 }
 } // namespace
 
-std::optional<SiteOptions> askDownloadOptions(const SiteOptions &given,
-                                              const std::function<QString(const QString &)> &chooseFile, QWidget *parent)
+std::optional<SiteChoice> askDownloadOptions(const SiteOptions &given, const SiteBook::Site &site,
+                                             const std::function<QString(const QString &)> &chooseFile,
+                                             QWidget *parent)
 {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("DownloadOptionsDialog"));
     dialog.setWindowTitle(QDialog::tr("Download options"));
     auto *form = new QFormLayout(&dialog);
     form->setSizeConstraint(QLayout::SetFixedSize);
+    auto *forSite = new QLabel(QDialog::tr("For %1").arg(site.host), &dialog);
+    forSite->setObjectName(QStringLiteral("lblSite"));
+    form->addRow(forSite);
     // Created in the order Tab walks them.
     QLineEdit *referer = addTextRow(form, "editReferer", QDialog::tr("&Referer:"), given.referer.value_or(QString()),
                                     QDialog::tr("the site's own"));
@@ -85,6 +90,15 @@ std::optional<SiteOptions> askDownloadOptions(const SiteOptions &given,
         addTextRow(form, "editUserAgent", QDialog::tr("&User agent:"), given.userAgent, QDialog::tr("Serimo's own"));
     QLineEdit *cookies = addCookiesRow(form, given.cookiesFile, chooseFile);
     QDoubleSpinBox *wait = addWaitRow(form, given.waitMs);
+    auto *wholeDomain = new QCheckBox(QDialog::tr("For every host of %1 &too").arg(site.domain), &dialog);
+    name(wholeDomain, "chkWholeDomain", wholeDomain->text());
+    wholeDomain->setChecked(site.wholeDomain);
+    // An IP address has no hosts below it; for the domain itself, its
+    // subdomains.
+    wholeDomain->setVisible(!site.domain.isEmpty());
+    if (site.domain == site.host)
+        wholeDomain->setText(QDialog::tr("For its subdomains &too"));
+    form->addRow(wholeDomain);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -95,11 +109,12 @@ std::optional<SiteOptions> askDownloadOptions(const SiteOptions &given,
 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    SiteOptions chosen;
+    SiteChoice chosen;
     if (const QString text = referer->text().trimmed(); !text.isEmpty())
-        chosen.referer = text;
-    chosen.userAgent = agent->text().trimmed();
-    chosen.cookiesFile = cookies->text().trimmed();
-    chosen.waitMs = int(qRound(wait->value() * 1000));
+        chosen.options.referer = text;
+    chosen.options.userAgent = agent->text().trimmed();
+    chosen.options.cookiesFile = cookies->text().trimmed();
+    chosen.options.waitMs = int(qRound(wait->value() * 1000));
+    chosen.wholeDomain = !site.domain.isEmpty() && wholeDomain->isChecked();
     return chosen;
 }

@@ -82,3 +82,12 @@ bool QtSettingsStore::write(const QString &name, const QVariant &value)
     m_settings = std::move(reread);
     return true;
 }
+
+bool QtSettingsStore::remove(const QString &name)
+{
+    if (!m_settings)
+        return false;
+    m_settings->remove(name);
+    m_settings->sync();
+    return m_settings->status() == QSettings::NoError || !QSettings(m_path, QSettings::IniFormat).contains(name);
+}

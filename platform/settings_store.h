@@ -21,6 +21,8 @@ public:
     virtual std::optional<QVariant> read(const QString &name) const = 0;
     // Stores the value at once; false when the store refuses it.
     virtual bool write(const QString &name, const QVariant &value) = 0;
+    // Removes the value at once; false when the store refuses.
+    virtual bool remove(const QString &name) = 0;
 };
 
 // An INI file through QSettings, the format QSettings calls native on Linux.
@@ -41,6 +43,7 @@ public:
     QString leftAlone() const override;
     std::optional<QVariant> read(const QString &name) const override;
     bool write(const QString &name, const QVariant &value) override;
+    bool remove(const QString &name) override;
 
 private:
     QString m_path;

@@ -2,12 +2,12 @@
 
 #include "runs/aria2_client.h"
 #include "runs/cookie_file.h"
+#include "runs/run_cookie_jar.h"
 #include "runs/download_names.h"
 #include "runs/engine_registry.h"
 #include "runs/run_end.h"
 #include "runs/site_headers.h"
 
-#include <QNetworkCookieJar>
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -34,12 +34,10 @@ void Aria2Engine::start(const QList<QUrl> &urls)
     m_settled = 0;
     m_unanswered = 0;
     m_running = true;
-    QNetworkCookieJar jar;
-    for (const QNetworkCookie &cookie : m_options.cookies)
-        jar.insertCookie(cookie);
+    const RunCookieJar jar(m_options.cookies);
     QList<Aria2SiteHeaders> headers;
     for (const QUrl &url : urls)
-        headers.append({refererFor(m_options.run.site, url), userAgentFor(m_options.run.site), cookieHeader(jar, url)});
+        headers.append({refererFor(m_options.run.site, url), userAgentFor(m_options.run.site), jar.headerFor(url)});
     const QByteArray request =
         aria2AddUrisRequest(m_options.secret, urls, downloadFileNames(urls), m_options.folder, headers);
     m_client->send(request, urls.size(), [this](const Aria2Answer &answer) {

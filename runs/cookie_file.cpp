@@ -1,13 +1,12 @@
 #include "runs/cookie_file.h"
 
 #include "common/translate_main.h"
+#include "runs/public_suffix.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QHostAddress>
-#include <QNetworkCookieJar>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -55,34 +54,22 @@ bool unsafeOnTheWire(const QByteArray &name, const QByteArray &value)
 }
 
 // Whether a cookie's domain is a public suffix ("com", "co.uk", "test"),
-// whose cookie every site under it would get. The jar knows the listed
-// suffixes: it refuses a cookie for one from a host below it.
-class PublicSuffixes : public QNetworkCookieJar
+// whose cookie every site under it would get. A name of one label is one
+// where its subdomains share the cookie; alone, it is a host ("localhost").
+bool forPublicSuffix(const QNetworkCookie &cookie)
 {
-public:
-    bool holds(const QNetworkCookie &cookie) const
-    {
-        const QString domain = cookie.domain().startsWith(u'.') ? cookie.domain().mid(1) : cookie.domain();
-        if (domain.isEmpty() || !QHostAddress(domain).isNull())
-            return false;
-        // A name of one label for its subdomains too is a top-level domain,
-        // listed as a suffix or not ("test", "localhost").
-        if (cookie.domain().startsWith(u'.') && !domain.contains(u'.'))
-            return true;
-        QNetworkCookie below = cookie;
-        below.setDomain(u'.' + domain);
-        return !validateCookie(below, QUrl(QStringLiteral("http://serimo-check.") + domain + u'/'));
-    }
-};
+    const bool subdomains = cookie.domain().startsWith(u'.');
+    const QString domain = subdomains ? cookie.domain().mid(1) : cookie.domain();
+    return domain.contains(u'.') ? isPublicSuffix(domain) : subdomains && !domain.isEmpty();
+}
 
 // Keeps a cookie that goes only where it belongs and is safe on the wire;
 // counts one that is not.
 void keep(CookieFile &file, int &leftOut, const QNetworkCookie &cookie)
 {
-    static const PublicSuffixes suffixes;
     if (unsafeOnTheWire(cookie.name(), cookie.value()))
         ++leftOut;
-    else if (!suffixes.holds(cookie))
+    else if (!forPublicSuffix(cookie))
         file.cookies.append(cookie);
 }
 
@@ -182,6 +169,22 @@ CookieFile netscapeCookies(const QString &path, const QByteArray &text)
     return file;
 }
 
+// Why a copy of a cookies.sqlite gave no cookies, by SQLite's result code.
+QString databaseProblem(const QString &path, const QSqlError &error)
+{
+    switch (error.nativeErrorCode().toInt()) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return unreadable(path, trMain("the cookies database is locked and could not be copied: close Firefox or "
+                                       "export a cookies.txt"));
+    case 11: // SQLITE_CORRUPT
+    case 26: // SQLITE_NOTADB
+        return unreadable(path, trMain("the cookies database is corrupt"));
+    default:
+        return neitherFormat(path);
+    }
+}
+
 // Firefox's moz_cookies table, read from a copy of the database and of its
 // write-ahead log, which holds what the browser wrote last.
 CookieFile firefoxCookies(const QString &path)
@@ -190,8 +193,9 @@ CookieFile firefoxCookies(const QString &path)
         return {{}, unreadable(path, trMain("Qt's SQLite driver is not installed"))};
     QTemporaryDir copies;
     const QString copy = copies.filePath(QStringLiteral("cookies.sqlite"));
-    if (!copies.isValid() || !QFile::copy(path, copy))
-        return {{}, unreadable(path, trMain("it cannot be copied"))};
+    QFile original(path);
+    if (!copies.isValid() || !original.copy(copy))
+        return {{}, unreadable(path, trMain("it cannot be copied (%1)").arg(original.errorString()))};
     if (QFile::exists(path + "-wal"))
         QFile::copy(path + "-wal", copy + "-wal");
 
@@ -204,9 +208,9 @@ CookieFile firefoxCookies(const QString &path)
         database.setDatabaseName(copy);
         QSqlQuery query(database);
         if (!database.open())
-            file.error = unreadable(path, database.lastError().text());
+            file.error = databaseProblem(path, database.lastError());
         else if (!query.exec(QStringLiteral("SELECT host, path, isSecure, isHttpOnly, expiry, name, value FROM moz_cookies")))
-            file.error = neitherFormat(path);
+            file.error = databaseProblem(path, query.lastError());
         while (file.error.isEmpty() && query.next()) {
             const QString host = query.value(0).toString();
             keep(file, leftOut,

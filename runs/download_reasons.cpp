@@ -97,6 +97,7 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
             .arg(bytesText(kInflatedLimit));
     case DownloadFailure::Cause::Network:
     case DownloadFailure::Cause::BadLength:
+    case DownloadFailure::Cause::Redirect:
         break;
     }
     return failure.text;

@@ -7,13 +7,13 @@
 #include "runs/downloader_file_writer.h"
 #include "runs/downloader_part_file.h"
 #include "runs/placeholder_probe.h"
+#include "runs/run_cookie_jar.h"
 #include "runs/run_end.h"
 #include "runs/site_headers.h"
 
 #include <QDir>
 #include <QCryptographicHash>
 #include <QFileInfo>
-#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -25,8 +25,11 @@
 
 struct Downloader::Transfer
 {
-    Transfer(const QString &path, quint64 serial) : part(std::make_shared<PartFile>(path)), serial(serial) {}
-    enum class Cut { None, NoAnswer, Silent, TooSlow, Placeholder, Unreadable, Inflated };
+    Transfer(const QString &path, quint64 serial, const QUrl &url)
+        : part(std::make_shared<PartFile>(path)), serial(serial), chain(url)
+    {
+    }
+    enum class Cut { None, NoAnswer, Silent, TooSlow, Placeholder, Unreadable, Inflated, Redirected };
     QNetworkReply *reply = nullptr;
     // Shared with the writer's thread while pieces of it wait there.
     std::shared_ptr<PartFile> part;
@@ -49,6 +52,17 @@ struct Downloader::Transfer
     QCryptographicHash hash{kPlaceholderHash};
     // The answer's headers have all come.
     bool answered = false;
+    // The addresses the request went through; why a redirect was not
+    // followed.
+    RedirectChain chain;
+    QString redirectFailure;
+
+    // Ends the reply, for the reason given.
+    void cutShort(Cut why)
+    {
+        cut = why;
+        reply->abort();
+    }
 
     // What the ended reply came to, before its body is looked at; the reason
     // for a failure goes to failure. url is the file's.
@@ -136,8 +150,7 @@ Downloader::Downloader(DownloadOptions options, QObject *parent)
 
 void Downloader::setCookies(const QList<QNetworkCookie> &cookies)
 {
-    for (const QNetworkCookie &cookie : cookies)
-        m_network.cookieJar()->insertCookie(cookie);
+    m_network.setCookieJar(new RunCookieJar(cookies, &m_network));
 }
 
 Downloader::~Downloader()
@@ -232,7 +245,7 @@ void Downloader::launchMore()
 void Downloader::begin(int index)
 {
     Item &item = m_items[index];
-    auto transfer = std::make_unique<Transfer>(item.path, ++m_serial);
+    auto transfer = std::make_unique<Transfer>(item.path, ++m_serial, item.url);
     switch (transfer->part->open()) {
     case PartFile::Opened::Ours:
         break;
@@ -247,52 +260,61 @@ void Downloader::begin(int index)
         return;
     }
     item.state = State::Running;
+    Transfer &t = *transfer;
+    t.silence.setSingleShot(true);
+    t.silence.setInterval(m_options.silenceMs);
+    t.slowness.setInterval(m_options.slowMs);
+    connect(&t.silence, &QTimer::timeout, this, [&t] {
+        // Headers that never end (sent a byte at a time) are no answer yet.
+        t.cutShort(!t.answered ? Transfer::Cut::NoAnswer
+                   : t.headless ? Transfer::Cut::Unreadable
+                                : Transfer::Cut::Silent);
+    });
+    connect(&t.slowness, &QTimer::timeout, this, [&t, this] {
+        if (t.received - t.receivedBefore < m_options.slowBytes)
+            return t.cutShort(Transfer::Cut::TooSlow);
+        t.receivedBefore = t.received;
+    });
+    ask(index, t);
+    m_transfers.emplace(index, std::move(transfer));
+}
 
-    QNetworkRequest request(item.url);
-    addSiteHeaders(request, m_options.site);
+// Asks for the transfer's file at the current address of its chain.
+void Downloader::ask(int index, Transfer &t)
+{
+    const QUrl url = m_items[index].url;
+    QNetworkRequest request = siteRequest(t.chain, m_options.site);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
     // Compressed answers are held to kInflatedLimit by receive(): Qt's own
     // check fails them with an empty reason and reports the failure twice.
     request.setDecompressedSafetyCheckThreshold(-1);
     m_sinceRequest.start();
-    Transfer &t = *transfer;
     t.reply = m_network.get(request);
     t.reply->setReadBufferSize(kReadBufferBytes);
-    t.silence.setSingleShot(true);
-    t.silence.setInterval(m_options.silenceMs);
-    t.slowness.setInterval(m_options.slowMs);
-    auto cut = [&t](Transfer::Cut why) {
-        t.cut = why;
-        t.reply->abort();
-    };
-    connect(&t.silence, &QTimer::timeout, this, [&t, cut] {
-        // Headers that never end (sent a byte at a time) are no answer yet.
-        cut(!t.answered ? Transfer::Cut::NoAnswer : t.headless ? Transfer::Cut::Unreadable : Transfer::Cut::Silent);
-    });
-    connect(&t.slowness, &QTimer::timeout, this, [&t, cut, this] {
-        if (t.received - t.receivedBefore < m_options.slowBytes)
-            return cut(Transfer::Cut::TooSlow);
-        t.receivedBefore = t.received;
-    });
     connect(t.reply, &QNetworkReply::readyRead, this, [this, &t] { receive(t); });
-    connect(t.reply, &QNetworkReply::metaDataChanged, this, [this, &t, cut, url = item.url] {
+    connect(t.reply, &QNetworkReply::metaDataChanged, this, [this, &t, url] {
         t.silence.start();
         t.answered = true;
         t.headless = t.reply->rawHeaderList().isEmpty();
-        // A site that answers a missing file with a page or a placeholder.
         const int status = t.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status >= 300 && status < 400 && t.reply->hasRawHeader("Location")) {
+            t.redirectFailure = t.chain.follow(t.reply->rawHeader("Location"));
+            if (t.redirectFailure.isEmpty())
+                t.cutShort(Transfer::Cut::Redirected);
+            return;
+        }
+        // A site that answers a missing file with a page or a placeholder.
         if (status < 200 || status >= 300)
             return;
         const QString type = t.reply->header(QNetworkRequest::ContentTypeHeader).toString();
         if (answersMissing(url, t.reply->url(), type, m_placeholder))
-            return cut(Transfer::Cut::Placeholder);
+            return t.cutShort(Transfer::Cut::Placeholder);
         const QVariant length = t.reply->header(QNetworkRequest::ContentLengthHeader);
         t.hashing = mayBePlaceholder(length.isValid() ? length.toLongLong() : -1, m_placeholder);
     });
     connect(t.reply, &QNetworkReply::finished, this, [this, index] { transferEnded(index); });
     t.silence.start();
     t.slowness.start();
-    m_transfers.emplace(index, std::move(transfer));
 }
 
 // Hands what has come from the network to the writer, as long as the
@@ -360,6 +382,9 @@ AttemptResult Downloader::Transfer::endResult(const QUrl &url, DownloadFailure &
         status >= 200 && status < 300 ? announcedLengthProblem(reply->rawHeader("Content-Length")) : QString();
     if (cut == Cut::Placeholder || deadEnd) {
         result = AttemptResult::Missing;
+    } else if (!redirectFailure.isEmpty()) {
+        failure.cause = DownloadFailure::Cause::Redirect;
+        failure.text = redirectFailure;
     } else if (!lengthProblem.isEmpty()) {
         // Which length is true cannot be told: the file is never saved.
         failure.cause = DownloadFailure::Cause::BadLength;
@@ -410,6 +435,14 @@ void Downloader::transferEnded(int index)
     Transfer &transfer = *found->second;
     transfer.silence.stop();
     transfer.slowness.stop();
+    if (transfer.cut == Transfer::Cut::Redirected) {
+        disconnect(transfer.reply, nullptr, this, nullptr);
+        transfer.reply->deleteLater();
+        transfer.cut = Transfer::Cut::None;
+        transfer.answered = false;
+        ask(index, transfer);
+        return;
+    }
 
     DownloadFailure failure;
     AttemptResult result = transfer.endResult(m_items[index].url, failure);

@@ -70,6 +70,7 @@ private:
     // once the server kept asking to slow down.
     int transferSlots() const;
     void begin(int index);
+    void ask(int index, Transfer &transfer);
     void receive(Transfer &transfer, bool all = false);
     void pieceWritten(quint64 serial, qint64 size, int error);
     void transferEnded(int index);

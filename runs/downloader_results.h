@@ -62,6 +62,7 @@ struct DownloadFailure
         Unreadable, // an answer that breaks HTTP's rules (too many headers)
         BadLength,  // Content-Length given twice differently, or not a length: `text`
         Inflated,   // a compressed answer that grew past kInflatedLimit
+        Redirect,   // a redirect that is not followed (a loop, too many): `text`
     };
     QUrl url; // without its user name and password
     int index = -1; // the file's place in the run

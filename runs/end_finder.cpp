@@ -3,10 +3,10 @@
 #include "runs/answer_result.h"
 #include "runs/cookie_file.h"
 #include "runs/placeholder_probe.h"
+#include "runs/run_cookie_jar.h"
 #include "runs/run_summary.h"
 #include "runs/site_headers.h"
 
-#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -39,9 +39,9 @@ void EndFinder::start(Addresses addresses, const SiteOptions &site)
     ++m_generation;
     m_addresses = std::move(addresses);
     m_site = site;
-    // A cookies file that cannot be read was refused before the search.
-    for (const QNetworkCookie &cookie : runCookies(site))
-        m_network.cookieJar()->insertCookie(cookie);
+    // A cookies file that cannot be read was refused before the search. The
+    // cookies of an earlier search, and those its site set, go with it.
+    m_network.setCookieJar(new RunCookieJar(runCookies(site), &m_network));
     m_queue.clear();
     m_sinceStart.invalidate();
     m_search.emplace();
@@ -127,9 +127,7 @@ void EndFinder::sendQueued()
 void EndFinder::request(const Asking &asked)
 {
     const Probe &probe = asked.probe;
-    const QUrl &url = asked.url;
-    QNetworkRequest request(url);
-    addSiteHeaders(request, m_site);
+    QNetworkRequest request = siteRequest(asked.redirects.value_or(RedirectChain(asked.url)), m_site);
     request.setTransferTimeout(kSilenceMs);
     const bool head = probe.method == ProbeMethod::Head && !asked.wholeBody;
     QNetworkReply *reply = head ? m_network.head(request) : m_network.get(request);
@@ -146,11 +144,13 @@ void EndFinder::request(const Asking &asked)
 void EndFinder::headersIn(QNetworkReply *reply)
 {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    // A redirection is followed; its target answers.
-    if (status == 0 || (status >= 300 && status < 400))
-        return;
     const auto found = m_asking.find(reply);
     if (found == m_asking.end() || found->second->hash)
+        return;
+    // A redirection is followed, hop by hop; its target answers.
+    if (status >= 300 && status < 400 && reply->hasRawHeader("Location"))
+        return redirect(reply);
+    if (status == 0 || (status >= 300 && status < 400))
         return;
     Asking &asked = *found->second;
     const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
@@ -179,6 +179,24 @@ void EndFinder::headersIn(QNetworkReply *reply)
     if (refusedHead)
         return settle(asking->probe, ProbeAnswer::Refused);
     conclude(*asking, result, retryAfterSeconds(retryAfter, QDateTime::currentDateTimeUtc()), failure);
+}
+
+// Asks again at the address a redirect gives; a redirect that is not
+// followed (a loop, too many) ends the search, as no retry would change it.
+void EndFinder::redirect(QNetworkReply *reply)
+{
+    const QByteArray location = reply->rawHeader("Location");
+    std::unique_ptr<Asking> asking = letGo(reply);
+    RedirectChain chain = asking->redirects.value_or(RedirectChain(asking->url));
+    if (const QString refused = chain.follow(location); !refused.isEmpty()) {
+        EndFound failed;
+        failed.outcome = EndFound::Outcome::Failed;
+        failed.failure = shown(asking->url) + QStringLiteral(": ") + refused;
+        return finish(failed);
+    }
+    asking->redirects = chain;
+    m_queue.prepend(*asking);
+    sendQueued();
 }
 
 // A body that may be the placeholder's is hashed; one longer than it is not

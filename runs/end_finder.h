@@ -2,6 +2,7 @@
 
 #include "runs/download_retry.h"
 #include "runs/end_search.h"
+#include "runs/redirect_chain.h"
 #include "runs/placeholder.h"
 #include "runs/site_options.h"
 
@@ -65,6 +66,8 @@ public:
         Probe probe;
         QUrl url;
         int retries = 0;
+        // The addresses the request went through, once the site redirected it.
+        std::optional<RedirectChain> redirects = {};
         // GET where the probe's HEAD answered with the placeholder's length.
         bool wholeBody = false;
         // The body read so far, while it may be the placeholder's.
@@ -80,6 +83,7 @@ signals:
 private:
 
     void probePlaceholder();
+    void redirect(QNetworkReply *reply);
     void sendMore();
     void send(const Probe &probe, int retries);
     void sendQueued();

@@ -14,6 +14,7 @@ QNetworkReply *probePlaceholder(QNetworkAccessManager &network, const QUrl &addr
     QNetworkRequest request(address);
     addSiteHeaders(request, site);
     request.setTransferTimeout(silenceMs);
+    request.setMaximumRedirectsAllowed(RedirectChain::kMaxRedirects);
     QNetworkReply *reply = network.get(request);
     reply->setReadBufferSize(256 * 1024);
     auto hash = std::make_shared<QCryptographicHash>(kPlaceholderHash);

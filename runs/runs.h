@@ -2,7 +2,7 @@
 
 #include "runs/download_controller.h"
 #include "runs/engine_registry.h"
-#include "runs/site_options.h"
+#include "runs/site_book.h"
 
 #include <QHash>
 #include <QList>
@@ -21,7 +21,7 @@ class SecretStore;
 bool folderAcceptsFiles(const QString &folder);
 
 // The runs as the window drives them: the registered engines, the one
-// controller, the search for a series' end, what the runs send the site
+// controller, the search for a series' end, what the runs send each site
 // (Download options), the last folder and address of each engine (kept in
 // the settings under the keys the engines name) and the daemons' secrets
 // (in the keyring, and for the session).
@@ -38,8 +38,8 @@ public:
     // The search for a series' end, made when first asked for.
     EndFinder &endFinder();
     bool findingEnd() const;
-    // What every run sends the site, and the wait between its files.
-    SiteOptions &siteOptions() { return m_siteOptions; }
+    // What the runs on each site send it, and the wait between their files.
+    SiteBook &sites() { return m_sites; }
 
     // Where the runs on this machine go: the folder last chosen while it
     // exists, else downloads.
@@ -76,7 +76,7 @@ private:
     SecretStore &m_secrets;
     DownloadController m_controller;
     std::unique_ptr<EndFinder> m_endFinder;
-    SiteOptions m_siteOptions;
+    SiteBook m_sites;
     QHash<QString, QString> m_kept;           // by settings key
     QHash<QString, QString> m_sessionSecrets; // by address
     bool m_keyringGivenUp = false;

@@ -1,7 +1,5 @@
 #include "runs/site_headers.h"
 
-#include <QNetworkCookie>
-#include <QNetworkCookieJar>
 #include <QNetworkRequest>
 
 namespace {
@@ -31,17 +29,19 @@ QByteArray userAgentFor(const SiteOptions &options)
     return given.isEmpty() ? QByteArray("Serimo/" SERIMO_VERSION) : given;
 }
 
+QNetworkRequest siteRequest(const RedirectChain &chain, const SiteOptions &options)
+{
+    QNetworkRequest request(chain.current());
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgentFor(options));
+    if (const QByteArray referer = chain.referer(refererFor(options, chain.first())); !referer.isEmpty())
+        request.setRawHeader("Referer", referer);
+    return request;
+}
+
 void addSiteHeaders(QNetworkRequest &request, const SiteOptions &options)
 {
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgentFor(options));
     if (const QByteArray referer = refererFor(options, request.url()); !referer.isEmpty())
         request.setRawHeader("Referer", referer);
-}
-
-QByteArray cookieHeader(const QNetworkCookieJar &jar, const QUrl &url)
-{
-    QList<QByteArray> pairs;
-    for (const QNetworkCookie &cookie : jar.cookiesForUrl(url))
-        pairs.append(cookie.toRawForm(QNetworkCookie::NameAndValueOnly));
-    return pairs.join("; ");
 }

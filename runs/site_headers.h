@@ -1,11 +1,11 @@
 #pragma once
 
+#include "runs/redirect_chain.h"
 #include "runs/site_options.h"
 
 #include <QByteArray>
 #include <QUrl>
 
-class QNetworkCookieJar;
 class QNetworkRequest;
 
 // What every request of a run tells the site about itself, as a browser on
@@ -22,6 +22,7 @@ QByteArray userAgentFor(const SiteOptions &options);
 // Sets both on request.
 void addSiteHeaders(QNetworkRequest &request, const SiteOptions &options);
 
-// The Cookie header the jar's cookies give a request for url; empty when
-// none of them goes with it.
-QByteArray cookieHeader(const QNetworkCookieJar &jar, const QUrl &url);
+// A request for chain's current address, both set as a hop of the chain
+// sends them (its Referer no more than a browser's after a redirect), that
+// leaves redirects to the caller.
+QNetworkRequest siteRequest(const RedirectChain &chain, const SiteOptions &options);

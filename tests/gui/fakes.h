@@ -112,6 +112,7 @@ public:
         values.insert(name, value);
         return true;
     }
+    bool remove(const QString &name) override { return !refuseWrites && (values.remove(name), true); }
     QMap<QString, QVariant> values;
     bool available = true;
     QString leftAloneBecause;

@@ -6,6 +6,8 @@
 #include "dialogs/xscrldlg.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QCursor>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -499,8 +501,9 @@ void TestDialogs::aboutLooks()
 }
 
 // Typed box after box in Tab's order, taken with Enter, stored beside the
-// record, offered again after a restart and left alone by Esc. A cookies
-// file that cannot be read is said at once.
+// record for the URL box's site, offered again after a restart for that site
+// only and left alone by Esc. A cookies file that cannot be read is said at
+// once.
 void TestDialogs::downloadOptionsKeptAcrossRestart()
 {
     FormFixture f;
@@ -524,30 +527,52 @@ void TestDialogs::downloadOptionsKeptAcrossRestart()
     QCOMPARE(f.choosers.openedAt, QStringList{f.files.homeDirectory()});
     QCOMPARE(f.boxes.texts(), QStringList{"cannot read the cookies file '/nowhere/cookies.txt': No such file or directory"});
     QVERIFY(f.form->close());
-    const QMap<QString, QVariant> stored{{"Referer", "http://g/"}, {"UserAgent", "Agent 1"},
-                                         {"CookiesFile", "/nowhere/cookies.txt"}, {"WaitBetweenFilesMs", 2500}};
-    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
-        QCOMPARE(f.settings.values.value(it.key()), it.value());
+    QCOMPARE(f.settings.values.value("DownloadOptionsBySite"),
+             QVariant("{\"www.example.com\":{\"cookiesFile\":\"/nowhere/cookies.txt\",\"referer\":\"http://g/\","
+                      "\"userAgent\":\"Agent 1\",\"waitMs\":2500}}"));
     QCOMPARE(f.settings.values.value("Serimo_099").toByteArray().size(), 28);
 
+    // Offered for the URL box's site only; typed is typed into the first box,
+    // then Return takes it (with the whole domain ticked) or Esc leaves it.
+    const auto ask = [](FormFixture &form, const QString &typed, bool wholeDomain) {
+        QStringList offered;
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            QTimer::singleShot(5000, dialog, [dialog] { dialog->close(); });
+            offered.append(child<QLabel>(*dialog, "lblSite")->text());
+            for (const char *name : {"editReferer", "editUserAgent", "editCookiesFile"})
+                offered.append(child<QLineEdit>(*dialog, name)->text());
+            offered.append(child<QDoubleSpinBox>(*dialog, "editWait")->text());
+            child<QCheckBox>(*dialog, "chkWholeDomain")->setChecked(wholeDomain);
+            QTest::keyClicks(dialog->focusWidget(), typed);
+            QTest::keyClick(dialog->focusWidget(), wholeDomain ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        child<QAction>(*form.form, "mnuDownloadOptions")->trigger();
+        return offered;
+    };
     FormFixture g;
     g.settings.values = f.settings.values;
     g.start();
-    QStringList offered;
-    QTimer::singleShot(0, [&offered] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog);
-        QTimer::singleShot(5000, dialog, [dialog] { dialog->close(); });
-        for (const char *name : {"editReferer", "editUserAgent", "editCookiesFile"})
-            offered.append(child<QLineEdit>(*dialog, name)->text());
-        offered.append(child<QDoubleSpinBox>(*dialog, "editWait")->text());
-        QTest::keyClicks(dialog->focusWidget(), "http://other/");
-        QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
-    });
-    child<QAction>(*g.form, "mnuDownloadOptions")->trigger();
-    QCOMPARE(offered, (QStringList{"http://g/", "Agent 1", "/nowhere/cookies.txt", "2.5"}));
+    QCOMPARE(ask(g, "http://other/", false),
+             (QStringList{"For www.example.com", "http://g/", "Agent 1", "/nowhere/cookies.txt", "2.5"}));
+    g.typeUrl(QStringLiteral("http://img.other.net/p1.jpg"));
+    QCOMPARE(ask(g, "http://o/", true), (QStringList{"For img.other.net", "", "", "", "0.0"}));
+    g.typeUrl(QStringLiteral("http://cdn.other.net/p1.jpg"));
+    QCOMPARE(ask(g, "", false).mid(0, 2), (QStringList{"For cdn.other.net", "http://o/"}));
     QVERIFY(g.form->close());
-    QCOMPARE(g.settings.values.value("Referer"), QVariant("http://g/"));
+    QCOMPARE(g.settings.values.value("DownloadOptionsBySite"),
+             QVariant("{\".other.net\":{\"referer\":\"http://o/\"},\"www.example.com\":{\"cookiesFile\":\"/nowhere/cookies.txt\","
+                      "\"referer\":\"http://g/\",\"userAgent\":\"Agent 1\",\"waitMs\":2500}}"));
+
+    // Options kept for every site before go to the last address's site.
+    FormFixture h;
+    h.settings.values = {{"LastURL", "http://a.example.org/p1.jpg"}, {"Referer", "http://a/"},
+                         {"Serimo_099", f.settings.values.value("Serimo_099")}};
+    h.start();
+    QVERIFY(h.form->close());
+    QCOMPARE(h.settings.values.value("DownloadOptionsBySite"), QVariant("{\"a.example.org\":{\"referer\":\"http://a/\"}}"));
+    QVERIFY(!h.settings.values.contains("Referer"));
 }
 
 QTEST_MAIN(TestDialogs)

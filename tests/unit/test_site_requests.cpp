@@ -1,9 +1,10 @@
 #include "runs/cookie_file.h"
+#include "runs/run_cookie_jar.h"
+#include "runs/site_book.h"
 #include "runs/site_headers.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QNetworkCookieJar>
 #include <QNetworkRequest>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -22,6 +23,10 @@ private slots:
     void cleanupTestCase();
     void headers_data();
     void headers();
+    void redirectsRefused_data();
+    void redirectsRefused();
+    void sites_data();
+    void sites();
     void cookies_data();
     void cookies();
     void brokenCookieFile_data();
@@ -113,14 +118,23 @@ void TestSiteRequests::headers_data()
     QTest::addColumn<QString>("referer"); // null: not given
     QTest::addColumn<QString>("agent");
     QTest::addColumn<QString>("url");
-    QTest::addColumn<QByteArray>("sent"); // "Referer | User-Agent"
+    QTest::addColumn<QStringList>("redirects"); // the Location of each redirect, in turn
+    QTest::addColumn<QByteArray>("sent");       // "Referer | User-Agent" of the last request
     const QByteArray serimo = "Serimo/" SERIMO_VERSION;
-    QTest::newRow("the site's own, port kept, user left out")
-        << QString() << QString() << "http://u:p@127.0.0.1:8080/a/b1.jpg?x=1#f" << "http://127.0.0.1:8080/ | " + serimo;
-    QTest::newRow("IPv6 host") << QString() << "" << "http://[::1]:81/a1.jpg" << "http://[::1]:81/ | " + serimo;
-    QTest::newRow("none") << "" << "" << "http://h/a1.jpg" << " | " + serimo;
-    QTest::newRow("given, a line break cannot add a header")
-        << "http://g/\r\nX-Evil: 1" << "Mozilla/5.0 (X11)\n" << "http://h/a1.jpg" << QByteArray("http://g/  X-Evil: 1 | Mozilla/5.0 (X11)");
+    QTest::newRow("the site's own, port kept, user left out") << QString() << QString()
+        << "http://u:p@127.0.0.1:8080/a/b1.jpg?x=1#f" << QStringList() << "http://127.0.0.1:8080/ | " + serimo;
+    QTest::newRow("IPv6 host") << QString() << "" << "http://[::1]:81/a1.jpg" << QStringList() << "http://[::1]:81/ | " + serimo;
+    QTest::newRow("none") << "" << "" << "http://h/a1.jpg" << QStringList{"http://cdn/a1.jpg"} << " | " + serimo;
+    QTest::newRow("given, a line break cannot add a header") << "http://g/\r\nX-Evil: 1" << "Mozilla/5.0 (X11)\n"
+        << "http://h/a1.jpg" << QStringList() << QByteArray("http://g/  X-Evil: 1 | Mozilla/5.0 (X11)");
+    QTest::newRow("the site's own, past a redirect") << QString() << "" << "http://u:p@h/a1.jpg"
+        << QStringList{"/b1.jpg", "http://cdn:81/a1.jpg"} << "http://h/ | " + serimo;
+    QTest::newRow("given, on another host: its origin only") << "http://u:p@g/gallery/p.html?id=7" << ""
+        << "http://h/a1.jpg" << QStringList{"http://cdn/a1.jpg"} << "http://g/ | " + serimo;
+    QTest::newRow("given, on its own host: whole") << "http://g/gallery/p.html" << "" << "http://h/a1.jpg"
+        << QStringList{"http://g/a1.jpg"} << "http://g/gallery/p.html | " + serimo;
+    QTest::newRow("given on https, to http: none") << "https://g/p.html" << "" << "http://h/a1.jpg"
+        << QStringList{"http://cdn/a1.jpg"} << " | " + serimo;
 }
 
 void TestSiteRequests::headers()
@@ -134,7 +148,73 @@ void TestSiteRequests::headers()
     options.userAgent = agent;
     QNetworkRequest request{QUrl(url)};
     addSiteHeaders(request, options);
+    RedirectChain chain{QUrl(url)};
+    QFETCH(QStringList, redirects);
+    for (const QString &location : redirects)
+        QCOMPARE(chain.follow(location.toUtf8()), QString());
+    if (!redirects.isEmpty())
+        request = siteRequest(chain, options);
     QTEST(request.rawHeader("Referer") + " | " + request.rawHeader("User-Agent"), "sent");
+}
+
+// Where a chain of redirects ends, as one failure that no retry repeats.
+void TestSiteRequests::redirectsRefused_data()
+{
+    QTest::addColumn<QStringList>("redirects");
+    QTest::addColumn<QString>("refused"); // by the last redirect
+    QStringList ten;
+    for (int hop = 1; hop <= 10; ++hop)
+        ten.append(QStringLiteral("/hop%1").arg(hop));
+    QTest::newRow("ten: followed") << ten << QString();
+    QTest::newRow("eleven") << ten + QStringList{"/hop11"} << "more than 10 redirects";
+    QTest::newRow("a loop") << QStringList{"http://cdn/x", "http://h/a1.jpg#top"} << "a redirect loop";
+    QTest::newRow("to a file") << QStringList{"file:///etc/passwd"}
+                               << "a redirect to file:: only http and https addresses are followed";
+    QTest::newRow("to data") << QStringList{"data:,x"} << "a redirect to data:: only http and https addresses are followed";
+    QTest::newRow("https to http") << QStringList{"https://h/b1.jpg", "http://h/b1.jpg"}
+                                   << "a redirect from https to http, which would send the request unencrypted";
+}
+
+void TestSiteRequests::redirectsRefused()
+{
+    QFETCH(QStringList, redirects);
+    RedirectChain chain{QUrl("http://h/a1.jpg")};
+    QString refused;
+    for (const QString &location : redirects)
+        refused = chain.follow(location.toUtf8());
+    QTEST(refused, "refused");
+}
+
+// A site's options are the host's own, else its registrable domain's.
+void TestSiteRequests::sites_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("domain");
+    QTest::addColumn<QString>("sentTo"); // the addresses whose run takes the options set for the whole domain
+    QTest::newRow("below a two-label suffix") << "http://img.example.co.uk/p1.jpg" << "example.co.uk"
+                                              << "http://example.co.uk/ http://a.b.example.co.uk/";
+    QTest::newRow("a single label") << "http://localhost:8080/p1.jpg" << "localhost" << "http://sub.localhost/";
+    QTest::newRow("an IP address: no domain") << "http://127.0.0.1/p1.jpg" << "" << "";
+}
+
+void TestSiteRequests::sites()
+{
+    QFETCH(QString, address);
+    SiteBook book;
+    SiteBook::Site site = book.siteOf(QUrl(address));
+    QTEST(site.domain, "domain");
+    site.wholeDomain = !site.domain.isEmpty();
+    SiteOptions options;
+    options.userAgent = QStringLiteral("Agent 1");
+    book.set(site, options);
+    QStringList sentTo;
+    for (const char *other : {"http://example.co.uk/", "http://a.b.example.co.uk/", "http://sub.localhost/",
+                                 "http://co.uk/", "http://other.uk/", "http://127.0.0.2/"})
+        if (book.optionsFor(QUrl(other)).userAgent == options.userAgent)
+            sentTo.append(other);
+    QTEST(sentTo.join(u' '), "sentTo");
+    QCOMPARE(book.optionsFor(QUrl(address)).userAgent, options.userAgent);
+    QCOMPARE(SiteBook::fromJson(book.toJson())->toJson(), book.toJson());
 }
 
 void TestSiteRequests::cookies_data()
@@ -158,10 +238,8 @@ void TestSiteRequests::cookies()
     for (const QString &path : m_cookieFiles) {
         const CookieFile file = readCookieFile(path);
         QCOMPARE(file.error, QString());
-        QNetworkCookieJar jar;
-        for (const QNetworkCookie &cookie : file.cookies)
-            jar.insertCookie(cookie);
-        QList<QByteArray> pairs = cookieHeader(jar, QUrl(url)).split(';');
+        const RunCookieJar jar(file.cookies);
+        QList<QByteArray> pairs = jar.headerFor(QUrl(url)).split(';');
         for (QByteArray &pair : pairs)
             pair = pair.trimmed();
         std::sort(pairs.begin(), pairs.end());
@@ -182,6 +260,8 @@ void TestSiteRequests::brokenCookieFile_data()
     // Refused at once: neither read for ever nor waited on.
     QTest::newRow("a FIFO") << QByteArray("<fifo>") << "cannot read the cookies file '%1': it is a FIFO, not a file";
     QTest::newRow("a folder") << QByteArray("<folder>") << "cannot read the cookies file '%1': it is a folder";
+    QTest::newRow("a corrupt database") << QByteArray("SQLite format 3\0", 16).append(4080, '\x5a')
+                                        << "cannot read the cookies file '%1': the cookies database is corrupt";
     QTest::newRow("a device") << QByteArray("/dev/zero") << "cannot read the cookies file '/dev/zero': it is a device, not a file";
     QTest::newRow("a line break in a value, a ';' in a name: left out")
         << QByteArray("# Netscape HTTP Cookie File\nh\tFALSE\t/\tFALSE\t0\tn\tv\rX-Evil: 1\nh\tFALSE\t/\tFALSE\t0\tn;x\tv\n"
