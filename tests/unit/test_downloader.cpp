@@ -24,7 +24,8 @@ namespace {
 // Referer, C 403 without the cookie, P the site's placeholder picture, L a
 // redirect to it, D a 302 without Location whose body is a page; B two
 // Content-Lengths, N a negative one, Y headers a byte at a time, Z a
-// compression bomb.
+// compression bomb; O a redirect loop, X a redirect to another host, which
+// refuses the first host's cookie.
 TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray &request)
 {
     const QByteArray host = request.mid(request.indexOf("\r\nHost: ") + 8).split('\r').value(0);
@@ -66,6 +67,11 @@ TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray
     }
     case 'Y': return {{}, false, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", 1, 100};
     case 'w': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n", false, QByteArray(5000, 'w'), 10, 40};
+    case 'O': return {answer(302, {}, "Location: /" + (path.startsWith(u"loop/") ? path.mid(5) : "loop/" + path).toUtf8() + "\r\n")};
+    case 'X':
+        if (host.startsWith("127.0.0.1"))
+            return {answer(302, {}, "Location: http://localhost:" + host.split(':').value(1) + "/moved/" + path.toUtf8() + "\r\n")};
+        return {request.contains("\r\nCookie:") ? answer(403, "not my cookie") : answer(200, bodyOf(path))};
     case 'r':
         if (!path.startsWith(QLatin1String("moved/")))
             return {answer(301, {}, "Location: /moved/" + path.toUtf8() + "\r\n")};
@@ -147,6 +153,8 @@ void TestDownloader::run_data()
     QTest::newRow("10 missing end the series") << "ooo" + QString(30, u'm') << 3 << 0 << 10 << 0 << true << false;
     QTest::newRow("a file already there counts in a stretch") << "mmmmmxmmmmmo" << 1 << 1 << 10 << 0 << false << false;
     QTest::newRow("redirect followed") << "ror" << 3 << 0 << 0 << 0 << false << false;
+    QTest::newRow("to another host, without the cookie") << "XoX" << 3 << 0 << 0 << 0 << false << false;
+    QTest::newRow("a redirect loop fails at once") << "oOo" << 2 << 0 << 0 << 1 << false << false;
     QTest::newRow("a body cut short fails after two retries") << "oto" << 2 << 0 << 0 << 1 << false << false;
     QTest::newRow("a silent server fails after two retries") << "so" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("a 500 is retried") << "fo" << 2 << 0 << 0 << 0 << false << false;
@@ -240,13 +248,17 @@ void TestDownloader::run()
         if (kind == u'x') {
             QCOMPARE(r.file(name), QByteArray("old"));
             QVERIFY(!r.server->requests.contains(name));
-        } else if (QStringLiteral("ofrRC").contains(kind)) {
-            QCOMPARE(r.file(name), bodyOf(kind == u'r' ? "moved/" + name : name));
+        } else if (QStringLiteral("ofrRCX").contains(kind)) {
+            QCOMPARE(r.file(name), bodyOf(kind == u'r' || kind == u'X' ? "moved/" + name : name));
         } else {
             QVERIFY2(!r.files().contains(name), qPrintable(name));
         }
         if (kind == u't' || kind == u's' || kind == u'w')
             QCOMPARE(r.server->requests.value(name).size(), 3);
+        if (kind == u'O') {
+            QCOMPARE(r.server->requests.value(name).size() + r.server->requests.value("loop/" + name).size(), 2);
+            QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()), QStringLiteral("a redirect loop"));
+        }
     }
     for (const QString &name : r.files())
         QVERIFY2(!name.endsWith(QLatin1String(kPartSuffix)), qPrintable(name));
