@@ -4,6 +4,7 @@
 #include "runs/cookie_file.h"
 #include "runs/run_cookie_jar.h"
 #include "runs/download_names.h"
+#include "runs/redirect_resolver.h"
 #include "runs/engine_registry.h"
 #include "runs/run_end.h"
 #include "runs/site_headers.h"
@@ -34,12 +35,35 @@ void Aria2Engine::start(const QList<QUrl> &urls)
     m_settled = 0;
     m_unanswered = 0;
     m_running = true;
+    QList<RedirectChain> direct;
+    bool cookiesGo = false;
     const RunCookieJar jar(m_options.cookies);
+    for (const QUrl &url : urls) {
+        direct.append(RedirectChain(url));
+        cookiesGo = cookiesGo || !jar.headerFor(url).isEmpty();
+    }
+    // The daemon would repeat a run's Cookie header to whatever host a
+    // redirect leads to: it gets the address the redirects end at, with the
+    // cookies of that address's host.
+    if (!cookiesGo)
+        return hand(urls, direct);
+    delete m_resolver;
+    m_resolver = new RedirectResolver(m_options.run.site, m_options.cookies, this);
+    m_resolver->resolve(urls, [this, urls](const QList<RedirectChain> &chains) { hand(urls, chains); });
+}
+
+void Aria2Engine::hand(const QList<QUrl> &urls, const QList<RedirectChain> &chains)
+{
+    const RunCookieJar jar(m_options.cookies);
+    QList<QUrl> addresses;
     QList<Aria2SiteHeaders> headers;
-    for (const QUrl &url : urls)
-        headers.append({refererFor(m_options.run.site, url), userAgentFor(m_options.run.site), jar.headerFor(url)});
+    for (const RedirectChain &chain : chains) {
+        addresses.append(chain.current());
+        headers.append({chain.referer(refererFor(m_options.run.site, chain.first())), userAgentFor(m_options.run.site),
+                        jar.headerFor(chain.current())});
+    }
     const QByteArray request =
-        aria2AddUrisRequest(m_options.secret, urls, downloadFileNames(urls), m_options.folder, headers);
+        aria2AddUrisRequest(m_options.secret, addresses, downloadFileNames(urls), m_options.folder, headers);
     m_client->send(request, urls.size(), [this](const Aria2Answer &answer) {
         QString error;
         const QStringList gids = aria2Gids(answer, &error);
@@ -185,6 +209,8 @@ void Aria2Engine::stop()
     if (!m_running)
         return;
     m_summary.stopped = true;
+    if (m_resolver)
+        m_resolver->stop();
     const QStringList open = openGids();
     for (Item &item : m_items)
         item.settled = true;
@@ -198,6 +224,8 @@ void Aria2Engine::stop()
 
 void Aria2Engine::release()
 {
+    if (m_resolver)
+        m_resolver->stop();
     m_pollTimer.stop();
     m_running = false;
     delete m_client;

@@ -11,6 +11,8 @@
 #include <functional>
 
 class Aria2Client;
+class RedirectChain;
+class RedirectResolver;
 struct Aria2Answer;
 struct RegisteredEngine;
 
@@ -59,6 +61,8 @@ private:
         bool missing = false;
     };
 
+    // Hands the run to the daemon: each address where its chain ends.
+    void hand(const QList<QUrl> &urls, const QList<RedirectChain> &chains);
     void poll();
     void pollAnswered(const QStringList &gids, const Aria2Answer &answer);
     // Settles when to ask next, from how many transfers the last poll saw end.
@@ -73,6 +77,7 @@ private:
 
     Aria2Options m_options;
     Aria2Client *m_client = nullptr;
+    RedirectResolver *m_resolver = nullptr;
     QTimer m_pollTimer;
     QElapsedTimer m_sincePoll;
     QList<Item> m_items;

@@ -7,7 +7,8 @@ end removed; the secret is not in the settings file but in the keyring after a
 restart; Stop removes the unfinished transfers, closing Serimo leaves them.
 A gallery behind a login, which wants the site's Referer and the browser's
 cookie: the cookies file given in Download options is kept across the
-restart and goes with Download run and with Send run to aria2."""
+restart and goes with Download run and with Send run to aria2, but never to
+another host a redirect leads to."""
 
 import json
 import os
@@ -41,14 +42,25 @@ class Redirect(harness.FolderHandler):
 
 class Site(harness.FolderHandler):
     """The folder's files; the stalled ones trickle one byte at a time, and
-    the gallery's (under /g/) need the site's Referer and the cookie."""
+    the gallery's (under /g/) need the site's Referer and the cookie; its
+    third picture is on another host (localhost), which keeps the Cookie
+    headers that reach it."""
     stop = threading.Event()
+    elsewhere = []
 
     def do_GET(self):
+        if self.headers.get("Host", "").startswith("localhost"):
+            Site.elsewhere.append(self.headers.get("Cookie"))
+            return super().do_GET()
         if self.path.startswith("/g/") and (
                 self.headers.get("Referer") != "http://%s:%d/" % self.server.server_address
                 or "session=ok" not in self.headers.get("Cookie", "")):
             return self.send_error(403)
+        if self.path == "/g/pic3.jpg":
+            self.send_response(302)
+            self.send_header("Location", "http://localhost:%d/g/pic3.jpg" % self.server.server_address[1])
+            self.send_header("Content-Length", "0")
+            return self.end_headers()
         if self.path.lstrip("/") not in STALLED:
             return super().do_GET()
         self.send_response(200)
@@ -221,6 +233,8 @@ def main(serimo, report):
                     for name, body in gallery.items():
                         with open(os.path.join(folder, name), "rb") as f:
                             check(f.read() == body, "%s is not the gallery's file" % name)
+                check(Site.elsewhere, "no request reached the other host")
+                check_equal(set(Site.elsewhere), {None}, "Cookie headers that reached the other host")
 
             with report.part("the keyring's secret after a restart; Stop removes, closing leaves the run"):
                 app.set_text("URL", url.replace("pic01", "pic19"))
