@@ -50,7 +50,7 @@ void TVempForm::startRun(const RegisteredEngine &engine, const EngineTarget &tar
         showRunning(true);
     EngineTarget sent = target;
     sent.site = plan.site;
-    m_runs->keep(engine, sent);
+    m_runs->keep(engine, sent, plan);
     DownloadController &run = m_runs->controller();
     run.start(engine, sent, plan);
     if (const QString sending = runSendingText(run.context(), int(plan.urls.size())); !sending.isEmpty())

@@ -2,8 +2,9 @@
 """Download of 999 files of 50 KB from a threaded HTTP server on 127.0.0.1:
 Serimo's engine (bench_download) and `serimo --download URL COUNT` against
 `wget -nc -i list` and `aria2c -j 4 -i list`, each into an empty folder, in
-one run. Prints each one's wall time and peak resident memory.
-Usage: bench/download.py BUILD_DIR [FILES]
+one run. Prints each one's wall time and peak resident memory. With
+SET_COOKIES, every answer sets that many cookies, as some sites' trackers do.
+Usage: bench/download.py BUILD_DIR [FILES [SET_COOKIES]]
 
 The server is the end-to-end tests' folder server, with Nagle's algorithm
 off, answering over kept-alive connections."""
@@ -21,6 +22,12 @@ import harness  # noqa: E402
 
 class Handler(harness.FolderHandler):
     protocol_version = "HTTP/1.1"
+    set_cookies = 0
+
+    def end_headers(self):
+        for n in range(self.set_cookies):
+            self.send_header("Set-Cookie", "tracker%d=%d; Path=/" % (n, time.monotonic_ns()))
+        super().end_headers()
 
 
 def measure(argv, cwd):
@@ -54,6 +61,7 @@ def serve_gallery(work, count):
 def main():
     build = os.path.abspath(sys.argv[1])
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 999
+    Handler.set_cookies = int(sys.argv[3]) if len(sys.argv) > 3 else 0
     work = tempfile.mkdtemp(prefix="serimo-bench-")
     try:
         server, base, listing = serve_gallery(work, count)

@@ -3,6 +3,7 @@
 #include "output/html_text.h"
 
 #include <QStringList>
+#include <QUrl>
 
 QString ColorToHexRGB(quint32 color)
 {
@@ -40,8 +41,11 @@ QByteArray imagePage(quint32 textColor, quint32 backColor, const QList<ImagePage
             lines << QStringLiteral("<p>%1</p>").arg(url);
             continue;
         }
-        lines << QStringLiteral("<a href=\"%1\" target=\"_blank\"><img border=\"4\" src=\"%1\" alt=\"%2\"></a>")
-                     .arg(url, escapeAttribute(entry.shortUrl));
+        const QString shown = entry.localFile.isEmpty()
+                                  ? url
+                                  : escapeAttribute(QUrl::fromLocalFile(entry.localFile).toString(QUrl::FullyEncoded));
+        lines << QStringLiteral("<a href=\"%1\" target=\"_blank\"><img border=\"4\" src=\"%2\" alt=\"%3\"></a>")
+                     .arg(url, shown, escapeAttribute(entry.shortUrl));
     }
     lines << QStringLiteral("</BODY></HTML>");
     return encodePageLines(lines);

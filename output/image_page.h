@@ -20,6 +20,10 @@ struct ImagePageEntry
 {
     QString url;       // the picture's URL, also the link's target
     QString shortUrl;  // its short form, the picture's alt text
+    // The picture as a Download run saved it on this machine, shown in its
+    // stead: a page opened from a file sends no Referer nor cookies, which
+    // some sites want for their pictures. Empty: the URL's.
+    QString localFile = {};
 };
 
 // Whether the page links and shows an address: only one of the schemes

@@ -6,6 +6,8 @@
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
 #include "platform/shell.h"
+#include "runs/download_address.h"
+#include "runs/runs.h"
 #include "common/integer_conversion.h"
 
 #include <QCoreApplication>
@@ -48,7 +50,7 @@ void TVempForm::ImagesCommand()
         for (qint32 k = 1; k <= count; ++k) {
             if (k == 1 && !btnIncClick(btnFeed))
                 return;
-            entries.append({Edit1->text(), ShortURL});
+            entries.append({Edit1->text(), ShortURL, m_runs->savedFile(webAddress(Edit1->text()).url)});
             if (!btnIncClick(this))
                 return;
         }

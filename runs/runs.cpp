@@ -1,6 +1,7 @@
 #include "runs/runs.h"
 
 #include "platform/secret_store.h"
+#include "runs/download_names.h"
 #include "runs/end_finder.h"
 
 #include <QDir>
@@ -46,6 +47,12 @@ bool Runs::findingEnd() const
     return m_endFinder && m_endFinder->isRunning();
 }
 
+QString Runs::savedFile(const QUrl &url) const
+{
+    const QString file = m_savedFiles.value(url);
+    return !file.isEmpty() && QFileInfo(file).isFile() ? file : QString();
+}
+
 QString Runs::runFolder(const QString &downloads) const
 {
     const QString folder = m_kept.value(kRunFolderKey);
@@ -67,9 +74,15 @@ EngineTarget Runs::lastTarget(const RegisteredEngine &engine, const QString &dow
     return target;
 }
 
-void Runs::keep(const RegisteredEngine &engine, const EngineTarget &target)
+void Runs::keep(const RegisteredEngine &engine, const EngineTarget &target, const RunPlan &plan)
 {
     const EngineDescription &description = engine.description;
+    if (description.needs != EngineDescription::Needs::AddressSecretFolder && !plan.urls.isEmpty()) {
+        m_savedFiles.clear();
+        const QStringList names = downloadFileNames(plan.urls);
+        for (qsizetype i = 0; i < plan.urls.size(); ++i)
+            m_savedFiles.insert(plan.urls[i], QDir(target.folder).filePath(names[i]));
+    }
     if (!description.folderKey.isEmpty())
         m_kept.insert(description.folderKey, target.folder);
     if (!description.addressKey.isEmpty()) {

@@ -47,8 +47,12 @@ public:
     // Where engine's last run went (its default address before any); a
     // daemon here that kept no folder is offered runFolder.
     EngineTarget lastTarget(const RegisteredEngine &engine, const QString &downloads) const;
-    // Remembers target as engine's last, its secret for the session.
-    void keep(const RegisteredEngine &engine, const EngineTarget &target);
+    // Remembers target as engine's last, its secret for the session; and
+    // where a run into a folder here puts each of plan's files.
+    void keep(const RegisteredEngine &engine, const EngineTarget &target, const RunPlan &plan = {});
+    // The file on this machine the last run into a folder here saved from
+    // url, while it is there; empty otherwise.
+    QString savedFile(const QUrl &url) const;
 
     // The secret for given's address: the one given this session, else the
     // keyring's where given remembers it. done(false, ...) where no keyring
@@ -79,6 +83,7 @@ private:
     SiteBook m_sites;
     QHash<QString, QString> m_kept;           // by settings key
     QHash<QString, QString> m_sessionSecrets; // by address
+    QHash<QUrl, QString> m_savedFiles;        // the last run into a folder here, by address
     bool m_keyringGivenUp = false;
     // The secret to put in the keyring once the engine took the run.
     struct SecretToRemember

@@ -352,6 +352,15 @@ void TestPageCommands::downloadRunIntoChosenFolder()
     QTRY_COMPARE(f.boxes.shown.size(), 4); // the summary, then what went wrong
     QCOMPARE(f.boxes.texts().last(), "No program opened the folder " + f.folder.path() + ".");
     QCOMPARE(f.boxes.shown.last().icon, MessageBoxes::Icon::Error);
+
+    // The image page shows the pictures the run saved, the others from the site.
+    QTest::mouseClick(child<QToolButton>(*f.form, "btnImages"), Qt::LeftButton);
+    const QList<QByteArray> lines = pageLines(QDir(f.files.homeDirectory()).filePath(QStringLiteral("serimo.htm")));
+    for (const int n : {1, 2, 3, 4}) {
+        const QString name = QStringLiteral("p%1.jpg").arg(n);
+        const QString shown = n == 3 ? url.chopped(6) + name : QUrl::fromLocalFile(f.folder.filePath(name)).toString();
+        QVERIFY2(lines.value(2 + n).contains("src=\"" + shown.toUtf8() + '"'), lines.value(2 + n).constData());
+    }
     f.form->close();
     QCOMPARE(f.settings.values.value(QStringLiteral("DownloadFolder")), QVariant(f.folder.path()));
 }
