@@ -42,6 +42,7 @@ double step(const char *name, const std::function<void()> &work)
     work();
     const double ms = clock.nsecsElapsed() / 1e6;
     std::printf("  %-40s %9.1f ms\n", name, ms);
+    std::fflush(stdout);
     return ms;
 }
 } // namespace
