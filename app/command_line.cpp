@@ -34,6 +34,9 @@ const QList<Declared> &declaredOptions()
         {{"user-agent"}, "TEXT", true, QT_TRANSLATE_NOOP("main", "send TEXT as the User-Agent, not Serimo's own")},
         {{"load-cookies"}, "FILE", true, QT_TRANSLATE_NOOP("main", "send the cookies of a cookies.txt or a cookies.sqlite")},
         {{"wait"}, "SECONDS", true, QT_TRANSLATE_NOOP("main", "fetch one file at a time, SECONDS between two starts")},
+        {{"connections"}, "N", true, QT_TRANSLATE_NOOP("main", "fetch N files at once over HTTP/1.1 (1 to 16; 4)")},
+        {{"no-check-certificate"}, QString(), false,
+         QT_TRANSLATE_NOOP("main", "take a certificate no authority signed (a server of your own)")},
         {{"h", "help", "?"}, QString(), false, QT_TRANSLATE_NOOP("main", "print this help and exit")},
         {{"help-all"}, QString(), false, nullptr},
         {{"v", "version"}, QString(), false, QT_TRANSLATE_NOOP("main", "print the version and exit")},
@@ -48,7 +51,8 @@ const QList<Declared> &declaredOptions()
 
 // The options that only the runs that ask a server read, in the order of
 // declaredOptions(); --to only a download.
-const QStringList kDownloadOnly{"to", "referer", "user-agent", "load-cookies", "wait"};
+const QStringList kDownloadOnly{"to", "referer", "user-agent", "load-cookies", "wait", "connections",
+                                "no-check-certificate"};
 const QStringList kRunsThatAsk{"--download", "--find-end"};
 
 const Declared *declared(const QString &name)
@@ -145,8 +149,17 @@ QString readDownloadOptions(const QCommandLineParser &parser, DownloadRequest &r
     const auto userAgent = singleValue(parser, "user-agent", &error);
     const auto cookies = singleValue(parser, "load-cookies", &error);
     const auto wait = singleValue(parser, "wait", &error);
+    const auto connections = singleValue(parser, "connections", &error);
     if (!error.isEmpty())
         return error;
+    request.site.checkCertificates = !parser.isSet(QStringLiteral("no-check-certificate"));
+    if (connections) {
+        bool isNumber = false;
+        const int count = connections->toInt(&isNumber);
+        if (!isNumber || count < 1 || count > kMostConnections || !connections->front().isDigit())
+            return trMain("N must be 1 to %1: '%2'").arg(kMostConnections).arg(connections->left(80));
+        request.site.connections = count;
+    }
     request.folder = folder.value_or(QString());
     request.site.referer = referer;
     request.site.userAgent = userAgent.value_or(QString());
@@ -277,9 +290,10 @@ QString commandLineHelp()
              "Square brackets choose the counter: 'https://h/IMG_[0007]-1024x768.jpg'.\n"
              "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
              "finds the series' end first and saves all of it, however long. --to goes with\n"
-             "--download; --referer, --user-agent, --load-cookies and --wait with --download\n"
-             "and --find-end. The toolkit's own options (-platform, -display, -style, ...) are\n"
-             "passed on to it. Exit status: 0 done, 1 a file or an output failed (--find-end:\n"
+             "--download; --referer, --user-agent, --load-cookies, --wait, --connections and\n"
+             "--no-check-certificate with --download and --find-end. Over HTTP/2 a run asks\n"
+             "up to 32 files at once on one connection. The toolkit's own options (-platform,\n"
+             "-display, -style, ...) are passed on to it. Exit status: 0 done, 1 a file or an output failed (--find-end:\n"
              "nothing at URL, or the server failed), 2 bad input.\n"
              "\n"
              "A gallery behind a login, with the cookies the browser exported:\n"

@@ -177,7 +177,7 @@ int downloadOnTerminal(const DownloadRequest &request)
     }
     // Read once: the end search and the download share it.
     SiteOptions site = request.site;
-    if (!readCookiesOnTerminal(site))
+    if (!announceSiteOptions(site))
         return 2;
     const RunFolder folder(request.folder);
     if (const int status = folder.make(); status != 0)

@@ -38,7 +38,7 @@ TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
         complain(problem);
         return failedWith(2);
     }
-    if (!readCookiesOnTerminal(site))
+    if (!announceSiteOptions(site))
         return failedWith(2);
 
     SeriesAddresses addresses(typed);

@@ -1,5 +1,6 @@
 #include "app/terminal_lines.h"
 
+#include "common/translate_main.h"
 #include "runs/cookie_file.h"
 
 #include <cstdio>
@@ -26,8 +27,10 @@ void clearProgressLine()
     std::fprintf(stderr, "\r\033[K");
 }
 
-bool readCookiesOnTerminal(SiteOptions &site)
+bool announceSiteOptions(SiteOptions &site)
 {
+    if (!site.checkCertificates)
+        complain(trMain("certificates are not checked (--no-check-certificate)"));
     QString leftOut;
     const QString error = readRunCookies(site, &leftOut);
     if (!error.isEmpty() || !leftOut.isEmpty())

@@ -17,6 +17,7 @@ bool stderrIsTerminal();
 void drawProgressLine(const QString &line);
 void clearProgressLine();
 
-// Reads the run's cookies file once (runs/cookie_file.h), saying what it
-// left out; false after saying why it cannot be read.
-bool readCookiesOnTerminal(SiteOptions &site);
+// Says that certificates are not checked, where the run asked so; reads the
+// run's cookies file once (runs/cookie_file.h), saying what it left out.
+// False after saying why the file cannot be read.
+bool announceSiteOptions(SiteOptions &site);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace {
 void name(QWidget *box, const char *objectName, const QString &caption)
@@ -69,6 +70,18 @@ QDoubleSpinBox *addWaitRow(QFormLayout *form, int waitMs)
     form->addRow(caption, wait);
     return wait;
 }
+// Files at once over HTTP/1.1, each on a connection of its own.
+QSpinBox *addConnectionsRow(QFormLayout *form, int connections)
+{
+    const QString caption = QDialog::tr("C&onnections per site:");
+    auto *box = new QSpinBox(form->parentWidget());
+    name(box, "editConnections", caption);
+    box->setRange(1, kMostConnections);
+    box->setValue(connections > 0 ? connections : kDefaultConnections);
+    box->setToolTip(QDialog::tr("Four, as a browser's tab, is polite; more may get the address refused."));
+    form->addRow(caption, box);
+    return box;
+}
 } // namespace
 
 std::optional<SiteChoice> askDownloadOptions(const SiteOptions &given, const SiteBook::Site &site,
@@ -90,6 +103,7 @@ std::optional<SiteChoice> askDownloadOptions(const SiteOptions &given, const Sit
         addTextRow(form, "editUserAgent", QDialog::tr("&User agent:"), given.userAgent, QDialog::tr("Serimo's own"));
     QLineEdit *cookies = addCookiesRow(form, given.cookiesFile, chooseFile);
     QDoubleSpinBox *wait = addWaitRow(form, given.waitMs);
+    QSpinBox *connections = addConnectionsRow(form, given.connections);
     auto *wholeDomain = new QCheckBox(QDialog::tr("For every host of %1 &too").arg(site.domain), &dialog);
     name(wholeDomain, "chkWholeDomain", wholeDomain->text());
     wholeDomain->setChecked(site.wholeDomain);
@@ -115,6 +129,7 @@ std::optional<SiteChoice> askDownloadOptions(const SiteOptions &given, const Sit
     chosen.options.userAgent = agent->text().trimmed();
     chosen.options.cookiesFile = cookies->text().trimmed();
     chosen.options.waitMs = int(qRound(wait->value() * 1000));
+    chosen.options.connections = connections->value() == kDefaultConnections ? 0 : connections->value();
     chosen.wholeDomain = !site.domain.isEmpty() && wholeDomain->isChecked();
     return chosen;
 }

@@ -95,6 +95,8 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
     case DownloadFailure::Cause::Inflated:
         return trReason("the answer grew past %1 while it was decompressed (a compression bomb?)")
             .arg(bytesText(kInflatedLimit));
+    case DownloadFailure::Cause::Certificate:
+        return trReason("%1 (for a server of your own: serimo --no-check-certificate)").arg(failure.text);
     case DownloadFailure::Cause::Network:
     case DownloadFailure::Cause::BadLength:
     case DownloadFailure::Cause::Redirect:

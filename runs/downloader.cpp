@@ -151,6 +151,7 @@ Downloader::Downloader(DownloadOptions options, QObject *parent)
 void Downloader::setCookies(const QList<QNetworkCookie> &cookies)
 {
     m_network.setCookieJar(new RunCookieJar(cookies, &m_network));
+    m_moreNetworks.clear();
 }
 
 Downloader::~Downloader()
@@ -178,6 +179,7 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
     m_refusalsInRow = 0;
     m_rateLimitsInRow = 0;
     m_oneAtATime = false;
+    m_http2 = false;
     m_placeholder.reset();
     m_sinceRequest.invalidate();
     m_ending = false;
@@ -208,7 +210,30 @@ void Downloader::probePlaceholder()
 
 int Downloader::transferSlots() const
 {
-    return m_options.site.waitMs > 0 || m_oneAtATime ? 1 : m_options.maxTransfers;
+    if (m_options.site.waitMs > 0 || m_oneAtATime)
+        return 1;
+    return m_http2 ? kHttp2Streams : connections();
+}
+
+int Downloader::connections() const
+{
+    return m_options.site.connections > 0 ? m_options.site.connections : m_options.maxTransfers;
+}
+
+// Qt opens at most six HTTP/1.1 connections to a host for one manager: more
+// take more managers, which share the run's cookies.
+QNetworkAccessManager &Downloader::networkFor(int index)
+{
+    constexpr int kQtConnectionsPerHost = 6;
+    const int managers = m_http2 ? 1 : (connections() + kQtConnectionsPerHost - 1) / kQtConnectionsPerHost;
+    while (int(m_moreNetworks.size()) + 1 < managers) {
+        auto network = std::make_unique<QNetworkAccessManager>();
+        network->setCookieJar(m_network.cookieJar());
+        m_network.cookieJar()->setParent(&m_network);
+        m_moreNetworks.push_back(std::move(network));
+    }
+    const int which = index % managers;
+    return which == 0 ? m_network : *m_moreNetworks[std::size_t(which - 1)];
 }
 
 int Downloader::busySlots() const
@@ -289,13 +314,15 @@ void Downloader::ask(int index, Transfer &t)
     // check fails them with an empty reason and reports the failure twice.
     request.setDecompressedSafetyCheckThreshold(-1);
     m_sinceRequest.start();
-    t.reply = m_network.get(request);
+    t.reply = networkFor(index).get(request);
     t.reply->setReadBufferSize(kReadBufferBytes);
     connect(t.reply, &QNetworkReply::readyRead, this, [this, &t] { receive(t); });
     connect(t.reply, &QNetworkReply::metaDataChanged, this, [this, &t, url] {
         t.silence.start();
         t.answered = true;
         t.headless = t.reply->rawHeaderList().isEmpty();
+        // One HTTP/2 connection carries many requests at once.
+        m_http2 = m_http2 || t.reply->attribute(QNetworkRequest::Http2WasUsedAttribute).toBool();
         const int status = t.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (status >= 300 && status < 400 && t.reply->hasRawHeader("Location")) {
             t.redirectFailure = t.chain.follow(t.reply->rawHeader("Location"));
@@ -382,6 +409,9 @@ AttemptResult Downloader::Transfer::endResult(const QUrl &url, DownloadFailure &
         status >= 200 && status < 300 ? announcedLengthProblem(reply->rawHeader("Content-Length")) : QString();
     if (cut == Cut::Placeholder || deadEnd) {
         result = AttemptResult::Missing;
+    } else if (reply->error() == QNetworkReply::SslHandshakeFailedError) {
+        failure.cause = DownloadFailure::Cause::Certificate;
+        failure.text = reply->errorString();
     } else if (!redirectFailure.isEmpty()) {
         failure.cause = DownloadFailure::Cause::Redirect;
         failure.text = redirectFailure;
@@ -500,6 +530,13 @@ void Downloader::settleUnsaved(int index, AttemptResult result, const DownloadFa
         countInRow(false);
         settle(index, true);
         carryOn();
+        return;
+    }
+    if (failure.cause == DownloadFailure::Cause::Certificate) {
+        // Every file of the site would fail alike.
+        failFile(index, failure);
+        m_summary.writeError = downloadFailureReason(failure, m_options);
+        finish();
         return;
     }
     const bool serverFailed = failure.cause != DownloadFailure::Cause::HttpStatus || failure.status >= 500;

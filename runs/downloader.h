@@ -14,6 +14,7 @@
 #include <QString>
 #include <QUrl>
 #include <map>
+#include <vector>
 #include <memory>
 
 class FileWriter;
@@ -67,8 +68,12 @@ private:
     void probePlaceholder();
     void launchMore();
     // How many transfers may run at once: one with a wait between files or
-    // once the server kept asking to slow down.
+    // once the server kept asking to slow down; else the connections, or
+    // kHttp2Streams once the site answered over HTTP/2.
     int transferSlots() const;
+    // HTTP/1.1 connections the run may open to the site.
+    int connections() const;
+    QNetworkAccessManager &networkFor(int index);
     void begin(int index);
     void ask(int index, Transfer &transfer);
     void receive(Transfer &transfer, bool all = false);
@@ -89,6 +94,10 @@ private:
 
     DownloadOptions m_options;
     QNetworkAccessManager m_network;
+    // Past Qt's six connections to a host a manager: more managers.
+    std::vector<std::unique_ptr<QNetworkAccessManager>> m_moreNetworks;
+    // The site answered over HTTP/2.
+    bool m_http2 = false;
     QString m_folder;
     QList<Item> m_items;
     std::map<int, std::unique_ptr<Transfer>> m_transfers;

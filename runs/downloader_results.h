@@ -63,6 +63,7 @@ struct DownloadFailure
         BadLength,  // Content-Length given twice differently, or not a length: `text`
         Inflated,   // a compressed answer that grew past kInflatedLimit
         Redirect,   // a redirect that is not followed (a loop, too many): `text`
+        Certificate, // the site's certificate is not trusted: `text`
     };
     QUrl url; // without its user name and password
     int index = -1; // the file's place in the run
@@ -82,8 +83,9 @@ struct RunResult
     // The run ended early at a stretch of missing files.
     bool endOfSeries = false;
     bool stopped = false;
-    // A write into the folder failed (a full disk, a folder gone): the run
-    // stopped there, for the reason given.
+    // A write into the folder failed (a full disk, a folder gone), or the
+    // site's certificate is not trusted: the run stopped there, for the
+    // reason given.
     QString writeError;
     // The run ended at DownloadOptions::failureRunEnd failures in a row; the
     // last of `failures` says why.

@@ -11,6 +11,7 @@ const QString kReferer = QStringLiteral("referer");
 const QString kUserAgent = QStringLiteral("userAgent");
 const QString kCookiesFile = QStringLiteral("cookiesFile");
 const QString kWaitMs = QStringLiteral("waitMs");
+const QString kConnections = QStringLiteral("connections");
 
 QJsonObject toObject(const SiteOptions &options)
 {
@@ -23,6 +24,8 @@ QJsonObject toObject(const SiteOptions &options)
         object.insert(kCookiesFile, options.cookiesFile);
     if (options.waitMs > 0)
         object.insert(kWaitMs, options.waitMs);
+    if (options.connections > 0)
+        object.insert(kConnections, options.connections);
     return object;
 }
 
@@ -41,6 +44,11 @@ std::optional<SiteOptions> fromObject(const QJsonObject &object)
         && (!object.value(kWaitMs).isDouble() || wait < 0 || wait > kWaitMaximumSeconds * 1000))
         return std::nullopt;
     options.waitMs = int(wait);
+    const QJsonValue connections = object.value(kConnections);
+    if (!connections.isUndefined()
+        && (!connections.isDouble() || connections.toInt(-1) < 1 || connections.toInt() > kMostConnections))
+        return std::nullopt;
+    options.connections = connections.toInt(0);
     return options;
 }
 } // namespace
@@ -82,7 +90,8 @@ void SiteBook::set(const Site &site, const SiteOptions &options)
     m_sites.remove(key);
     // The defaults for a host are kept where a domain above it has options.
     if (options.isSet() || (!site.wholeDomain && keyFor(site.host)))
-        m_sites.insert(key, SiteOptions{options.referer, options.userAgent, options.cookiesFile, options.waitMs});
+        m_sites.insert(key, SiteOptions{options.referer, options.userAgent, options.cookiesFile, options.waitMs,
+                                        options.connections});
 }
 
 QByteArray SiteBook::toJson() const

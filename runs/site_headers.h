@@ -19,7 +19,8 @@ QByteArray refererFor(const SiteOptions &options, const QUrl &url);
 // The User-Agent: the one given, else "Serimo/<version>".
 QByteArray userAgentFor(const SiteOptions &options);
 
-// Sets both on request.
+// Sets both on request, and turns off the certificate check where the
+// run's options say so.
 void addSiteHeaders(QNetworkRequest &request, const SiteOptions &options);
 
 // A request for chain's current address, both set as a hop of the chain

@@ -513,7 +513,7 @@ void TestDialogs::downloadOptionsKeptAcrossRestart()
         QWidget *dialog = QApplication::activeModalWidget();
         QVERIFY(dialog);
         QTimer::singleShot(5000, dialog, [dialog] { dialog->close(); }); // a test that fails, not one that hangs
-        for (const char *text : {"http://g/", "Agent 1", "", "", "2.5"}) {
+        for (const char *text : {"http://g/", "Agent 1", "", "", "2.5", "8"}) {
             QWidget *box = dialog->focusWidget();
             if (qobject_cast<QPushButton *>(box))
                 QTest::keyClick(box, Qt::Key_Space); // Browse...
@@ -528,7 +528,7 @@ void TestDialogs::downloadOptionsKeptAcrossRestart()
     QCOMPARE(f.boxes.texts(), QStringList{"cannot read the cookies file '/nowhere/cookies.txt': No such file or directory"});
     QVERIFY(f.form->close());
     QCOMPARE(f.settings.values.value("DownloadOptionsBySite"),
-             QVariant("{\"www.example.com\":{\"cookiesFile\":\"/nowhere/cookies.txt\",\"referer\":\"http://g/\","
+             QVariant("{\"www.example.com\":{\"connections\":8,\"cookiesFile\":\"/nowhere/cookies.txt\",\"referer\":\"http://g/\","
                       "\"userAgent\":\"Agent 1\",\"waitMs\":2500}}"));
     QCOMPARE(f.settings.values.value("Serimo_099").toByteArray().size(), 28);
 
@@ -562,7 +562,7 @@ void TestDialogs::downloadOptionsKeptAcrossRestart()
     QCOMPARE(ask(g, "", false).mid(0, 2), (QStringList{"For cdn.other.net", "http://o/"}));
     QVERIFY(g.form->close());
     QCOMPARE(g.settings.values.value("DownloadOptionsBySite"),
-             QVariant("{\".other.net\":{\"referer\":\"http://o/\"},\"www.example.com\":{\"cookiesFile\":\"/nowhere/cookies.txt\","
+             QVariant("{\".other.net\":{\"referer\":\"http://o/\"},\"www.example.com\":{\"connections\":8,\"cookiesFile\":\"/nowhere/cookies.txt\","
                       "\"referer\":\"http://g/\",\"userAgent\":\"Agent 1\",\"waitMs\":2500}}"));
 
     // Options kept for every site before go to the last address's site.

@@ -430,6 +430,14 @@ void TestSeriesText::commandLine_data()
     for (const char *wait : {"-1", "3600.001", "1,5", "1e3", ".5", "0.0001"})
         QTest::newRow(qPrintable(QStringLiteral("wait '%1'").arg(wait)))
             << QStringList{"--download", u, "--wait", wait} << QStringLiteral("error: SECONDS must be 0 to 3600: '%1'").arg(wait);
+    QTest::newRow("connections, certificates unchecked")
+        << QStringList{"--find-end", u, "--connections", "16", "--no-check-certificate"}
+        << "find-end " + u + " - connections 16 unchecked";
+    for (const char *count : {"0", "17", "+4", "4x", ""})
+        QTest::newRow(qPrintable(QStringLiteral("connections '%1'").arg(count)))
+            << QStringList{"--download", u, "--connections=" + QString::fromLatin1(count)}
+            << (*count ? QStringLiteral("error: N must be 1 to 16: '%1'").arg(count)
+                       : QStringLiteral("error: option '--connections' needs a N"));
     QTest::newRow("referer without download") << QStringList{"--list", u, "--referer", "r"}
                                               << "error: option '--referer' goes with '--download' or '--find-end'";
     QTest::newRow("find-end") << QStringList{"--find-end=" + u, "--wait", "2"} << "find-end " + u + " - agent '' cookies '' wait 2000";
@@ -459,6 +467,10 @@ void TestSeriesText::commandLine()
         asked += " referer '" + *site.referer + "'";
     if (site.referer || !site.userAgent.isEmpty() || !site.cookiesFile.isEmpty() || site.waitMs)
         asked += QStringLiteral(" agent '%1' cookies '%2' wait %3").arg(site.userAgent, site.cookiesFile).arg(site.waitMs);
+    if (site.connections)
+        asked += QStringLiteral(" connections %1").arg(site.connections);
+    if (!site.checkCertificates)
+        asked += QStringLiteral(" unchecked");
     if (line.action == Action::UsageError)
         asked += " " + line.error;
     QTEST(asked, "asked");
