@@ -29,7 +29,8 @@ void clearProgressLine()
 
 bool announceSiteOptions(SiteOptions &site)
 {
-    if (!site.checkCertificates)
+    // Once a run: its end search and its download share the reading.
+    if (!site.checkCertificates && !site.cookiesRead)
         complain(trMain("certificates are not checked (--no-check-certificate)"));
     QString leftOut;
     const QString error = readRunCookies(site, &leftOut);

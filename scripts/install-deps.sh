@@ -14,7 +14,8 @@ if [ "${1:-}" = "--package" ]; then
 fi
 if [ "${1:-}" = "--tests" ]; then
     packages="$packages xvfb xauth openbox xclip xdotool x11-utils dbus-x11
-at-spi2-core python3-pyatspi python3-dbus python3-gi desktop-file-utils sway xwayland x11-xserver-utils wl-clipboard foot kwin-wayland wget aria2 python3-xlib gnome-keyring"
+at-spi2-core python3-pyatspi python3-dbus python3-gi desktop-file-utils sway xwayland x11-xserver-utils wl-clipboard foot kwin-wayland wget aria2 python3-xlib gnome-keyring
+python3-h2 openssl curl"
 fi
 
 missing=""

@@ -2,8 +2,10 @@
 """serimo --download without a display, against the test's own server: the gap
 and the series' end in the summary, a rerun, status 0, 1 and 2, a run that
 finds nothing (status 1, no folder left), SIGTERM and SIGHUP in the middle
-leaving no partial file (status 143 and 129), and a gallery behind a login
-that wants its own Referer and the browser's cookie."""
+leaving no partial file (status 143 and 129), a gallery behind a login
+that wants its own Referer and the browser's cookie, and a site over HTTPS
+and HTTP/2 with a certificate of its own: refused at the first file, taken
+with --no-check-certificate, as many streams at once as the site allows."""
 
 import http.server
 import os
@@ -105,6 +107,26 @@ def main(serimo, report):
             check_equal(download(base + "club_001.jpg", "--load-cookies", path)[::2],
                         (2, "serimo: cannot read the cookies file '%s': it is %s\n" % (path, what)), "(status, errors)")
     server.shutdown()
+
+    from harness import h2_server
+    site = os.path.join(work, "h2site")
+    os.makedirs(site)
+    for n in range(1, 101):
+        with open(os.path.join(site, "p%03d.jpg" % n), "wb") as f:
+            f.write(os.urandom(20000))
+    secure = h2_server.H2Server(site, delay=0.03, max_streams=12)
+    with report.part("a certificate no authority signed ends the run at its first file"):
+        status, out, _ = download(secure.base + "p001.jpg", "100", "--to", "untrusted")
+        check_equal((status, out.splitlines()[0]), (1, "The download stopped: SSL handshake failed: The certificate is "
+                    "self-signed, and untrusted (for a server of your own: serimo --no-check-certificate)."),
+                    "(status, first line)")
+        check_equal(secure.requests, 0, "requests the site answered")
+    with report.part("--no-check-certificate, and the streams the site allows at once"):
+        status, out, err = download(secure.base + "p001.jpg", "100", "--to", "h2", "--no-check-certificate")
+        check_equal((status, out, err.count("certificates are not checked")),
+                    (0, "Saved 100 files to ~/h2.\nNothing is missing.\n", 1), "(status, summary, notes)")
+        check_equal((secure.connections, secure.most_in_flight), (1, 12), "(connections, most requests at once)")
+    secure.shutdown()
 
 
 if __name__ == "__main__":
