@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QCryptographicHash>
 #include <QFileInfo>
+#include <QHttp2Configuration>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -310,6 +311,13 @@ void Downloader::ask(int index, Transfer &t)
     const QUrl url = m_items[index].url;
     QNetworkRequest request = siteRequest(t.chain, m_options.site);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
+    // Room on the connection for each stream's read buffer: with the
+    // protocol's 64 KB for the whole connection, many streams at once would
+    // wait on each other's window updates.
+    QHttp2Configuration http2;
+    http2.setStreamReceiveWindowSize(kReadBufferBytes);
+    http2.setSessionReceiveWindowSize(kHttp2Streams * kReadBufferBytes);
+    request.setHttp2Configuration(http2);
     // Compressed answers are held to kInflatedLimit by receive(): Qt's own
     // check fails them with an empty reason and reports the failure twice.
     request.setDecompressedSafetyCheckThreshold(-1);
