@@ -13,6 +13,9 @@ constexpr int kTitleBarRoom = 140;
 void prepare(QMessageBox &box, const QString &caption, const QString &text, MessageBoxes::Icon icon)
 {
     box.setWindowTitle(caption);
+    // What a box says may hold another program's words (a daemon's error,
+    // an address): shown as they are, never read as a page.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(icon == MessageBoxes::Icon::Warning ? QMessageBox::Warning
                 : icon == MessageBoxes::Icon::Error ? QMessageBox::Critical

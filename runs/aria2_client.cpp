@@ -24,12 +24,23 @@ void Aria2Client::send(const QByteArray &request, qsizetype calls, std::function
         reply->abort();
     });
     deadline->start(m_deadlineMs);
+    // No answer of aria2 is near this long: one that is (or never ends) is
+    // not read on.
+    constexpr qint64 kLongestAnswer = 1024 * 1024;
+    connect(reply, &QNetworkReply::readyRead, reply, [reply] {
+        if (reply->bytesAvailable() <= kLongestAnswer)
+            return;
+        reply->setProperty("tooLong", true);
+        reply->abort();
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply, calls, done = std::move(done)] {
         reply->deleteLater();
         const QByteArray body = reply->readAll();
         Aria2Answer answer;
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (reply->property("timedOut").toBool()) {
+        if (reply->property("tooLong").toBool()) {
+            answer.error = tr("its answer ran past 1 MB, which no answer of aria2 does");
+        } else if (reply->property("timedOut").toBool()) {
             answer.error = tr("no answer within %1 s").arg(m_deadlineMs / 1000.0);
         } else if (status >= 300 && status < 400) {
             answer.error = tr("it answered HTTP %1, a redirect: Serimo sends the run only to the daemon's own address")
