@@ -93,7 +93,8 @@ bool TVempForm::readCookiesOfRun(SiteOptions &site)
 void TVempForm::noteSecretsKeptForSession(const QString &engineName)
 {
     if (m_runs->giveUpKeyring())
-        ShowStatus(tr("No keyring answered: Serimo keeps the %1 secret until it closes.").arg(engineName));
+        ShowStatus(tr("%1 secret kept until closing").arg(engineName),
+                   tr("No keyring answered: Serimo keeps the %1 secret until it closes.").arg(engineName));
 }
 
 void TVempForm::askDaemonTarget(const RegisteredEngine &engine, const RunPlan &plan, const EngineTarget &given)

@@ -172,7 +172,7 @@ void TestDownloadRules::retryAfter()
     QTEST(retryAfterSeconds(value, now).value_or(-1), "seconds");
 }
 
-QTEST_APPLESS_MAIN(TestDownloadRules)
+QTEST_GUILESS_MAIN(TestDownloadRules)
 #include "test_download_rules.moc"
 
 void TestDownloadRules::runSummary_data()
