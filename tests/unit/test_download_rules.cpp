@@ -202,6 +202,10 @@ void TestDownloadRules::runSummary_data()
            "(Download options, or --referer and --load-cookies).|Saved 1 file to ~/Pictures/set.|Failed: 10 files.|"
            "  img_002.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
            "  img_006.jpg: HTTP 403|  and 5 more.|Stopped. Saved 1, 10 failed";
+    QTest::newRow("one of each: singular forms")
+        << "ASF" << false
+        << "Saved 1 file to ~/Pictures/set.|1 file was there already.|Nothing is missing.|Failed: 1 file.|"
+           "  img_003.jpg: HTTP 403|Saved 1, 1 already there, 1 failed";
     QTest::newRow("nothing found, said first") << "MMMMMMMMMM" << true
         << "Nothing was found: no file of the run is on the server.|Saved 0";
     QTest::newRow("gaps of a run that found nothing") << "MMM" << false
