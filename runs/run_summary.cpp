@@ -199,7 +199,12 @@ QStringList runSummaryLines(const RunResult &result, const RunContext &context, 
         lines << trSummary("Nothing is missing.");
     if (result.failed() > 0) {
         lines << trSummary("Failed: %1.").arg(files(result.failed()));
-        for (const DownloadFailure &failure : result.failures.mid(0, kFailuresNamed)) {
+        // In address order whatever order they ended in: the first five by
+        // counter.
+        QList<DownloadFailure> named = result.failures;
+        std::stable_sort(named.begin(), named.end(),
+                         [](const DownloadFailure &a, const DownloadFailure &b) { return a.index < b.index; });
+        for (const DownloadFailure &failure : named.mid(0, kFailuresNamed)) {
             const QString name = context.names.value(failure.index, failure.url.toString());
             lines << QStringLiteral("  %1: %2").arg(name, downloadFailureReason(failure, context.options));
         }

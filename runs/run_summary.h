@@ -66,7 +66,8 @@ bool endedEarly(const RunResult &result);
 QString refusalHint();
 
 // The summary, one sentence a line: what was saved where, where the series
-// ends, what is missing, what failed and why. When the series' end was
+// ends, what is missing, what failed and why (the first five failures in
+// address order). When the series' end was
 // found, the missing files after the last present one are tries past its
 // end, not gaps.
 QStringList runSummaryLines(const RunResult &result, const RunContext &context, const QString &home);
