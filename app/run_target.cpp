@@ -73,7 +73,9 @@ void TVempForm::handRunTo(QObject *Sender)
             self->guarded([&] {
                 if (!answered)
                     self->noteSecretsKeptForSession(engine->description.name);
-                self->askDaemonTarget(*engine, plan, {given.folder, given.address, secret, given.remember});
+                EngineTarget offered = given;
+                offered.secret = secret;
+                self->askDaemonTarget(*engine, plan, offered);
             });
         });
         return;
@@ -103,7 +105,7 @@ void TVempForm::askDaemonTarget(const RegisteredEngine &engine, const RunPlan &p
     const std::optional<AddressTarget> asked =
         askAddressTarget(QString(description.menuCaption).remove(u'&').remove(QLatin1String("...")),
                          tr("%1's own folder").arg(description.name),
-                         {given.address, given.secret, given.folder, given.remember}, this);
+                         {given.address, given.secret, given.folder, given.remember, given.secretRefused}, this);
     if (!asked)
         return;
     const EngineTarget target{asked->folder, asked->address, asked->secret, asked->remember};

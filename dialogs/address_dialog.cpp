@@ -25,7 +25,7 @@ std::optional<AddressTarget> askAddressTarget(const QString &title, const QStrin
     };
     // Created in the order Tab walks them.
     QLineEdit *address = box("editAddress", QDialog::tr("&Address:"), given.address);
-    QLineEdit *secret = box("editSecret", QDialog::tr("&Secret:"), given.secret);
+    QLineEdit *secret = box("editSecret", QDialog::tr("&Secret:"), given.secretRefused ? QString() : given.secret);
     secret->setEchoMode(QLineEdit::Password);
     QLineEdit *folder = box("editFolder", QDialog::tr("&Folder on that machine:"), given.folder);
     folder->setPlaceholderText(ownFolder);
@@ -39,7 +39,12 @@ std::optional<AddressTarget> askAddressTarget(const QString &title, const QStrin
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
-    address->setFocus();
+    if (given.secretRefused) {
+        secret->setPlaceholderText(QDialog::tr("The daemon refused the last secret"));
+        secret->setFocus();
+    } else {
+        address->setFocus();
+    }
 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -15,6 +15,9 @@ struct AddressTarget
     // Whether the secret goes to the desktop's keyring, to be offered again
     // after a restart; else it is kept until Serimo closes.
     bool remember = false;
+    // The daemon refused the last secret: the box starts empty, with the
+    // focus.
+    bool secretRefused = false;
 };
 
 // Asks for the daemon's address, its secret, the folder and whether to

@@ -83,6 +83,7 @@ private slots:
     void saveRunList();
     void sendRunToKGet();
     void aria2SecretAndTheKeyring();
+    void aria2RefusedSecretAndTheFolderTyped();
     void messagesFitTheFirstStartSize_data();
     void messagesFitTheFirstStartSize();
 };
@@ -536,6 +537,38 @@ void TestPageCommands::aria2SecretAndTheKeyring()
     QVERIFY(status != note);
 }
 
+// A secret the daemon refused is not offered again, and the focus is on its
+// box; the folder is the one typed for that daemon, never one of this
+// machine.
+void TestPageCommands::aria2RefusedSecretAndTheFolderTyped()
+{
+    TestServer daemon{[](const QString &, int) {
+        return TestServer::Reply{answer(200, R"({"result":[{"code":1,"message":"Unauthorized"},)"
+                                             R"({"code":1,"message":"Unauthorized"}]})")};
+    }};
+    QStringList seen; // the secret, the folder and the box with the focus, each time
+    auto answerDialog = [&](const QString &folder) {
+        QTimer::singleShot(0, [&, folder] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            seen << child<QLineEdit>(*dialog, "editSecret")->text() << child<QLineEdit>(*dialog, "editFolder")->text()
+                 << dialog->focusWidget()->objectName();
+            child<QLineEdit>(*dialog, "editAddress")->setText(daemon.url(QStringLiteral("jsonrpc")).toString());
+            child<QLineEdit>(*dialog, "editSecret")->setText(QStringLiteral("wrong"));
+            child<QLineEdit>(*dialog, "editFolder")->setText(folder);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+    };
+    PageFixture f;
+    f.startAt(QStringLiteral("2"));
+    answerDialog(QStringLiteral("/srv/pictures"));
+    f.choose("mnuSendRunToAria2");
+    QTRY_COMPARE(f.boxes.shown.size(), 1);
+    answerDialog(QString());
+    f.choose("mnuSendRunToAria2");
+    QTRY_COMPARE(f.boxes.shown.size(), 2);
+    QCOMPARE(seen, (QStringList{"", "", "editAddress", "", "/srv/pictures", "editSecret"}));
+}
 
 void TestPageCommands::messagesFitTheFirstStartSize_data()
 {
