@@ -59,7 +59,7 @@ QString heldTitleShown(const QString &title, const std::function<bool(const QStr
         if (!isWordEnd(title, end))
             continue;
         const QString start = withoutTrail(title.left(end));
-        if (start.size() >= save + 4 && fits(start + kEllipsis))
+        if (fits(start + kEllipsis))
             return start + kEllipsis;
     }
     // "save" stands too far in: the words around it, from the start of its
