@@ -105,7 +105,8 @@ void TVempForm::askDaemonTarget(const RegisteredEngine &engine, const RunPlan &p
     const std::optional<AddressTarget> asked =
         askAddressTarget(QString(description.menuCaption).remove(u'&').remove(QLatin1String("...")),
                          tr("%1's own folder").arg(description.name),
-                         {given.address, given.secret, given.folder, given.remember, given.secretRefused}, this);
+                         {given.address, given.secret, given.folder, given.remember, given.secretRefused}, this,
+                         [this, &engine](const QString &address) { return m_runs->folderTypedFor(engine, address); });
     if (!asked)
         return;
     const EngineTarget target{asked->folder, asked->address, asked->secret, asked->remember};

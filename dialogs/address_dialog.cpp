@@ -8,7 +8,8 @@
 #include <QPushButton>
 
 std::optional<AddressTarget> askAddressTarget(const QString &title, const QString &ownFolder,
-                                              const AddressTarget &given, QWidget *parent)
+                                              const AddressTarget &given, QWidget *parent,
+                                              const std::function<QString(const QString &)> &folderFor)
 {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("AddressDialog"));
@@ -29,6 +30,18 @@ std::optional<AddressTarget> askAddressTarget(const QString &title, const QStrin
     secret->setEchoMode(QLineEdit::Password);
     QLineEdit *folder = box("editFolder", QDialog::tr("&Folder on that machine:"), given.folder);
     folder->setPlaceholderText(ownFolder);
+    bool folderTyped = false;
+    bool refilling = false;
+    QObject::connect(folder, &QLineEdit::textChanged, &dialog, [&] { folderTyped = folderTyped || !refilling; });
+    if (folderFor) {
+        QObject::connect(address, &QLineEdit::textChanged, &dialog, [&](const QString &text) {
+            if (folderTyped)
+                return;
+            refilling = true;
+            folder->setText(folderFor(text.trimmed()));
+            refilling = false;
+        });
+    }
     auto *remember = new QCheckBox(QDialog::tr("&Remember the secret"), &dialog);
     remember->setObjectName(QStringLiteral("checkRememberSecret"));
     remember->setToolTip(QDialog::tr("Keep the secret in the desktop's keyring once the daemon has accepted it"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -22,6 +23,8 @@ struct AddressTarget
 
 // Asks for the daemon's address, its secret, the folder and whether to
 // remember the secret, starting from given, in a dialog titled title; the empty folder box shows ownFolder.
-// nullopt when the user cancels.
+// Until the folder is typed in, another address brings folderFor's folder
+// for it. nullopt when the user cancels.
 std::optional<AddressTarget> askAddressTarget(const QString &title, const QString &ownFolder,
-                                              const AddressTarget &given, QWidget *parent);
+                                              const AddressTarget &given, QWidget *parent,
+                                              const std::function<QString(const QString &)> &folderFor = {});

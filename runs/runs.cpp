@@ -70,11 +70,19 @@ EngineTarget Runs::lastTarget(const RegisteredEngine &engine, const QString &dow
     EngineTarget target{m_kept.value(description.folderKey), m_kept.value(description.addressKey), {}};
     if (target.address.isEmpty())
         target.address = description.defaultAddress;
-    target.folder = m_daemonFolders.value(target.address, target.folder);
+    target.folder = folderTypedFor(engine, target.address);
     target.secret = m_sessionSecrets.value(target.address);
     target.remember = m_kept.value(description.rememberKey) == QLatin1String("true");
     target.secretRefused = !m_secretRefusedAt.isEmpty() && m_secretRefusedAt == target.address;
     return target;
+}
+
+QString Runs::folderTypedFor(const RegisteredEngine &engine, const QString &address) const
+{
+    // The settings keep the folder of the last address.
+    const EngineDescription &description = engine.description;
+    const QString kept = address == m_kept.value(description.addressKey) ? m_kept.value(description.folderKey) : QString();
+    return m_daemonFolders.value(address, kept);
 }
 
 void Runs::keep(const RegisteredEngine &engine, const EngineTarget &target)

@@ -48,6 +48,8 @@ public:
     // the folder last typed for that address: never a folder of this
     // machine that the user did not type for the daemon.
     EngineTarget lastTarget(const RegisteredEngine &engine, const QString &downloads) const;
+    // The folder last typed for the daemon at address; empty for none.
+    QString folderTypedFor(const RegisteredEngine &engine, const QString &address) const;
     // Remembers target as engine's last, its secret for the session.
     void keep(const RegisteredEngine &engine, const EngineTarget &target);
 

@@ -546,14 +546,19 @@ void TestPageCommands::aria2RefusedSecretAndTheFolderTyped()
         return TestServer::Reply{answer(200, R"({"result":[{"code":1,"message":"Unauthorized"},)"
                                              R"({"code":1,"message":"Unauthorized"}]})")};
     }};
-    QStringList seen; // the secret, the folder and the box with the focus, each time
+    // Each time: the secret, the folder, the box with the focus, then the
+    // folder for another address and for the daemon's again.
+    QStringList seen;
     auto answerDialog = [&](const QString &folder) {
         QTimer::singleShot(0, [&, folder] {
             QWidget *dialog = QApplication::activeModalWidget();
             QVERIFY(dialog);
             seen << child<QLineEdit>(*dialog, "editSecret")->text() << child<QLineEdit>(*dialog, "editFolder")->text()
                  << dialog->focusWidget()->objectName();
+            child<QLineEdit>(*dialog, "editAddress")->setText(QStringLiteral("http://127.0.0.1:2/jsonrpc"));
+            seen << child<QLineEdit>(*dialog, "editFolder")->text();
             child<QLineEdit>(*dialog, "editAddress")->setText(daemon.url(QStringLiteral("jsonrpc")).toString());
+            seen << child<QLineEdit>(*dialog, "editFolder")->text();
             child<QLineEdit>(*dialog, "editSecret")->setText(QStringLiteral("wrong"));
             child<QLineEdit>(*dialog, "editFolder")->setText(folder);
             static_cast<QDialog *>(dialog)->accept();
@@ -567,7 +572,7 @@ void TestPageCommands::aria2RefusedSecretAndTheFolderTyped()
     answerDialog(QString());
     f.choose("mnuSendRunToAria2");
     QTRY_COMPARE(f.boxes.shown.size(), 2);
-    QCOMPARE(seen, (QStringList{"", "", "editAddress", "", "/srv/pictures", "editSecret"}));
+    QCOMPARE(seen, (QStringList{"", "", "editAddress", "", "", "", "/srv/pictures", "editSecret", "", "/srv/pictures"}));
 }
 
 void TestPageCommands::messagesFitTheFirstStartSize_data()
