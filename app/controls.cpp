@@ -375,6 +375,7 @@ void TVempForm::applyHints(bool on)
 {
     for (const auto &[control, hint] : std::as_const(m_hints))
         control->setToolTip(on ? hint : QString());
+    StatusBar->setTipsShown(on);
 }
 
 QSize TVempForm::buttonSize() const

@@ -1,3 +1,4 @@
+#include "app/status_line.h"
 #include "app/vemp_107.h"
 #include "platform/message_boxes.h"
 #include "platform/program_files.h"
@@ -54,13 +55,14 @@ void TVempForm::startRun(const RegisteredEngine &engine, const EngineTarget &tar
     DownloadController &run = m_runs->controller();
     run.start(engine, sent, plan);
     if (const QString sending = runSendingText(run.context(), int(plan.urls.size())); !sending.isEmpty())
-        ShowStatus(sending);
+        ShowStatus(runSendingGist(run.context(), int(plan.urls.size())), sending);
 }
 
 void TVempForm::runAccepted(int count)
 {
-    if (const QString text = runAcceptedText(m_runs->controller().context(), count); !text.isEmpty())
-        ShowStatus(text);
+    const RunContext &context = m_runs->controller().context();
+    if (const QString text = runAcceptedText(context, count); !text.isEmpty())
+        ShowStatus(runAcceptedGist(context, count), text);
 }
 
 void TVempForm::runRefused(const QString &message, bool handedOver)
@@ -89,13 +91,17 @@ void TVempForm::downloadFinished(const RunResult &result)
     showRunning(false);
     m_platform.taskbar.clear();
     const RunContext &context = m_runs->controller().context();
-    ShowStatus(runStatusText(result, context));
+    const QString gist =
+        runStatusGist(result, context, [this](const QString &text) { return StatusBar->fitsBeside(text); });
+    // The whole of it in the summary's words.
+    const QStringList summary = runSummaryLines(result, context, m_platform.files.homeDirectory());
+    ShowStatus(gist, context.engine.reportsEachFile ? summary.join(u'\n') : runStatusText(result, context));
     // A run handed over whole says so in the status line only, as does a
     // download the user stopped (or the window's close ended); a full disk
     // always has its box.
     if (!context.engine.reportsEachFile || (result.stopped && result.writeError.isEmpty()))
         return;
-    const QString text = runSummaryLines(result, context, m_platform.files.homeDirectory()).join(u'\n');
+    const QString text = summary.join(u'\n');
     const MessageBoxes::Icon icon = !result.writeError.isEmpty() ? MessageBoxes::Icon::Error
                                     : result.failed() > 0 || foundNothing(result) ? MessageBoxes::Icon::Warning
                                                                                   : MessageBoxes::Icon::None;

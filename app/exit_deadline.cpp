@@ -1,5 +1,6 @@
 #include "app/exit_deadline.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <unistd.h>
@@ -14,6 +15,16 @@ ExitDeadline::~ExitDeadline()
     }
     m_done.notify_all();
     m_watch.join();
+}
+
+int ExitDeadline::teardownMs(int leastMs) const
+{
+    // Under a second from the close to the end, with a margin for the
+    // process's own end and the desktop's part.
+    constexpr std::chrono::milliseconds kBudget(850);
+    const auto spent =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_closeBegan);
+    return int(std::max<std::chrono::milliseconds::rep>((kBudget - spent).count(), leastMs));
 }
 
 void ExitDeadline::start(int status, int milliseconds)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -22,7 +23,15 @@ public:
     // unless this object has been destroyed by then.
     void start(int status, int milliseconds);
 
+    // The window began to close: what is left of the second from then on,
+    // once the settings are written and a download ended, is the teardown's
+    // (at least `leastMs`).
+    void closeBegan() { m_closeBegan = std::chrono::steady_clock::now(); }
+    int teardownMs(int leastMs) const;
+
 private:
+    std::chrono::steady_clock::time_point m_closeBegan = std::chrono::steady_clock::now();
+
     std::mutex m_mutex;
     std::condition_variable m_done;
     bool m_finished = false;

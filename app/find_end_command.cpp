@@ -1,3 +1,5 @@
+#include "app/status_line.h"
+#include "app/status_text.h"
 #include "app/vemp_107.h"
 #include "runs/download_address.h"
 #include "runs/end_finder.h"
@@ -6,6 +8,7 @@
 #include "series/series_run.h"
 
 #include <QAction>
+#include <climits>
 
 // Find the end: where the series in the URL box ends, found in a few
 // requests while the window stays in use. The URL box stays as it is; Items
@@ -44,7 +47,11 @@ void TVempForm::mnuFindEndClick(QObject *)
     // Each search reports to the addresses it was started on.
     disconnect(&finder, nullptr, this, nullptr);
     connect(&finder, &EndFinder::progress, this, [this](int requests, qint64 items) {
-        guarded([&] { ShowStatus(tr("Finding the end: %1 requests, %2 items so far").arg(requests).arg(items)); });
+        guarded([&] {
+            const QString found = tr("%n item(s)", nullptr, int(std::min<qint64>(items, INT_MAX)));
+            ShowStatus(tr("Finding the end: %1 so far").arg(found),
+                       tr("Finding the end: %1, %2 so far").arg(tr("%n request(s)", nullptr, requests), found));
+        });
     });
     connect(&finder, &EndFinder::finished, this,
             [this, addresses](const EndFound &found) { guarded([&] { endFound(found, *addresses); }); });
@@ -72,29 +79,39 @@ void TVempForm::endFound(const EndFound &found, SeriesAddresses &addresses)
     case EndFound::Outcome::Stopped:
         ShowStatus(tr("Finding the end stopped."));
         return;
-    case EndFound::Outcome::Failed:
-        ShowStatus(found.failure);
+    case EndFound::Outcome::Failed: {
+        // In a few words the status and where it came from, the address
+        // shortened to what the panel holds.
+        const QString words = found.failureGist.startsWith(QLatin1String("HTTP ")) ? tr("%1 from %2")
+                                                                                  : tr("%2: %1");
+        const QString gist = words.arg(found.failureGist, addressShown(found.failureUrl, [&](const QString &address) {
+            return StatusBar->fitsBeside(words.arg(found.failureGist, address));
+        }));
+        ShowStatus(found.failureGist.isEmpty() ? found.failure : gist, found.failure);
         return;
+    }
     case EndFound::Outcome::NothingThere:
-        ShowStatus(tr("Nothing at this address (%1 requests)").arg(found.requests));
+        ShowStatus(tr("Nothing at this address"),
+                   tr("Nothing at this address (%n request(s))", nullptr, found.requests));
         return;
     case EndFound::Outcome::Found:
         break;
     }
     const qint64 count = found.end + 1;
+    const QString requests = tr("%n request(s)", nullptr, found.requests);
     if (count >= SeriesAddresses::kFarthest) {
-        ShowStatus(tr("The series goes on past %1 addresses (%2 requests)").arg(count).arg(found.requests));
+        ShowStatus(tr("Goes on past %1 addresses").arg(count),
+                   tr("The series goes on past %1 addresses (%2)").arg(count).arg(requests));
         return;
     }
     const QString counter = addresses.counterAt(found.end).value_or(QString());
     const int most = UpDownItems->maximum();
     UpDownItems->setPosition(int(std::min<qint64>(count, most)));
     if (count > most)
-        ShowStatus(tr("Series ends at %1 (%2 requests): %3 items, Items holds %4")
-                       .arg(counter)
-                       .arg(found.requests)
-                       .arg(count)
+        ShowStatus(tr("Ends at %1; Items holds %2").arg(counter).arg(most),
+                   tr("Series ends at %1 (%2): %3, Items holds %4")
+                       .arg(counter, requests, tr("%n item(s)", nullptr, int(count)))
                        .arg(most));
     else
-        ShowStatus(tr("Series ends at %1 (%2 requests)").arg(counter).arg(found.requests));
+        ShowStatus(tr("Series ends at %1 (%2)").arg(counter, requests));
 }

@@ -4,17 +4,53 @@
 
 namespace {
 constexpr int kOwnerGap = 8;
-}
+// The least a help window narrowed or lowered to stand beside the owner
+// keeps; below that it covers the owner instead.
+constexpr int kLeastWidth = 320;
+constexpr int kLeastHeight = 300;
+} // namespace
 
 QRect helpWindowBounds(const QRect &owner, const QSize &wished, const QRect &available)
 {
-    const QSize size = wished.boundedTo(available.size());
-    const int lastLeft = available.left() + available.width() - size.width();
-    const int right = owner.left() + owner.width() + kOwnerGap;
-    const int left = owner.left() - kOwnerGap - size.width();
-    int x = right;
-    if (right > lastLeft)
-        x = left >= available.left() ? left : std::clamp(right, available.left(), lastLeft);
-    const int y = std::clamp(owner.top(), available.top(), available.top() + available.height() - size.height());
-    return {QPoint(x, y), size};
+    QSize size = wished.boundedTo(available.size());
+    const int screenRight = available.left() + available.width();
+    const int screenBottom = available.top() + available.height();
+    const int ownerRight = owner.left() + owner.width();
+    const int ownerBottom = owner.top() + owner.height();
+    // The room on each side of the owner's frame, the gap kept.
+    const int right = screenRight - ownerRight - kOwnerGap;
+    const int left = owner.left() - kOwnerGap - available.left();
+    const int below = screenBottom - ownerBottom - kOwnerGap;
+    const int above = owner.top() - kOwnerGap - available.top();
+    const auto level = [&](int height) {
+        return std::clamp(owner.top(), available.top(), screenBottom - height);
+    };
+    const auto aligned = [&](int width) {
+        return std::clamp(owner.left(), available.left(), screenRight - width);
+    };
+    // Beside the owner at the size wished: right, left, below, above; else
+    // narrowed or lowered into the largest side that leaves enough of it.
+    if (right >= size.width())
+        return {QPoint(ownerRight + kOwnerGap, level(size.height())), size};
+    if (left >= size.width())
+        return {QPoint(owner.left() - kOwnerGap - size.width(), level(size.height())), size};
+    if (below >= size.height())
+        return {QPoint(aligned(size.width()), ownerBottom + kOwnerGap), size};
+    if (above >= size.height())
+        return {QPoint(aligned(size.width()), owner.top() - kOwnerGap - size.height()), size};
+    const int side = std::max(right, left);
+    const int upDown = std::max(below, above);
+    if (side >= kLeastWidth && qint64(side) * size.height() >= qint64(upDown) * size.width()) {
+        size.setWidth(side);
+        const int x = right >= left ? ownerRight + kOwnerGap : owner.left() - kOwnerGap - side;
+        return {QPoint(x, level(size.height())), size};
+    }
+    if (upDown >= kLeastHeight) {
+        size.setHeight(upDown);
+        const int y = below >= above ? ownerBottom + kOwnerGap : owner.top() - kOwnerGap - upDown;
+        return {QPoint(aligned(size.width()), y), size};
+    }
+    // No room beside it: on the screen, as far right of the owner as it goes.
+    const int x = std::clamp(ownerRight + kOwnerGap, available.left(), screenRight - size.width());
+    return {QPoint(x, level(size.height())), size};
 }

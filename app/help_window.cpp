@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QScreen>
+#include <QGuiApplication>
 #include <QShortcut>
+#include <QStyle>
 #include <QTextBrowser>
 
 namespace {
@@ -42,11 +44,22 @@ void QtHelpViewer::showContext(const QString &helpFile, int /*context*/, QWidget
     browser->setHtml(html);
     browser->moveCursor(QTextCursor::Start);
     if (owner && !browser->isVisible()) {
-        // Wholly on the owner's screen, whatever its size and scale.
-        const QMargins decoration = frameMargins(*owner);
+        // Wholly on the screen that holds the owner, whatever its size and
+        // scale. Before the window manager has told its frame, the style's
+        // title bar and border stand for it: a frame counted as none put
+        // the help window's bottom off the screen.
+        QMargins decoration = frameMargins(*owner);
+        if (decoration.isNull()) {
+            const int border = owner->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, owner);
+            const int title = owner->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, owner);
+            decoration = {border, title + border, border, border};
+        }
         const QSize extra(decoration.left() + decoration.right(), decoration.top() + decoration.bottom());
-        const QRect outer =
-            helpWindowBounds(owner->frameGeometry(), kWishedSize + extra, owner->screen()->availableGeometry());
+        const QRect ownerFrame = owner->frameGeometry();
+        QScreen *screen = QGuiApplication::screenAt(ownerFrame.center());
+        if (!screen)
+            screen = owner->screen();
+        const QRect outer = helpWindowBounds(ownerFrame, kWishedSize + extra, screen->availableGeometry());
         browser->resize(outer.size() - extra);
         // A window's position is that of its frame.
         browser->move(outer.topLeft());

@@ -28,6 +28,24 @@
 #include <vector>
 
 namespace {
+// Notes when the window begins to close, before its own close handling.
+class CloseClock : public QObject
+{
+public:
+    explicit CloseClock(ExitDeadline &deadline) : m_deadline(deadline) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close)
+            m_deadline.closeBegan();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    ExitDeadline &m_deadline;
+};
+
 QStringList givenArguments(int argc, char *argv[])
 {
     QStringList given;
@@ -112,8 +130,12 @@ int runWindow(QApplication &app, const CommandLine &commandLine, ExitDeadline &e
     if (commandLine.url)
         VempForm.setStartUrl(*commandLine.url);
     VempForm.show();
+    CloseClock closeClock(exitDeadline);
+    VempForm.installEventFilter(&closeClock);
     const int status = app.exec();
-    exitDeadline.start(status, 500);
+    // The teardown gets what is left of a second from the close, and at
+    // least 100 ms.
+    exitDeadline.start(status, exitDeadline.teardownMs(100));
     return status;
 }
 } // namespace

@@ -54,10 +54,10 @@ void TVempForm::mnuCopyRunClick(QObject *)
     if (run.isEmpty())
         return;
     if (!m_platform.clipboard.setText(runListText(run))) {
-        showWarning(tr("The clipboard did not take the run of %1 URLs.").arg(run.size()));
+        showWarning(tr("The clipboard did not take the run of %n URL(s).", nullptr, int(run.size())));
         return;
     }
-    ShowStatus(run.size() == 1 ? tr("Copied 1 URL") : tr("Copied %1 URLs").arg(run.size()));
+    ShowStatus(tr("Copied %n URL(s)", nullptr, int(run.size())));
 }
 
 void TVempForm::mnuSaveRunListClick(QObject *)
@@ -72,7 +72,8 @@ void TVempForm::mnuSaveRunListClick(QObject *)
         return;
     // Written whole, as the pages are: a failed write leaves no half list.
     writePageFile(path, runListText(run).toUtf8());
-    ShowStatus(tr("Saved %1 URLs to %2").arg(run.size()).arg(QFileInfo(path).fileName()));
+    ShowStatus(tr("Saved %n URL(s) to %1", nullptr, int(run.size())).arg(QFileInfo(path).fileName()),
+               tr("Saved %n URL(s) to %1", nullptr, int(run.size())).arg(QDir::toNativeSeparators(path)));
 }
 
 void TVempForm::lookForEngines()

@@ -73,7 +73,9 @@ void TVempForm::handRunTo(QObject *Sender)
             self->guarded([&] {
                 if (!answered)
                     self->noteSecretsKeptForSession(engine->description.name);
-                self->askDaemonTarget(*engine, plan, {given.folder, given.address, secret, given.remember});
+                EngineTarget offered = given;
+                offered.secret = secret;
+                self->askDaemonTarget(*engine, plan, offered);
             });
         });
         return;
@@ -93,7 +95,8 @@ bool TVempForm::readCookiesOfRun(SiteOptions &site)
 void TVempForm::noteSecretsKeptForSession(const QString &engineName)
 {
     if (m_runs->giveUpKeyring())
-        ShowStatus(tr("No keyring answered: Serimo keeps the %1 secret until it closes.").arg(engineName));
+        ShowStatus(tr("%1 secret kept until closing").arg(engineName),
+                   tr("No keyring answered: Serimo keeps the %1 secret until it closes.").arg(engineName));
 }
 
 void TVempForm::askDaemonTarget(const RegisteredEngine &engine, const RunPlan &plan, const EngineTarget &given)
@@ -102,7 +105,8 @@ void TVempForm::askDaemonTarget(const RegisteredEngine &engine, const RunPlan &p
     const std::optional<AddressTarget> asked =
         askAddressTarget(QString(description.menuCaption).remove(u'&').remove(QLatin1String("...")),
                          tr("%1's own folder").arg(description.name),
-                         {given.address, given.secret, given.folder, given.remember}, this);
+                         {given.address, given.secret, given.folder, given.remember, given.secretRefused}, this,
+                         [this, &engine](const QString &address) { return m_runs->folderTypedFor(engine, address); });
     if (!asked)
         return;
     const EngineTarget target{asked->folder, asked->address, asked->secret, asked->remember};

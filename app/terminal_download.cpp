@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/terminal_find_end.h"
 #include "app/terminal_lines.h"
+#include "common/english_plurals.h"
 #include "common/translate_main.h"
 #include "runs/download_address.h"
 #include "runs/download_controller.h"
@@ -75,9 +76,8 @@ QString progressLine(int settled, int total, qint64 bytes, qint64 elapsedMs)
 {
     const QLocale locale = QLocale::system();
     const qint64 rate = elapsedMs > 0 ? bytes * 1000 / elapsedMs : 0;
-    return trMain("%1 of %2 files, %3, %4/s")
+    return trCount("main", "%1 of %n file(s), %2, %3/s", total)
         .arg(settled)
-        .arg(total)
         .arg(locale.formattedDataSize(bytes), locale.formattedDataSize(rate));
 }
 // The folder a run goes to, made where it is missing.

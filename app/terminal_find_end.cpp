@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/terminal_lines.h"
+#include "common/english_plurals.h"
 #include "common/translate_main.h"
 #include "runs/download_address.h"
 #include "runs/end_finder.h"
@@ -10,6 +11,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -52,7 +55,9 @@ TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
     const bool showProgress = stderrIsTerminal();
     if (showProgress) {
         QObject::connect(&finder, &EndFinder::progress, [](int requests, qint64 items) {
-            const QString line = trMain("Finding the end: %1 requests, %2 items so far").arg(requests).arg(items);
+            const QString line = trMain("Finding the end: %1, %2 so far")
+                                     .arg(trCount("main", "%n request(s)", requests),
+                                          trCount("main", "%n item(s)", int(std::min<qint64>(items, INT_MAX))));
             drawProgressLine(line);
         });
     }
@@ -83,7 +88,7 @@ TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
     }
     const QString last = *addresses.at(found.end);
     if (showProgress) {
-        const QString line = trMain("Found the end at %1 in %2 requests.").arg(fileNameOf(last)).arg(found.requests);
+        const QString line = trCount("main", "Found the end at %1 in %n request(s).", found.requests).arg(fileNameOf(last));
         std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     }
     return {0, found.end + 1, last};

@@ -112,7 +112,12 @@ void TVempForm::showWarning(const QString &text)
 
 void TVempForm::ShowStatus(const QString &text)
 {
-    StatusBar->setPanelText(1, text);
+    ShowStatus(text, text);
+}
+
+void TVempForm::ShowStatus(const QString &gist, const QString &whole)
+{
+    StatusBar->setPanelText(1, gist, whole);
     m_seriesWarningShown = false;
 }
 

@@ -147,6 +147,9 @@ private:
     void LoadToolbarImages();
     void ShowReady();
     void ShowStatus(const QString &text);
+    // Panel 1 shows the gist of a message, the whole of it in the panel's
+    // tooltip and accessible description.
+    void ShowStatus(const QString &gist, const QString &whole);
 
     // Series detection and the digits/items boxes.
     void Edit1Change(QObject *Sender);

@@ -78,7 +78,7 @@ void TVempForm::mnuAlwaysOnTopClick(QObject *)
     mnuAlwaysOnTop->setChecked(on);
     if (!m_platform.keepAbove.set(this, on) && !m_toldNoKeepAbove) {
         m_toldNoKeepAbove = true;
-        ShowStatus(tr("Stay on top is not available on this desktop."));
+        ShowStatus(tr("No Stay on top here"), tr("Stay on top is not available on this desktop."));
     }
 }
 

@@ -8,12 +8,18 @@ close request goes to the desktop, so the desktop's own part is counted.
 
     bench/close_to_exit.py build/serimo [CLOSES]
 
+With SERIMO_CLOSE_DURING=download every close comes during a Download run
+of 999 files of 50 KB from a server on 127.0.0.1 (X11 only), and no
+partial file may stay behind.
+
 With SERIMO_EXIT_STACKS=SECONDS, a close that has not ended after that
 long prints the stacks of every thread of Serimo (gdb): what holds it."""
 
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 E2E = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e")
@@ -59,6 +65,43 @@ def kwin_request(desk, app):
     return lambda: desk._scripting("start")
 
 
+def during_download(desk, serimo, closes):
+    """Closes the window CLOSES times while Download run fetches."""
+    from download import serve_gallery
+    work = tempfile.mkdtemp(prefix="serimo-close-")
+    server, base, _ = serve_gallery(work, 999)
+    times = []
+    try:
+        for n in range(closes):
+            folder = os.path.join(work, "run%d" % n)
+            os.makedirs(folder)
+            record = harness.encode_record(left=40, top=40, right=340, bottom=200, interval=1000,
+                                           reserved20=0, hints=1, text=1, url=1, reserved24=bytes(4))
+            harness.write_settings(desk.settings_path, {"LastURL": base + "pic001.jpg", "Serimo_099": record,
+                                                        "DownloadFolder": folder})
+            app = desk.start_serimo(serimo)
+            desk.wait_active(app.window)
+            app.set_text("Items", "999")
+            app.choose_from_menu("Download run...", opens_modal=True)
+            choose = app.find("Choose", root=app.wait_dialog(what="the folder chooser"))
+            app.press("Choose", control=choose)
+            harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Downloading"),
+                               "the download to run")
+            times.append(close_time(app, lambda: desk.close_window(app.window)))
+            harness.check_equal(app.proc.returncode, 0, "exit status")
+            left = [name for name in os.listdir(folder) if name.endswith(".serimo-part")]
+            harness.check(not left, "partial files left behind: %r" % left)
+            print("  close %2d: %4.0f ms, %d files saved" % (n + 1, times[-1] * 1000, len(os.listdir(folder))),
+                  flush=True)
+    finally:
+        server.shutdown()
+        shutil.rmtree(work, ignore_errors=True)
+    times.sort()
+    print("%-16s %2d closes during a download: longest %4.0f ms, median %4.0f ms, load average %s" % (
+        "X11 (openbox)", closes, times[-1] * 1000, times[len(times) // 2] * 1000,
+        " ".join("%.1f" % x for x in os.getloadavg())), flush=True)
+
+
 def one_desktop(name, desk, start, request, closes):
     kget = desk._spawn([sys.executable, os.path.join(E2E, "kget_standin.py")],
                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
@@ -99,6 +142,11 @@ DESKTOPS = {
 
 def main(serimo, _report):
     closes = int(os.environ.get("SERIMO_CLOSES", "20"))
+    if os.environ.get("SERIMO_CLOSE_DURING") == "download":
+        sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+        with harness.Desktop() as desk:
+            during_download(desk, serimo, closes)
+        return
     name = os.environ.get("SERIMO_BENCH_DESKTOP")
     if name is None:
         # One desktop per process: the accessibility library keeps the

@@ -8,7 +8,8 @@
 #include <QPushButton>
 
 std::optional<AddressTarget> askAddressTarget(const QString &title, const QString &ownFolder,
-                                              const AddressTarget &given, QWidget *parent)
+                                              const AddressTarget &given, QWidget *parent,
+                                              const std::function<QString(const QString &)> &folderFor)
 {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("AddressDialog"));
@@ -25,10 +26,22 @@ std::optional<AddressTarget> askAddressTarget(const QString &title, const QStrin
     };
     // Created in the order Tab walks them.
     QLineEdit *address = box("editAddress", QDialog::tr("&Address:"), given.address);
-    QLineEdit *secret = box("editSecret", QDialog::tr("&Secret:"), given.secret);
+    QLineEdit *secret = box("editSecret", QDialog::tr("&Secret:"), given.secretRefused ? QString() : given.secret);
     secret->setEchoMode(QLineEdit::Password);
     QLineEdit *folder = box("editFolder", QDialog::tr("&Folder on that machine:"), given.folder);
     folder->setPlaceholderText(ownFolder);
+    bool folderTyped = false;
+    bool refilling = false;
+    QObject::connect(folder, &QLineEdit::textChanged, &dialog, [&] { folderTyped = folderTyped || !refilling; });
+    if (folderFor) {
+        QObject::connect(address, &QLineEdit::textChanged, &dialog, [&](const QString &text) {
+            if (folderTyped)
+                return;
+            refilling = true;
+            folder->setText(folderFor(text.trimmed()));
+            refilling = false;
+        });
+    }
     auto *remember = new QCheckBox(QDialog::tr("&Remember the secret"), &dialog);
     remember->setObjectName(QStringLiteral("checkRememberSecret"));
     remember->setToolTip(QDialog::tr("Keep the secret in the desktop's keyring once the daemon has accepted it"));
@@ -39,7 +52,12 @@ std::optional<AddressTarget> askAddressTarget(const QString &title, const QStrin
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
-    address->setFocus();
+    if (given.secretRefused) {
+        secret->setPlaceholderText(QDialog::tr("The daemon refused the last secret"));
+        secret->setFocus();
+    } else {
+        address->setFocus();
+    }
 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -65,9 +65,12 @@ void TVempForm::showFeedHeld(const QString &title)
     const QFontMetrics metrics = panel->fontMetrics();
     // The status line's room right of panel 0, less the panel's margins
     // and the words around the title.
-    const int room = StatusBar->width() - StatusBar->panel(0)->width() - 16
-                     - metrics.horizontalAdvance(text.arg(QString()));
-    ShowStatus(text.arg(metrics.elidedText(title, Qt::ElideMiddle, std::max(room, metrics.averageCharWidth() * 8))));
+    const int room = std::max(StatusBar->width() - StatusBar->panel(0)->width() - 16
+                                  - metrics.horizontalAdvance(text.arg(QString())),
+                              metrics.averageCharWidth() * 8);
+    const QString shown =
+        heldTitleShown(title, [&](const QString &candidate) { return metrics.horizontalAdvance(candidate) <= room; });
+    ShowStatus(text.arg(shown), text.arg(title));
 }
 
 void TVempForm::FormKeyUp(QKeyEvent *event)

@@ -63,7 +63,8 @@ void TVempForm::ImagesCommand()
         const auto asText = std::count_if(entries.begin(), entries.end(),
                                           [](const ImagePageEntry &entry) { return !isLinkedOnPage(entry.url); });
         if (asText > 0)
-            ShowStatus(tr("%1 addresses written as text: not http, https, ftp or file.").arg(asText));
+            ShowStatus(tr("%n address(es) as text", nullptr, int(asText)),
+                       tr("%n address(es) written as text: not http, https, ftp or file.", nullptr, int(asText)));
     }
     handToBrowser(m_platform.shell, m_platform.messageBoxes, WebPageFile, tr("Web Browser not found."));
 }

@@ -1,5 +1,6 @@
 #include "runs/cookie_file.h"
 
+#include "common/english_plurals.h"
 #include "common/translate_main.h"
 #include "runs/public_suffix.h"
 
@@ -76,9 +77,8 @@ void keep(CookieFile &file, int &leftOut, const QNetworkCookie &cookie)
 void noteLeftOut(CookieFile &file, int leftOut, const QString &path)
 {
     if (leftOut > 0)
-        file.leftOut = trMain("left out %1 cookies of '%2': a control character in a name or value, or a ';' in a "
-                              "name")
-                           .arg(leftOut)
+        file.leftOut = trCount("main", "left out %n cookie(s) of '%1': a control character in a name or value, or a "
+                                       "';' in a name", leftOut)
                            .arg(QDir::toNativeSeparators(path));
 }
 

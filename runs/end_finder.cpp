@@ -178,7 +178,8 @@ void EndFinder::headersIn(QNetworkReply *reply)
                              && (result == AttemptResult::Failed || status == 405 || status == 501);
     if (refusedHead)
         return settle(asking->probe, ProbeAnswer::Refused);
-    conclude(*asking, result, retryAfterSeconds(retryAfter, QDateTime::currentDateTimeUtc()), failure);
+    conclude(*asking, result, retryAfterSeconds(retryAfter, QDateTime::currentDateTimeUtc()), failure,
+             QStringLiteral("HTTP %1").arg(status));
 }
 
 // Asks again at the address a redirect gives; a redirect that is not
@@ -231,7 +232,7 @@ void EndFinder::replyEnded(QNetworkReply *reply)
         const bool placeholder = isPlaceholderBody(asking->received, asking->hash->result(), m_placeholder);
         return settle(asking->probe, placeholder ? ProbeAnswer::Missing : ProbeAnswer::Present);
     }
-    conclude(*asking, AttemptResult::Transient, std::nullopt, shown(asking->url) + QStringLiteral(": ") + error);
+    conclude(*asking, AttemptResult::Transient, std::nullopt, shown(asking->url) + QStringLiteral(": ") + error, error);
 }
 
 std::unique_ptr<EndFinder::Asking> EndFinder::letGo(QNetworkReply *reply)
@@ -254,7 +255,7 @@ std::unique_ptr<EndFinder::Asking> EndFinder::letGo(QNetworkReply *reply)
 }
 
 void EndFinder::conclude(const Asking &asking, AttemptResult result, std::optional<qint64> retryAfter,
-                         const QString &failure)
+                         const QString &failure, const QString &gist)
 {
     if (result == AttemptResult::Complete || result == AttemptResult::Missing)
         return settle(asking.probe, result == AttemptResult::Complete ? ProbeAnswer::Present : ProbeAnswer::Missing);
@@ -263,6 +264,8 @@ void EndFinder::conclude(const Asking &asking, AttemptResult result, std::option
         EndFound failed;
         failed.outcome = EndFound::Outcome::Failed;
         failed.failure = failure;
+        failed.failureGist = gist;
+        failed.failureUrl = asking.url.adjusted(QUrl::RemoveUserInfo);
         return finish(failed);
     }
     QTimer::singleShot(*pause, this, [this, probe = asking.probe, retries = asking.retries + 1,

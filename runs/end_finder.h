@@ -32,6 +32,10 @@ struct EndFound
     qint64 end = -1;
     int requests = 0;
     QString failure;
+    // The failure in a few words, without the address ("HTTP 403"; a
+    // network failure's own words), and the address it came from.
+    QString failureGist;
+    QUrl failureUrl;
 };
 
 // Finds where a series ends by asking its server for a few of its addresses
@@ -92,8 +96,10 @@ private:
     void bodyIn(QNetworkReply *reply);
     void replyEnded(QNetworkReply *reply);
     std::unique_ptr<Asking> letGo(QNetworkReply *reply);
+    // failure says how the server failed for a person; gist the same in a
+    // few words, without the address.
     void conclude(const Asking &asking, AttemptResult result, std::optional<qint64> retryAfter,
-                  const QString &failure);
+                  const QString &failure, const QString &gist);
     void settle(const Probe &probe, ProbeAnswer answer);
     void finish(EndFound found);
 

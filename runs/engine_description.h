@@ -56,6 +56,8 @@ struct EngineTarget
     // else it is kept until Serimo closes.
     bool remember = false;
     SiteOptions site = {};
+    // The daemon at the address refused the secret last given for it.
+    bool secretRefused = false;
 };
 
 // The folder the runs on this machine go to (Serimo's own and those handed

@@ -1,5 +1,6 @@
 #include "runs/run_summary.h"
 
+#include "common/english_plurals.h"
 #include "runs/download_reasons.h"
 
 #include <algorithm>
@@ -13,9 +14,14 @@ QString trSummary(const char *text)
     return QCoreApplication::translate("RunSummary", text);
 }
 
+QString trSummary(const char *text, int count)
+{
+    return trCount("RunSummary", text, count);
+}
+
 QString files(int count)
 {
-    return count == 1 ? trSummary("1 file") : trSummary("%1 files").arg(count);
+    return trSummary("%n file(s)", count);
 }
 
 bool isPresent(FileOutcome outcome)
@@ -106,10 +112,20 @@ bool foundNothing(const RunResult &result)
 QString runSendingText(const RunContext &context, int count)
 {
     if (context.engine.place == EngineDescription::Place::Address)
-        return trSummary("Sending %1 URLs to %2 at %3").arg(count).arg(context.engine.name, context.target.address);
-    if (!context.engine.reportsEachFile)
-        return trSummary("Sending %1 URLs to %2").arg(count).arg(context.engine.name);
-    return {};
+        return trSummary("Sending %n URL(s) to %1 at %2", count).arg(context.engine.name, context.target.address);
+    return runSendingGist(context, count);
+}
+
+QString runSendingGist(const RunContext &context, int count)
+{
+    if (context.engine.place != EngineDescription::Place::Address && context.engine.reportsEachFile)
+        return {};
+    return trSummary("Sending %n URL(s) to %1", count).arg(context.engine.name);
+}
+
+QString runAcceptedGist(const RunContext &context, int count)
+{
+    return trSummary("%1 took %n URL(s)", count).arg(context.engine.name);
 }
 
 QString runAcceptedText(const RunContext &context, int count)
@@ -118,9 +134,8 @@ QString runAcceptedText(const RunContext &context, int count)
     // when it takes the run.
     if (context.engine.place != EngineDescription::Place::Address || !context.engine.reportsEachFile)
         return {};
-    return trSummary("%1 at %2 took %3 URLs; it goes on downloading if Serimo closes.")
-        .arg(context.engine.name, context.target.address)
-        .arg(count);
+    return trSummary("%1 at %2 took %n URL(s); it goes on downloading if Serimo closes.", count)
+        .arg(context.engine.name, context.target.address);
 }
 
 QString runProgressText(const RunContext &context, int settled, int total)
@@ -169,14 +184,13 @@ QStringList runSummaryLines(const RunResult &result, const RunContext &context, 
     else if (!kept.isEmpty())
         lines << trSummary("The download stopped: the server kept failing (%1).").arg(kept);
     else if (result.siteKeptRefusing)
-        lines << trSummary("The site refused %1 files in a row: %2.").arg(context.options.failureRunEnd).arg(refusalHint());
+        lines << trSummary("The site refused %n file(s) in a row: %1.", context.options.failureRunEnd).arg(refusalHint());
     else if (result.stopped)
         lines << trSummary("The download was stopped.");
     if (!foundNothing(result))
         lines << trSummary("Saved %1 to %2.").arg(files(result.saved()), folder);
     if (result.alreadyThere() > 0)
-        lines << (result.alreadyThere() == 1 ? trSummary("1 file was there already.")
-                                             : trSummary("%1 files were there already.").arg(result.alreadyThere()));
+        lines << trSummary("%n file(s) (was|were) there already.", result.alreadyThere());
     if (result.endOfSeries && last >= 0)
         lines << trSummary("The series ends at %1.").arg(context.names.value(last));
     if (!missing.isEmpty())
@@ -185,7 +199,12 @@ QStringList runSummaryLines(const RunResult &result, const RunContext &context, 
         lines << trSummary("Nothing is missing.");
     if (result.failed() > 0) {
         lines << trSummary("Failed: %1.").arg(files(result.failed()));
-        for (const DownloadFailure &failure : result.failures.mid(0, kFailuresNamed)) {
+        // In address order whatever order they ended in: the first five by
+        // counter.
+        QList<DownloadFailure> named = result.failures;
+        std::stable_sort(named.begin(), named.end(),
+                         [](const DownloadFailure &a, const DownloadFailure &b) { return a.index < b.index; });
+        for (const DownloadFailure &failure : named.mid(0, kFailuresNamed)) {
             const QString name = context.names.value(failure.index, failure.url.toString());
             lines << QStringLiteral("  %1: %2").arg(name, downloadFailureReason(failure, context.options));
         }
@@ -195,21 +214,41 @@ QStringList runSummaryLines(const RunResult &result, const RunContext &context, 
     return lines;
 }
 
-QString runStatusText(const RunResult &result, const RunContext &context)
+namespace {
+// The status text, each piece said or left out as asked.
+QString statusText(const RunResult &result, const RunContext &context, bool alreadyThere, int end)
 {
     if (!context.engine.reportsEachFile) {
         const int taken = result.count(FileOutcome::HandedOver);
-        return trSummary("%1 took %2 of %3 URLs").arg(context.engine.name).arg(taken).arg(result.total());
+        return trSummary("%1 took %2 of %n URL(s)", result.total()).arg(context.engine.name).arg(taken);
     }
     QString text = trSummary("Saved %1").arg(result.saved());
-    if (result.alreadyThere() > 0)
+    if (alreadyThere && result.alreadyThere() > 0)
         text += trSummary(", %1 already there").arg(result.alreadyThere());
     if (result.failed() > 0)
         text += trSummary(", %1 failed").arg(result.failed());
     const qsizetype last = lastPresent(result);
-    if (result.endOfSeries && last >= 0 && !context.counters.value(last).isEmpty())
-        text += trSummary(", series ends at %1").arg(context.counters.value(last));
+    if (end > 0 && result.endOfSeries && last >= 0 && !context.counters.value(last).isEmpty())
+        text += (end == 2 ? trSummary(", series ends at %1") : trSummary(", ends at %1")).arg(context.counters.value(last));
     if (endedEarly(result))
         text = trSummary("Stopped. ") + text;
     return text;
+}
+} // namespace
+
+QString runStatusText(const RunResult &result, const RunContext &context)
+{
+    return statusText(result, context, true, 2);
+}
+
+QString runStatusGist(const RunResult &result, const RunContext &context,
+                      const std::function<bool(const QString &)> &fits)
+{
+    const QString candidates[] = {statusText(result, context, true, 2), statusText(result, context, false, 2),
+                                  statusText(result, context, false, 1)};
+    for (const QString &candidate : candidates) {
+        if (fits(candidate))
+            return candidate;
+    }
+    return statusText(result, context, false, 0);
 }

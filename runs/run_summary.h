@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // What a run's reports say, in words a person reads at a glance, whichever
 // engine ran it: the wording follows what the engine describes (where it
@@ -37,9 +38,14 @@ inline constexpr int kFailuresNamed = 5;
 // The status line while count URLs go to an engine that does not report
 // them at once; empty for one that does.
 QString runSendingText(const RunContext &context, int count);
+// The same in a few words: "Sending 4 URLs to aria2"; empty where the
+// above is.
+QString runSendingGist(const RunContext &context, int count);
 // The status line once the engine took count files; empty where nothing
 // more than its progress is to be said.
 QString runAcceptedText(const RunContext &context, int count);
+// The same in a few words: "aria2 took 4 URLs".
+QString runAcceptedGist(const RunContext &context, int count);
 // The status line as the files settle.
 QString runProgressText(const RunContext &context, int settled, int total);
 // A run held back by a server that asked for a pause (429, 503), with
@@ -60,10 +66,16 @@ bool endedEarly(const RunResult &result);
 QString refusalHint();
 
 // The summary, one sentence a line: what was saved where, where the series
-// ends, what is missing, what failed and why. When the series' end was
+// ends, what is missing, what failed and why (the first five failures in
+// address order). When the series' end was
 // found, the missing files after the last present one are tries past its
 // end, not gaps.
 QStringList runSummaryLines(const RunResult &result, const RunContext &context, const QString &home);
 
 // The same in a few words for the status line: "Saved 41, series ends at 047".
 QString runStatusText(const RunResult &result, const RunContext &context);
+// The status text as the first of these that fits: whole, without the
+// files already there, with "ends at" for "series ends at", without the
+// end; else the shortest.
+QString runStatusGist(const RunResult &result, const RunContext &context,
+                      const std::function<bool(const QString &)> &fits);

@@ -30,7 +30,17 @@ Runs::Runs(const EngineRegistry &engines, SecretStore &secrets, QObject *parent)
             });
         }
     });
-    connect(&m_controller, &DownloadController::refused, this, [this] { m_secretToRemember.reset(); });
+    connect(&m_controller, &DownloadController::refused, this, [this](const QString &message, bool handedOver) {
+        m_secretToRemember.reset();
+        // aria2's word for a wrong secret: it is not offered again.
+        const RunContext &run = m_controller.context();
+        if (!handedOver && message == QLatin1String("Unauthorized")
+            && run.engine.needs == EngineDescription::Needs::AddressSecretFolder) {
+            m_sessionSecrets.insert(run.target.address, QString());
+            m_secretRefusedAt = run.target.address;
+        }
+    });
+    connect(&m_controller, &DownloadController::accepted, this, [this] { m_secretRefusedAt.clear(); });
 }
 
 Runs::~Runs() = default;
@@ -67,11 +77,19 @@ EngineTarget Runs::lastTarget(const RegisteredEngine &engine, const QString &dow
     EngineTarget target{m_kept.value(description.folderKey), m_kept.value(description.addressKey), {}};
     if (target.address.isEmpty())
         target.address = description.defaultAddress;
+    target.folder = folderTypedFor(engine, target.address);
     target.secret = m_sessionSecrets.value(target.address);
     target.remember = m_kept.value(description.rememberKey) == QLatin1String("true");
-    if (target.folder.isEmpty() && folderIsHere(engine, {downloads, target.address, {}}))
-        target.folder = runFolder(downloads);
+    target.secretRefused = !m_secretRefusedAt.isEmpty() && m_secretRefusedAt == target.address;
     return target;
+}
+
+QString Runs::folderTypedFor(const RegisteredEngine &engine, const QString &address) const
+{
+    // The settings keep the folder of the last address.
+    const EngineDescription &description = engine.description;
+    const QString kept = address == m_kept.value(description.addressKey) ? m_kept.value(description.folderKey) : QString();
+    return m_daemonFolders.value(address, kept);
 }
 
 void Runs::keep(const RegisteredEngine &engine, const EngineTarget &target, const RunPlan &plan)
@@ -88,6 +106,7 @@ void Runs::keep(const RegisteredEngine &engine, const EngineTarget &target, cons
     if (!description.addressKey.isEmpty()) {
         m_kept.insert(description.addressKey, target.address);
         m_sessionSecrets.insert(target.address, target.secret);
+        m_daemonFolders.insert(target.address, target.folder);
     }
     if (!description.rememberKey.isEmpty())
         m_kept.insert(description.rememberKey, target.remember ? QStringLiteral("true") : QStringLiteral("false"));

@@ -44,9 +44,12 @@ public:
     // Where the runs on this machine go: the folder last chosen while it
     // exists, else downloads.
     QString runFolder(const QString &downloads) const;
-    // Where engine's last run went (its default address before any); a
-    // daemon here that kept no folder is offered runFolder.
+    // Where engine's last run went (its default address before any), with
+    // the folder last typed for that address: never a folder of this
+    // machine that the user did not type for the daemon.
     EngineTarget lastTarget(const RegisteredEngine &engine, const QString &downloads) const;
+    // The folder last typed for the daemon at address; empty for none.
+    QString folderTypedFor(const RegisteredEngine &engine, const QString &address) const;
     // Remembers target as engine's last, its secret for the session; and
     // where a run into a folder here puts each of plan's files.
     void keep(const RegisteredEngine &engine, const EngineTarget &target, const RunPlan &plan = {});
@@ -84,6 +87,8 @@ private:
     QHash<QString, QString> m_kept;           // by settings key
     QHash<QString, QString> m_sessionSecrets; // by address
     QHash<QUrl, QString> m_savedFiles;        // the last run into a folder here, by address
+    QHash<QString, QString> m_daemonFolders;  // by address, typed this session
+    QString m_secretRefusedAt;                // the address whose daemon refused the last secret
     bool m_keyringGivenUp = false;
     // The secret to put in the keyring once the engine took the run.
     struct SecretToRemember

@@ -37,8 +37,8 @@ FirstLine firstLineWithText(const QString &text)
 void TVempForm::showLinesLeftOut(qsizetype count)
 {
     if (count > 0)
-        ShowStatus(count == 1 ? tr("Pasted the first line; 1 more line left out.")
-                              : tr("Pasted the first line; %1 more lines left out.").arg(count));
+        ShowStatus(tr("First line pasted, %n left out", nullptr, int(count)),
+                   tr("Pasted the first line; %n more line(s) left out.", nullptr, int(count)));
 }
 
 void TVempForm::btnPasteClick(QObject *Sender)

@@ -69,6 +69,22 @@ struct FormFixture
     }
 
     QString panel(int i) const { return child<StatusLine>(*form, "StatusBar")->panelText(i); }
+    // The whole message behind panel 1: its tooltip and accessible description agree on it.
+    QString whole() const
+    {
+        const QLabel *panel1 = child<StatusLine>(*form, "StatusBar")->panel(1);
+        return panel1->toolTip() == panel1->accessibleDescription() ? panel1->toolTip() : QStringLiteral("(differ)");
+    }
+    // The size of a first start on a desktop, outer frame included.
+    void firstStartSize() const { form->setOuterBounds(QRect(form->outerBounds().topLeft(), QSize(338, 133))); }
+    // Panel 1 shows its text whole beside panel 0, measured with its font.
+    bool panelFits() const
+    {
+        const auto *line = child<StatusLine>(*form, "StatusBar");
+        const QLabel *panel1 = line->panel(1);
+        return panel1->width() == panel1->fontMetrics().horizontalAdvance(panel1->text()) + 12
+               && panel1->x() == line->panel(0)->width() + 2 && panel1->geometry().right() < line->width();
+    }
     QString url() const { return child<ChangeEdit>(*form, "Edit1")->text(); }
     QString digits() const { return child<ChangeEdit>(*form, "EditDigits")->text(); }
     QString items() const { return child<ChangeEdit>(*form, "EditNumItems")->text(); }

@@ -91,10 +91,10 @@ void TestFeed::holdLosesAndRepeatsNothing()
     tick(f);
     QCOMPARE(f.clipboard.writes, series(1, 1));
     QCOMPARE(f.panel(1), QStringLiteral("Waiting: \"Save File - Downloads\" is in front"));
-    // A title too long for the status line is shortened in its middle.
-    f.foreground.currentTitle = "Save " + QString(500, u'x') + " end";
+    // A title too long for the status line is shortened keeping "save".
+    f.foreground.currentTitle = QString(500, u'x') + " Save " + QString(500, u'x') + " end";
     tick(f);
-    QVERIFY(f.panel(1).contains(QRegularExpression("^Waiting: \"Save x+\u2026x+ end\" is in front$")));
+    QCOMPARE(f.panel(1), QStringLiteral("Waiting: \"\u2026Save\u2026\" is in front"));
     f.foreground.currentTitle = QStringLiteral("Downloads");
     tick(f);
     QCOMPARE(f.panel(1), QStringLiteral("Sending 2 of 3"));

@@ -83,6 +83,9 @@ private slots:
     void saveRunList();
     void sendRunToKGet();
     void aria2SecretAndTheKeyring();
+    void aria2RefusedSecretAndTheFolderTyped();
+    void messagesFitTheFirstStartSize_data();
+    void messagesFitTheFirstStartSize();
 };
 
 void TestPageCommands::imagesWritesRunAndOpensIt()
@@ -123,7 +126,7 @@ void TestPageCommands::imagesWritesRunAndOpensIt()
     QCOMPARE(pageLines(f.page()).mid(3, 3), QList<QByteArray>({"<p>javascript:alert(document.domain)//img_001.jpg</p>\r",
                                                               "<p>javascript:alert(document.domain)//img_002.jpg</p>\r",
                                                               "<p>javascript:alert(document.domain)//img_003.jpg</p>\r"}));
-    QCOMPARE(f.panel(1), QStringLiteral("3 addresses written as text: not http, https, ftp or file."));
+    QCOMPARE(f.whole(), QStringLiteral("3 addresses written as text: not http, https, ftp or file."));
 }
 
 void TestPageCommands::imagesWithNoItems()
@@ -299,6 +302,10 @@ struct DownloadFixture : FormFixture
     TestServer server{[](const QString &path, int) {
         if (path == QLatin1String("p3.jpg") || path.contains(QLatin1String("987654321")))
             return TestServer::Reply{answer(404, "no")};
+        if (path.startsWith(QLatin1String("big_")))
+            return TestServer::Reply{answer(path.mid(4, 4).toInt() <= 1500 ? 200 : 404, "jpg")};
+        if (path.startsWith(QLatin1String("no_")))
+            return TestServer::Reply{answer(403, "no")};
         if (path.startsWith(QLatin1String("slow")))
             return TestServer::Reply{"HTTP/1.1 200 OK\r\nContent-Length: 9999\r\n\r\nabc", true};
         return TestServer::Reply{answer(200, bodyOf(path))};
@@ -498,7 +505,7 @@ void TestPageCommands::aria2SecretAndTheKeyring()
         QTimer::singleShot(0, [&, secret, remember] {
             QWidget *dialog = QApplication::activeModalWidget();
             QVERIFY(dialog);
-            status = f.panel(1);
+            status = f.whole();
             offered = child<QLineEdit>(*dialog, "editSecret")->text();
             ticked = child<QCheckBox>(*dialog, "checkRememberSecret")->isChecked();
             child<QCheckBox>(*dialog, "checkRememberSecret")->setChecked(remember);
@@ -537,6 +544,102 @@ void TestPageCommands::aria2SecretAndTheKeyring()
     QCOMPARE(g.secrets.reads.size(), 1);
     QVERIFY(g.secrets.written.isEmpty());
     QVERIFY(status != note);
+}
+
+// A secret the daemon refused is not offered again, and the focus is on its
+// box; the folder is the one typed for that daemon, never one of this
+// machine.
+void TestPageCommands::aria2RefusedSecretAndTheFolderTyped()
+{
+    TestServer daemon{[](const QString &, int) {
+        return TestServer::Reply{answer(200, R"({"result":[{"code":1,"message":"Unauthorized"},)"
+                                             R"({"code":1,"message":"Unauthorized"}]})")};
+    }};
+    // Each time: the secret, the folder, the box with the focus, then the
+    // folder for another address and for the daemon's again.
+    QStringList seen;
+    auto answerDialog = [&](const QString &folder) {
+        QTimer::singleShot(0, [&, folder] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            seen << child<QLineEdit>(*dialog, "editSecret")->text() << child<QLineEdit>(*dialog, "editFolder")->text()
+                 << dialog->focusWidget()->objectName();
+            child<QLineEdit>(*dialog, "editAddress")->setText(QStringLiteral("http://127.0.0.1:2/jsonrpc"));
+            seen << child<QLineEdit>(*dialog, "editFolder")->text();
+            child<QLineEdit>(*dialog, "editAddress")->setText(daemon.url(QStringLiteral("jsonrpc")).toString());
+            seen << child<QLineEdit>(*dialog, "editFolder")->text();
+            child<QLineEdit>(*dialog, "editSecret")->setText(QStringLiteral("wrong"));
+            child<QLineEdit>(*dialog, "editFolder")->setText(folder);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+    };
+    PageFixture f;
+    f.startAt(QStringLiteral("2"));
+    answerDialog(QStringLiteral("/srv/pictures"));
+    f.choose("mnuSendRunToAria2");
+    QTRY_COMPARE(f.boxes.shown.size(), 1);
+    answerDialog(QString());
+    f.choose("mnuSendRunToAria2");
+    QTRY_COMPARE(f.boxes.shown.size(), 2);
+    QCOMPARE(seen, (QStringList{"", "", "editAddress", "", "", "", "/srv/pictures", "editSecret", "", "/srv/pictures"}));
+}
+
+void TestPageCommands::messagesFitTheFirstStartSize_data()
+{
+    QTest::addColumn<QString>("start"); // the address in the box, on the test's server
+    QTest::addColumn<QString>("gist");  // panel 1; %1 stands for the server's host and port
+    QTest::addColumn<QString>("whole"); // what the tooltip's text holds
+    QTest::newRow("find the end past Items")
+        << "big_0001.jpg" << "Ends at 1500; Items holds 999" << "Series ends at 1500 (";
+    QTest::newRow("find the end refused") << "no_001.jpg" << "HTTP 403 from %1" << "the server answered HTTP 403 for http://%1/no_001.jpg: it may";
+    QTest::newRow("find the end") << "big_1495.jpg" << "Series ends at 1500 (17 requests)" << "Series ends at 1500 (17 requests)";
+    QTest::newRow("a pasted list") << "" << "First line pasted, 2 left out" << "Pasted the first line; 2 more lines left out.";
+    QTest::newRow("the hold") << "" << "Waiting: \"Save file\u2026\" is in front" << "Waiting: \"Save file - Downloader\" is in front";
+    QTest::newRow("a hold title with save far in")
+        << "" << "Waiting: \"\u2026Save As\u2026\" is in front" << "Waiting: \"Photos of the trip to the lakes - Save As";
+    QTest::newRow("a download's failures, in address order")
+        << "no_001.jpg" << "Saved 0, 3 failed"
+        << ".\nFailed: 3 files.\n  no_001.jpg: HTTP 403\n  no_002.jpg: HTTP 403\n  no_003.jpg: HTTP 403";
+    QTest::newRow("one line left out") << "" << "First line pasted, 1 left out" << "Pasted the first line; 1 more line left out.";
+}
+
+// At the first start's size each message shows its gist whole in panel 1,
+// the whole text in its tooltip; the Toolbar view shows as much of it as
+// its width allows.
+void TestPageCommands::messagesFitTheFirstStartSize()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, gist);
+    DownloadFixture f;
+    f.startAt(start.isEmpty() ? QStringLiteral("p001.jpg") : start, QStringLiteral("3"));
+    f.firstStartSize();
+    const QString host = f.server.url(QString()).authority();
+    const QByteArray tag = QTest::currentDataTag();
+    if (tag.startsWith("find")) {
+        child<QAction>(*f.form, "mnuFindEnd")->trigger();
+        QTRY_VERIFY(!f.panel(1).startsWith(QLatin1String("Finding")));
+    } else if (tag.startsWith("a download")) {
+        f.item()->trigger();
+        QTRY_VERIFY(f.panel(1).startsWith(QLatin1String("Saved")));
+    } else if (tag.contains("past") || tag.contains("line")) {
+        f.clipboard.put(tag.startsWith("one") ? "a1.jpg\nb" : "a1.jpg\nb\nc");
+        QTest::mouseClick(child<QToolButton>(*f.form, "btnPaste"), Qt::LeftButton);
+    } else {
+        child<FeedTimer>(*f.form, "Timer1")->setInterval(3'600'000);
+        child<QToolButton>(*f.form, "btnFeed")->click();
+        f.foreground.currentTitle = tag.contains("far") ? "Photos of the trip to the lakes - Save As - Pictures"
+                                                         : "Save file - Downloader";
+        f.tick();
+    }
+    QCOMPARE(f.panel(1), gist.arg(host));
+    QVERIFY(f.panelFits());
+    QFETCH(QString, whole);
+    QVERIFY2(f.whole().contains(whole.arg(host)), qPrintable(f.whole()));
+    // The Toolbar view: panel 1 shows at least half the line, or all of itself.
+    child<QAction>(*f.form, "mnuToolbarStyle")->trigger();
+    const auto *line = child<StatusLine>(*f.form, "StatusBar");
+    QCOMPARE(f.panel(1), gist.arg(host));
+    QVERIFY(line->width() - line->panel(1)->x() >= std::min(line->panel(1)->width(), line->width() / 2));
 }
 
 QTEST_MAIN(TestPageCommands)

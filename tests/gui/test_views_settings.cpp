@@ -223,7 +223,7 @@ void TestViewsSettings::stayOnTopUnavailableToldOnce()
     TVempForm &form = f.start();
     child<QAction>(form, "mnuAlwaysOnTop")->trigger();
     QVERIFY(child<QAction>(form, "mnuAlwaysOnTop")->isChecked());
-    QCOMPARE(f.panel(1), QStringLiteral("Stay on top is not available on this desktop."));
+    QCOMPARE(f.whole(), QStringLiteral("Stay on top is not available on this desktop."));
     child<StatusLine>(form, "StatusBar")->setPanelText(1, QStringLiteral("Ready."));
     child<QAction>(form, "mnuAlwaysOnTop")->trigger();
     child<QAction>(form, "mnuAlwaysOnTop")->trigger();
@@ -272,6 +272,21 @@ void TestViewsSettings::helpWindowShowsTheContents()
     // Asking again reuses the one window.
     viewer.showContext(QStringLiteral("qxvemp.hlp"), 0, &owner);
     QCOMPARE(owner.findChildren<QTextBrowser *>().size(), 1);
+    // Opened again with the owner at its first start's size in each corner
+    // of the screen: wholly on it, clear of the owner.
+    const QRect screen = owner.screen()->availableGeometry();
+    owner.resize(338, 133);
+    const QSize frame = owner.frameGeometry().size() - QSize(1, 1);
+    for (const QPoint corner : {screen.topLeft(), screen.topRight() - QPoint(frame.width(), 0),
+                                screen.bottomLeft() - QPoint(0, frame.height()),
+                                screen.bottomRight() - QPoint(frame.width(), frame.height())}) {
+        window->close();
+        owner.move(corner);
+        viewer.showContext(QStringLiteral("qxvemp.hlp"), 0, &owner);
+        const QRect placed = window->frameGeometry();
+        QVERIFY2(screen.contains(placed) && !placed.intersects(owner.frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())));
+    }
 }
 
 void TestViewsSettings::missingHelpFileIsAClearError()

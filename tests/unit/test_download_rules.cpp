@@ -172,7 +172,7 @@ void TestDownloadRules::retryAfter()
     QTEST(retryAfterSeconds(value, now).value_or(-1), "seconds");
 }
 
-QTEST_APPLESS_MAIN(TestDownloadRules)
+QTEST_GUILESS_MAIN(TestDownloadRules)
 #include "test_download_rules.moc"
 
 void TestDownloadRules::runSummary_data()
@@ -202,6 +202,15 @@ void TestDownloadRules::runSummary_data()
            "(Download options, or --referer and --load-cookies).|Saved 1 file to ~/Pictures/set.|Failed: 10 files.|"
            "  img_002.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
            "  img_006.jpg: HTTP 403|  and 5 more.|Stopped. Saved 1, 10 failed";
+    QTest::newRow("failures named in address order, not as they ended")
+        << "SFFFFFFMMMMMMMMMM" << true
+        << "Saved 1 file to ~/Pictures/set.|The series ends at img_001.jpg.|Nothing is missing.|Failed: 6 files.|"
+           "  img_002.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
+           "  img_006.jpg: HTTP 403|  and 1 more.|Saved 1, 6 failed, series ends at 001";
+    QTest::newRow("one of each: singular forms")
+        << "ASF" << false
+        << "Saved 1 file to ~/Pictures/set.|1 file was there already.|Nothing is missing.|Failed: 1 file.|"
+           "  img_003.jpg: HTTP 403|Saved 1, 1 already there, 1 failed";
     QTest::newRow("nothing found, said first") << "MMMMMMMMMM" << true
         << "Nothing was found: no file of the run is on the server.|Saved 0";
     QTest::newRow("gaps of a run that found nothing") << "MMM" << false
@@ -235,6 +244,9 @@ void TestDownloadRules::runSummary()
             result.failures.append(failure);
         }
     }
+    // The transfers ended last to first.
+    if (QByteArray(QTest::currentDataTag()).contains("address order"))
+        std::reverse(result.failures.begin(), result.failures.end());
     QTEST((runSummaryLines(result, context, QStringLiteral("/home/u")) << runStatusText(result, context)).join(u'|'),
           "summary");
 }

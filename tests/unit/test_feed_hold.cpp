@@ -8,6 +8,8 @@ class TestFeedHold : public QObject
 private slots:
     void titleHolds_data();
     void titleHolds();
+    void titleShown_data();
+    void titleShown();
 };
 
 void TestFeedHold::titleHolds_data()
@@ -27,6 +29,27 @@ void TestFeedHold::titleHolds()
 {
     QFETCH(QString, title);
     QTEST(titleHoldsFeed(title), "holds");
+}
+
+void TestFeedHold::titleShown_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("room"); // characters
+    QTest::addColumn<QString>("shown");
+    const QString title = QStringLiteral("Save file - Downloader");
+    QTest::newRow("whole where it fits") << title << 22 << title;
+    QTest::newRow("to a word's end after save") << title << 12 << QStringLiteral("Save file\u2026");
+    QTest::newRow("save far in: the words around it")
+        << "Photos of the trip - Save As - Pictures" << 12 << QStringLiteral("\u2026Save As\u2026");
+    QTest::newRow("save inside a word") << "Unsaved changes in report.odt" << 16 << QStringLiteral("Unsaved changes\u2026");
+    QTest::newRow("nothing fits: the word of save") << "A very long Save" << 2 << QStringLiteral("\u2026Save\u2026");
+}
+
+void TestFeedHold::titleShown()
+{
+    QFETCH(QString, title);
+    QFETCH(int, room);
+    QTEST(heldTitleShown(title, [room](const QString &text) { return text.size() <= room; }), "shown");
 }
 
 QTEST_APPLESS_MAIN(TestFeedHold)
