@@ -207,6 +207,10 @@ void Downloader::probePlaceholder()
                                      m_placeholder = std::move(placeholder);
                                      carryOn();
                                  });
+    // The site's answer says whether it speaks HTTP/2 before the first file.
+    connect(m_probe, &QNetworkReply::metaDataChanged, this, [this, probe = m_probe] {
+        m_http2 = m_http2 || probe->attribute(QNetworkRequest::Http2WasUsedAttribute).toBool();
+    });
 }
 
 int Downloader::transferSlots() const

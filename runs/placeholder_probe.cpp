@@ -15,6 +15,8 @@ QNetworkReply *probePlaceholder(QNetworkAccessManager &network, const QUrl &addr
     addSiteHeaders(request, site);
     request.setTransferTimeout(silenceMs);
     request.setMaximumRedirectsAllowed(RedirectChain::kMaxRedirects);
+    // On the connection the run's files will take.
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
     QNetworkReply *reply = network.get(request);
     reply->setReadBufferSize(256 * 1024);
     auto hash = std::make_shared<QCryptographicHash>(kPlaceholderHash);
