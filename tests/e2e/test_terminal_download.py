@@ -125,7 +125,9 @@ def main(serimo, report):
         status, out, err = download(secure.base + "p001.jpg", "100", "--to", "h2", "--no-check-certificate")
         check_equal((status, out, err.count("certificates are not checked")),
                     (0, "Saved 100 files to ~/h2.\nNothing is missing.\n", 1), "(status, summary, notes)")
-        check_equal((secure.connections, secure.most_in_flight), (1, 12), "(connections, most requests at once)")
+        # More than HTTP/1.1's four, never more than the site's twelve.
+        check(secure.connections == 1 and 4 < secure.most_in_flight <= 12,
+              "connections %d, most requests at once %d" % (secure.connections, secure.most_in_flight))
     secure.shutdown()
 
 
