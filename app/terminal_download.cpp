@@ -120,7 +120,8 @@ private:
 // Runs plan into target with Serimo's own engine, drawing its progress
 // while stderr is a terminal; a signal stops it. The result, and the signal
 // that came (0 when none did).
-std::pair<RunResult, int> runWithProgress(DownloadController &run, const EngineTarget &target, const RunPlan &plan)
+std::pair<RunResult, int> runWithProgress(DownloadController &run, const RegisteredEngine &engine,
+                                          const EngineTarget &target, const RunPlan &plan)
 {
     QEventLoop loop;
     RunResult result;
@@ -151,7 +152,7 @@ std::pair<RunResult, int> runWithProgress(DownloadController &run, const EngineT
         redraw.start(250);
         drawProgress();
     }
-    run.start(localEngine(), target, plan);
+    run.start(engine, target, plan);
     loop.exec();
     redraw.stop();
     if (showProgress)
@@ -193,9 +194,14 @@ int downloadOnTerminal(const DownloadRequest &request)
         addresses = runAddresses(series.run);
     }
 
+    // A run to the end the search found goes all the way to it: a gap of
+    // ten the search stepped over is missing files, not the series' end.
+    DownloadOptions options;
+    if (!request.run.count)
+        options.missingRunEnd = 0;
     DownloadController run;
-    auto [result, signalNumber] =
-        runWithProgress(run, {.folder = folder.path(), .site = site}, {addresses.urls, series.counters});
+    auto [result, signalNumber] = runWithProgress(run, localEngine(options), {.folder = folder.path(), .site = site},
+                                                  {addresses.urls, series.counters});
     // A run that was the whole series ends where the series ends.
     if (!request.run.count && !endedEarly(result))
         result.endOfSeries = true;

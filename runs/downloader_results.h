@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runs/run_end.h"
 #include "runs/site_options.h"
 
 #include <QList>
@@ -27,8 +28,10 @@ struct DownloadOptions
     int silenceMs = 30000;
     // The first pause before a retry; each further one doubles it.
     qint64 retryPauseMs = 1000;
-    // This many missing files in a row are the end of the series.
-    int missingRunEnd = 10;
+    // This many missing files in a row are the end of the series; 0 where
+    // the run goes to an end the search already found, so that a run and
+    // the search give the same end across a gap the search stepped over.
+    int missingRunEnd = kSeriesEndMisses;
     // A transfer that receives less than slowBytes in slowMs fails as too
     // slow (and is retried): a trickle does not hold a place for ever.
     qint64 slowBytes = 1024;

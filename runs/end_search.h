@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runs/run_end.h"
+
 #include <QList>
 #include <QtGlobal>
 #include <map>
@@ -43,7 +45,7 @@ class EndSearch
 {
 public:
     // This many missing addresses in a row after the end confirm it.
-    static constexpr int kMissingRunEnd = 10;
+    static constexpr int kMissingRunEnd = kSeriesEndMisses;
     // At most this many probes are out at once.
     static constexpr int kMaxInFlight = 4;
 

@@ -11,7 +11,8 @@ import tempfile
 import harness
 from harness import check, check_equal
 
-SERIES = {"img": (347, {64}), "big": (1203, set()), "login": (40, set())}  # items, missing ones
+SERIES = {"img": (347, {64}), "big": (1203, set()), "login": (40, set()),
+          "gaps": (60, {*range(6, 15), *range(21, 31), *range(41, 52)})}  # items, missing ones
 
 
 class Handler(harness.SeriesHandler):
@@ -19,7 +20,7 @@ class Handler(harness.SeriesHandler):
 
     def status_of(self):
         Handler.asked.append((self.command, self.path))
-        match = re.fullmatch(r"/(img|big|nohead|login)_(\d+)\.jpg", self.path)
+        match = re.fullmatch(r"/(img|big|nohead|login|gaps)_(\d+)\.jpg", self.path)
         items, gaps = SERIES.get(match and match.group(1).replace("nohead", "img"), (0, set()))
         if self.command == "HEAD" and match and match.group(1) == "nohead":
             return 405
@@ -65,6 +66,11 @@ def main(serimo, report):
         check_equal((status, out, err), (0, summary, ""), "(status, out, err)")
         check_equal(sorted(os.listdir(os.path.join(work, "big"))), ["big_%04d.jpg" % n for n in range(1, 1204)],
                     "files saved")
+    with report.part("gaps of nine, ten and eleven: one end from --find-end and --download"):
+        check_equal(run("--find-end", base + "gaps_001.jpg")[:2], (0, base + "gaps_040.jpg\n"), "(status, out)")
+        check_equal(run("--download", base + "gaps_001.jpg", "--to", "gaps")[:2],
+                    (0, "Saved 21 files to ~/gaps.\nThe series ends at gaps_040.jpg.\nMissing: 006\u2013014, "
+                        "021\u2013030.\n"), "(status, out)")
 
     with harness.Desktop() as desk:
         record = harness.encode_record(left=40, top=40, right=400, bottom=200, interval=1000, reserved20=0,
