@@ -64,7 +64,7 @@ def main(serimo, report):
                                        "The series ends at img_012.jpg.\nMissing: 005.\n"), "(status, summary)")
     with report.part("a failed file is status 1"):
         status, out, _ = download(base + "bad_001.jpg", "3", "--to", "bad")
-        check_equal((status, out), (1, "Saved 2 files to ~/bad.\nNothing is missing.\nFailed: 1 file.\n"
+        check_equal((status, out), (1, "Saved 2 files to ~/bad.\nFailed: 1 file.\n"
                                        "  bad_002.jpg: HTTP 403\n"), "(status, summary)")
     with report.part("bad input is status 2"):
         check_equal(download("ftp://127.0.0.1/a1.jpg")[::2],

@@ -193,7 +193,7 @@ void TestDownloadRules::runSummary_data()
            "Nothing is missing.|Saved 1, 2 already there, series ends at 003";
     QTest::newRow("failures: the first five named")
         << "FSFFFFFMMMMMMMMMM" << true
-        << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Nothing is missing.|Failed: 6 files.|"
+        << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Failed: 6 files.|"
            "  img_001.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
            "  img_006.jpg: HTTP 403|  and 1 more.|Saved 1, 6 failed, series ends at 002";
     QTest::newRow("a site that kept refusing: the hint first")
