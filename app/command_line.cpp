@@ -275,8 +275,8 @@ QString commandLineHelp()
     return help
         + trMain("\n"
              "Square brackets choose the counter: 'https://h/IMG_[0007]-1024x768.jpg'.\n"
-             "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
-             "finds the series' end first and saves all of it, however long. --to goes with\n"
+             "COUNT is 1 to 999; without it --list and --download find the series' end first\n"
+             "and print or save all of it, however long. --to goes with\n"
              "--download; --referer, --user-agent, --load-cookies and --wait with --download\n"
              "and --find-end. The toolkit's own options (-platform, -display, -style, ...) are\n"
              "passed on to it. Exit status: 0 done, 1 a file or an output failed (--find-end:\n"

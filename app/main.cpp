@@ -49,6 +49,10 @@ std::optional<int> answerWithoutWindow(const CommandLine &commandLine, int &argc
     case CommandLine::Action::Version:
         return printText(QStringLiteral("Serimo " SERIMO_VERSION "\n"));
     case CommandLine::Action::List:
+        if (!commandLine.list.count) {
+            QCoreApplication terminal(argc, argv);
+            return listSeriesOnTerminal(commandLine.list.url);
+        }
         return printListedRun(commandLine.list);
     case CommandLine::Action::FindEnd: {
         QCoreApplication terminal(argc, argv);

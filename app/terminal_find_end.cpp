@@ -96,3 +96,15 @@ int findEndOnTerminal(const QString &typed, const SiteOptions &site)
         return end.status;
     return printText(end.lastAddress + u'\n');
 }
+
+int listSeriesOnTerminal(const QString &typed)
+{
+    const TerminalEnd end = findEndFromTerminal(typed, {});
+    if (end.status != 0)
+        return end.status;
+    const QStringList run = SeriesAddresses(typed).first(end.count).run;
+    int printed = 0;
+    for (qsizetype i = 0; i < run.size() && printed == 0; ++i)
+        printed = printText(runListText({run[i]}));
+    return printed;
+}

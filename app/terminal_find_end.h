@@ -25,3 +25,8 @@ TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site);
 // terminal, "Found the end at img_347.jpg in 23 requests." on stderr.
 // Returns the exit status.
 int findEndOnTerminal(const QString &typed, const SiteOptions &site);
+
+// `serimo --list URL` without COUNT: the run from URL to the series' end,
+// found first as --find-end finds it, one address a line on standard output.
+// Returns the exit status.
+int listSeriesOnTerminal(const QString &typed);

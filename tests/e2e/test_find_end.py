@@ -66,6 +66,9 @@ def main(serimo, report):
         check_equal((status, out, err), (0, summary, ""), "(status, out, err)")
         check_equal(sorted(os.listdir(os.path.join(work, "big"))), ["big_%04d.jpg" % n for n in range(1, 1204)],
                     "files saved")
+    with report.part("--list without COUNT: the run to the series' end"):
+        check_equal(run("--list", base + "img_340.jpg"),
+                    (0, "".join(base + "img_%d.jpg\n" % n for n in range(340, 348)), ""), "(status, out, err)")
     with report.part("gaps of nine, ten and eleven: one end from --find-end and --download"):
         check_equal(run("--find-end", base + "gaps_001.jpg")[:2], (0, base + "gaps_040.jpg\n"), "(status, out)")
         check_equal(run("--download", base + "gaps_001.jpg", "--to", "gaps")[:2],

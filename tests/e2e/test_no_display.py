@@ -46,7 +46,8 @@ def main(serimo, report):
     base = "http://www.example.com/given/shot"
     cases = (("--list URL COUNT, widening", [base + "98.png", "3"],
               (0, "".join(base + "%s.png\n" % n for n in ("98", "99", "100")), "")),
-             ("--list URL, as many as Items allows", [URL], (0, "".join(base + "%02d.png\n" % n for n in range(7, 106)), "")),
+             ("--list URL finds the end first: a server that is not there", ["http://127.0.0.1:9/shot07.png"],
+              (1, "", "serimo: http://127.0.0.1:9/shot07.png: Connection refused\n")),
              ("--list=URL COUNT", ["--list=" + base + "98.png", "2"], (0, base + "98.png\n" + base + "99.png\n", "")),
              ("--list with a counter that is not a number", ["http://www.example.com/", "5"],
               (2, "", "serimo: no series in 'http://www.example.com/': its counter is not a number\n")),
