@@ -27,6 +27,8 @@ void TVempForm::mnuFindEndClick(QObject *)
     if (Timer1->isEnabled() || downloadRunning())
         return;
     takeSelectedCounter();
+    if (refusePage(Edit1->text()))
+        return;
     auto addresses = std::make_shared<SeriesAddresses>(
         Edit1->text(), isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha, digitsValue(), counterChoice());
     const std::optional<QString> first = addresses->at(0);

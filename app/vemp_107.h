@@ -239,6 +239,9 @@ private:
     // The run as web addresses to fetch; empty for an empty run, or when one
     // of them cannot be fetched, after saying why.
     QList<QUrl> downloadUrls(const QStringList &run);
+    // A page or folder given as the series (nothing to step) is refused
+    // with a warning that says what to copy instead; true when refused.
+    bool refusePage(const QString &url);
     // Reads the run's cookies file once, before anything is asked; warns of
     // what it cannot read (false) or left out.
     bool readCookiesOfRun(SiteOptions &site);

@@ -48,6 +48,9 @@ def main(serimo, report):
               (0, "".join(base + "%s.png\n" % n for n in ("98", "99", "100")), "")),
              ("--list URL finds the end first: a server that is not there", ["http://127.0.0.1:9/shot07.png"],
               (1, "", "serimo: http://127.0.0.1:9/shot07.png: Connection refused\n")),
+             ("--list of a gallery's page", ["http://127.0.0.1:9/gallery/"],
+              (2, "", "serimo: 'http://127.0.0.1:9/gallery/' is a page, not a series: it has no number to step; "
+                      "open the page in the browser and copy a picture's address\n")),
              ("--list=URL COUNT", ["--list=" + base + "98.png", "2"], (0, base + "98.png\n" + base + "99.png\n", "")),
              ("--list with a counter that is not a number", ["http://www.example.com/", "5"],
               (2, "", "serimo: no series in 'http://www.example.com/': its counter is not a number\n")),

@@ -375,6 +375,11 @@ void TestSeriesText::listedRun_data()
                                << "https://h/IMG_0007-1x2.jpg\nhttps://h/IMG_0008-1x2.jpg\nhttps://h/IMG_0009-1x2.jpg\n";
     QTest::newRow("folder, host kept") << "https://ex.com/page-7/" << "2" << "https://ex.com/page-7/\nhttps://ex.com/page-8/\n";
     QTest::newRow("IPv6 host") << "http://[::1]:80/a[9].jpg" << "2" << "http://[::1]:80/a9.jpg\nhttp://[::1]:80/a10.jpg\n";
+    QTest::newRow("a gallery's page") << h + "gallery/" << "2"
+        << "'" + h + "gallery/' is a page, not a series: it has no number to step; open the page in the browser and "
+           "copy a picture's address";
+    QTest::newRow("numbered folder") << "https://ex.com/blog/page/2/" << "1" << "https://ex.com/blog/page/2/\n";
+    QTest::newRow("letter series") << h + "98/picb.jpg" << "1" << h + "98/picb.jpg\n";
     QTest::newRow("no counter in host") << "http://[::1]:80/" << "2" << "no series in 'http://[::1]:80/': its counter is not a number";
     const QString badCount = QStringLiteral("COUNT must be 1 to 999: '%1'");
     for (const char *count : {"0", "1000", "-1", "+5", " 5", "5x", "", "$10", "0999"})
