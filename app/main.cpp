@@ -32,7 +32,7 @@ QStringList givenArguments(int argc, char *argv[])
 {
     QStringList given;
     for (int i = 1; i < argc; ++i)
-        given.append(QString::fromLocal8Bit(argv[i]));
+        given.append(argumentText(argv[i]));
     return given;
 }
 

@@ -119,6 +119,12 @@ bool isTransientNetworkError(QNetworkReply::NetworkError error)
     }
 }
 
+// The scheme a redirect's Location names, in small letters; empty for none.
+QString redirectScheme(const QNetworkReply &reply)
+{
+    return QUrl::fromEncoded(reply.rawHeader("Location")).scheme().toLower();
+}
+
 bool exists(const QString &path)
 {
     const QFileInfo info(path);
@@ -184,7 +190,7 @@ void Downloader::probePlaceholder()
     const QUrl address = impossibleAddress(urls);
     if (address.isEmpty())
         return carryOn();
-    m_sinceRequest.start();
+    // The probe is no file: the first file does not wait --wait behind it.
     m_probe = ::probePlaceholder(m_network, address, m_options.site, std::min(m_options.silenceMs, kProbeMs), this,
                                  [this](std::optional<Placeholder> placeholder) {
                                      m_probe = nullptr;
@@ -358,8 +364,17 @@ AttemptResult Downloader::Transfer::endResult(const QUrl &url, DownloadFailure &
                          && isPageType(reply->header(QNetworkRequest::ContentTypeHeader).toString());
     const QString lengthProblem =
         status >= 200 && status < 300 ? announcedLengthProblem(reply->rawHeader("Content-Length")) : QString();
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    const qint64 came = received + reply->bytesAvailable();
     if (cut == Cut::Placeholder || deadEnd) {
         result = AttemptResult::Missing;
+    } else if (cut == Cut::None && status >= 200 && status < 300 && networkError && length.isValid()
+               && came < length.toLongLong()) {
+        // The server closed the connection in the middle of the body.
+        result = AttemptResult::Transient;
+        failure.cause = DownloadFailure::Cause::Incomplete;
+        failure.received = came;
+        failure.announced = length.toLongLong();
     } else if (!lengthProblem.isEmpty()) {
         // Which length is true cannot be told: the file is never saved.
         failure.cause = DownloadFailure::Cause::BadLength;
@@ -376,6 +391,9 @@ AttemptResult Downloader::Transfer::endResult(const QUrl &url, DownloadFailure &
     } else if (networkError) {
         failure.cause = DownloadFailure::Cause::Network;
         failure.text = withoutUserInfo(reply->errorString(), url);
+        if (const QString scheme = redirectScheme(*reply); reply->error() == QNetworkReply::ProtocolUnknownError
+                                                            && !scheme.isEmpty() && !scheme.startsWith(u"http"))
+            failure.text = QStringLiteral("a redirect to a %1: address, which is never followed").arg(scheme);
         result = isTransientNetworkError(reply->error()) ? AttemptResult::Transient : AttemptResult::Failed;
     } else {
         failure.cause = DownloadFailure::Cause::HttpStatus;
@@ -395,6 +413,8 @@ AttemptResult Downloader::Transfer::bodyResult(const std::optional<Placeholder> 
     }
     if (length.isValid() && length.toLongLong() != received) {
         failure.cause = DownloadFailure::Cause::Incomplete;
+        failure.received = received;
+        failure.announced = length.toLongLong();
         return AttemptResult::Transient;
     }
     if (hashing && isPlaceholderBody(received, hash.result(), placeholder))

@@ -72,6 +72,9 @@ struct DownloadFailure
     int status = 0;
     QString text;
     int error = 0;
+    // Incomplete: the bytes that came of those announced (-1: not known).
+    qint64 received = -1;
+    qint64 announced = -1;
     QString folder;
 };
 

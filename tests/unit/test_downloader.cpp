@@ -24,7 +24,8 @@ namespace {
 // Referer, C 403 without the cookie, P the site's placeholder picture, L a
 // redirect to it, D a 302 without Location whose body is a page; B two
 // Content-Lengths, N a negative one, Y headers a byte at a time, Z a
-// compression bomb.
+// compression bomb, U a redirect to a file: address; a "~" first: a wait
+// between files.
 TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray &request)
 {
     const QByteArray host = request.mid(request.indexOf("\r\nHost: ") + 8).split('\r').value(0);
@@ -43,6 +44,7 @@ TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray
             return {answer(302, {}, "Location: /removed.png\r\n")};
         return {answer(200, "REMOVED", "Content-Type: image/png\r\n")};
     case 'D': return {answer(302, "<html>removed</html>", "Content-Type: text/html\r\n")};
+    case 'U': return {answer(302, {}, "Location: file:///etc/passwd\r\n")};
     case 'm': return {answer(404, "gone")};
     case 'g': return {answer(410, "gone")};
     case 't': return {"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + bodyOf(path).left(100)};
@@ -167,12 +169,17 @@ void TestDownloader::run_data()
     QTest::newRow("conflicting lengths fail the file") << "Bo" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("a negative length fails the file") << "No" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("headers a byte at a time are no answer") << "Yo" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("a body cut short says how much came") << "to" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("a redirect to a file: address fails") << "Uo" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("a wait between files, none after the probe") << "~oo" << 2 << 0 << 0 << 0 << false << false;
     QTest::newRow("a compression bomb is refused at once") << "Zo" << 1 << 0 << 0 << 1 << false << false;
 }
 
 void TestDownloader::run()
 {
     QFETCH(QString, pattern);
+    const bool paced = pattern.startsWith(u'~');
+    pattern.remove(u'~');
     // No reply ends twice.
     QTest::failOnWarning(QRegularExpression(QStringLiteral("Internal problem")));
     Run r;
@@ -201,6 +208,7 @@ void TestDownloader::run()
         options.silenceMs = 1000;
         options.slowMs = 5000;
     }
+    options.site.waitMs = paced ? 600 : 0;
     Downloader downloader(options);
     QNetworkCookie session("session", "ok");
     session.setDomain(QStringLiteral("127.0.0.1"));
@@ -219,6 +227,15 @@ void TestDownloader::run()
     QCOMPARE(r.summary.siteKeptRefusing, pattern.contains(QString(10, u'F')));
     if (pattern.startsWith(u'H'))
         QVERIFY(r.summary.failures.value(0).cause == DownloadFailure::Cause::Unreadable);
+    if (pattern.startsWith(u'U') || pattern.startsWith(u't'))
+        QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
+                 pattern.startsWith(u'U') ? QStringLiteral("a redirect to a file: address, which is never followed")
+                                          : QStringLiteral("the answer ended after 100 of 5000 bytes"));
+    if (paced) {
+        const qint64 first = r.server->requests.value(QStringLiteral("p0.jpg")).value(0);
+        const qint64 second = r.server->requests.value(QStringLiteral("p1.jpg")).value(0);
+        QVERIFY2(first < 400 && second - first >= 550, qPrintable(QStringLiteral("%1 %2").arg(first).arg(second)));
+    }
     if (pattern.startsWith(u'L') || pattern.startsWith(u'N'))
         QCOMPARE(downloadFailureReason(r.summary.failures.value(0), quick()),
                  pattern.startsWith(u'L') ? QStringLiteral("the server announced different lengths (10, 1000)")

@@ -415,7 +415,10 @@ void TestSeriesText::commandLine_data()
                                           << "window " + u;
     QTest::newRow("two URLs") << QStringList{u, "b"} << "error: one URL at most, not also 'b'";
     QTest::newRow("unknown option") << QStringList{"--bogus"} << "error: unknown option '--bogus'";
-    QTest::newRow("help wins") << QStringList{"--list", u, "9", "-h"} << "help";
+    QTest::newRow("help alone") << QStringList{"--list", u, "9", "-h"} << "error: option '-h' takes nothing more: '--list'";
+    QTest::newRow("version extra") << QStringList{"--version", "extra"} << "error: option '--version' takes nothing more: 'extra'";
+    QTest::newRow("a long option cut") << QStringList{"--" + QString(200, u'x')}
+                                       << "error: unknown option '--" + QString(77, u'x') + "\u2026'";
     QTest::newRow("list") << QStringList{"--list", u, "3"} << "list " + u + " 3";
     QTest::newRow("list=URL") << QStringList{"--list=" + u, "3"} << "list " + u + " 3";
     QTest::newRow("list -1") << QStringList{"--list", u, "-1"} << "error: COUNT must be 1 to 999: '-1'";
@@ -432,7 +435,9 @@ void TestSeriesText::commandLine_data()
                                   << "download " + u + " -  referer '' agent 'A b' cookies 'c.txt' wait 1500";
     QTest::newRow("wait in milliseconds") << QStringList{"--download", u, "--wait=0.25"}
                                           << "download " + u + " -  agent '' cookies '' wait 250";
-    for (const char *wait : {"-1", "3600.001", "1,5", "1e3", ".5", "0.0001"})
+    QTest::newRow("wait finer than a millisecond") << QStringList{"--download", u, "--wait", "0.0001"}
+        << "error: SECONDS takes at most three decimals (a millisecond): '0.0001'";
+    for (const char *wait : {"-1", "3600.001", "1,5", "1e3", ".5"})
         QTest::newRow(qPrintable(QStringLiteral("wait '%1'").arg(wait)))
             << QStringList{"--download", u, "--wait", wait} << QStringLiteral("error: SECONDS must be 0 to 3600: '%1'").arg(wait);
     QTest::newRow("referer without download") << QStringList{"--list", u, "--referer", "r"}
