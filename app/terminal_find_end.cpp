@@ -24,7 +24,8 @@ QString fileNameOf(const QString &address)
 }
 } // namespace
 
-TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
+TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site,
+                                const std::function<void(EndFinder &)> &searching)
 {
     // Bad input is answered as --list and --download answer it.
     const ListedRun listed = listedRun(typed, QStringLiteral("1"));
@@ -62,6 +63,8 @@ TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
             return std::nullopt;
         return webAddress(*address).url;
     }, site);
+    if (searching)
+        searching(finder);
     loop.exec();
     if (showProgress)
         clearProgressLine();
@@ -70,8 +73,9 @@ TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
     case EndFound::Outcome::NothingThere:
         complain(trMain("nothing at the first address: '%1'").arg(first.urls.first().adjusted(QUrl::RemoveUserInfo).toString()));
         return failedWith(1);
-    case EndFound::Outcome::Failed:
     case EndFound::Outcome::Stopped:
+        return failedWith(1);
+    case EndFound::Outcome::Failed:
         complain(found.failure);
         return failedWith(1);
     case EndFound::Outcome::Found:

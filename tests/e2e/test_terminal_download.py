@@ -29,6 +29,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             signed_in = "member=1" in self.headers.get("Cookie", "")
             own_page = self.headers.get("Referer") == "http://%s/" % self.headers.get("Host")
             status = 404 if name > "club_003.jpg" else 200 if signed_in and own_page else 403
+        if name.startswith("hang"):
+            threading.Event().wait(30)  # no answer at all: the end search waits
         body = name.encode() * 1000
         self.send_response(status)
         # A slow file sends part of its body, then nothing until the client goes.
@@ -75,19 +77,20 @@ def main(serimo, report):
         check_equal((status, out), (1, "Nothing was found: no file of the run is on the server.\n"
                                        "Missing: 001\u2013005.\n"), "(status, summary)")
         check(not os.path.exists(os.path.join(work, "new")), "a folder left for a run that found nothing")
-    for number in (signal.SIGTERM, signal.SIGHUP):
-        with report.part("%s in the middle" % number.name):
-            folder = os.path.join(work, "slow-" + number.name)
-            proc = subprocess.Popen([serimo, "--download", base + "slow_001.jpg", "3", "--to", folder], env=env,
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-            harness.wait_for(lambda: os.path.isdir(folder)
-                             and any(f.endswith(".serimo-part") for f in os.listdir(folder)), "a partial file")
+    for number, name in ((signal.SIGTERM, "slow"), (signal.SIGHUP, "slow"), (signal.SIGINT, "hang")):
+        with report.part("%s in the middle of the %s" % (number.name, "end search" if name == "hang" else "run")):
+            folder = os.path.join(work, name + "-" + number.name)
+            count = ["3"] if name == "slow" else []
+            proc = subprocess.Popen([serimo, "--download", base + name + "_001.jpg"] + count + ["--to", folder],
+                                    env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+            harness.wait_for(lambda: os.path.isdir(folder) and (name == "hang" or any(
+                f.endswith(".serimo-part") for f in os.listdir(folder))), "a partial file or the end search")
             proc.send_signal(number)
             out, _ = proc.communicate(timeout=harness.DEADLINE)
             check_equal(proc.returncode, 128 + number, "status after " + number.name)
             # Nothing whole was saved: the folder made for the run goes too.
             check(not os.path.exists(folder), "left behind: %r" % (os.path.exists(folder) and os.listdir(folder)))
-            check(out.startswith("The download was stopped.\n"), "summary after %s: %r" % (number.name, out))
+            check(out.startswith("The download was stopped"), "summary after %s: %r" % (number.name, out))
     cookies = os.path.join(work, "cookies.txt")
     with open(cookies, "w") as f:
         f.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t0\tmember\t1\n")
