@@ -169,7 +169,6 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
     m_settled = 0;
     m_failuresInRow = 0;
     m_refusalsInRow = 0;
-    m_rateLimitsInRow = 0;
     m_oneAtATime = false;
     m_placeholder.reset();
     m_sinceRequest.invalidate();
@@ -209,12 +208,18 @@ int Downloader::busySlots() const
     // A file waiting to be retried keeps its place: a server that asked us to
     // slow down gets no other request in its stead.
     const auto waiting = std::count_if(m_items.cbegin(), m_items.cend(),
-                                       [](const Item &item) { return item.state == State::Waiting; });
+                                       [](const Item &item) { return item.state == State::Waiting || item.state == State::Due; });
     return int(m_transfers.size() + waiting);
 }
 
 void Downloader::launchMore()
 {
+    // A retry whose pause is over goes first, when a place is free.
+    for (int index = 0; m_running && !m_probe && index < m_items.size()
+                        && int(m_transfers.size()) < transferSlots(); ++index) {
+        if (m_items[index].state == State::Due)
+            begin(index);
+    }
     while (m_running && !m_ending && !m_probe && busySlots() < transferSlots() && m_next < m_items.size()) {
         const int index = m_next;
         const bool there = exists(m_items[index].path);
@@ -433,10 +438,11 @@ void Downloader::transferEnded(int index)
 
     DownloadFailure failure;
     AttemptResult result = transfer.endResult(m_items[index].url, failure);
-    // The server asking again and again to slow down gets one request at a
-    // time for the rest of the run.
-    m_rateLimitsInRow = result == AttemptResult::RateLimited ? m_rateLimitsInRow + 1 : 0;
-    m_oneAtATime = m_oneAtATime || m_rateLimitsInRow >= m_options.rateLimitsToOne;
+    // A server that asks to slow down gets one request at a time.
+    if (result == AttemptResult::RateLimited) {
+        m_oneAtATime = true;
+        m_items[index].rateLimited = true;
+    }
     if (result == AttemptResult::Complete) {
         receive(transfer, true);
         result = transfer.bodyResult(m_placeholder, failure);
@@ -472,7 +478,7 @@ bool Downloader::retryLater(int index, AttemptResult result, const QByteArray &r
     QTimer::singleShot(*pause, this, [this, index, generation] {
         if (generation != m_generation || m_items[index].state != State::Waiting)
             return;
-        begin(index);
+        m_items[index].state = State::Due;
         carryOn();
     });
     return true;
@@ -507,6 +513,8 @@ void Downloader::placeFile(int index, Transfer &transfer)
     switch (transfer.part->place()) {
     case PartFile::Placed::Done:
         m_summary.outcomes[index] = FileOutcome::Saved;
+        // One that was never asked to wait ends it, unless others still wait.
+        m_oneAtATime = m_oneAtATime && (m_items[index].rateLimited || busySlots() > int(m_transfers.size()));
         break;
     case PartFile::Placed::NameTaken:
         // Another program made the file meanwhile: it stays as it is.

@@ -39,9 +39,6 @@ struct DownloadOptions
     // This many failures in a row (a server error after its retries, a
     // network error) end the run: the server kept failing.
     int failureRunEnd = 10;
-    // This many answers in a row that ask to slow down (429, 503) leave the
-    // run one transfer at a time.
-    int rateLimitsToOne = 3;
     // What every request sends the site, and the wait between files.
     SiteOptions site;
 };
