@@ -286,7 +286,7 @@ void Downloader::begin(int index)
         t.receivedBefore = t.received;
     });
     connect(t.reply, &QNetworkReply::readyRead, this, [this, &t] { receive(t); });
-    connect(t.reply, &QNetworkReply::metaDataChanged, this, [this, &t, cut, url = item.url] {
+    connect(t.reply, &QNetworkReply::metaDataChanged, this, [this, &t, cut, index, url = item.url] {
         t.silence.start();
         t.answered = true;
         t.headless = t.reply->rawHeaderList().isEmpty();
@@ -297,6 +297,10 @@ void Downloader::begin(int index)
         const QString type = t.reply->header(QNetworkRequest::ContentTypeHeader).toString();
         if (answersMissing(url, t.reply->url(), type, m_placeholder))
             return cut(Transfer::Cut::Placeholder);
+        // A script's picture is named by what the server says it is.
+        const QFileInfo given(m_items[index].path);
+        if (const QString named = nameForAnswer(given.fileName(), type); named != given.fileName())
+            t.part->renameTo(given.dir().filePath(named));
         const QVariant length = t.reply->header(QNetworkRequest::ContentLengthHeader);
         t.hashing = mayBePlaceholder(length.isValid() ? length.toLongLong() : -1, m_placeholder);
     });

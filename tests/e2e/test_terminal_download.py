@@ -32,7 +32,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if name.startswith("hang"):
             threading.Event().wait(30)  # no answer at all: the end search waits
         body = name.encode() * 1000
-        self.send_response(status)
+        script = name.startswith("image.php?id=")
+        self.send_response(200 if script else status)
+        if script:
+            self.send_header("Content-Type", "image/jpeg")
         # A slow file sends part of its body, then nothing until the client goes.
         self.send_header("Content-Length", str(len(body) * (2 if name.startswith("slow") else 1)))
         self.end_headers()
@@ -68,6 +71,10 @@ def main(serimo, report):
         status, out, _ = download(base + "bad_001.jpg", "3", "--to", "bad")
         check_equal((status, out), (1, "Saved 2 files to ~/bad.\nFailed: 1 file.\n"
                                        "  bad_002.jpg: HTTP 403\n"), "(status, summary)")
+    with report.part("a script's pictures are saved as what the server says they are"):
+        status, out, _ = download(base + "image.php?id=0995", "2", "--to", "script")
+        check_equal((status, sorted(os.listdir(os.path.join(work, "script")))),
+                    (0, ["image_id_0995.jpg", "image_id_0996.jpg"]), "(status, files)")
     with report.part("bad input is status 2"):
         check_equal(download("ftp://127.0.0.1/a1.jpg")[::2],
                     (2, "serimo: only http and https addresses can be downloaded: 'ftp://127.0.0.1/a1.jpg'\n"),
