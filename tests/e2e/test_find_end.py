@@ -12,7 +12,7 @@ import harness
 from harness import check, check_equal
 
 SERIES = {"img": (347, {64}), "big": (1203, set()), "login": (40, set()),
-          "gaps": (60, {*range(6, 15), *range(21, 31), *range(41, 52)})}  # items, missing ones
+          "liar": (37, set()), "gaps": (60, {*range(6, 15), *range(21, 31), *range(41, 52)})}  # items, missing ones
 
 
 class Handler(harness.SeriesHandler):
@@ -20,10 +20,12 @@ class Handler(harness.SeriesHandler):
 
     def status_of(self):
         Handler.asked.append((self.command, self.path))
-        match = re.fullmatch(r"/(img|big|nohead|login|gaps)_(\d+)\.jpg", self.path)
+        match = re.fullmatch(r"/(img|big|nohead|login|gaps|liar)_(\d+)\.jpg", self.path)
         items, gaps = SERIES.get(match and match.group(1).replace("nohead", "img"), (0, set()))
         if self.command == "HEAD" and match and match.group(1) == "nohead":
             return 405
+        if self.command == "HEAD" and match and match.group(1) == "liar":
+            return 200
         if "forbidden" in self.path or ("login" in self.path and "session=ok" not in self.headers.get("Cookie", "")):
             return 403
         present = match is not None and 1 <= int(match.group(2)) <= items and int(match.group(2)) not in gaps
@@ -69,6 +71,8 @@ def main(serimo, report):
     with report.part("--list without COUNT: the run to the series' end"):
         check_equal(run("--list", base + "img_340.jpg"),
                     (0, "".join(base + "img_%d.jpg\n" % n for n in range(340, 348)), ""), "(status, out, err)")
+    with report.part("HEAD that says present past the end: GET has the last word"):
+        check_equal(run("--find-end", base + "liar_001.jpg")[:2], (0, base + "liar_037.jpg\n"), "(status, out)")
     with report.part("gaps of nine, ten and eleven: one end from --find-end and --download"):
         check_equal(run("--find-end", base + "gaps_001.jpg")[:2], (0, base + "gaps_040.jpg\n"), "(status, out)")
         check_equal(run("--download", base + "gaps_001.jpg", "--to", "gaps")[:2],
