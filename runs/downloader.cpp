@@ -125,9 +125,13 @@ QString redirectScheme(const QNetworkReply &reply)
     return QUrl::fromEncoded(reply.rawHeader("Location")).scheme().toLower();
 }
 
+// A file already in the folder, not fetched again. An empty one (a
+// transfer another program stopped) is no file: it is removed and fetched.
 bool exists(const QString &path)
 {
     const QFileInfo info(path);
+    if (info.isFile() && !info.isSymLink() && info.size() == 0)
+        return !QFile::remove(path);
     return info.exists() || info.isSymLink();
 }
 } // namespace

@@ -19,7 +19,7 @@
 namespace {
 // What one letter of a run's pattern serves: o whole, m 404, g 410, t a body
 // cut short, s silence, f a 500 then the body, r a redirect to the body,
-// x a file already in the folder, h a web page, e 500 always, w a trickle,
+// x a file already in the folder, 0 an empty one, h a web page, e 500 always, w a trickle,
 // H too many headers, q a 429 then the body; R 403 without the site's
 // Referer, C 403 without the cookie, P the site's placeholder picture, L a
 // redirect to it, D a 302 without Location whose body is a page; B two
@@ -153,6 +153,7 @@ void TestDownloader::run_data()
     QTest::newRow("a silent server fails after two retries") << "so" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("a 500 is retried") << "fo" << 2 << 0 << 0 << 0 << false << false;
     QTest::newRow("a file already there is not fetched") << "oxo" << 2 << 1 << 0 << 0 << false << false;
+    QTest::newRow("an empty file there is fetched again") << "o0o" << 3 << 0 << 0 << 0 << false << false;
     QTest::newRow("a page for a picture is missing") << "ohoho" << 3 << 0 << 2 << 0 << false << false;
     QTest::newRow("pages for pictures end the series") << "ooo" + QString(30, u'h') << 3 << 0 << 10 << 0 << true << false;
     QTest::newRow("10 failures in a row end the run") << "o" + QString(30, u'e') << 1 << 0 << 0 << 10 << false << true;
@@ -195,9 +196,9 @@ void TestDownloader::run()
     for (int i = 0; i < pattern.size(); ++i) {
         const QString name = QStringLiteral("p%1.jpg").arg(i);
         urls.append(r.server->url(name));
-        if (pattern[i] == u'x') {
+        if (pattern[i] == u'x' || pattern[i] == u'0') {
             QFile old(QDir(r.folder.path()).filePath(name));
-            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(pattern[i] == u'x' ? "old" : "") == (pattern[i] == u'x' ? 3 : 0));
         }
     }
     DownloadOptions options = quick();
@@ -257,7 +258,7 @@ void TestDownloader::run()
         if (kind == u'x') {
             QCOMPARE(r.file(name), QByteArray("old"));
             QVERIFY(!r.server->requests.contains(name));
-        } else if (QStringLiteral("ofrRC").contains(kind)) {
+        } else if (QStringLiteral("ofrRC0").contains(kind)) {
             QCOMPARE(r.file(name), bodyOf(kind == u'r' ? "moved/" + name : name));
         } else {
             QVERIFY2(!r.files().contains(name), qPrintable(name));
