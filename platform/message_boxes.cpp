@@ -15,6 +15,9 @@ constexpr int kTitleBarRoom = 140;
 void prepare(QMessageBox &box, const QString &caption, const QString &text, MessageBoxes::Icon icon)
 {
     box.setWindowTitle(caption);
+    // What a box says may quote a server or a daemon: it is shown as it is,
+    // never as a page with links and pictures.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(icon == MessageBoxes::Icon::Warning ? QMessageBox::Warning
                 : icon == MessageBoxes::Icon::Error ? QMessageBox::Critical

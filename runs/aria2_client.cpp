@@ -4,6 +4,10 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+namespace {
+constexpr qint64 kMostAnswerBytes = 1024 * 1024;
+} // namespace
+
 Aria2Client::Aria2Client(const QUrl &address, int deadlineMs, QObject *parent)
     : QObject(parent), m_address(address), m_deadlineMs(deadlineMs)
 {
@@ -24,12 +28,22 @@ void Aria2Client::send(const QByteArray &request, qsizetype calls, std::function
         reply->abort();
     });
     deadline->start(m_deadlineMs);
+    // A daemon's answer is a few kilobytes: one that goes on is refused
+    // before it fills the memory.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received) {
+        if (received > kMostAnswerBytes && !reply->property("tooLong").toBool()) {
+            reply->setProperty("tooLong", true);
+            reply->abort();
+        }
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply, calls, done = std::move(done)] {
         reply->deleteLater();
         const QByteArray body = reply->readAll();
         Aria2Answer answer;
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (reply->property("timedOut").toBool()) {
+        if (reply->property("tooLong").toBool()) {
+            answer.error = tr("its answer went past %1 MB").arg(kMostAnswerBytes / (1024 * 1024));
+        } else if (reply->property("timedOut").toBool()) {
             answer.error = tr("no answer within %1 s").arg(m_deadlineMs / 1000.0);
         } else if (status >= 300 && status < 400) {
             answer.error = tr("it answered HTTP %1, a redirect: Serimo sends the run only to the daemon's own address")
