@@ -119,6 +119,11 @@ def main(serimo, report):
             find_the_end()
             harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Series ends at 040 ("),
                                "status panel 1")
+        with report.part("the window's Find the end refuses a gallery's page"):
+            app.set_text("URL", base + "gallery/")
+            find_the_end()
+            app.wait_message_box(base + "gallery/ is a page, not a series: it has no number to step. Open the page in "
+                                 "the browser and copy a picture's address.")
         check_equal(app.close(), 0, "exit status")
 
 
