@@ -90,6 +90,7 @@ void TVempForm::endFound(const EndFound &found, SeriesAddresses &addresses)
     }
     const QString counter = addresses.counterAt(found.end).value_or(QString());
     const int most = UpDownItems->maximum();
+    m_foundEnd = {Edit1->text(), count};
     UpDownItems->setPosition(int(std::min<qint64>(count, most)));
     if (count > most)
         ShowStatus(tr("Series ends at %1 (%2 requests): %3 items, Items holds %4")

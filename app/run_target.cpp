@@ -47,7 +47,8 @@ void TVempForm::handRunTo(QObject *Sender)
         return;
     }
     const QString downloads = m_platform.files.downloadsDirectory();
-    const EngineTarget given = m_runs->lastTarget(*engine, downloads);
+    EngineTarget given = m_runs->lastTarget(*engine, downloads);
+    given.toFoundEnd = m_foundEnd == std::pair(Edit1->text(), qint64(plan.urls.size()));
     switch (engine->description.needs) {
     case EngineDescription::Needs::RunFolder:
         startRun(*engine, given, plan);
@@ -60,7 +61,7 @@ void TVempForm::handRunTo(QObject *Sender)
             showWarning(tr("Serimo cannot write into the folder %1.\nChoose another folder.").arg(folder));
             return;
         }
-        startRun(*engine, {folder, {}, {}}, plan);
+        startRun(*engine, {.folder = folder, .toFoundEnd = given.toFoundEnd}, plan);
         return;
     }
     case EngineDescription::Needs::AddressSecretFolder: {
@@ -73,7 +74,8 @@ void TVempForm::handRunTo(QObject *Sender)
             self->guarded([&] {
                 if (!answered)
                     self->noteSecretsKeptForSession(engine->description.name);
-                self->askDaemonTarget(*engine, plan, {given.folder, given.address, secret, given.remember});
+                self->askDaemonTarget(*engine, plan,
+                                      {given.folder, given.address, secret, given.remember, {}, given.toFoundEnd});
             });
         });
         return;
@@ -105,7 +107,7 @@ void TVempForm::askDaemonTarget(const RegisteredEngine &engine, const RunPlan &p
                          {given.address, given.secret, given.folder, given.remember}, this);
     if (!asked)
         return;
-    const EngineTarget target{asked->folder, asked->address, asked->secret, asked->remember};
+    const EngineTarget target{asked->folder, asked->address, asked->secret, asked->remember, {}, given.toFoundEnd};
     QPointer<TVempForm> self(this);
     m_runs->rememberOnAcceptance(given, target, [self, name = description.name] {
         if (self)

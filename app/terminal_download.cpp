@@ -209,16 +209,11 @@ int downloadOnTerminal(const DownloadRequest &request)
 
     // A run to the end the search found goes all the way to it: a gap of
     // ten the search stepped over is missing files, not the series' end.
-    DownloadOptions options;
-    if (!request.run.count)
-        options.missingRunEnd = 0;
     DownloadController run;
-    RunResult result = runWithProgress(run, localEngine(options), {.folder = folder.path(), .site = site},
-                                       {addresses.urls, series.counters}, stopOnSignal);
+    const RunResult result =
+        runWithProgress(run, localEngine(), {.folder = folder.path(), .site = site, .toFoundEnd = !request.run.count},
+                        {addresses.urls, series.counters}, stopOnSignal);
     const int signalNumber = stopOnSignal.signalNumber();
-    // A run that was the whole series ends where the series ends.
-    if (!request.run.count && !endedEarly(result))
-        result.endOfSeries = true;
     if (result.saved() == 0)
         folder.removeMade();
     const int printed = printText(runSummaryLines(result, run.context(), QDir::homePath()).join(u'\n') + u'\n');

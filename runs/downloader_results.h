@@ -29,8 +29,9 @@ struct DownloadOptions
     // The first pause before a retry; each further one doubles it.
     qint64 retryPauseMs = 1000;
     // This many missing files in a row are the end of the series; 0 where
-    // the run goes to an end the search already found, so that a run and
-    // the search give the same end across a gap the search stepped over.
+    // the run goes to an end the search already found (EngineTarget::
+    // toFoundEnd), so that a run and the search give the same end across a
+    // gap the search stepped over.
     int missingRunEnd = kSeriesEndMisses;
     // A transfer that receives less than slowBytes in slowMs fails as too
     // slow (and is retried): a trickle does not hold a place for ever.

@@ -56,6 +56,9 @@ struct EngineTarget
     // else it is kept until Serimo closes.
     bool remember = false;
     SiteOptions site = {};
+    // The run goes to the series' end the search found: missing files in a
+    // row before it are gaps of the series, not its end.
+    bool toFoundEnd = false;
 };
 
 // The folder the runs on this machine go to (Serimo's own and those handed

@@ -32,8 +32,7 @@ class Redirect(harness.FolderHandler):
         if self.path in ("/html", "/endless"):
             self.send_response(400 if self.path == "/html" else 200)
             self.end_headers()
-            if self.path == "/html":
-                self.wfile.write(b'{"jsonrpc":"2.0","id":"x","error":{"code":1,"message":"<h1>No</h1><a href=x>y</a>"}}')
+            self.wfile.write(b'{"jsonrpc":"2.0","id":"x","error":{"code":1,"message":"<h1>No</h1><a href=x>y</a>"}}')
             while self.path == "/endless":
                 self.wfile.write(b" " * 65536)
         elif self.path == "/jsonrpc":
@@ -173,8 +172,8 @@ def main(serimo, report):
             for path, says in (("html", "<h1>No</h1><a href=x>y</a>"), ("endless", "its answer went past 1 MB")):
                 with report.part("a daemon's answer: %s" % says):
                     send(redirecting + path, SECRET)
-                    _, box = app.wait_message_box("aria2 at %s%s did not take the run: %s" % (redirecting, path, says))
-                    app.dismiss_message_box(box)
+                    app.dismiss_message_box(app.wait_message_box("aria2 at %s%s did not take the run: %s"
+                                                                 % (redirecting, path, says))[1])
 
             desk._spawn(["aria2c", "--enable-rpc", "--rpc-listen-port=%d" % port,
                                   "--rpc-secret=" + SECRET, "--dir=" + desk.home, "-q"])

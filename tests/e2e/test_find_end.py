@@ -86,8 +86,9 @@ def main(serimo, report):
         cookies = os.path.join(work, "cookies.txt")
         with open(cookies, "w") as file:
             file.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t0\tsession\tok\n")
+        os.makedirs(os.path.join(desk.home, "got"))
         harness.write_settings(desk.settings_path, {"LastURL": base + "big_0001.jpg", "Serimo_099": record,
-                                                    "CookiesFile": cookies})
+                                                    "CookiesFile": cookies, "DownloadFolder": desk.home + "/got"})
         app = desk.start_serimo(serimo)
         desk.wait_active(app.window)
 
@@ -119,6 +120,15 @@ def main(serimo, report):
             find_the_end()
             harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Series ends at 040 ("),
                                "status panel 1")
+        with report.part("the window's Download run goes to the end Find the end found, across a gap of ten"):
+            app.set_text("URL", base + "gaps_001.jpg")
+            find_the_end()
+            harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Series ends at 040 ("),
+                               "status panel 1")
+            app.choose_from_menu("Download run...", opens_modal=True)
+            app.press("Choose", root=app.wait_dialog(what="the folder chooser"))
+            app.dismiss_message_box(app.wait_message_box("Saved 21 files to ~/got.\nThe series ends at gaps_040.jpg.\n"
+                                                         "Missing: 006\u2013014, 021\u2013030.")[1])
         with report.part("the window's Find the end refuses a gallery's page"):
             app.set_text("URL", base + "gallery/")
             find_the_end()

@@ -101,13 +101,11 @@ void TestEndSearch::findsTheEnd()
     QList<bool> after;
     for (qint64 index = end + 1; end >= 0 && index <= end + kSeriesEndMisses; ++index)
         after.append(scripted.answer({index, ProbeMethod::Get}) == ProbeAnswer::Missing);
-    if (end >= 0)
-        QCOMPARE(seriesEndIndex(after, DownloadOptions().missingRunEnd), qsizetype(kSeriesEndMisses - 1));
+    QVERIFY(end < 0 || seriesEndIndex(after, DownloadOptions().missingRunEnd) == kSeriesEndMisses - 1);
     const qint64 items = std::max<qint64>(0, scripted.length - scripted.start);
     const int budget = 2 * int(std::ceil(std::log2(double(items) + 1))) + 14 + extraBudget;
     QVERIFY2(search.probesSent() <= budget, qPrintable(QStringLiteral("%1 requests").arg(search.probesSent())));
-    const bool headAsked = scripted.head == ScriptedSeries::Head::Answered || scripted.head == ScriptedSeries::Head::Lies;
-    QCOMPARE(headAfterFirst, headAsked && items > 0);
+    QCOMPARE(headAfterFirst, scripted.head != ScriptedSeries::Head::Refused && scripted.head != ScriptedSeries::Head::SaysMissing && items > 0);
 }
 
 QTEST_APPLESS_MAIN(TestEndSearch)
