@@ -256,7 +256,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         // passed over in silence.
         if (names.contains(u"help") || names.contains(u"help-all") || names.contains(u"version")) {
             if (arguments.size() > 1) {
-                const qsizetype at = arguments.indexOf(QRegularExpression(QStringLiteral("^--?") + QRegularExpression::escape(name) + QStringLiteral("(=.*)?$")));
+                const QRegularExpression typed(QStringLiteral("^--?%1(=.*)?$").arg(QRegularExpression::escape(name)));
+                const qsizetype at = arguments.indexOf(typed);
                 const QString alone = arguments.value(at);
                 const QString other = arguments.value(at == 0 ? 1 : 0);
                 return usageError(trMain("option '%1' takes nothing more: '%2'").arg(echoed(alone), echoed(other)));

@@ -211,8 +211,9 @@ int Downloader::busySlots() const
 {
     // A file waiting to be retried keeps its place: a server that asked us to
     // slow down gets no other request in its stead.
-    const auto waiting = std::count_if(m_items.cbegin(), m_items.cend(),
-                                       [](const Item &item) { return item.state == State::Waiting || item.state == State::Due; });
+    const auto waiting = std::count_if(m_items.cbegin(), m_items.cend(), [](const Item &item) {
+        return item.state == State::Waiting || item.state == State::Due;
+    });
     return int(m_transfers.size() + waiting);
 }
 

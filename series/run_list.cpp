@@ -78,7 +78,8 @@ QString walkListedRun(const QString &address, const std::optional<QString> &coun
         return problem;
     const auto [url, choice] = unbracketCounter(address);
     if (!choice && isPageAddress(url))
-        return QStringLiteral("'%1' is a page, not a series: it has no number to step; %2").arg(address, pageAddressHint());
+        return QStringLiteral("'%1' is a page, not a series: it has no number to step; %2")
+            .arg(address, pageAddressHint());
     const SeriesMode mode = detectedMode(url, choice);
     const int width = detectedWidth(url, mode, choice);
     int count = itemsMaximum(width);
