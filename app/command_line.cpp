@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -54,6 +55,15 @@ const QList<Declared> &declaredOptions()
 const QStringList kDownloadOnly{"to", "referer", "user-agent", "load-cookies", "wait", "connections",
                                 "no-check-certificate"};
 const QStringList kRunsThatAsk{"--download", "--find-end"};
+
+// An argument as an error quotes it: a long one is cut, so that the error
+// stays one line.
+constexpr qsizetype kEchoedMost = 80;
+
+QString echoed(const QString &argument)
+{
+    return argument.size() <= kEchoedMost ? argument : argument.left(kEchoedMost - 1) + u'\u2026';
+}
 
 const Declared *declared(const QString &name)
 {
@@ -109,9 +119,9 @@ QString refusal(const QStringList &prepared, const QString &parserError)
         const QString name = argument.left(equals);
         const Declared *option = declared(name.mid(name.startsWith(u"--") ? 2 : 1));
         if (!option)
-            return trMain("unknown option '%1'").arg(argument);
+            return trMain("unknown option '%1'").arg(echoed(argument));
         if (!option->takesValue && equals >= 0)
-            return trMain("option '%1' takes no value").arg(name);
+            return trMain("option '%1' takes no value").arg(echoed(name));
         if (option->takesValue && equals < 0 && ++i == prepared.size())
             return trMain("option '%1' needs a %2").arg(name, option->shape);
     }
@@ -157,7 +167,7 @@ QString readDownloadOptions(const QCommandLineParser &parser, DownloadRequest &r
         bool isNumber = false;
         const int count = connections->toInt(&isNumber);
         if (!isNumber || count < 1 || count > kMostConnections || !connections->front().isDigit())
-            return trMain("N must be 1 to %1: '%2'").arg(kMostConnections).arg(connections->left(80));
+            return trMain("N must be 1 to %1: '%2'").arg(kMostConnections).arg(echoed(*connections));
         request.site.connections = count;
     }
     request.folder = folder.value_or(QString());
@@ -166,8 +176,11 @@ QString readDownloadOptions(const QCommandLineParser &parser, DownloadRequest &r
     request.site.cookiesFile = cookies.value_or(QString());
     if (wait) {
         const std::optional<int> waitMs = waitMilliseconds(*wait);
+        static const QRegularExpression tooFine(QStringLiteral(R"(^\d+\.\d{4,}$)"));
+        if (!waitMs && tooFine.match(*wait).hasMatch())
+            return trMain("SECONDS takes at most three decimals (a millisecond): '%1'").arg(echoed(*wait));
         if (!waitMs)
-            return trMain("SECONDS must be 0 to %1: '%2'").arg(kWaitMaximumSeconds).arg(*wait);
+            return trMain("SECONDS must be 0 to %1: '%2'").arg(kWaitMaximumSeconds).arg(echoed(*wait));
         request.site.waitMs = *waitMs;
     }
     return QString();
@@ -193,7 +206,7 @@ CommandLine windowCommandLine(const QStringList &values)
 {
     CommandLine line;
     if (values.size() > 1)
-        return usageError(trMain("one URL at most, not also '%1'").arg(values[1]));
+        return usageError(trMain("one URL at most, not also '%1'").arg(echoed(values[1])));
     if (!values.isEmpty() && !values.first().isEmpty())
         line.url = values.first();
     return line;
@@ -211,11 +224,11 @@ CommandLine runCommandLine(const QCommandLineParser &parser, const QString &run,
         return usageError(trMain("option '%1' needs a URL").arg(run));
     const qsizetype mostValues = line.action == CommandLine::Action::FindEnd ? 1 : 2;
     if (values.size() > mostValues)
-        return usageError(trMain("unexpected argument '%1'").arg(values[mostValues]));
+        return usageError(trMain("unexpected argument '%1'").arg(echoed(values[mostValues])));
     ListRequest request{values.first(), std::nullopt};
     if (values.size() == 2) {
         if (!runCount(values[1]))
-            return usageError(trMain("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(values[1]));
+            return usageError(trMain("COUNT must be 1 to %1: '%2'").arg(kListMaximum).arg(echoed(values[1])));
         request.count = values[1];
     }
     line.list = request;
@@ -225,6 +238,20 @@ CommandLine runCommandLine(const QCommandLineParser &parser, const QString &run,
     return line;
 }
 } // namespace
+
+QString argumentText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(bytes);
+    if (!utf8.hasError() || !bytes.contains("://"))
+        return utf8.hasError() ? QString::fromLocal8Bit(bytes) : decoded;
+    QString kept;
+    for (const char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        kept += code < 0x80 ? QString(QChar(code)) : QStringLiteral("%%1").arg(code, 2, 16, QChar(u'0')).toUpper();
+    }
+    return kept;
+}
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -238,15 +265,18 @@ CommandLine parseCommandLine(const QStringList &arguments)
     QString downloadOption;     // the first option only a download reads
     for (const QString &name : parser.optionNames()) {
         const QStringList &names = declared(name)->names;
-        // Help and version answer whatever else is asked, as other tools do.
-        if (names.contains(u"help") || names.contains(u"help-all")) {
+        // Help and version take nothing more: a typo beside them is not
+        // passed over in silence.
+        if (names.contains(u"help") || names.contains(u"help-all") || names.contains(u"version")) {
+            if (arguments.size() > 1) {
+                const QRegularExpression typed(QStringLiteral("^--?%1(=.*)?$").arg(QRegularExpression::escape(name)));
+                const qsizetype at = arguments.indexOf(typed);
+                const QString alone = arguments.value(at);
+                const QString other = arguments.value(at == 0 ? 1 : 0);
+                return usageError(trMain("option '%1' takes nothing more: '%2'").arg(echoed(alone), echoed(other)));
+            }
             CommandLine line;
-            line.action = CommandLine::Action::Help;
-            return line;
-        }
-        if (names.contains(u"version")) {
-            CommandLine line;
-            line.action = CommandLine::Action::Version;
+            line.action = names.contains(u"version") ? CommandLine::Action::Version : CommandLine::Action::Help;
             return line;
         }
         if (name == u"list" || name == u"download" || name == u"find-end") {
@@ -288,12 +318,13 @@ QString commandLineHelp()
     return help
         + trMain("\n"
              "Square brackets choose the counter: 'https://h/IMG_[0007]-1024x768.jpg'.\n"
-             "COUNT is 1 to 999; --list prints as many as Items allows without it, --download\n"
-             "finds the series' end first and saves all of it, however long. --to goes with\n"
-             "--download; --referer, --user-agent, --load-cookies, --wait, --connections and\n"
+             "COUNT is 1 to 999; without it --list and --download find the series' end first\n"
+             "and print or save all of it, however long. --to goes with --download;\n"
+             "--referer, --user-agent, --load-cookies, --wait, --connections and\n"
              "--no-check-certificate with --download and --find-end. Over HTTP/2 a run asks\n"
              "up to 32 files at once on one connection. The toolkit's own options (-platform,\n"
-             "-display, -style, ...) are passed on to it. Exit status: 0 done, 1 a file or an output failed (--find-end:\n"
+             "-display, -style, ...) are passed on to it. Exit status: 0 done, 1 a file or an\n"
+             "output failed (--find-end:\n"
              "nothing at URL, or the server failed), 2 bad input.\n"
              "\n"
              "A gallery behind a login, with the cookies the browser exported:\n"

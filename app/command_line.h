@@ -38,6 +38,12 @@ struct CommandLine
     QString error;
 };
 
+// One argument as text. An address ("://" in it) whose bytes are not UTF-8
+// keeps those bytes percent-encoded ("%E9"), so that the server is asked for
+// exactly them, never for a replacement character; any other argument is
+// read in the locale's encoding.
+QString argumentText(const QByteArray &bytes);
+
 // Reads the arguments after the program's name. Options take one dash or
 // two. The toolkit's own options (-platform, -display, -style, ...) are left
 // to the toolkit; an argument that starts with "-" and a digit is a value,

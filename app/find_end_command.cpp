@@ -30,6 +30,8 @@ void TVempForm::mnuFindEndClick(QObject *)
     if (Timer1->isEnabled() || downloadRunning())
         return;
     takeSelectedCounter();
+    if (refusePage(Edit1->text()))
+        return;
     auto addresses = std::make_shared<SeriesAddresses>(
         Edit1->text(), isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha, digitsValue(), counterChoice());
     const std::optional<QString> first = addresses->at(0);
@@ -106,6 +108,7 @@ void TVempForm::endFound(const EndFound &found, SeriesAddresses &addresses)
     }
     const QString counter = addresses.counterAt(found.end).value_or(QString());
     const int most = UpDownItems->maximum();
+    m_foundEnd = {Edit1->text(), count};
     UpDownItems->setPosition(int(std::min<qint64>(count, most)));
     if (count > most)
         ShowStatus(tr("Ends at %1; Items holds %2").arg(counter).arg(most),

@@ -50,7 +50,7 @@ QStringList givenArguments(int argc, char *argv[])
 {
     QStringList given;
     for (int i = 1; i < argc; ++i)
-        given.append(QString::fromLocal8Bit(argv[i]));
+        given.append(argumentText(argv[i]));
     return given;
 }
 
@@ -67,6 +67,10 @@ std::optional<int> answerWithoutWindow(const CommandLine &commandLine, int &argc
     case CommandLine::Action::Version:
         return printText(QStringLiteral("Serimo " SERIMO_VERSION "\n"));
     case CommandLine::Action::List:
+        if (!commandLine.list.count) {
+            QCoreApplication terminal(argc, argv);
+            return listSeriesOnTerminal(commandLine.list.url);
+        }
         return printListedRun(commandLine.list);
     case CommandLine::Action::FindEnd: {
         QCoreApplication terminal(argc, argv);

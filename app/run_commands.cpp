@@ -26,12 +26,23 @@ QStringList TVempForm::runForHandOver(QStringList *counters)
     }
     const qint32 count = strToInt(EditNumItems->text());
     const QString url = Edit1->text();
+    if (refusePage(url))
+        return {};
     const QStringList run = seriesRun(url, isDigitsMode() ? SeriesMode::Digits : SeriesMode::Alpha, digitsValue(),
                                       count, counterChoice(), counters);
     if (run.isEmpty())
         showWarning(count < 1 ? tr("Items is 0: there is no run to hand over.")
                               : tr("There is no run from %1: its counter is not a number.").arg(url));
     return run;
+}
+
+bool TVempForm::refusePage(const QString &url)
+{
+    if (counterChoice() || !isPageAddress(url))
+        return false;
+    showWarning(tr("%1 is a page, not a series: it has no number to step. Open the page in the browser and copy a "
+                   "picture's address.").arg(url));
+    return true;
 }
 
 QList<QUrl> TVempForm::downloadUrls(const QStringList &run)

@@ -47,7 +47,8 @@ void TVempForm::handRunTo(QObject *Sender)
         return;
     }
     const QString downloads = m_platform.files.downloadsDirectory();
-    const EngineTarget given = m_runs->lastTarget(*engine, downloads);
+    EngineTarget given = m_runs->lastTarget(*engine, downloads);
+    given.toFoundEnd = m_foundEnd == std::pair(Edit1->text(), qint64(plan.urls.size()));
     switch (engine->description.needs) {
     case EngineDescription::Needs::RunFolder:
         startRun(*engine, given, plan);
@@ -60,7 +61,7 @@ void TVempForm::handRunTo(QObject *Sender)
             showWarning(tr("Serimo cannot write into the folder %1.\nChoose another folder.").arg(folder));
             return;
         }
-        startRun(*engine, {folder, {}, {}}, plan);
+        startRun(*engine, {.folder = folder, .toFoundEnd = given.toFoundEnd}, plan);
         return;
     }
     case EngineDescription::Needs::AddressSecretFolder: {
@@ -109,7 +110,8 @@ void TVempForm::askDaemonTarget(const RegisteredEngine &engine, const RunPlan &p
                          [this, &engine](const QString &address) { return m_runs->folderTypedFor(engine, address); });
     if (!asked)
         return;
-    const EngineTarget target{asked->folder, asked->address, asked->secret, asked->remember};
+    EngineTarget target{asked->folder, asked->address, asked->secret, asked->remember};
+    target.toFoundEnd = given.toFoundEnd;
     QPointer<TVempForm> self(this);
     m_runs->rememberOnAcceptance(given, target, [self, name = description.name] {
         if (self)

@@ -7,6 +7,7 @@
 #include "common/translate_main.h"
 #include "runs/download_address.h"
 #include "runs/download_controller.h"
+#include "runs/end_finder.h"
 #include "runs/engine_registry.h"
 #include "runs/local_engine.h"
 #include "runs/run_summary.h"
@@ -46,16 +47,17 @@ void passSignalOn(int number)
 class StopOnSignal
 {
 public:
-    explicit StopOnSignal(const std::function<void()> &stop)
+    StopOnSignal()
     {
         if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
             return;
         m_notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this, stop] {
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
             char byte = 0;
             if (::read(signalPipe[0], &byte, 1) == 1 && m_signal == 0) {
                 m_signal = byte;
-                stop();
+                if (m_stop)
+                    m_stop();
             }
         });
         struct sigaction action = {};
@@ -66,8 +68,11 @@ public:
             sigaction(number, &action, nullptr);
     }
     int signalNumber() const { return m_signal; }
+    // What a signal stops: the end search first, then the run.
+    void stops(std::function<void()> stop) { m_stop = std::move(stop); }
 
 private:
+    std::function<void()> m_stop;
     std::unique_ptr<QSocketNotifier> m_notifier;
     int m_signal = 0;
 };
@@ -118,9 +123,9 @@ private:
 };
 
 // Runs plan into target with Serimo's own engine, drawing its progress
-// while stderr is a terminal; a signal stops it. The result, and the signal
-// that came (0 when none did).
-std::pair<RunResult, int> runWithProgress(DownloadController &run, const EngineTarget &target, const RunPlan &plan)
+// while stderr is a terminal; a signal stops it.
+RunResult runWithProgress(DownloadController &run, const RegisteredEngine &engine, const EngineTarget &target,
+                          const RunPlan &plan, StopOnSignal &stopOnSignal)
 {
     QEventLoop loop;
     RunResult result;
@@ -128,7 +133,7 @@ std::pair<RunResult, int> runWithProgress(DownloadController &run, const EngineT
         result = finished;
         loop.quit();
     });
-    const StopOnSignal stopOnSignal([&run] { run.stop(); });
+    stopOnSignal.stops([&run] { run.stop(); });
 
     const bool showProgress = stderrIsTerminal();
     QElapsedTimer clock;
@@ -151,12 +156,12 @@ std::pair<RunResult, int> runWithProgress(DownloadController &run, const EngineT
         redraw.start(250);
         drawProgress();
     }
-    run.start(localEngine(), target, plan);
+    run.start(engine, target, plan);
     loop.exec();
     redraw.stop();
     if (showProgress)
         clearProgressLine();
-    return {result, stopOnSignal.signalNumber()};
+    return result;
 }
 } // namespace
 
@@ -179,26 +184,36 @@ int downloadOnTerminal(const DownloadRequest &request)
     SiteOptions site = request.site;
     if (!announceSiteOptions(site))
         return 2;
+    // A signal ends the end search as it ends the run: a line, no folder
+    // left, the status of the signal.
+    StopOnSignal stopOnSignal;
     const RunFolder folder(request.folder);
     if (const int status = folder.make(); status != 0)
         return status;
     if (!request.run.count) {
         // The whole series, however long, and not one address past its end.
-        const TerminalEnd end = findEndFromTerminal(request.run.url, site);
-        if (end.status != 0) {
+        const TerminalEnd end = findEndFromTerminal(request.run.url, site, [&stopOnSignal](EndFinder &finder) {
+            stopOnSignal.stops([&finder] { finder.stop(); });
+        });
+        stopOnSignal.stops({});
+        if (end.status != 0 || stopOnSignal.signalNumber() != 0) {
             folder.removeMade();
-            return end.status;
+            if (stopOnSignal.signalNumber() == 0)
+                return end.status;
+            const int printed = printText(trMain("The download was stopped while finding the series' end.\n"));
+            return printed != 0 ? printed : 128 + stopOnSignal.signalNumber();
         }
         series = SeriesAddresses(request.run.url).first(end.count);
         addresses = runAddresses(series.run);
     }
 
+    // A run to the end the search found goes all the way to it: a gap of
+    // ten the search stepped over is missing files, not the series' end.
     DownloadController run;
-    auto [result, signalNumber] =
-        runWithProgress(run, {.folder = folder.path(), .site = site}, {addresses.urls, series.counters});
-    // A run that was the whole series ends where the series ends.
-    if (!request.run.count && !endedEarly(result))
-        result.endOfSeries = true;
+    const RunResult result =
+        runWithProgress(run, localEngine(), {.folder = folder.path(), .site = site, .toFoundEnd = !request.run.count},
+                        {addresses.urls, series.counters}, stopOnSignal);
+    const int signalNumber = stopOnSignal.signalNumber();
     if (result.saved() == 0)
         folder.removeMade();
     const int printed = printText(runSummaryLines(result, run.context(), QDir::homePath()).join(u'\n') + u'\n');

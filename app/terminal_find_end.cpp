@@ -27,7 +27,8 @@ QString fileNameOf(const QString &address)
 }
 } // namespace
 
-TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
+TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site,
+                                const std::function<void(EndFinder &)> &searching)
 {
     // Bad input is answered as --list and --download answer it.
     const ListedRun listed = listedRun(typed, QStringLiteral("1"));
@@ -67,6 +68,8 @@ TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
             return std::nullopt;
         return webAddress(*address).url;
     }, site);
+    if (searching)
+        searching(finder);
     loop.exec();
     if (showProgress)
         clearProgressLine();
@@ -75,8 +78,9 @@ TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site)
     case EndFound::Outcome::NothingThere:
         complain(trMain("nothing at the first address: '%1'").arg(first.urls.first().adjusted(QUrl::RemoveUserInfo).toString()));
         return failedWith(1);
-    case EndFound::Outcome::Failed:
     case EndFound::Outcome::Stopped:
+        return failedWith(1);
+    case EndFound::Outcome::Failed:
         complain(found.failure);
         return failedWith(1);
     case EndFound::Outcome::Found:
@@ -100,4 +104,16 @@ int findEndOnTerminal(const QString &typed, const SiteOptions &site)
     if (end.status != 0)
         return end.status;
     return printText(end.lastAddress + u'\n');
+}
+
+int listSeriesOnTerminal(const QString &typed)
+{
+    const TerminalEnd end = findEndFromTerminal(typed, {});
+    if (end.status != 0)
+        return end.status;
+    const QStringList run = SeriesAddresses(typed).first(end.count).run;
+    int printed = 0;
+    for (qsizetype i = 0; i < run.size() && printed == 0; ++i)
+        printed = printText(runListText({run[i]}));
+    return printed;
 }

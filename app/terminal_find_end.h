@@ -4,6 +4,9 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
+
+class EndFinder;
 
 // Where a series ends, found from a terminal: for `serimo --find-end` and for
 // `serimo --download` without COUNT. While stderr is a terminal one progress
@@ -19,9 +22,16 @@ struct TerminalEnd
     QString lastAddress;
 };
 // site's cookies file is read here unless the caller read it for the run.
-TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site);
+// searching, when given, is handed the search while it runs (to stop it).
+TerminalEnd findEndFromTerminal(const QString &typed, SiteOptions site,
+                                const std::function<void(EndFinder &)> &searching = {});
 
 // `serimo --find-end URL`: the last address on standard output and, on a
 // terminal, "Found the end at img_347.jpg in 23 requests." on stderr.
 // Returns the exit status.
 int findEndOnTerminal(const QString &typed, const SiteOptions &site);
+
+// `serimo --list URL` without COUNT: the run from URL to the series' end,
+// found first as --find-end finds it, one address a line on standard output.
+// Returns the exit status.
+int listSeriesOnTerminal(const QString &typed);

@@ -242,6 +242,12 @@ private:
     // The run as web addresses to fetch; empty for an empty run, or when one
     // of them cannot be fetched, after saying why.
     QList<QUrl> downloadUrls(const QStringList &run);
+    // A page or folder given as the series (nothing to step) is refused
+    // with a warning that says what to copy instead; true when refused.
+    bool refusePage(const QString &url);
+    // The URL Find the end last searched from, and the addresses from it to
+    // the end it found: a run of just those goes to that end.
+    std::optional<std::pair<QString, qint64>> m_foundEnd;
     // Reads the run's cookies file once, before anything is asked; warns of
     // what it cannot read (false) or left out.
     bool readCookiesOfRun(SiteOptions &site);

@@ -1,5 +1,7 @@
 #include "platform/message_boxes.h"
 
+#include <QApplication>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -28,6 +30,52 @@ void prepare(QMessageBox &box, const QString &caption, const QString &text, Mess
         grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
                       0, 1, grid->columnCount());
 }
+// Keeps the input of every other window of the program from it while a box
+// is open, and closes the box with its parent window. A modal box would do
+// the first, but the toolkit then drops the window manager's close of the
+// parent, and the program would stay open after its window closed.
+class WhileOpen : public QObject
+{
+public:
+    WhileOpen(QMessageBox &box, QWidget *parent) : m_box(box), m_parent(parent ? parent->window() : nullptr)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~WhileOpen() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Hide:
+            if (watched == m_parent)
+                m_box.close();
+            return false;
+        case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel: case QEvent::KeyPress: case QEvent::KeyRelease: case QEvent::Shortcut:
+        case QEvent::ShortcutOverride: case QEvent::ContextMenu: case QEvent::TouchBegin: {
+            const auto *widget = qobject_cast<QWidget *>(watched);
+            return widget && widget->window() != &m_box;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    QMessageBox &m_box;
+    QWidget *m_parent;
+};
+
+void run(QMessageBox &box, QWidget *parent)
+{
+    box.setWindowModality(Qt::NonModal);
+    const WhileOpen whileOpen(box, parent);
+    QEventLoop loop;
+    QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+    box.show();
+    loop.exec();
+}
 } // namespace
 
 void QtMessageBoxes::show(const QString &caption, const QString &text, Icon icon)
@@ -35,7 +83,7 @@ void QtMessageBoxes::show(const QString &caption, const QString &text, Icon icon
     QMessageBox box(m_parent);
     prepare(box, caption, text, icon);
     box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    run(box, m_parent);
 }
 
 bool QtMessageBoxes::offer(const QString &caption, const QString &text, Icon icon, const QString &action)
@@ -45,6 +93,6 @@ bool QtMessageBoxes::offer(const QString &caption, const QString &text, Icon ico
     QPushButton *actionButton = box.addButton(action, QMessageBox::ActionRole);
     box.addButton(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
-    box.exec();
+    run(box, m_parent);
     return box.clickedButton() == actionButton;
 }

@@ -4,8 +4,9 @@
 
 class QWidget;
 
-// Modal message boxes with one OK button, or OK and one button more. Tests
-// answer them without a person.
+// Message boxes with one OK button, or OK and one button more, that hold
+// the program's other windows until answered and close with the window they
+// belong to. Tests answer them without a person.
 class MessageBoxes
 {
 public:

@@ -4,6 +4,10 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+namespace {
+constexpr qint64 kMostAnswerBytes = 1024 * 1024;
+} // namespace
+
 Aria2Client::Aria2Client(const QUrl &address, int deadlineMs, QObject *parent)
     : QObject(parent), m_address(address), m_deadlineMs(deadlineMs)
 {
@@ -24,14 +28,13 @@ void Aria2Client::send(const QByteArray &request, qsizetype calls, std::function
         reply->abort();
     });
     deadline->start(m_deadlineMs);
-    // No answer of aria2 is near this long: one that is (or never ends) is
-    // not read on.
-    constexpr qint64 kLongestAnswer = 1024 * 1024;
-    connect(reply, &QNetworkReply::readyRead, reply, [reply] {
-        if (reply->bytesAvailable() <= kLongestAnswer)
-            return;
-        reply->setProperty("tooLong", true);
-        reply->abort();
+    // A daemon's answer is a few kilobytes: one that goes on is refused
+    // before it fills the memory.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received) {
+        if (received > kMostAnswerBytes && !reply->property("tooLong").toBool()) {
+            reply->setProperty("tooLong", true);
+            reply->abort();
+        }
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply, calls, done = std::move(done)] {
         reply->deleteLater();
@@ -39,7 +42,7 @@ void Aria2Client::send(const QByteArray &request, qsizetype calls, std::function
         Aria2Answer answer;
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (reply->property("tooLong").toBool()) {
-            answer.error = tr("its answer ran past 1 MB, which no answer of aria2 does");
+            answer.error = tr("its answer went past %1 MB").arg(kMostAnswerBytes / (1024 * 1024));
         } else if (reply->property("timedOut").toBool()) {
             answer.error = tr("no answer within %1 s").arg(m_deadlineMs / 1000.0);
         } else if (status >= 300 && status < 400) {

@@ -263,6 +263,8 @@ RegisteredEngine aria2Engine()
         options.secret = target.secret;
         options.folder = target.folder;
         options.run.site = target.site;
+        if (target.toFoundEnd)
+            options.run.missingRunEnd = 0;
         options.cookies = runCookies(target.site);
         return std::make_unique<Aria2Engine>(options);
     };

@@ -36,9 +36,11 @@ void DownloadController::start(const RegisteredEngine &engine, const EngineTarge
     });
     connect(started, &DownloadEngine::progress, this, &DownloadController::engineProgress);
     connect(started, &DownloadEngine::serverAsksToWait, this, &DownloadController::serverAsksToWait);
-    connect(started, &DownloadEngine::finished, this, [this](const RunResult &result) {
+    connect(started, &DownloadEngine::finished, this, [this](RunResult result) {
         // The result says it all: a progress still due would only hide it.
         m_progressDue.stop();
+        // A run to the end the search found ends where the series ends.
+        result.endOfSeries = result.endOfSeries || (m_context.target.toFoundEnd && !endedEarly(result));
         emit finished(result);
     });
     started->start(run.urls);

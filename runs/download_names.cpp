@@ -1,5 +1,6 @@
 #include "runs/download_names.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace {
@@ -188,4 +189,27 @@ QStringList downloadFileNames(const QList<QUrl> &urls)
     for (const QUrl &url : urls)
         whole.append(safeFileName(wholeAddressName(url)));
     return distinct(whole);
+}
+
+QString nameForAnswer(const QString &name, const QString &contentType)
+{
+    static const QHash<QString, QString> byType{
+        {"image/jpeg", ".jpg"}, {"image/pjpeg", ".jpg"}, {"image/png", ".png"},   {"image/apng", ".apng"},
+        {"image/gif", ".gif"},  {"image/webp", ".webp"}, {"image/avif", ".avif"}, {"image/bmp", ".bmp"},
+        {"image/tiff", ".tif"}, {"image/svg+xml", ".svg"}, {"image/heic", ".heic"}, {"image/jxl", ".jxl"},
+        {"video/mp4", ".mp4"},  {"video/webm", ".webm"}, {"video/quicktime", ".mov"}, {"video/x-matroska", ".mkv"},
+    };
+    static const QSet<QString> pictures{".jpg", ".jpeg", ".jpe", ".jfif", ".png", ".apng", ".gif", ".webp",
+                                        ".avif", ".bmp", ".tif", ".tiff", ".svg", ".heic", ".heif", ".jxl",
+                                        ".ico", ".mp4", ".m4v", ".webm", ".mkv", ".mov", ".avi", ".ogv"};
+    const QString extension = extensionOf(name);
+    const QString typed = byType.value(contentType.section(u';', 0, 0).trimmed().toLower());
+    if (typed.isEmpty() || pictures.contains(extension.toLower()))
+        return name;
+    QString stem = name.left(name.size() - extension.size());
+    for (QChar &c : stem) {
+        if (c == u'?' || c == u'&' || c == u'=')
+            c = u'_';
+    }
+    return safeFileName(stem + typed);
 }

@@ -27,3 +27,10 @@ QString downloadFileName(const QUrl &url);
 // the same name in every run. Two URLs that still give the same name (case
 // aside) get distinct ones ("a.jpg", "a (2).jpg", ...).
 QStringList downloadFileNames(const QList<QUrl> &urls);
+
+// The name a file of the run is saved under once its answer's Content-Type
+// is known: where name has no picture or video extension (".php", ".asp",
+// none), the type's extension ("image/jpeg": ".jpg") takes the place of its
+// own, and "?", "&" and "=" become "_"; the counter stays. Any other name,
+// or a type that is no picture or video, leaves name as it is.
+QString nameForAnswer(const QString &name, const QString &contentType);

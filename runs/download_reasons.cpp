@@ -78,6 +78,8 @@ QString downloadFailureReason(const DownloadFailure &failure, const DownloadOpti
     case DownloadFailure::Cause::HttpStatus:
         return trReason("HTTP %1").arg(failure.status);
     case DownloadFailure::Cause::Incomplete:
+        if (failure.announced >= 0 && failure.received >= 0)
+            return trReason("the answer ended after %1 of %2 bytes").arg(failure.received).arg(failure.announced);
         return trReason("the file ended before its announced length");
     case DownloadFailure::Cause::NoAnswer:
         return trReason("the server's answer did not come within %1 (no headers, or not all of them)")

@@ -134,9 +134,13 @@ bool isTransientNetworkError(QNetworkReply::NetworkError error)
     }
 }
 
+// A file already in the folder, not fetched again. An empty one (a
+// transfer another program stopped) is no file: it is removed and fetched.
 bool exists(const QString &path)
 {
     const QFileInfo info(path);
+    if (info.isFile() && !info.isSymLink() && info.size() == 0)
+        return !QFile::remove(path);
     return info.exists() || info.isSymLink();
 }
 } // namespace
@@ -178,7 +182,6 @@ void Downloader::start(const QList<QUrl> &urls, const QString &folder)
     m_settled = 0;
     m_failuresInRow = 0;
     m_refusalsInRow = 0;
-    m_rateLimitsInRow = 0;
     m_oneAtATime = false;
     m_http2 = false;
     m_placeholder.reset();
@@ -200,7 +203,7 @@ void Downloader::probePlaceholder()
     const QUrl address = impossibleAddress(urls);
     if (address.isEmpty())
         return carryOn();
-    m_sinceRequest.start();
+    // The probe is no file: the first file does not wait --wait behind it.
     m_probe = ::probePlaceholder(m_network, address, m_options.site, std::min(m_options.silenceMs, kProbeMs), this,
                                  [this](std::optional<Placeholder> placeholder) {
                                      m_probe = nullptr;
@@ -245,13 +248,20 @@ int Downloader::busySlots() const
 {
     // A file waiting to be retried keeps its place: a server that asked us to
     // slow down gets no other request in its stead.
-    const auto waiting = std::count_if(m_items.cbegin(), m_items.cend(),
-                                       [](const Item &item) { return item.state == State::Waiting; });
+    const auto waiting = std::count_if(m_items.cbegin(), m_items.cend(), [](const Item &item) {
+        return item.state == State::Waiting || item.state == State::Due;
+    });
     return int(m_transfers.size() + waiting);
 }
 
 void Downloader::launchMore()
 {
+    // A retry whose pause is over goes first, when a place is free.
+    for (int index = 0; m_running && !m_probe && index < m_items.size()
+                        && int(m_transfers.size()) < transferSlots(); ++index) {
+        if (m_items[index].state == State::Due)
+            begin(index);
+    }
     while (m_running && !m_ending && !m_probe && busySlots() < transferSlots() && m_next < m_items.size()) {
         const int index = m_next;
         const bool there = exists(m_items[index].path);
@@ -329,7 +339,7 @@ void Downloader::ask(int index, Transfer &t)
     t.reply = networkFor(index).get(request);
     t.reply->setReadBufferSize(kReadBufferBytes);
     connect(t.reply, &QNetworkReply::readyRead, this, [this, &t] { receive(t); });
-    connect(t.reply, &QNetworkReply::metaDataChanged, this, [this, &t, url] {
+    connect(t.reply, &QNetworkReply::metaDataChanged, this, [this, &t, index, url] {
         t.silence.start();
         t.answered = true;
         t.headless = t.reply->rawHeaderList().isEmpty();
@@ -348,6 +358,10 @@ void Downloader::ask(int index, Transfer &t)
         const QString type = t.reply->header(QNetworkRequest::ContentTypeHeader).toString();
         if (answersMissing(url, t.reply->url(), type, m_placeholder))
             return t.cutShort(Transfer::Cut::Placeholder);
+        // A script's picture is named by what the server says it is.
+        const QFileInfo given(m_items[index].path);
+        if (const QString named = nameForAnswer(given.fileName(), type); named != given.fileName())
+            t.part->renameTo(given.dir().filePath(named));
         const QVariant length = t.reply->header(QNetworkRequest::ContentLengthHeader);
         t.hashing = mayBePlaceholder(length.isValid() ? length.toLongLong() : -1, m_placeholder);
     });
@@ -419,6 +433,8 @@ AttemptResult Downloader::Transfer::endResult(const QUrl &url, DownloadFailure &
                          && isPageType(reply->header(QNetworkRequest::ContentTypeHeader).toString());
     const QString lengthProblem =
         status >= 200 && status < 300 ? announcedLengthProblem(reply->rawHeader("Content-Length")) : QString();
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    const qint64 came = received + reply->bytesAvailable();
     if (cut == Cut::Placeholder || deadEnd) {
         result = AttemptResult::Missing;
     } else if (reply->error() == QNetworkReply::SslHandshakeFailedError) {
@@ -427,6 +443,13 @@ AttemptResult Downloader::Transfer::endResult(const QUrl &url, DownloadFailure &
     } else if (!redirectFailure.isEmpty()) {
         failure.cause = DownloadFailure::Cause::Redirect;
         failure.text = redirectFailure;
+    } else if (cut == Cut::None && status >= 200 && status < 300 && networkError && length.isValid()
+               && came < length.toLongLong()) {
+        // The server closed the connection in the middle of the body.
+        result = AttemptResult::Transient;
+        failure.cause = DownloadFailure::Cause::Incomplete;
+        failure.received = came;
+        failure.announced = length.toLongLong();
     } else if (!lengthProblem.isEmpty()) {
         // Which length is true cannot be told: the file is never saved.
         failure.cause = DownloadFailure::Cause::BadLength;
@@ -462,6 +485,8 @@ AttemptResult Downloader::Transfer::bodyResult(const std::optional<Placeholder> 
     }
     if (length.isValid() && length.toLongLong() != received) {
         failure.cause = DownloadFailure::Cause::Incomplete;
+        failure.received = received;
+        failure.announced = length.toLongLong();
         return AttemptResult::Transient;
     }
     if (hashing && isPlaceholderBody(received, hash.result(), placeholder))
@@ -488,10 +513,11 @@ void Downloader::transferEnded(int index)
 
     DownloadFailure failure;
     AttemptResult result = transfer.endResult(m_items[index].url, failure);
-    // The server asking again and again to slow down gets one request at a
-    // time for the rest of the run.
-    m_rateLimitsInRow = result == AttemptResult::RateLimited ? m_rateLimitsInRow + 1 : 0;
-    m_oneAtATime = m_oneAtATime || m_rateLimitsInRow >= m_options.rateLimitsToOne;
+    // A server that asks to slow down gets one request at a time.
+    if (result == AttemptResult::RateLimited) {
+        m_oneAtATime = true;
+        m_items[index].rateLimited = true;
+    }
     if (result == AttemptResult::Complete) {
         receive(transfer, true);
         result = transfer.bodyResult(m_placeholder, failure);
@@ -527,7 +553,7 @@ bool Downloader::retryLater(int index, AttemptResult result, const QByteArray &r
     QTimer::singleShot(*pause, this, [this, index, generation] {
         if (generation != m_generation || m_items[index].state != State::Waiting)
             return;
-        begin(index);
+        m_items[index].state = State::Due;
         carryOn();
     });
     return true;
@@ -569,6 +595,8 @@ void Downloader::placeFile(int index, Transfer &transfer)
     switch (transfer.part->place()) {
     case PartFile::Placed::Done:
         m_summary.outcomes[index] = FileOutcome::Saved;
+        // One that was never asked to wait ends it, unless others still wait.
+        m_oneAtATime = m_oneAtATime && (m_items[index].rateLimited || busySlots() > int(m_transfers.size()));
         break;
     case PartFile::Placed::NameTaken:
         // Another program made the file meanwhile: it stays as it is.

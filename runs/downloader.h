@@ -54,7 +54,9 @@ signals:
     void finished(const RunResult &result);
 
 private:
-    enum class State { Pending, Running, Waiting, Settled };
+    // Waiting: for the pause before a retry; Due: its pause is over, it
+    // waits for a free place.
+    enum class State { Pending, Running, Waiting, Due, Settled };
     struct Item
     {
         QUrl url;
@@ -62,13 +64,15 @@ private:
         State state = State::Pending;
         bool missing = false;
         int retries = 0;
+        // The server answered it 429 or 503 in this run.
+        bool rateLimited = false;
     };
     struct Transfer;
 
     void probePlaceholder();
     void launchMore();
     // How many transfers may run at once: one with a wait between files or
-    // once the server kept asking to slow down; else the connections, or
+    // while the server asks to slow down; else the connections, or
     // kHttp2Streams once the site answered over HTTP/2.
     int transferSlots() const;
     // HTTP/1.1 connections the run may open to the site.
@@ -113,7 +117,8 @@ private:
     // Since the last request started, and the wait for the next one.
     QElapsedTimer m_sinceRequest;
     QTimer m_pace;
-    int m_rateLimitsInRow = 0;
+    // After a 429 or 503, one file at a time until a file comes in that
+    // was never answered so.
     bool m_oneAtATime = false;
     quint64 m_serial = 0;
     bool m_running = false;

@@ -110,6 +110,12 @@ bool PartFile::stillOurs() const
     return m_fd >= 0 && sameFile(m_fd, m_part);
 }
 
+void PartFile::renameTo(const QString &finalPath)
+{
+    const std::lock_guard lock(m_mutex);
+    m_final = QFile::encodeName(finalPath);
+}
+
 PartFile::Placed PartFile::place()
 {
     const std::lock_guard lock(m_mutex);

@@ -30,6 +30,8 @@ public:
     // Writes all of data; false with error() set when the disk refuses. A
     // file discarded meanwhile takes nothing more.
     bool write(const char *data, qint64 size);
+    // The name place() gives the file, when the answer tells a better one.
+    void renameTo(const QString &finalPath);
     enum class Placed { Done, NameTaken, Failed };
     // Gives the written file its name and closes it.
     Placed place();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runs/run_end.h"
 #include "runs/site_options.h"
 
 #include <QList>
@@ -27,8 +28,11 @@ struct DownloadOptions
     int silenceMs = 30000;
     // The first pause before a retry; each further one doubles it.
     qint64 retryPauseMs = 1000;
-    // This many missing files in a row are the end of the series.
-    int missingRunEnd = 10;
+    // This many missing files in a row are the end of the series; 0 where
+    // the run goes to an end the search already found (EngineTarget::
+    // toFoundEnd), so that a run and the search give the same end across a
+    // gap the search stepped over.
+    int missingRunEnd = kSeriesEndMisses;
     // A transfer that receives less than slowBytes in slowMs fails as too
     // slow (and is retried): a trickle does not hold a place for ever.
     qint64 slowBytes = 1024;
@@ -36,9 +40,6 @@ struct DownloadOptions
     // This many failures in a row (a server error after its retries, a
     // network error) end the run: the server kept failing.
     int failureRunEnd = 10;
-    // This many answers in a row that ask to slow down (429, 503) leave the
-    // run one transfer at a time.
-    int rateLimitsToOne = 3;
     // What every request sends the site, and the wait between files.
     SiteOptions site;
 };
@@ -71,6 +72,9 @@ struct DownloadFailure
     int status = 0;
     QString text;
     int error = 0;
+    // Incomplete: the bytes that came of those announced (-1: not known).
+    qint64 received = -1;
+    qint64 announced = -1;
     QString folder;
 };
 

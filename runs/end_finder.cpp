@@ -63,7 +63,6 @@ void EndFinder::probePlaceholder()
     if (address.isEmpty())
         return sendMore();
     ++m_requests;
-    m_sinceStart.start();
     m_probe = ::probePlaceholder(m_network, address, m_site, kSilenceMs, this,
                                  [this](std::optional<Placeholder> placeholder) {
                                      m_probe = nullptr;
@@ -232,7 +231,11 @@ void EndFinder::replyEnded(QNetworkReply *reply)
         const bool placeholder = isPlaceholderBody(asking->received, asking->hash->result(), m_placeholder);
         return settle(asking->probe, placeholder ? ProbeAnswer::Missing : ProbeAnswer::Present);
     }
-    conclude(*asking, AttemptResult::Transient, std::nullopt, shown(asking->url) + QStringLiteral(": ") + error, error);
+    // The transfer timeout ends a reply as if it was cancelled: say what it was.
+    const QString why = reply->error() == QNetworkReply::OperationCanceledError
+                            ? tr("no answer within %1 s").arg(kSilenceMs / 1000)
+                            : error;
+    conclude(*asking, AttemptResult::Transient, std::nullopt, shown(asking->url) + QStringLiteral(": ") + why, why);
 }
 
 std::unique_ptr<EndFinder::Asking> EndFinder::letGo(QNetworkReply *reply)

@@ -39,6 +39,8 @@ QList<Probe> EndSearch::nextProbes()
     // farthest goes first, alone: behind a short gap it is present, and the
     // search goes on from there for one request. The rest can be asked at
     // once.
+    if (!checkedWithGet(probes))
+        return probes.isEmpty() && m_method == ProbeMethod::Get ? nextProbes() : probes;
     const qint64 farthest = lastPresent + kMissingRunEnd;
     if (!m_present.contains(farthest)) {
         if (m_inFlight.empty())
@@ -65,7 +67,14 @@ void EndSearch::answer(const Probe &probe, ProbeAnswer answer)
         checkConfirmed();
         return;
     }
+    if (m_getOut.erase(probe.index) > 0 && probe.method == ProbeMethod::Get && m_method == ProbeMethod::Head) {
+        m_byGet[probe.index] = answer == ProbeAnswer::Present;
+        return;
+    }
     m_inFlight.erase(probe.index);
+    // HEAD's answers still out once GET has replaced it are not taken.
+    if (probe.method == ProbeMethod::Head && m_method == ProbeMethod::Get && answer != ProbeAnswer::Refused)
+        return;
     if (answer == ProbeAnswer::Refused) {
         // Asked again, with GET, by the next nextProbes.
         m_method = ProbeMethod::Get;
@@ -83,6 +92,42 @@ void EndSearch::answer(const Probe &probe, ProbeAnswer answer)
     checkConfirmed();
 }
 
+bool EndSearch::checkedWithGet(QList<Probe> &probes)
+{
+    if (m_method != ProbeMethod::Head)
+        return true;
+    const qint64 last = *m_lastPresent;
+    bool asked = true;
+    for (const qint64 index : {last, last + 1}) {
+        if (index == 0 || m_byGet.contains(index))
+            continue;
+        asked = false;
+        if (!m_getOut.contains(index)) {
+            probes.append({index, ProbeMethod::Get});
+            m_getOut.insert(index);
+            ++m_sent;
+        }
+    }
+    if (!asked)
+        return false;
+    if ((last == 0 || m_byGet.at(last)) && !m_byGet.at(last + 1))
+        return true;
+    startOverWithGet();
+    return false;
+}
+
+// HEAD told a different story than GET: what it said is forgotten, and the
+// search goes on from the first address with GET alone.
+void EndSearch::startOverWithGet()
+{
+    m_method = ProbeMethod::Get;
+    const bool first = m_present.at(0);
+    m_present.clear();
+    m_present[0] = first;
+    m_lastPresent = 0;
+    m_byGet.clear();
+}
+
 // The first address's two answers tell whether HEAD can be trusted here.
 void EndSearch::decideMethod()
 {
@@ -97,6 +142,12 @@ void EndSearch::decideMethod()
 void EndSearch::checkConfirmed()
 {
     if (!m_methodDecided || !m_lastPresent)
+        return;
+    const qint64 last = *m_lastPresent;
+    const auto byGet = [this](qint64 index, bool present) {
+        return m_byGet.contains(index) && m_byGet.at(index) == present;
+    };
+    if (m_method == ProbeMethod::Head && !((last == 0 || byGet(last, true)) && byGet(last + 1, false)))
         return;
     for (qint64 index = *m_lastPresent + 1; index <= *m_lastPresent + kMissingRunEnd; ++index) {
         const auto known = m_present.find(index);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runs/run_end.h"
+
 #include <QList>
 #include <QtGlobal>
 #include <map>
@@ -17,7 +19,9 @@
 // missing, bisects between the last present and the first missing, and
 // confirms the candidate end as a download ends a series: the ten addresses
 // after it are all missing. A present one among them means a gap; the search
-// goes on from the farthest present one.
+// goes on from the farthest present one. HEAD is checked, not trusted: a
+// candidate found with HEAD is asked again with GET (it and the one after
+// it), and where GET says otherwise the search starts over with GET alone.
 //
 // For a series of N addresses without gaps that costs at most
 // 2 * ceil(log2(N + 1)) + 14 requests, the first address's two included.
@@ -43,7 +47,7 @@ class EndSearch
 {
 public:
     // This many missing addresses in a row after the end confirm it.
-    static constexpr int kMissingRunEnd = 10;
+    static constexpr int kMissingRunEnd = kSeriesEndMisses;
     // At most this many probes are out at once.
     static constexpr int kMaxInFlight = 4;
 
@@ -66,6 +70,10 @@ private:
     void ask(QList<Probe> &probes, qint64 index, ProbeMethod method);
     void decideMethod();
     void checkConfirmed();
+    // The candidate end found with HEAD, asked with GET: true once GET
+    // agrees; false while its answers are out.
+    bool checkedWithGet(QList<Probe> &probes);
+    void startOverWithGet();
     std::optional<qint64> firstMissingAfterLastPresent() const;
 
     std::map<qint64, bool> m_present; // what the server said, by index
@@ -77,4 +85,8 @@ private:
     bool m_firstHeadOut = false;
     int m_sent = 0;
     bool m_done = false;
+    // What GET said of the candidate end found with HEAD, and of the one
+    // after it, by index.
+    std::map<qint64, bool> m_byGet;
+    std::set<qint64> m_getOut;
 };

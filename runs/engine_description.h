@@ -58,6 +58,9 @@ struct EngineTarget
     SiteOptions site = {};
     // The daemon at the address refused the secret last given for it.
     bool secretRefused = false;
+    // The run goes to the series' end the search found: missing files in a
+    // row before it are gaps of the series, not its end.
+    bool toFoundEnd = false;
 };
 
 // The folder the runs on this machine go to (Serimo's own and those handed

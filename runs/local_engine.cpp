@@ -37,6 +37,8 @@ RegisteredEngine localEngine(const DownloadOptions &options)
             [options](const EngineTarget &target) {
                 DownloadOptions run = options;
                 run.site = target.site;
+                if (target.toFoundEnd)
+                    run.missingRunEnd = 0;
                 return std::make_unique<LocalEngine>(run, target.folder, runCookies(target.site));
             },
             {},

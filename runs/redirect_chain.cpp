@@ -20,8 +20,9 @@ QString RedirectChain::follow(const QByteArray &location)
     const QUrl next = current().resolved(QUrl::fromEncoded(location.trimmed()));
     const QString scheme = next.scheme().toLower();
     if (!next.isValid() || (scheme != u"http" && scheme != u"https"))
-        return trMain("a redirect to %1: only http and https addresses are followed")
-            .arg(next.scheme().isEmpty() ? QString::fromLatin1(location.left(80)) : next.scheme() + u':');
+        return next.scheme().isEmpty()
+                   ? trMain("a redirect to an address that cannot be read, which is never followed")
+                   : trMain("a redirect to a %1: address, which is never followed").arg(scheme);
     if (current().scheme() == u"https" && scheme == u"http")
         return trMain("a redirect from https to http, which would send the request unencrypted");
     if (m_hops.contains(next.adjusted(QUrl::RemoveFragment)))

@@ -195,7 +195,7 @@ QStringList runSummaryLines(const RunResult &result, const RunContext &context, 
         lines << trSummary("The series ends at %1.").arg(context.names.value(last));
     if (!missing.isEmpty())
         lines << trSummary("Missing: %1.").arg(counterRanges(missing));
-    else if (!endedEarly(result) && last >= 0)
+    else if (!endedEarly(result) && last >= 0 && result.failed() == 0)
         lines << trSummary("Nothing is missing.");
     if (result.failed() > 0) {
         lines << trSummary("Failed: %1.").arg(files(result.failed()));

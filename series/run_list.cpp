@@ -4,6 +4,8 @@
 #include "series/series_run.h"
 #include "series/series_text.h"
 
+#include <algorithm>
+
 QString runListText(const QStringList &run)
 {
     QString text;
@@ -53,12 +55,31 @@ QString addressProblem(const QString &address)
 }
 } // namespace
 
+bool isPageAddress(const QString &address)
+{
+    const QString withoutFragment = address.section(u'#', 0, 0);
+    if (!withoutFragment.endsWith(u'/'))
+        return false;
+    const qsizetype start = pathStart(withoutFragment);
+    const QString path = withoutFragment.mid(start);
+    // The site's root has no counter at all, and says so.
+    return start > 0 && path.size() > 1 && std::none_of(path.cbegin(), path.cend(), [](QChar c) { return c.isDigit(); });
+}
+
+QString pageAddressHint()
+{
+    return QStringLiteral("open the page in the browser and copy a picture's address");
+}
+
 QString walkListedRun(const QString &address, const std::optional<QString> &countText,
                       const std::function<bool(const QString &url, const QString &counter)> &take)
 {
     if (const QString problem = addressProblem(address); !problem.isEmpty())
         return problem;
     const auto [url, choice] = unbracketCounter(address);
+    if (!choice && isPageAddress(url))
+        return QStringLiteral("'%1' is a page, not a series: it has no number to step; %2")
+            .arg(address, pageAddressHint());
     const SeriesMode mode = detectedMode(url, choice);
     const int width = detectedWidth(url, mode, choice);
     int count = itemsMaximum(width);

@@ -32,6 +32,15 @@ constexpr int kListMaximum = 999;
 // most three digits and nothing else; empty for any other text.
 std::optional<int> runCount(const QString &text);
 
+// A page or a folder given as a series: the address ends in "/" and its
+// path (other than the site's root) holds no number, so there is nothing to
+// step (a gallery's page, not a picture of it). A numbered folder
+// ("/blog/page/2/") is a series.
+bool isPageAddress(const QString &address);
+
+// What to do instead, for a page given as a series.
+QString pageAddressHint();
+
 // The address is one with "scheme://host" and no control character. COUNT,
 // when given, is a whole number from 1 to kListMaximum; without it the
 // run is as long as the Items box allows for the address's counter width.

@@ -11,7 +11,8 @@ import tempfile
 import harness
 from harness import check, check_equal
 
-SERIES = {"img": (347, {64}), "big": (1203, set()), "login": (40, set())}  # items, missing ones
+SERIES = {"img": (347, {64}), "big": (1203, set()), "login": (40, set()),
+          "liar": (37, set()), "gaps": (60, {*range(6, 15), *range(21, 31), *range(41, 52)})}  # items, missing ones
 
 
 class Handler(harness.SeriesHandler):
@@ -19,10 +20,12 @@ class Handler(harness.SeriesHandler):
 
     def status_of(self):
         Handler.asked.append((self.command, self.path))
-        match = re.fullmatch(r"/(img|big|nohead|login)_(\d+)\.jpg", self.path)
+        match = re.fullmatch(r"/(img|big|nohead|login|gaps|liar)_(\d+)\.jpg", self.path)
         items, gaps = SERIES.get(match and match.group(1).replace("nohead", "img"), (0, set()))
         if self.command == "HEAD" and match and match.group(1) == "nohead":
             return 405
+        if self.command == "HEAD" and match and match.group(1) == "liar":
+            return 200
         if "forbidden" in self.path or ("login" in self.path and "session=ok" not in self.headers.get("Cookie", "")):
             return 403
         present = match is not None and 1 <= int(match.group(2)) <= items and int(match.group(2)) not in gaps
@@ -65,6 +68,16 @@ def main(serimo, report):
         check_equal((status, out, err), (0, summary, ""), "(status, out, err)")
         check_equal(sorted(os.listdir(os.path.join(work, "big"))), ["big_%04d.jpg" % n for n in range(1, 1204)],
                     "files saved")
+    with report.part("--list without COUNT: the run to the series' end"):
+        check_equal(run("--list", base + "img_340.jpg"),
+                    (0, "".join(base + "img_%d.jpg\n" % n for n in range(340, 348)), ""), "(status, out, err)")
+    with report.part("HEAD that says present past the end: GET has the last word"):
+        check_equal(run("--find-end", base + "liar_001.jpg")[:2], (0, base + "liar_037.jpg\n"), "(status, out)")
+    with report.part("gaps of nine, ten and eleven: one end from --find-end and --download"):
+        check_equal(run("--find-end", base + "gaps_001.jpg")[:2], (0, base + "gaps_040.jpg\n"), "(status, out)")
+        check_equal(run("--download", base + "gaps_001.jpg", "--to", "gaps")[:2],
+                    (0, "Saved 21 files to ~/gaps.\nThe series ends at gaps_040.jpg.\nMissing: 006\u2013014, "
+                        "021\u2013030.\n"), "(status, out)")
 
     with harness.Desktop() as desk:
         record = harness.encode_record(left=40, top=40, right=400, bottom=200, interval=1000, reserved20=0,
@@ -73,8 +86,9 @@ def main(serimo, report):
         cookies = os.path.join(work, "cookies.txt")
         with open(cookies, "w") as file:
             file.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t0\tsession\tok\n")
+        os.makedirs(os.path.join(desk.home, "got"))
         harness.write_settings(desk.settings_path, {"LastURL": base + "big_0001.jpg", "Serimo_099": record,
-                                                    "CookiesFile": cookies})
+                                                    "CookiesFile": cookies, "DownloadFolder": desk.home + "/got"})
         app = desk.start_serimo(serimo)
         desk.wait_active(app.window)
 
@@ -106,6 +120,20 @@ def main(serimo, report):
             find_the_end()
             harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Series ends at 040 ("),
                                "status panel 1")
+        with report.part("the window's Download run goes to the end Find the end found, across a gap of ten"):
+            app.set_text("URL", base + "gaps_001.jpg")
+            find_the_end()
+            harness.wait_until(lambda: app.status_panels()[1], lambda text: text.startswith("Series ends at 040 ("),
+                               "status panel 1")
+            app.choose_from_menu("Download run...", opens_modal=True)
+            app.press("Choose", root=app.wait_dialog(what="the folder chooser"))
+            app.dismiss_message_box(app.wait_message_box("Saved 21 files to ~/got.\nThe series ends at gaps_040.jpg.\n"
+                                                         "Missing: 006\u2013014, 021\u2013030.")[1])
+        with report.part("the window's Find the end refuses a gallery's page"):
+            app.set_text("URL", base + "gallery/")
+            find_the_end()
+            app.wait_message_box(base + "gallery/ is a page, not a series: it has no number to step. Open the page in "
+                                 "the browser and copy a picture's address.")
         check_equal(app.close(), 0, "exit status")
 
 

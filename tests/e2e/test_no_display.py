@@ -46,7 +46,13 @@ def main(serimo, report):
     base = "http://www.example.com/given/shot"
     cases = (("--list URL COUNT, widening", [base + "98.png", "3"],
               (0, "".join(base + "%s.png\n" % n for n in ("98", "99", "100")), "")),
-             ("--list URL, as many as Items allows", [URL], (0, "".join(base + "%02d.png\n" % n for n in range(7, 106)), "")),
+             ("--list URL finds the end first: a server that is not there", ["http://127.0.0.1:9/shot07.png"],
+              (1, "", "serimo: http://127.0.0.1:9/shot07.png: Connection refused\n")),
+             ("--list of a gallery's page", ["http://127.0.0.1:9/gallery/"],
+              (2, "", "serimo: 'http://127.0.0.1:9/gallery/' is a page, not a series: it has no number to step; "
+                      "open the page in the browser and copy a picture's address\n")),
+             ("--list keeps bytes that are not UTF-8", [base.encode() + b"\xe91.png", "2"],
+              (0, base + "%E91.png\n" + base + "%E92.png\n", "")),
              ("--list=URL COUNT", ["--list=" + base + "98.png", "2"], (0, base + "98.png\n" + base + "99.png\n", "")),
              ("--list with a counter that is not a number", ["http://www.example.com/", "5"],
               (2, "", "serimo: no series in 'http://www.example.com/': its counter is not a number\n")),
@@ -56,7 +62,7 @@ def main(serimo, report):
               (2, "", "serimo: the URL holds a control character (code 10)\n")))
     for name, args, expected in cases:
         with report.part(name):
-            arguments = args if args[0].startswith("--list=") else ["--list"] + args
+            arguments = args if str(args[0]).startswith("--list=") else ["--list"] + args
             check_equal(run(serimo, arguments, **quiet), expected, "(status, output, errors)")
     # Usage errors: one line, the pointer to --help and status 2, without a
     # display as with one.

@@ -31,8 +31,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             signed_in = "member=1" in self.headers.get("Cookie", "")
             own_page = self.headers.get("Referer") == "http://%s/" % self.headers.get("Host")
             status = 404 if name > "club_003.jpg" else 200 if signed_in and own_page else 403
+        if name.startswith("hang"):
+            threading.Event().wait(30)  # no answer at all: the end search waits
         body = name.encode() * 1000
-        self.send_response(status)
+        script = name.startswith("image.php?id=")
+        self.send_response(200 if script else status)
+        if script:
+            self.send_header("Content-Type", "image/jpeg")
         # A slow file sends part of its body, then nothing until the client goes.
         self.send_header("Content-Length", str(len(body) * (2 if name.startswith("slow") else 1)))
         self.end_headers()
@@ -66,8 +71,12 @@ def main(serimo, report):
                                        "The series ends at img_012.jpg.\nMissing: 005.\n"), "(status, summary)")
     with report.part("a failed file is status 1"):
         status, out, _ = download(base + "bad_001.jpg", "3", "--to", "bad")
-        check_equal((status, out), (1, "Saved 2 files to ~/bad.\nNothing is missing.\nFailed: 1 file.\n"
+        check_equal((status, out), (1, "Saved 2 files to ~/bad.\nFailed: 1 file.\n"
                                        "  bad_002.jpg: HTTP 403\n"), "(status, summary)")
+    with report.part("a script's pictures are saved as what the server says they are"):
+        status, out, _ = download(base + "image.php?id=0995", "2", "--to", "script")
+        check_equal((status, sorted(os.listdir(os.path.join(work, "script")))),
+                    (0, ["image_id_0995.jpg", "image_id_0996.jpg"]), "(status, files)")
     with report.part("bad input is status 2"):
         check_equal(download("ftp://127.0.0.1/a1.jpg")[::2],
                     (2, "serimo: only http and https addresses can be downloaded: 'ftp://127.0.0.1/a1.jpg'\n"),
@@ -77,19 +86,20 @@ def main(serimo, report):
         check_equal((status, out), (1, "Nothing was found: no file of the run is on the server.\n"
                                        "Missing: 001\u2013005.\n"), "(status, summary)")
         check(not os.path.exists(os.path.join(work, "new")), "a folder left for a run that found nothing")
-    for number in (signal.SIGTERM, signal.SIGHUP):
-        with report.part("%s in the middle" % number.name):
-            folder = os.path.join(work, "slow-" + number.name)
-            proc = subprocess.Popen([serimo, "--download", base + "slow_001.jpg", "3", "--to", folder], env=env,
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-            harness.wait_for(lambda: os.path.isdir(folder)
-                             and any(f.endswith(".serimo-part") for f in os.listdir(folder)), "a partial file")
+    for number, name in ((signal.SIGTERM, "slow"), (signal.SIGHUP, "slow"), (signal.SIGINT, "hang")):
+        with report.part("%s in the middle of the %s" % (number.name, "end search" if name == "hang" else "run")):
+            folder = os.path.join(work, name + "-" + number.name)
+            count = ["3"] if name == "slow" else []
+            proc = subprocess.Popen([serimo, "--download", base + name + "_001.jpg"] + count + ["--to", folder],
+                                    env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+            harness.wait_for(lambda: os.path.isdir(folder) and (name == "hang" or any(
+                f.endswith(".serimo-part") for f in os.listdir(folder))), "a partial file or the end search")
             proc.send_signal(number)
             out, _ = proc.communicate(timeout=harness.DEADLINE)
             check_equal(proc.returncode, 128 + number, "status after " + number.name)
             # Nothing whole was saved: the folder made for the run goes too.
             check(not os.path.exists(folder), "left behind: %r" % (os.path.exists(folder) and os.listdir(folder)))
-            check(out.startswith("The download was stopped.\n"), "summary after %s: %r" % (number.name, out))
+            check(out.startswith("The download was stopped"), "summary after %s: %r" % (number.name, out))
     cookies = os.path.join(work, "cookies.txt")
     with open(cookies, "w") as f:
         f.write("# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t0\tmember\t1\n")

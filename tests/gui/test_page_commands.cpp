@@ -592,7 +592,7 @@ void TestPageCommands::messagesFitTheFirstStartSize_data()
     QTest::newRow("find the end past Items")
         << "big_0001.jpg" << "Ends at 1500; Items holds 999" << "Series ends at 1500 (";
     QTest::newRow("find the end refused") << "no_001.jpg" << "HTTP 403 from %1" << "the server answered HTTP 403 for http://%1/no_001.jpg: it may";
-    QTest::newRow("find the end") << "big_1495.jpg" << "Series ends at 1500 (17 requests)" << "Series ends at 1500 (17 requests)";
+    QTest::newRow("find the end") << "big_1495.jpg" << "Series ends at 1500 (19 requests)" << "Series ends at 1500 (19 requests)";
     QTest::newRow("a pasted list") << "" << "First line pasted, 2 left out" << "Pasted the first line; 2 more lines left out.";
     QTest::newRow("the hold") << "" << "Waiting: \"Save file\u2026\" is in front" << "Waiting: \"Save file - Downloader\" is in front";
     QTest::newRow("a hold title with save far in")

@@ -81,6 +81,12 @@ void TestDownloadRules::namesOfRun_data()
         << QStringList{"x_img_id=7&s=a b.jpg", "x_img_id=8&s=a b.jpg"};
     QTest::newRow("counter in a folder") << QStringList{"page/7/index.jpg", "page/8/index.jpg"}
                                          << QStringList{"page_7_index.jpg", "page_8_index.jpg"};
+    // After "|": the answer's Content-Type.
+    QTest::newRow("a script's pictures take their type's extension")
+        << QStringList{"image.php?id=0995&size=full|image/jpeg", "image.php?id=0996&size=full|image/jpeg; q=1",
+                       "view?id=7|IMAGE/WEBP", "view?id=8|text/html", "a.jpg|image/png"}
+        << QStringList{"image_id_0995_size_full.jpg", "image_id_0996_size_full.jpg", "view_id_7.webp", "view_id=8",
+                       "a.jpg"};
     QTest::newRow("still the same, numbered") << QStringList{"view?id=1", "view?id=2", "a.jpg", "b/a.jpg", "a%20(2).jpg", "a.jpg#x", "A.JPG"}
         << QStringList{"view_id=1", "view_id=2", "a.jpg", "b_a.jpg", "a (2).jpg", "a (3).jpg", "A (4).JPG"};
 }
@@ -90,8 +96,11 @@ void TestDownloadRules::namesOfRun()
     QFETCH(QStringList, paths);
     QList<QUrl> urls;
     for (const QString &path : paths)
-        urls.append(QUrl("http://www.example.com/" + path));
-    QTEST(downloadFileNames(urls), "names");
+        urls.append(QUrl("http://www.example.com/" + path.section(u'|', 0, 0)));
+    QStringList names = downloadFileNames(urls);
+    for (qsizetype i = 0; i < paths.size(); ++i)
+        names[i] = paths[i].contains(u'|') ? nameForAnswer(names[i], paths[i].section(u'|', 1)) : names[i];
+    QTEST(names, "names");
 }
 
 void TestDownloadRules::typedAddress_data()
@@ -193,7 +202,7 @@ void TestDownloadRules::runSummary_data()
            "Nothing is missing.|Saved 1, 2 already there, series ends at 003";
     QTest::newRow("failures: the first five named")
         << "FSFFFFFMMMMMMMMMM" << true
-        << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Nothing is missing.|Failed: 6 files.|"
+        << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Failed: 6 files.|"
            "  img_001.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
            "  img_006.jpg: HTTP 403|  and 1 more.|Saved 1, 6 failed, series ends at 002";
     QTest::newRow("a site that kept refusing: the hint first")
@@ -204,12 +213,12 @@ void TestDownloadRules::runSummary_data()
            "  img_006.jpg: HTTP 403|  and 5 more.|Stopped. Saved 1, 10 failed";
     QTest::newRow("failures named in address order, not as they ended")
         << "SFFFFFFMMMMMMMMMM" << true
-        << "Saved 1 file to ~/Pictures/set.|The series ends at img_001.jpg.|Nothing is missing.|Failed: 6 files.|"
+        << "Saved 1 file to ~/Pictures/set.|The series ends at img_001.jpg.|Failed: 6 files.|"
            "  img_002.jpg: HTTP 403|  img_003.jpg: HTTP 403|  img_004.jpg: HTTP 403|  img_005.jpg: HTTP 403|"
            "  img_006.jpg: HTTP 403|  and 1 more.|Saved 1, 6 failed, series ends at 001";
     QTest::newRow("one of each: singular forms")
         << "ASF" << false
-        << "Saved 1 file to ~/Pictures/set.|1 file was there already.|Nothing is missing.|Failed: 1 file.|"
+        << "Saved 1 file to ~/Pictures/set.|1 file was there already.|Failed: 1 file.|"
            "  img_003.jpg: HTTP 403|Saved 1, 1 already there, 1 failed";
     QTest::newRow("nothing found, said first") << "MMMMMMMMMM" << true
         << "Nothing was found: no file of the run is on the server.|Saved 0";

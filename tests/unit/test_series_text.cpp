@@ -375,6 +375,11 @@ void TestSeriesText::listedRun_data()
                                << "https://h/IMG_0007-1x2.jpg\nhttps://h/IMG_0008-1x2.jpg\nhttps://h/IMG_0009-1x2.jpg\n";
     QTest::newRow("folder, host kept") << "https://ex.com/page-7/" << "2" << "https://ex.com/page-7/\nhttps://ex.com/page-8/\n";
     QTest::newRow("IPv6 host") << "http://[::1]:80/a[9].jpg" << "2" << "http://[::1]:80/a9.jpg\nhttp://[::1]:80/a10.jpg\n";
+    QTest::newRow("a gallery's page") << h + "gallery/" << "2"
+        << "'" + h + "gallery/' is a page, not a series: it has no number to step; open the page in the browser and "
+           "copy a picture's address";
+    QTest::newRow("numbered folder") << "https://ex.com/blog/page/2/" << "1" << "https://ex.com/blog/page/2/\n";
+    QTest::newRow("letter series") << h + "98/picb.jpg" << "1" << h + "98/picb.jpg\n";
     QTest::newRow("no counter in host") << "http://[::1]:80/" << "2" << "no series in 'http://[::1]:80/': its counter is not a number";
     const QString badCount = QStringLiteral("COUNT must be 1 to 999: '%1'");
     for (const char *count : {"0", "1000", "-1", "+5", " 5", "5x", "", "$10", "0999"})
@@ -410,7 +415,10 @@ void TestSeriesText::commandLine_data()
                                           << "window " + u;
     QTest::newRow("two URLs") << QStringList{u, "b"} << "error: one URL at most, not also 'b'";
     QTest::newRow("unknown option") << QStringList{"--bogus"} << "error: unknown option '--bogus'";
-    QTest::newRow("help wins") << QStringList{"--list", u, "9", "-h"} << "help";
+    QTest::newRow("help alone") << QStringList{"--list", u, "9", "-h"} << "error: option '-h' takes nothing more: '--list'";
+    QTest::newRow("version extra") << QStringList{"--version", "extra"} << "error: option '--version' takes nothing more: 'extra'";
+    QTest::newRow("a long option cut") << QStringList{"--" + QString(200, u'x')}
+                                       << "error: unknown option '--" + QString(77, u'x') + "\u2026'";
     QTest::newRow("list") << QStringList{"--list", u, "3"} << "list " + u + " 3";
     QTest::newRow("list=URL") << QStringList{"--list=" + u, "3"} << "list " + u + " 3";
     QTest::newRow("list -1") << QStringList{"--list", u, "-1"} << "error: COUNT must be 1 to 999: '-1'";
@@ -427,7 +435,9 @@ void TestSeriesText::commandLine_data()
                                   << "download " + u + " -  referer '' agent 'A b' cookies 'c.txt' wait 1500";
     QTest::newRow("wait in milliseconds") << QStringList{"--download", u, "--wait=0.25"}
                                           << "download " + u + " -  agent '' cookies '' wait 250";
-    for (const char *wait : {"-1", "3600.001", "1,5", "1e3", ".5", "0.0001"})
+    QTest::newRow("wait finer than a millisecond") << QStringList{"--download", u, "--wait", "0.0001"}
+        << "error: SECONDS takes at most three decimals (a millisecond): '0.0001'";
+    for (const char *wait : {"-1", "3600.001", "1,5", "1e3", ".5"})
         QTest::newRow(qPrintable(QStringLiteral("wait '%1'").arg(wait)))
             << QStringList{"--download", u, "--wait", wait} << QStringLiteral("error: SECONDS must be 0 to 3600: '%1'").arg(wait);
     QTest::newRow("connections, certificates unchecked")

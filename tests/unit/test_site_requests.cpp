@@ -169,8 +169,8 @@ void TestSiteRequests::redirectsRefused_data()
     QTest::newRow("eleven") << ten + QStringList{"/hop11"} << "more than 10 redirects";
     QTest::newRow("a loop") << QStringList{"http://cdn/x", "http://h/a1.jpg#top"} << "a redirect loop";
     QTest::newRow("to a file") << QStringList{"file:///etc/passwd"}
-                               << "a redirect to file:: only http and https addresses are followed";
-    QTest::newRow("to data") << QStringList{"data:,x"} << "a redirect to data:: only http and https addresses are followed";
+                               << "a redirect to a file: address, which is never followed";
+    QTest::newRow("to data") << QStringList{"data:,x"} << "a redirect to a data: address, which is never followed";
     QTest::newRow("https to http") << QStringList{"https://h/b1.jpg", "http://h/b1.jpg"}
                                    << "a redirect from https to http, which would send the request unencrypted";
 }
