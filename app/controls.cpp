@@ -141,7 +141,7 @@ void TVempForm::buildToolBar()
     };
 
     Panel_Digits = addCountPanel(QStringLiteral("Digits"), QStringLiteral("EditDigits"), tr("Digits "), tr("Digits"),
-                                 9, tr("URL digits to modify"), LabelDigits, EditDigits, UpDownDigits);
+                                 kLongestCounter, tr("URL digits to modify"), LabelDigits, EditDigits, UpDownDigits);
     addStepUpDown();
 
     btndiv1 = separator(QStringLiteral("btndiv1"));
@@ -411,9 +411,11 @@ void TVempForm::applyButtonSize(bool withCaptions)
         static_cast<ToolSeparator *>(gap)->setButtonHeight(height);
 
     const int countWidth = std::max(21, metrics.horizontalAdvance(QStringLiteral("999")) + 8);
+    // The Digits box shows two digits: widths run to kLongestCounter.
+    const int digitsWidth = std::min(countWidth, std::max(21, metrics.horizontalAdvance(QStringLiteral("99")) + 10));
     for (auto [edit, upDown, label] : {std::tuple{EditDigits, UpDownDigits, LabelDigits},
                                        std::tuple{EditNumItems, UpDownItems, LabelItems}}) {
-        edit->setFixedSize(edit == EditDigits ? std::max(21, metrics.horizontalAdvance(u'9') + 12) : countWidth,
+        edit->setFixedSize(edit == EditDigits ? digitsWidth : countWidth,
                            editHeight);
         upDown->setFixedSize(13, editHeight);
         label->setGeometry(0, height - labelHeight, width, labelHeight);

@@ -193,6 +193,8 @@ private:
     // Ends a step that cannot be made: a running feed stops before the
     // warning opens, and the normal cursor returns. Always false.
     bool failStep(const QString &warning);
+    // Why a number past the longest counter is not stepped.
+    static QString tooLongWarning();
 
     // Feed and pages.
     void btnFeedClick(QObject *Sender);

@@ -2,7 +2,12 @@
 
 #include "common/serimo_error.h"
 
-std::optional<qint32> tryStrToInt(const QString &text)
+#include <limits>
+
+namespace {
+// The conversion's grammar, for a magnitude of at most positiveLimit (one
+// more for a negative number when negativeExtra).
+std::optional<qint64> convert(const QString &text, qint64 positiveLimit, bool negativeExtra)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
@@ -23,8 +28,9 @@ std::optional<qint32> tryStrToInt(const QString &text)
     if (i == n)
         return std::nullopt;
 
-    // Accumulate the magnitude in 64 bits and stop as soon as it cannot fit.
-    const qint64 limit = negative ? qint64(1) << 31 : (qint64(1) << 31) - 1;
+    // Stop as soon as the magnitude cannot fit: checked before each digit,
+    // so that the 64-bit sum never overflows.
+    const qint64 limit = positiveLimit + (negative && negativeExtra ? 1 : 0);
     qint64 value = 0;
     for (; i < n; ++i) {
         const char16_t c = text[i].unicode();
@@ -37,11 +43,24 @@ std::optional<qint32> tryStrToInt(const QString &text)
             digit = c - u'A' + 10;
         else
             return std::nullopt;
-        value = value * base + digit;
-        if (value > limit)
+        if (value > (limit - digit) / base)
             return std::nullopt;
+        value = value * base + digit;
     }
-    return static_cast<qint32>(negative ? -value : value);
+    return negative ? -value : value;
+}
+} // namespace
+
+std::optional<qint32> tryStrToInt(const QString &text)
+{
+    if (const auto value = convert(text, (qint64(1) << 31) - 1, true))
+        return static_cast<qint32>(*value);
+    return std::nullopt;
+}
+
+std::optional<qint64> tryStrToInt64(const QString &text)
+{
+    return convert(text, std::numeric_limits<qint64>::max(), false);
 }
 
 qint32 strToInt(const QString &text)

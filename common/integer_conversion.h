@@ -11,3 +11,7 @@ std::optional<qint32> tryStrToInt(const QString &text);
 // As above, but a text that does not convert raises
 // "'<text>' is not a valid integer value".
 qint32 strToInt(const QString &text);
+
+// The same grammar for a number the size of a 64-bit counter: a magnitude of
+// at most 2^63 - 1, either sign.
+std::optional<qint64> tryStrToInt64(const QString &text);

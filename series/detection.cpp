@@ -150,8 +150,12 @@ void TVempForm::EditDigitsChange(QObject *)
 {
     if (!isDigitsMode())
         return;
-    const QString text = EditDigits->text().left(1);
-    strToInt(text);
+    // Two characters hold every width; a second digit that would go past
+    // the longest counter is not taken, as a box full to its length would
+    // not take it.
+    QString text = EditDigits->text().left(2);
+    if (strToInt(text) > kLongestCounter)
+        text.truncate(1);
     EditDigits->setTextCascade(text);
     UpDownItems->setPosition(1);
     UpDownItems->setMaximum(itemsMaximum(digitsValue()));

@@ -92,7 +92,7 @@ QString walkListedRun(const QString &address, const std::optional<QString> &coun
     if (walkSeriesRun(url, mode, width, count, choice, take) > 0)
         return {};
     if (mode == SeriesMode::Digits && isCounterTooLong(url, choice))
-        return QStringLiteral("no series in '%1': its number is too long to step").arg(address);
+        return QStringLiteral("no series in '%1': its number has more than %2 digits").arg(address).arg(kLongestCounter);
     return QStringLiteral("no series in '%1': its counter is not a number").arg(address);
 }
 

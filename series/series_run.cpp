@@ -14,10 +14,7 @@ std::optional<QString> steppedUrl(const QString &url, SeriesMode mode, int width
         const auto value = counterValue(split, width);
         if (!value || isCounterTooLong(url, choice))
             return std::nullopt;
-        const auto counter = steppedCounter(*value, delta, width);
-        if (!counter)
-            return std::nullopt;
-        return split.prefix + *counter + split.extension;
+        return steppedSeries(split, *value, delta, width);
     }
     if (split.counter.isEmpty())
         return std::nullopt;

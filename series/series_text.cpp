@@ -33,11 +33,11 @@ SeriesSplit splitSeries(const QString &url, int width, CounterChoice choice)
     return {url.left(start), url.mid(start, end - start), url.mid(end)};
 }
 
-std::optional<qint32> counterValue(const SeriesSplit &split, int width)
+std::optional<qint64> counterValue(const SeriesSplit &split, int width)
 {
     if (split.counter.size() != width)
         return std::nullopt;
-    return tryStrToInt(split.counter);
+    return tryStrToInt64(split.counter);
 }
 
 QChar counterChar(const QString &url, int k, CounterChoice choice)
@@ -98,13 +98,24 @@ std::optional<QString> rangeText(const QString &url, int width, bool allNines, C
     if (!counterValue(split, width))
         return std::nullopt;
     if (allNines)
-        split.counter = QStringLiteral("999999999").right(width);
+        split.counter = QString(width, u'9');
     return shortForm(split.prefix + split.counter + split.extension, split.prefix.size());
 }
 
-std::optional<QString> steppedCounter(qint32 value, int delta, int width)
+std::optional<QString> steppedCounter(qint64 value, int delta, int width)
 {
-    const qint64 n = std::max<qint64>(0, qint64(value) + delta);
+    // A counter set by hand may read as more than its digits ("$FFF...");
+    // the largest counter that steps is all nines, and one past it no longer
+    // fits: bounding it keeps the sum below within 64 bits.
+    constexpr qint64 kLargest = [] {
+        qint64 nines = 0;
+        for (int i = 0; i < kLongestCounter; ++i)
+            nines = nines * 10 + 9;
+        return nines;
+    }();
+    if (value > kLargest)
+        return std::nullopt;
+    const qint64 n = std::max<qint64>(0, std::max(value, -kLargest) + delta);
     const QString digits = QString::number(n);
     // Back undoes Next: a counter that grew past its nines narrows again.
     if (delta < 0 && value >= 10 && width == QString::number(value).size() && QString::number(value - 1).size() < width)
@@ -113,6 +124,20 @@ std::optional<QString> steppedCounter(qint32 value, int delta, int width)
     if (width > kLongestCounter)
         return std::nullopt;
     return QString(width - digits.size(), u'0') + digits;
+}
+
+std::optional<QString> steppedSeries(const SeriesSplit &split, qint64 value, int delta, int width)
+{
+    const auto counter = steppedCounter(value, delta, width);
+    if (!counter)
+        return std::nullopt;
+    // Digits before the counter belong to its number.
+    qsizetype lead = split.prefix.size();
+    while (lead > 0 && isDecimalDigit(split.prefix[lead - 1]) && !isInPercentEscape(split.prefix, lead - 1))
+        --lead;
+    if (split.prefix.size() - lead + counter->size() > kLongestCounter)
+        return std::nullopt;
+    return split.prefix + *counter + split.extension;
 }
 
 bool isLetterSeriesEnd(QChar letter, int direction)

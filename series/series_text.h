@@ -27,7 +27,7 @@ SeriesSplit splitSeries(const QString &url, int width, CounterChoice choice = {}
 
 // The counter's value in Digits mode: a counter of the full width that
 // converts.
-std::optional<qint32> counterValue(const SeriesSplit &split, int width);
+std::optional<qint64> counterValue(const SeriesSplit &split, int width);
 
 // c1 is the character just before counterEnd, c2 the one before it, ...
 // Positions before the start of the text give a null character.
@@ -42,8 +42,9 @@ bool hasSeriesRoom(const QString &url, CounterChoice choice = {});
 // A text with series room whose c1 is not a digit is an Alpha series.
 bool isAlphaSeries(const QString &url, CounterChoice choice = {});
 
-// The longest counter: the Digits spinner's range.
-constexpr int kLongestCounter = 9;
+// The longest counter: the Digits spinner's range. Every number of this many
+// digits, and one step past it, fits a 64-bit counter.
+constexpr int kLongestCounter = 18;
 
 // The length of the run of digits ending at c1, at least 1 and at most
 // kLongestCounter.
@@ -66,8 +67,15 @@ std::optional<QString> rangeText(const QString &url, int width, bool allNines, C
 // never below 0, zero-padded to w, widened when the number outgrows w
 // (9999 gives 10000, 0999 gives 1000), and narrowed by a step back from
 // there (10 gives 9, 10000 gives 9999, while 010 gives 009). Nothing when the
-// counter would be longer than kLongestCounter.
-std::optional<QString> steppedCounter(qint32 value, int delta, int width);
+// counter would be longer than kLongestCounter, or the value is.
+std::optional<QString> steppedCounter(qint64 value, int delta, int width);
+
+// The counter step in an address: the text before the counter, the stepped
+// counter and the text after it. Nothing where steppedCounter gives nothing,
+// or where the counter, stepped at a width set by hand below its number's,
+// carries into a number longer than kLongestCounter (a ...999 counter of
+// three at the end of eighteen digits): a long number never wraps.
+std::optional<QString> steppedSeries(const SeriesSplit &split, qint64 value, int delta, int width);
 
 // Whether a letter is the end of its alphabet in the direction of travel
 // (+1: z and Z, -1: a and A), where a series of letters stops.

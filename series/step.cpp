@@ -44,6 +44,11 @@ bool TVempForm::btnIncClick(QObject *Sender)
     return true;
 }
 
+QString TVempForm::tooLongWarning()
+{
+    return tr("The number has more than %1 digits: it cannot be stepped.").arg(kLongestCounter);
+}
+
 // Steps the number in the URL as kind asks, and shows the range from there.
 // False when it cannot, after failStep.
 bool TVempForm::stepDigitCounter(StepKind kind)
@@ -51,7 +56,7 @@ bool TVempForm::stepDigitCounter(StepKind kind)
     const int width = digitsValue();
     const SeriesSplit split = splitSeries(Edit1->text(), width, counterChoice());
     if (isCounterTooLong(Edit1->text(), counterChoice()))
-        return failStep(tr("The number is too long to step."));
+        return failStep(tooLongWarning());
     const auto value = counterValue(split, width);
     if (!value)
         return failStep(tr("Change digits to match series."));
@@ -62,10 +67,10 @@ bool TVempForm::stepDigitCounter(StepKind kind)
         delta = -1;
     else if (Timer1->isEnabled() && FeedCount == 0)
         delta = 0;
-    const auto counter = steppedCounter(*value, delta, width);
-    if (!counter)
-        return failStep(tr("The number is too long to step."));
-    setSteppedUrl(split.prefix + *counter, split.extension);
+    const auto stepped = steppedSeries(split, *value, delta, width);
+    if (!stepped)
+        return failStep(tooLongWarning());
+    setSteppedUrl(stepped->chopped(split.extension.size()), split.extension);
     if (const auto range = GetRangeText(false)) {
         ShortURL = *range;
         StatusBar->setPanelText(0, ShortURL);

@@ -58,6 +58,8 @@ def main(serimo, report):
               (2, "", "serimo: no series in 'http://www.example.com/': its counter is not a number\n")),
              ("--list of a text that is no address", ["not a url", "3"],
               (2, "", "serimo: not an address: 'not a url' does not start with scheme://host\n")),
+             ("--list of 13 digits", [base + "1700000000999.png", "2"],
+              (0, base + "1700000000999.png\n" + base + "1700000001000.png\n", "")),
              ("--list of an address with a line break", [base + "1.png\n" + base + "2.png", "3"],
               (2, "", "serimo: the URL holds a control character (code 10)\n")))
     for name, args, expected in cases:

@@ -171,6 +171,7 @@ void TestDetection::handChangedDigits_data()
     QTest::newRow("2") << "2" << 99 << "../pic099.jpg" << "";
     QTest::newRow("4 goes back to 3") << "4" << 999 << "../pic999.jpg" << "Change digits to match series.";
     QTest::newRow("long text keeps first") << "27" << 99 << "../pic099.jpg" << "";
+    QTest::newRow("12 taken whole, goes back to 3") << "12" << 999 << "../pic999.jpg" << "Change digits to match series.";
 }
 
 void TestDetection::handChangedDigits()

@@ -85,6 +85,17 @@ void TestStepping::digitsSteps_data()
     QTest::newRow("query before a letter") << "/archive/index.php?id=0042&lang=en" << "" << "Next"
                                            << "/archive/index.php?id=0043&lang=en" << "4" << "../index.php?id=0043&lang=en";
     QTest::newRow("alt+i steps") << "/pic001.jpg" << "" << "Alt+I" << "/pic002.jpg" << "3" << "../pic002.jpg";
+    QTest::newRow("10 digits back narrows") << "/1000000000.jpg" << "" << "Back" << "/999999999.jpg" << "9" << "../999999999.jpg";
+    QTest::newRow("13 digits back") << "/1700000001000.jpg" << "" << "Back" << "/1700000000999.jpg" << "13"
+                                    << "../1700000000999.jpg";
+    QTest::newRow("18 digits back") << "/999999999999999999.jpg" << "" << "Back" << "/999999999999999998.jpg" << "18"
+                                    << "../999999999999999998.jpg";
+    QTest::newRow("13 digits at hand width 3") << "/1700000000999.jpg" << "3" << "Next" << "/17000000001000.jpg" << "14"
+                                               << "../17000000001000.jpg";
+    const QString tooLong = QStringLiteral("The number has more than 18 digits: it cannot be stepped.");
+    QTest::newRow("19 digits refused") << "/p1234567890123456789.jpg" << "" << "Next" << "" << "" << tooLong;
+    // Digits 1 on eighteen nines: the carry would make nineteen digits.
+    QTest::newRow("18 nines at hand width 1 never wrap") << "/p999999999999999999.jpg" << "1" << "Next" << "" << "" << tooLong;
 }
 
 void TestStepping::digitsSteps()
@@ -103,6 +114,12 @@ void TestStepping::digitsSteps()
         child<QPushButton>(form, "btnClipboard")->click();
     else
         QTest::mouseClick(button == "Next" ? child<QToolButton>(form, "btnClipboard2") : child<QToolButton>(form, "btnClipboardDec"), Qt::LeftButton);
+    QFETCH(QString, panel0);
+    if (!panel0.startsWith(u"..")) { // refused: the warning, and nothing changes
+        QCOMPARE(f.boxes.texts(), QStringList{panel0});
+        QVERIFY(f.url() == kHost + before && f.clipboard.writes.isEmpty());
+        return;
+    }
     QFETCH(QString, after);
     QCOMPARE(f.url(), kHost + after);
     QTEST(f.digits(), "width");
@@ -135,7 +152,8 @@ void TestStepping::runIsWhatNextGives_data()
     QTest::newRow("grows past the nines") << "/DSC_9998.JPG" << "" << 3;
     QTest::newRow("escape before the number") << "/pic%2098.jpg" << "" << 4;
     QTest::newRow("query before a letter") << "/index.php?id=0098&lang=en" << "" << 4;
-    QTest::newRow("stops at the longest number") << "/p999999998.jpg" << "" << 3;
+    QTest::newRow("grows to ten digits") << "/p999999998.jpg" << "" << 3;
+    QTest::newRow("stops at the longest number") << "/p999999999999999998.jpg" << "" << 3;
 }
 
 // The run without the window is the run Next steps through in it.

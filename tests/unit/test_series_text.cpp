@@ -161,6 +161,10 @@ void TestSeriesText::addressForms_data()
     QTest::newRow("folder where no letter ends the name") << "/98/pic_.jpg" << false << 2 << "98" << "/pic_.jpg"
                                                           << "/99/pic_.jpg";
     QTest::newRow("grows past the nines") << "/t/99999" << false << 5 << "99999" << "" << "/t/100000";
+    QTest::newRow("ten digits") << "/1234567890.jpg" << false << 10 << "1234567890" << ".jpg" << "/1234567891.jpg";
+    QTest::newRow("thirteen digits") << "/1700000000999.jpg" << false << 13 << "1700000000999" << ".jpg" << "/1700000001000.jpg";
+    QTest::newRow("eighteen digits") << "/999999999999999998.jpg" << false << 18 << "999999999999999998" << ".jpg"
+                                     << "/999999999999999999.jpg";
 }
 
 // The counter sits before the address's own extension, or at its end.
@@ -195,8 +199,7 @@ void TestSeriesText::detection_data()
                             << "../pic999.jpg";
     QTest::newRow("img7") << host + "/img7.gif" << false << 1 << "../img7.gif" << "../img9.gif";
     QTest::newRow("photo12") << host + "/2001/photo12.jpg" << false << 2 << "../photo12.jpg" << "../photo99.jpg";
-    QTest::newRow("run capped at nine") << host + "/a/1234567890.jpg" << false << 9 << "../1234567890.jpg"
-                                        << "../1999999999.jpg";
+    QTest::newRow("ten digits") << host + "/a/1234567890.jpg" << false << 10 << "../1234567890.jpg" << "../9999999999.jpg";
     QTest::newRow("letter") << host + "/picb.jpg" << true << 1 << "" << "";
     QTest::newRow("html") << host + "/gallery/index.html" << true << 1 << "" << "";
     QTest::newRow("folder counter shows") << host + "/blog/page/2/" << false << 1 << "../2/" << "../9/";
@@ -252,7 +255,7 @@ void TestSeriesText::steppedCounter_data()
     QTest::newRow("9999 grows") << 9999 << 1 << 4 << "10000";
     QTest::newRow("0999 to 1000") << 999 << 1 << 4 << "1000";
     QTest::newRow("099999 grows") << 99999 << 1 << 6 << "100000";
-    QTest::newRow("past nine digits: none") << 999999999 << 1 << 9 << "";
+    QTest::newRow("nine nines grow to ten digits") << 999999999 << 1 << 9 << "1000000000";
     QTest::newRow("10 back narrows") << 10 << -1 << 2 << "9";
     QTest::newRow("1000 back narrows") << 1000 << -1 << 4 << "999";
     QTest::newRow("10000 back narrows") << 10000 << -1 << 5 << "9999";
@@ -354,9 +357,9 @@ void TestSeriesText::listedRun_data()
     QTest::newRow("punctuation steps") << h + "pic{.jpg" << "2" << h + "pic{.jpg\n" + h + "pic|.jpg\n";
     QTest::newRow("[20999999] grows") << h + "IMG_[20999999]_0042.jpg" << "2"
                                       << h + "IMG_20999999_0042.jpg\n" + h + "IMG_21000000_0042.jpg\n";
-    QTest::newRow("stops at nine digits") << h + "p999999998.jpg" << "5" << h + "p999999998.jpg\n" + h + "p999999999.jpg\n";
-    QTest::newRow("ten digits") << h + "p1234567890.jpg" << "2"
-                                << "no series in '" + h + "p1234567890.jpg': its number is too long to step";
+    QTest::newRow("nine digits grow to ten") << h + "p999999999.jpg" << "2" << h + "p999999999.jpg\n" + h + "p1000000000.jpg\n";
+    QTest::newRow("nineteen digits") << h + "p1234567890123456789.jpg" << "2"
+                                     << "no series in '" + h + "p1234567890123456789.jpg': its number has more than 18 digits";
     QTest::newRow("alpha past code 255 skips 0")
         << h + QString::fromUtf8("pic\u00ff.jpg") << "2" << h + QString::fromUtf8("pic\u00ff.jpg\n") + h + "pic\u0001.jpg\n";
     QTest::newRow("one") << h + "a5.png" << "1" << h + "a5.png\n";
