@@ -20,7 +20,7 @@ QString files(int count)
 
 bool isPresent(FileOutcome outcome)
 {
-    return outcome == FileOutcome::Saved || outcome == FileOutcome::AlreadyThere;
+    return outcome == FileOutcome::Saved || outcome == FileOutcome::AlreadyThere || outcome == FileOutcome::Completed;
 }
 
 // The last file of the run that is now in the folder; -1 for none.
@@ -177,6 +177,9 @@ QStringList runSummaryLines(const RunResult &result, const RunContext &context, 
     if (result.alreadyThere() > 0)
         lines << (result.alreadyThere() == 1 ? trSummary("1 file was there already.")
                                              : trSummary("%1 files were there already.").arg(result.alreadyThere()));
+    if (result.completed() > 0)
+        lines << (result.completed() == 1 ? trSummary("1 file completed.")
+                                          : trSummary("%1 files completed.").arg(result.completed()));
     if (result.endOfSeries && last >= 0)
         lines << trSummary("The series ends at %1.").arg(context.names.value(last));
     if (!missing.isEmpty())
