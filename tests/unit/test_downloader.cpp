@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <csignal>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
@@ -548,6 +549,7 @@ void TestDownloader::findEnd_data()
     QTest::newRow("nothing there") << "m" << QChar(u'm') << int(EndFound::Outcome::NothingThere) << qint64(-1);
     QTest::newRow("the site's placeholder is missing") << "oooomoo" << QChar(u'P') << found << qint64(6);
     QTest::newRow("redirects to the placeholder are missing") << "ooooo" << QChar(u'L') << found << qint64(4);
+    QTest::newRow("30 on a site with a placeholder, within the budget") << QString(30, u'o') << QChar(u'P') << found << qint64(29);
     QTest::newRow("nothing there but a placeholder") << "P" << QChar(u'P') << int(EndFound::Outcome::NothingThere) << qint64(-1);
 }
 
@@ -567,6 +569,8 @@ void TestDownloader::findEnd()
     const EndFound found = done.at(0).at(0).value<EndFound>();
     QTEST(int(found.outcome), "outcome");
     QTEST(found.end, "end");
+    if (past == u'P' && !pattern.contains(u'm')) // the placeholder's GET once, its probe included
+        QVERIFY2(found.requests <= 2 * std::ceil(std::log2(found.end + 2)) + 14, qPrintable(QString::number(found.requests)));
     // Every request counts, those asked again too; once the end is found
     // none is left under way. (Where redirects are followed, the network
     // library may send one again on a new connection unseen.)
