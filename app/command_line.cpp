@@ -31,6 +31,7 @@ const QList<Declared> &declaredOptions()
         {{"download"}, "URL [COUNT]", false, QT_TRANSLATE_NOOP("main", "save the run from URL here, up to the series' end")},
         {{"find-end"}, "URL", false, QT_TRANSLATE_NOOP("main", "print the address of the series' last item and exit")},
         {{"to"}, "FOLDER", true, QT_TRANSLATE_NOOP("main", "save into FOLDER, made when missing")},
+        {{"c", "continue"}, QString(), false, QT_TRANSLATE_NOOP("main", "complete each file already there, or replace it")},
         {{"referer"}, "URL", true, QT_TRANSLATE_NOOP("main", "send URL as the Referer, not the site's own; '' sends none")},
         {{"user-agent"}, "TEXT", true, QT_TRANSLATE_NOOP("main", "send TEXT as the User-Agent, not Serimo's own")},
         {{"load-cookies"}, "FILE", true, QT_TRANSLATE_NOOP("main", "send the cookies of a cookies.txt or a cookies.sqlite")},
@@ -52,7 +53,7 @@ const QList<Declared> &declaredOptions()
 
 // The options that only the runs that ask a server read, in the order of
 // declaredOptions(); --to only a download.
-const QStringList kDownloadOnly{"to", "referer", "user-agent", "load-cookies", "wait", "connections",
+const QStringList kDownloadOnly{"to", "continue", "referer", "user-agent", "load-cookies", "wait", "connections",
                                 "no-check-certificate"};
 const QStringList kRunsThatAsk{"--download", "--find-end"};
 
@@ -171,6 +172,7 @@ QString readDownloadOptions(const QCommandLineParser &parser, DownloadRequest &r
         request.site.connections = count;
     }
     request.folder = folder.value_or(QString());
+    request.continueFiles = parser.isSet(QStringLiteral("continue"));
     request.site.referer = referer;
     request.site.userAgent = userAgent.value_or(QString());
     request.site.cookiesFile = cookies.value_or(QString());
@@ -291,7 +293,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     for (const QString &value : parser.positionalArguments())
         values.append(unmarked(value));
 
-    if (downloadOption == u"to" && run != u"--download")
+    if ((downloadOption == u"to" || downloadOption == u"continue") && run != u"--download")
         return usageError(trMain("option '--%1' goes with '--download'").arg(downloadOption));
     if (!downloadOption.isEmpty() && !kRunsThatAsk.contains(run.value_or(QString())))
         return usageError(trMain("option '--%1' goes with '--download' or '--find-end'").arg(downloadOption));
@@ -319,7 +321,7 @@ QString commandLineHelp()
         + trMain("\n"
              "Square brackets choose the counter: 'https://h/IMG_[0007]-1024x768.jpg'.\n"
              "COUNT is 1 to 999; without it --list and --download find the series' end first\n"
-             "and print or save all of it, however long. --to goes with --download;\n"
+             "and print or save all of it, however long. --to and -c go with --download;\n"
              "--referer, --user-agent, --load-cookies, --wait, --connections and\n"
              "--no-check-certificate with --download and --find-end. Over HTTP/2 a run asks\n"
              "up to 32 files at once on one connection. The toolkit's own options (-platform,\n"

@@ -23,6 +23,8 @@ struct DownloadRequest
     // Where the files go: the current folder when not given.
     QString folder;
     SiteOptions site;
+    // -c, --continue: each file already there is checked and completed.
+    bool continueFiles = false;
 };
 
 struct CommandLine

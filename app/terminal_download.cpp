@@ -209,9 +209,11 @@ int downloadOnTerminal(const DownloadRequest &request)
 
     // A run to the end the search found goes all the way to it: a gap of
     // ten the search stepped over is missing files, not the series' end.
+    DownloadOptions options;
+    options.continueFiles = request.continueFiles;
     DownloadController run;
     const RunResult result =
-        runWithProgress(run, localEngine(), {.folder = folder.path(), .site = site, .toFoundEnd = !request.run.count},
+        runWithProgress(run, localEngine(options), {.folder = folder.path(), .site = site, .toFoundEnd = !request.run.count},
                         {addresses.urls, series.counters}, stopOnSignal);
     const int signalNumber = stopOnSignal.signalNumber();
     if (result.saved() == 0)

@@ -273,7 +273,11 @@ void Downloader::launchMore()
             }
         }
         ++m_next;
-        if (there) {
+        const QFileInfo held(m_items[index].path);
+        if (there && m_options.continueFiles && held.isFile() && !held.isSymLink()) {
+            m_items[index].resumeFrom = held.size();
+            begin(index);
+        } else if (there) {
             m_summary.outcomes[index] = FileOutcome::AlreadyThere;
             settle(index, false);
         } else {
@@ -324,6 +328,8 @@ void Downloader::ask(int index, Transfer &t)
 {
     const QUrl url = m_items[index].url;
     QNetworkRequest request = siteRequest(t.chain, m_options.site);
+    if (const qint64 from = m_items[index].resumeFrom; from >= 0)
+        request.setRawHeader("Range", "bytes=" + QByteArray::number(from) + '-');
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, true);
     // Room on the connection for each stream's read buffer: with the
     // protocol's 64 KB for the whole connection, many streams at once would
@@ -362,12 +368,35 @@ void Downloader::ask(int index, Transfer &t)
         const QFileInfo given(m_items[index].path);
         if (const QString named = nameForAnswer(given.fileName(), type); named != given.fileName())
             t.part->renameTo(given.dir().filePath(named));
+        // The rest of a file there: what it holds goes first.
+        if (status == 206 && !resumeAt(index, t))
+            return t.cutShort(Transfer::Cut::Unreadable);
         const QVariant length = t.reply->header(QNetworkRequest::ContentLengthHeader);
-        t.hashing = mayBePlaceholder(length.isValid() ? length.toLongLong() : -1, m_placeholder);
+        t.hashing = status != 206 && mayBePlaceholder(length.isValid() ? length.toLongLong() : -1, m_placeholder);
     });
     connect(t.reply, &QNetworkReply::finished, this, [this, index] { transferEnded(index); });
     t.silence.start();
     t.slowness.start();
+}
+
+// A 206 to the Range of a file there: its bytes go to the part file before
+// the rest. False where the server answers from another place.
+bool Downloader::resumeAt(int index, Transfer &transfer)
+{
+    const Item &item = m_items[index];
+    const QByteArray range = transfer.reply->rawHeader("Content-Range");
+    QFile there(item.path);
+    if (item.resumeFrom < 0 || !range.startsWith("bytes " + QByteArray::number(item.resumeFrom) + '-')
+        || !there.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray held = there.readAll();
+    const qint64 size = held.size();
+    transfer.queued += size;
+    m_writer->write(transfer.part, std::move(held), [this, serial = transfer.serial, size](int error) {
+        QMetaObject::invokeMethod(this, [this, serial, size, error] { pieceWritten(serial, size, error); },
+                                  Qt::QueuedConnection);
+    });
+    return true;
 }
 
 // Hands what has come from the network to the writer, as long as the
@@ -512,6 +541,15 @@ void Downloader::transferEnded(int index)
     }
 
     DownloadFailure failure;
+    const int status = transfer.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (m_items[index].resumeFrom >= 0 && status == 416) {
+        // The file there is whole.
+        drop(index);
+        m_summary.outcomes[index] = FileOutcome::AlreadyThere;
+        countInRow(false);
+        settle(index, false);
+        return carryOn();
+    }
     AttemptResult result = transfer.endResult(m_items[index].url, failure);
     // A server that asks to slow down gets one request at a time.
     if (result == AttemptResult::RateLimited) {
@@ -592,9 +630,13 @@ void Downloader::settleUnsaved(int index, AttemptResult result, const DownloadFa
 // Gives a whole file its name.
 void Downloader::placeFile(int index, Transfer &transfer)
 {
+    // A file there completed (or replaced by a whole answer) takes its place.
+    const bool completing = m_items[index].resumeFrom >= 0;
+    if (completing)
+        QFile::remove(m_items[index].path);
     switch (transfer.part->place()) {
     case PartFile::Placed::Done:
-        m_summary.outcomes[index] = FileOutcome::Saved;
+        m_summary.outcomes[index] = completing ? FileOutcome::Completed : FileOutcome::Saved;
         // One that was never asked to wait ends it, unless others still wait.
         m_oneAtATime = m_oneAtATime && (m_items[index].rateLimited || busySlots() > int(m_transfers.size()));
         break;

@@ -66,6 +66,8 @@ private:
         int retries = 0;
         // The server answered it 429 or 503 in this run.
         bool rateLimited = false;
+        // The size of the file there, asked from on (continueFiles); -1.
+        qint64 resumeFrom = -1;
     };
     struct Transfer;
 
@@ -81,6 +83,7 @@ private:
     void begin(int index);
     void ask(int index, Transfer &transfer);
     void receive(Transfer &transfer, bool all = false);
+    bool resumeAt(int index, Transfer &transfer);
     void pieceWritten(quint64 serial, qint64 size, int error);
     void transferEnded(int index);
     bool retryLater(int index, AttemptResult result, const QByteArray &retryAfter);

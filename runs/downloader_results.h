@@ -19,6 +19,7 @@ enum class FileOutcome {
     Missing,      // the server has no such file
     Failed,       // anything else went wrong
     HandedOver,   // taken by an engine that reports nothing of each file
+    Completed,    // was in the folder in part, completed or replaced (continueFiles)
 };
 
 struct DownloadOptions
@@ -42,6 +43,9 @@ struct DownloadOptions
     int failureRunEnd = 10;
     // What every request sends the site, and the wait between files.
     SiteOptions site;
+    // Each file already in the folder is asked from its size on (Range):
+    // what the server has more is appended, a whole answer replaces it.
+    bool continueFiles = false;
 };
 
 // An answer the server compressed on the way (Content-Encoding) that
@@ -103,6 +107,7 @@ struct RunResult
     int count(FileOutcome outcome) const { return int(outcomes.count(outcome)); }
     int saved() const { return count(FileOutcome::Saved); }
     int alreadyThere() const { return count(FileOutcome::AlreadyThere); }
+    int completed() const { return count(FileOutcome::Completed); }
     int missing() const { return count(FileOutcome::Missing); }
     int failed() const { return count(FileOutcome::Failed); }
 };

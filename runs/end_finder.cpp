@@ -48,6 +48,7 @@ void EndFinder::start(Addresses addresses, const SiteOptions &site)
     m_placeholder.reset();
     m_requests = 0;
     m_items = 0;
+    m_headLengthIsPlaceholder = false;
     const int generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
         if (generation == m_generation && m_search)
@@ -162,6 +163,10 @@ void EndFinder::headersIn(QNetworkReply *reply)
             asked.hash = std::make_shared<QCryptographicHash>(kPlaceholderHash);
             return bodyIn(reply);
         }
+        if (m_headLengthIsPlaceholder) {
+            const Probe probe = letGo(reply)->probe;
+            return settle(probe, ProbeAnswer::Missing);
+        }
         Asking whole = asked;
         whole.wholeBody = true;
         letGo(reply);
@@ -229,6 +234,7 @@ void EndFinder::replyEnded(QNetworkReply *reply)
         return;
     if (asking->hash && whole) {
         const bool placeholder = isPlaceholderBody(asking->received, asking->hash->result(), m_placeholder);
+        m_headLengthIsPlaceholder = m_headLengthIsPlaceholder || (placeholder && asking->wholeBody);
         return settle(asking->probe, placeholder ? ProbeAnswer::Missing : ProbeAnswer::Present);
     }
     // The transfer timeout ends a reply as if it was cancelled: say what it was.

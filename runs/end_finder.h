@@ -114,6 +114,9 @@ private:
     QList<Asking> m_queue;
     QElapsedTimer m_sinceStart;
     int m_requests = 0;
+    // A HEAD as long as the placeholder was the placeholder once: the later
+    // ones are taken for it without fetching them.
+    bool m_headLengthIsPlaceholder = false;
     qint64 m_items = 0;
     // Retries scheduled by an earlier search come to nothing.
     int m_generation = 0;

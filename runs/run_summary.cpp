@@ -26,7 +26,7 @@ QString files(int count)
 
 bool isPresent(FileOutcome outcome)
 {
-    return outcome == FileOutcome::Saved || outcome == FileOutcome::AlreadyThere;
+    return outcome == FileOutcome::Saved || outcome == FileOutcome::AlreadyThere || outcome == FileOutcome::Completed;
 }
 
 // The last file of the run that is now in the folder; -1 for none.
@@ -191,6 +191,8 @@ QStringList runSummaryLines(const RunResult &result, const RunContext &context, 
         lines << trSummary("Saved %1 to %2.").arg(files(result.saved()), folder);
     if (result.alreadyThere() > 0)
         lines << trSummary("%n file(s) (was|were) there already.", result.alreadyThere());
+    if (result.completed() > 0)
+        lines << trSummary("%n file(s) completed.", result.completed());
     if (result.endOfSeries && last >= 0)
         lines << trSummary("The series ends at %1.").arg(context.names.value(last));
     if (!missing.isEmpty())

@@ -200,6 +200,7 @@ void TestDownloadRules::runSummary_data()
         << "AASMMMMMMMMMM" << true
         << "Saved 1 file to ~/Pictures/set.|2 files were there already.|The series ends at img_003.jpg.|"
            "Nothing is missing.|Saved 1, 2 already there, series ends at 003";
+    QTest::newRow("files completed") << "CCSMMMMMMMMMM" << true << "Saved 1 file to ~/Pictures/set.|2 files completed.|The series ends at img_003.jpg.|Nothing is missing.|Saved 1, series ends at 003";
     QTest::newRow("failures: the first five named")
         << "FSFFFFFMMMMMMMMMM" << true
         << "Saved 1 file to ~/Pictures/set.|The series ends at img_002.jpg.|Failed: 6 files.|"
@@ -236,7 +237,7 @@ void TestDownloadRules::runSummary()
     result.siteKeptRefusing = outcomes.startsWith(u'!');
     outcomes.remove(u'!');
     const QHash<QChar, FileOutcome> kinds{{u'S', FileOutcome::Saved}, {u'A', FileOutcome::AlreadyThere},
-                                          {u'M', FileOutcome::Missing}, {u'F', FileOutcome::Failed}};
+                                          {u'M', FileOutcome::Missing}, {u'F', FileOutcome::Failed}, {u'C', FileOutcome::Completed}};
     RunContext context;
     context.target.folder = QStringLiteral("/home/u/Pictures/set/");
     result.endOfSeries = endOfSeries;

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <csignal>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
@@ -24,9 +25,10 @@ namespace {
 // Referer, C 403 without the cookie, P the site's placeholder picture, L a
 // redirect to it, D a 302 without Location whose body is a page; B two
 // Content-Lengths, N a negative one, Y headers a byte at a time, Z a
-// compression bomb, U a redirect to a file: address; O a redirect loop, X a
+// compression bomb, U a redirect to a file: address, k 10 bytes of it in
+// the folder, W all of it there (both answer Range); O a redirect loop, X a
 // redirect to another host, which refuses the first host's cookie; "~"
-// first: a wait.
+// first: a wait, "+" first: continue the files there.
 TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray &request)
 {
     const QByteArray host = request.mid(request.indexOf("\r\nHost: ") + 8).split('\r').value(0);
@@ -45,6 +47,16 @@ TestServer::Reply serve(QChar kind, const QString &path, int n, const QByteArray
             return {answer(302, {}, "Location: /removed.png\r\n")};
         return {answer(200, "REMOVED", "Content-Type: image/png\r\n")};
     case 'D': return {answer(302, "<html>removed</html>", "Content-Type: text/html\r\n")};
+    case 'k':
+    case 'W': {
+        const QByteArray body = bodyOf(path);
+        const qsizetype range = request.indexOf("\r\nRange: bytes=");
+        const int from = range < 0 ? 0 : request.mid(range + 15).split('-').first().toInt();
+        if (from >= body.size())
+            return {answer(416, {})};
+        return {answer(from > 0 ? 206 : 200, body.mid(from),
+                       "Content-Range: bytes " + QByteArray::number(from) + "-" + QByteArray::number(body.size() - 1) + "/x\r\n")};
+    }
     case 'U': return {answer(302, {}, "Location: file:///etc/passwd\r\n")};
     case 'm': return {answer(404, "gone")};
     case 'g': return {answer(410, "gone")};
@@ -180,6 +192,8 @@ void TestDownloader::run_data()
     QTest::newRow("headers a byte at a time are no answer") << "Yo" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("a body cut short says how much came") << "to" << 1 << 0 << 0 << 1 << false << false;
     QTest::newRow("a redirect to a file: address fails") << "Uo" << 1 << 0 << 0 << 1 << false << false;
+    QTest::newRow("files there in part stay") << "okW" << 1 << 2 << 0 << 0 << false << false;
+    QTest::newRow("--continue completes them") << "+okW" << 1 << 1 << 0 << 0 << false << false;
     QTest::newRow("a wait between files, none after the probe") << "~oo" << 2 << 0 << 0 << 0 << false << false;
     QTest::newRow("a compression bomb is refused at once") << "Zo" << 1 << 0 << 0 << 1 << false << false;
 }
@@ -188,7 +202,8 @@ void TestDownloader::run()
 {
     QFETCH(QString, pattern);
     const bool paced = pattern.startsWith(u'~');
-    pattern.remove(u'~');
+    const bool continued = pattern.startsWith(u'+');
+    pattern.remove(u'~').remove(u'+');
     // No reply ends twice.
     QTest::failOnWarning(QRegularExpression(QStringLiteral("Internal problem")));
     Run r;
@@ -204,10 +219,10 @@ void TestDownloader::run()
     for (int i = 0; i < pattern.size(); ++i) {
         const QString name = QStringLiteral("p%1.jpg").arg(i);
         urls.append(r.server->url(name));
-        if (pattern[i] == u'x' || pattern[i] == u'0') {
-            QFile old(QDir(r.folder.path()).filePath(name));
-            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(pattern[i] == u'x' ? "old" : "") == (pattern[i] == u'x' ? 3 : 0));
-        }
+        const QByteArray there = QHash<QChar, QByteArray>{{u'x', "old"}, {u'0', ""}, {u'k', bodyOf(name).left(10)},
+                                                          {u'W', bodyOf(name)}}.value(pattern[i], "-");
+        QFile old(QDir(r.folder.path()).filePath(name));
+        QVERIFY(there == "-" || (old.open(QIODevice::WriteOnly) && old.write(there) == there.size()));
     }
     DownloadOptions options = quick();
     // Too many headers are told from silence only once the headers have been
@@ -218,6 +233,7 @@ void TestDownloader::run()
         options.slowMs = 5000;
     }
     options.site.waitMs = paced ? 600 : 0;
+    options.continueFiles = continued;
     Downloader downloader(options);
     QNetworkCookie session("session", "ok");
     session.setDomain(QStringLiteral("127.0.0.1"));
@@ -226,6 +242,7 @@ void TestDownloader::run()
     QVERIFY(r.go(downloader, urls));
 
     QTEST(r.summary.saved(), "downloaded");
+    QCOMPARE(r.summary.completed(), continued ? pattern.count(u'k') : 0);
     QTEST(r.summary.alreadyThere(), "alreadyThere");
     QFETCH(int, missing);
     // Transfers under way when a stretch completes may add to it.
@@ -263,8 +280,10 @@ void TestDownloader::run()
         if (kind == u'x') {
             QCOMPARE(r.file(name), QByteArray("old"));
             QVERIFY(!r.server->requests.contains(name));
-        } else if (QStringLiteral("ofrRCX0").contains(kind)) {
+        } else if (QStringLiteral("ofrRCX0W").contains(kind) || (kind == u'k' && continued)) {
             QCOMPARE(r.file(name), bodyOf(kind == u'r' || kind == u'X' ? "moved/" + name : name));
+        } else if (kind == u'k') {
+            QCOMPARE(r.file(name), bodyOf(name).left(10));
         } else {
             QVERIFY2(!r.files().contains(name), qPrintable(name));
         }
@@ -542,6 +561,7 @@ void TestDownloader::findEnd_data()
     QTest::newRow("nothing there") << "m" << QChar(u'm') << int(EndFound::Outcome::NothingThere) << qint64(-1);
     QTest::newRow("the site's placeholder is missing") << "oooomoo" << QChar(u'P') << found << qint64(6);
     QTest::newRow("redirects to the placeholder are missing") << "ooooo" << QChar(u'L') << found << qint64(4);
+    QTest::newRow("30 on a site with a placeholder, within the budget") << QString(30, u'o') << QChar(u'P') << found << qint64(29);
     QTest::newRow("nothing there but a placeholder") << "P" << QChar(u'P') << int(EndFound::Outcome::NothingThere) << qint64(-1);
 }
 
@@ -561,6 +581,8 @@ void TestDownloader::findEnd()
     const EndFound found = done.at(0).at(0).value<EndFound>();
     QTEST(int(found.outcome), "outcome");
     QTEST(found.end, "end");
+    if (past == u'P' && !pattern.contains(u'm')) // the placeholder's GET once, its probe included
+        QVERIFY2(found.requests <= 2 * std::ceil(std::log2(found.end + 2)) + 14, qPrintable(QString::number(found.requests)));
     // Every request counts, those asked again too; once the end is found
     // none is left under way. (Where redirects are followed, the network
     // library may send one again on a new connection unseen.)
