@@ -68,8 +68,6 @@ class H2Server:
                 for event in connection.receive_data(data):
                     if isinstance(event, h2.events.RequestReceived):
                         asyncio.ensure_future(self._answer(connection, writer, event))
-                    elif isinstance(event, h2.events.WindowUpdated):
-                        pass
                 writer.write(connection.data_to_send())
         except Exception:
             pass
@@ -84,17 +82,12 @@ class H2Server:
         text = lambda value: value.decode() if isinstance(value, bytes) else value
         path = {text(name): text(value) for name, value in event.headers}[":path"].lstrip("/")
         file = os.path.join(self.folder, path.split("?")[0])
-        stream = event.stream_id
+        body = open(file, "rb").read() if os.path.isfile(file) else b""
         try:
-            if os.path.isfile(file):
-                with open(file, "rb") as f:
-                    body = f.read()
-                connection.send_headers(stream, [(":status", "200"), ("content-length", str(len(body))),
-                                                 ("content-type", "image/jpeg")])
-                await self._send_body(connection, writer, stream, body)
-            else:
-                connection.send_headers(stream, [(":status", "404"), ("content-length", "0")], end_stream=True)
-                writer.write(connection.data_to_send())
+            connection.send_headers(event.stream_id, [(":status", "200" if body else "404"),
+                                                      ("content-length", str(len(body)))], end_stream=not body)
+            writer.write(connection.data_to_send())
+            await self._send_body(connection, writer, event.stream_id, body)
         except Exception:
             pass
         finally:
