@@ -35,10 +35,17 @@ QString registrableDomain(const QString &host)
     if (!QHostAddress(host).isNull())
         return host;
     // From the right: "uk", "co.uk", "example.co.uk".
-    for (qsizetype dot = host.lastIndexOf(u'.'); dot > 0; dot = host.lastIndexOf(u'.', dot - 1)) {
-        const QString suffix = host.mid(dot + 1);
-        if (!isPublicSuffix(suffix))
-            return suffix;
-    }
+    const QStringList domains = hostAndDomainsAbove(host);
+    for (auto domain = domains.crbegin(); domain != domains.crend(); ++domain)
+        if (!isPublicSuffix(*domain))
+            return *domain;
     return host;
+}
+
+QStringList hostAndDomainsAbove(const QString &host)
+{
+    QStringList domains{host};
+    for (qsizetype dot = host.indexOf(u'.'); dot >= 0; dot = host.indexOf(u'.', dot + 1))
+        domains.append(host.mid(dot + 1));
+    return domains;
 }

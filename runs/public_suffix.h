@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The domains under which anyone may register a site ("com", "co.uk",
 // "github.io"), as Qt's copy of the public suffix list knows them, and any
@@ -13,3 +14,7 @@ bool isPublicSuffix(const QString &domain);
 // itself where it is an IP address, or a public suffix or a single label
 // ("localhost").
 QString registrableDomain(const QString &host);
+
+// The host, then each domain above it, nearest first: "a.b.example.org",
+// "b.example.org", "example.org", "org".
+QStringList hostAndDomainsAbove(const QString &host);

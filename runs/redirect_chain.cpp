@@ -2,12 +2,12 @@
 
 #include "common/translate_main.h"
 
-namespace {
-QUrl originOf(const QUrl &url)
+QByteArray originOf(const QUrl &url)
 {
-    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toEncoded();
 }
 
+namespace {
 bool sameOrigin(const QUrl &a, const QUrl &b)
 {
     return a.scheme() == b.scheme() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0
@@ -42,5 +42,5 @@ QByteArray RedirectChain::referer(const QByteArray &firstReferer) const
         return {};
     if (sameOrigin(page, current()))
         return firstReferer;
-    return originOf(page).toEncoded() + '/';
+    return originOf(page) + '/';
 }

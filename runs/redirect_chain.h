@@ -5,6 +5,10 @@
 #include <QString>
 #include <QUrl>
 
+// The site of url, "<scheme>://<host>[:<port>]", without a user name,
+// password, path, query or fragment.
+QByteArray originOf(const QUrl &url);
+
 // The addresses one request went through. Serimo follows a site's
 // redirects itself, as a browser does: each hop sends only what belongs to
 // it (the Referer a browser would send), and a loop or an endless chain

@@ -1,5 +1,7 @@
 #include "runs/run_cookie_jar.h"
 
+#include "runs/public_suffix.h"
+
 #include <QDateTime>
 #include <QUrl>
 #include <algorithm>
@@ -36,18 +38,14 @@ QList<QNetworkCookie> RunCookieJar::cookiesForUrl(const QUrl &url) const
     const bool secure = url.scheme() == u"https";
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QList<QNetworkCookie> sent;
-    // The host, then each domain above it: "a.b.example.org", "b.example.org"...
-    for (qsizetype from = 0; from >= 0;) {
-        const QString domain = host.mid(from);
+    for (const QString &domain : hostAndDomainsAbove(host)) {
         for (const QNetworkCookie &cookie : m_byDomain.value(domain)) {
             const bool hostOnly = !cookie.domain().startsWith(u'.');
-            if ((hostOnly && from > 0) || (cookie.isSecure() && !secure) || !pathMatches(cookie.path(), path)
+            if ((hostOnly && domain != host) || (cookie.isSecure() && !secure) || !pathMatches(cookie.path(), path)
                 || (!cookie.isSessionCookie() && cookie.expirationDate() < now))
                 continue;
             sent.append(cookie);
         }
-        const qsizetype dot = host.indexOf(u'.', from);
-        from = dot < 0 ? -1 : dot + 1;
     }
     // The longer path first, as browsers send them.
     std::stable_sort(sent.begin(), sent.end(), [](const QNetworkCookie &a, const QNetworkCookie &b) {

@@ -57,13 +57,10 @@ std::optional<QString> SiteBook::keyFor(const QString &host) const
 {
     if (m_sites.contains(host))
         return host;
-    // The domains above the host, nearest first: ".b.example.org", ".example.org".
-    for (qsizetype from = 0; from >= 0;) {
-        if (const QString domain = u'.' + host.mid(from); m_sites.contains(domain))
-            return domain;
-        const qsizetype dot = host.indexOf(u'.', from);
-        from = dot < 0 ? -1 : dot + 1;
-    }
+    // The host's whole domain, then those above it: ".b.example.org", ".example.org".
+    for (const QString &domain : hostAndDomainsAbove(host))
+        if (m_sites.contains(u'.' + domain))
+            return u'.' + domain;
     return std::nullopt;
 }
 

@@ -32,8 +32,7 @@ QByteArray refererFor(const SiteOptions &options, const QUrl &url)
     if (options.referer)
         return headerValue(*options.referer);
     // The site, never a user name or password in the address.
-    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toEncoded()
-           + '/';
+    return originOf(url) + '/';
 }
 
 QByteArray userAgentFor(const SiteOptions &options)
